@@ -1,0 +1,32 @@
+# Libraries take every source below their folders, so a new class needs no
+# list edits; CONFIGURE_DEPENDS re-globs when files are added or removed.
+function(reel_glob_sources out)
+    set(files)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+            ${dir}/*.cpp ${dir}/*.h ${dir}/*.qrc)
+        list(APPEND files ${found})
+    endforeach()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# A static library that stays an (empty) interface target while its folder
+# has no sources yet, so dependants can always name it.
+function(reel_add_library name)
+    cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;INCLUDES;LIBS" ${ARGN})
+    reel_glob_sources(srcs ${ARG_DIRS})
+    foreach(ex IN LISTS ARG_EXCLUDE)
+        list(FILTER srcs EXCLUDE REGEX "${ex}")
+    endforeach()
+    set(cpp ${srcs})
+    list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+    if(cpp)
+        add_library(${name} STATIC ${srcs})
+        target_include_directories(${name} PUBLIC ${ARG_INCLUDES})
+        target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${ARG_INCLUDES})
+        target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+    endif()
+endfunction()
