@@ -37,6 +37,8 @@ const QString LastWatermarkForegroundBrushKey = QStringLiteral("lastWatermarkFor
 const QString LastWatermarkOpacityKey = QStringLiteral("lastWatermarkOpacity");
 const QString LastWatermarkSizeKey = QStringLiteral("lastWatermarkSize");
 const QString LastWatermarkTextKey = QStringLiteral("lastWatermarkText");
+const QString LastWatermarkLocationKey = QStringLiteral("lastWatermarkLocation");
+const QString LastWatermarkTypeKey = QStringLiteral("lastWatermarkType");
 
 const QString DefaultFontFamily = QStringLiteral("Arial");
 
@@ -67,6 +69,10 @@ void registerSettingsMetaTypes()
     registerInt32StreamOperators<Enums::PostAction>();
     registerInt32StreamOperators<Enums::PreviewQuality>();
     registerInt32StreamOperators<Qt::Alignment>();
+    PipObject::registerMetaTypes();
+    registerInt32StreamOperators<PipObject::Type>();
+    registerInt32StreamOperators<PipObject::Location>();
+    registerInt32StreamOperators<PipObject::Property>();
 }
 
 SettingsProvider::SettingsProvider(const QString &fileName, QSettings::Format format,
@@ -355,4 +361,84 @@ void SettingsProvider::setLastWatermarkText(const QString &value)
 {
     if (writeValue(LastWatermarkTextKey, value))
         emit lastWatermarkTextChanged(value);
+}
+
+PipObject::Location SettingsProvider::lastWatermarkLocation() const
+{
+    return readValue(LastWatermarkLocationKey, PipObject::Free);
+}
+
+void SettingsProvider::setLastWatermarkLocation(PipObject::Location value)
+{
+    if (writeValue(LastWatermarkLocationKey, value))
+        emit lastWatermarkLocationChanged(value);
+}
+
+PipObject::Type SettingsProvider::lastWatermarkType() const
+{
+    return readValue(LastWatermarkTypeKey, PipObject::ImageWatermark);
+}
+
+void SettingsProvider::setLastWatermarkType(PipObject::Type value)
+{
+    if (writeValue(LastWatermarkTypeKey, value))
+        emit lastWatermarkTypeChanged(value);
+}
+
+PipObjectPtr SettingsProvider::lastSubtitlesPipObject() const
+{
+    PipObjectPtr pip(new PipObject);
+    pip->setType(PipObject::Subtitles);
+    pip->setFilePath(QString());
+    pip->setFontFamily(lastSubtitlesFontFamily());
+    pip->setSize(lastSubtitlesFontSize());
+    pip->setOpacity(lastSubtitlesOpacity());
+    pip->setForegroundBrush(lastSubtitlesForegroundBrush());
+    pip->setBackgroundBrush(lastSubtitlesBackgroundBrush());
+    pip->setLocation(PipObject::Aligned);
+    pip->setAlignment(lastSubtitlesAlignment());
+    return pip;
+}
+
+PipObjectPtr SettingsProvider::lastWatermarkPipObject() const
+{
+    PipObjectPtr pip(new PipObject);
+    pip->setType(lastWatermarkType());
+    pip->setFilePath(QString());
+    pip->setFontFamily(lastWatermarkFontFamily());
+    pip->setSize(lastWatermarkSize());
+    pip->setOpacity(lastWatermarkOpacity());
+    pip->setForegroundBrush(lastWatermarkForegroundBrush());
+    pip->setLocation(lastWatermarkLocation());
+    pip->setAngle(lastWatermarkAngle());
+    pip->setText(lastWatermarkText());
+    pip->setCenterPoint(lastWatermarkCenterPoint());
+    return pip;
+}
+
+void SettingsProvider::storeLastSubtitles(const PipObjectPtr &pipObject)
+{
+    if (!pipObject)
+        return;
+    setLastSubtitlesFontFamily(pipObject->fontFamily());
+    setLastSubtitlesFontSize(pipObject->size());
+    setLastSubtitlesOpacity(pipObject->opacity());
+    setLastSubtitlesForegroundBrush(pipObject->foregroundBrush());
+    setLastSubtitlesBackgroundBrush(pipObject->backgroundBrush());
+    setLastSubtitlesAlignment(pipObject->alignment());
+}
+
+void SettingsProvider::storeLastWatermark(const PipObjectPtr &pipObject)
+{
+    if (!pipObject)
+        return;
+    setLastWatermarkType(pipObject->type());
+    setLastWatermarkFontFamily(pipObject->fontFamily());
+    setLastWatermarkSize(pipObject->size());
+    setLastWatermarkOpacity(pipObject->opacity());
+    setLastWatermarkForegroundBrush(pipObject->foregroundBrush());
+    setLastWatermarkLocation(pipObject->location());
+    setLastWatermarkAngle(pipObject->angle());
+    setLastWatermarkText(pipObject->text());
+    setLastWatermarkCenterPoint(pipObject->centerPoint());
 }

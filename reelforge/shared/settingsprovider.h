@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datamodel/pip/pipobject.h"
 #include "kelsettings.h"
 #include "shared/enums.h"
 
@@ -77,6 +78,16 @@ public:
     void setLastWatermarkSize(double value);
     QString lastWatermarkText() const;
     void setLastWatermarkText(const QString &value);
+    PipObject::Location lastWatermarkLocation() const;
+    void setLastWatermarkLocation(PipObject::Location value);
+    PipObject::Type lastWatermarkType() const;
+    void setLastWatermarkType(PipObject::Type value);
+
+    // New overlays made from, and remembered into, the last-used choices.
+    PipObjectPtr lastSubtitlesPipObject() const;
+    PipObjectPtr lastWatermarkPipObject() const;
+    void storeLastSubtitles(const PipObjectPtr &pipObject);
+    void storeLastWatermark(const PipObjectPtr &pipObject);
 
 signals:
     void recentPresetsChanged(QString val);
@@ -101,4 +112,6 @@ signals:
     void lastWatermarkOpacityChanged(double val);
     void lastWatermarkSizeChanged(double val);
     void lastWatermarkTextChanged(QString val);
+    void lastWatermarkLocationChanged(PipObject::Location val);
+    void lastWatermarkTypeChanged(PipObject::Type val);
 };

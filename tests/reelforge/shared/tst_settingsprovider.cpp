@@ -15,6 +15,8 @@ private slots:
     void valuesRoundTripThroughFile();
     void setterWritesOnlyOnChange();
     void unconvertibleTextReadsAsZero();
+    void lastWatermarkOnEmptyFile();
+    void overlaysRoundTripThroughFile();
 
 private:
     void writeIni(const QByteArray &contents);
@@ -144,6 +146,80 @@ void tst_SettingsProvider::unconvertibleTextReadsAsZero()
     QCOMPARE(settings.lastVolume(), 0.0);
     QCOMPARE(settings.lastWatermarkAngle(), 0);
     QCOMPARE(settings.lastWatermarkSize(), 0.0);
+}
+
+void tst_SettingsProvider::lastWatermarkOnEmptyFile()
+{
+    SettingsProvider settings(m_file, QSettings::IniFormat);
+    const PipObjectPtr pip = settings.lastWatermarkPipObject();
+    QVERIFY(pip);
+    QVERIFY(!pip->parent());
+    QCOMPARE(pip->type(), PipObject::ImageWatermark);
+    QCOMPARE(pip->location(), PipObject::Free);
+    QCOMPARE(pip->angle(), 0);
+    QCOMPARE(pip->size(), 0.5);
+    QCOMPARE(pip->opacity(), 1.0);
+    QCOMPARE(pip->foregroundBrush(), QBrush(Qt::white));
+    QCOMPARE(pip->centerPoint(), QPointF(0.5, 0.5));
+    QVERIFY(pip->text().isEmpty());
+    QVERIFY(pip->filePath().isEmpty());
+
+    const PipObjectPtr subtitles = settings.lastSubtitlesPipObject();
+    QCOMPARE(subtitles->type(), PipObject::Subtitles);
+    QCOMPARE(subtitles->location(), PipObject::Aligned);
+    QCOMPARE(subtitles->alignment(), Qt::Alignment(Qt::AlignBottom));
+    QCOMPARE(subtitles->fontFamily(), QStringLiteral("Arial"));
+    QCOMPARE(subtitles->backgroundBrush(), QBrush());
+}
+
+void tst_SettingsProvider::overlaysRoundTripThroughFile()
+{
+    PipObjectPtr watermark(new PipObject);
+    watermark->setType(PipObject::TextWatermark);
+    watermark->setFilePath(QStringLiteral("/tmp/logo.png"));
+    watermark->setText(QStringLiteral("Sample"));
+    watermark->setFontFamily(QStringLiteral("Serif"));
+    watermark->setSize(0.2);
+    watermark->setOpacity(0.7);
+    watermark->setForegroundBrush(QBrush(Qt::red));
+    watermark->setLocation(PipObject::Tile);
+    watermark->setAngle(30);
+    watermark->setCenterPoint(QPointF(0.1, 0.9));
+
+    PipObjectPtr subtitles(new PipObject);
+    subtitles->setFontFamily(QStringLiteral("Mono"));
+    subtitles->setSize(0.3);
+    subtitles->setOpacity(0.4);
+    subtitles->setForegroundBrush(QBrush(Qt::yellow));
+    subtitles->setBackgroundBrush(QBrush(Qt::black));
+    subtitles->setAlignment(Qt::AlignTop | Qt::AlignRight);
+    {
+        SettingsProvider settings(m_file, QSettings::IniFormat);
+        settings.storeLastWatermark(watermark);
+        settings.storeLastSubtitles(subtitles);
+        settings.storeLastWatermark(nullptr);
+    }
+    SettingsProvider settings(m_file, QSettings::IniFormat);
+    const PipObjectPtr readWatermark = settings.lastWatermarkPipObject();
+    // The file path is not remembered.
+    watermark->setFilePath(QString());
+    QCOMPARE(readWatermark->properties(), watermark->properties());
+
+    const PipObjectPtr readSubtitles = settings.lastSubtitlesPipObject();
+    QCOMPARE(readSubtitles->type(), PipObject::Subtitles);
+    QCOMPARE(readSubtitles->location(), PipObject::Aligned);
+    QCOMPARE(readSubtitles->fontFamily(), QStringLiteral("Mono"));
+    QCOMPARE(readSubtitles->size(), 0.3);
+    QCOMPARE(readSubtitles->opacity(), 0.4);
+    QCOMPARE(readSubtitles->foregroundBrush(), QBrush(Qt::yellow));
+    QCOMPARE(readSubtitles->backgroundBrush(), QBrush(Qt::black));
+    QCOMPARE(readSubtitles->alignment(), Qt::AlignTop | Qt::AlignRight);
+
+    QSignalSpy typeSpy(&settings, &SettingsProvider::lastWatermarkTypeChanged);
+    settings.setLastWatermarkType(PipObject::TextWatermark);
+    QCOMPARE(typeSpy.count(), 0);
+    settings.setLastWatermarkType(PipObject::ImageWatermark);
+    QCOMPARE(typeSpy.count(), 1);
 }
 
 QTEST_MAIN(tst_SettingsProvider)
