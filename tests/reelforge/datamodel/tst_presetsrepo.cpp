@@ -376,5 +376,5 @@ void tst_PresetsRepo::pointersTravelInVariants()
     QCOMPARE(QVariant::fromValue(vector.first()).value<PresetInfoPointer>(), vector.first());
 }
 
-QTEST_MAIN(tst_PresetsRepo)
+QTEST_GUILESS_MAIN(tst_PresetsRepo)
 #include "tst_presetsrepo.moc"

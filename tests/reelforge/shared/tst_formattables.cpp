@@ -103,5 +103,5 @@ void tst_FormatTables::historyFolderIsCreated()
     QCOMPARE(FormatTables::historyThumbnailSuffix(), QStringLiteral(".jpg"));
 }
 
-QTEST_MAIN(tst_FormatTables)
+QTEST_GUILESS_MAIN(tst_FormatTables)
 #include "tst_formattables.moc"

@@ -100,5 +100,5 @@ void tst_MimeData::folderExpandsToMediaFiles()
     QVERIFY(MimeData::urlsWithFolders(nullptr).isEmpty());
 }
 
-QTEST_MAIN(tst_MimeData)
+QTEST_GUILESS_MAIN(tst_MimeData)
 #include "tst_mimedata.moc"

@@ -222,5 +222,5 @@ void tst_SettingsProvider::overlaysRoundTripThroughFile()
     QCOMPARE(typeSpy.count(), 1);
 }
 
-QTEST_MAIN(tst_SettingsProvider)
+QTEST_GUILESS_MAIN(tst_SettingsProvider)
 #include "tst_settingsprovider.moc"
