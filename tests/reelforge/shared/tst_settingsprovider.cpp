@@ -15,6 +15,7 @@ private slots:
     void valuesRoundTripThroughFile();
     void setterWritesOnlyOnChange();
     void unconvertibleTextReadsAsZero();
+    void firstReadIsSilent();
     void lastWatermarkOnEmptyFile();
     void overlaysRoundTripThroughFile();
 
@@ -146,6 +147,19 @@ void tst_SettingsProvider::unconvertibleTextReadsAsZero()
     QCOMPARE(settings.lastVolume(), 0.0);
     QCOMPARE(settings.lastWatermarkAngle(), 0);
     QCOMPARE(settings.lastWatermarkSize(), 0.0);
+}
+
+void tst_SettingsProvider::firstReadIsSilent()
+{
+    writeIni("[General]\nlocaleName=xx_YY\nupdateCheckerEnabled=false\n");
+    SettingsProvider settings(m_file, QSettings::IniFormat);
+    QCOMPARE(settings.localeName(), QStringLiteral("xx_YY"));
+    QVERIFY(!settings.updateCheckerEnabled());
+    QVERIFY(!settings.signalsBlocked());
+
+    QSignalSpy localeSpy(&settings, &KelSettings::localeNameChanged);
+    settings.load();
+    QCOMPARE(localeSpy.count(), 0);
 }
 
 void tst_SettingsProvider::lastWatermarkOnEmptyFile()
