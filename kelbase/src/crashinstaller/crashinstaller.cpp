@@ -32,7 +32,7 @@ public:
     QString logFolder;
     QStringList logMasks;
     QMap<QString, QString> files;      // description -> path
-    QMap<QString, QString> properties; // name -> value
+    QMap<QString, QString> properties; // name -> value; a name set again takes the new value
 };
 
 int CrashInstaller::Private::crashCallback(void *userParam)
@@ -50,7 +50,7 @@ void CrashInstaller::Private::publish() const
     CrashReporter::Contents contents;
     for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
         QString value = it.value();
-        // The machine identifier leaves the computer only as a salted digest.
+        // The machine identifier is reported only as a salted digest.
         if (it.key() == QLatin1String(MachineIdProperty)) {
             value = QString::fromLatin1(QCryptographicHash::hash(value.toUtf8() + MachineIdSeed,
                                                                  QCryptographicHash::Md5)

@@ -86,8 +86,7 @@ Reporter &reporter()
     return *instance;
 }
 
-// Allocated once for the process: a thread may keep it as its alternate stack
-// after uninstall.
+// Static, since a thread may keep it as its alternate stack after uninstall.
 alignas(16) char alternateStack[256 * 1024];
 
 // ---- Async-signal-safe helpers: no allocation, no locks, no stdio. ----
