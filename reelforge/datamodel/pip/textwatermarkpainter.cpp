@@ -12,6 +12,21 @@ namespace {
 
 // A pixel is 0.75 point at 96 dots per inch.
 constexpr qreal PointsPerPixel = 0.75;
+
+// Point sizes are measured at 96 dots per inch whatever the screen says,
+// so the 0.75 factor holds and the preview and the worker, which may run on
+// platforms of different resolutions, fit the text alike.
+const QPaintDevice *measuringDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMeter = qRound(96 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return &device;
+}
 // The search converges in a few dozen steps; the cap only guards against
 // a font whose metrics stop growing.
 constexpr int MaxFitSteps = 1000;
@@ -103,7 +118,7 @@ QFont TextWatermarkPainter::fitFont(QFont font, const QRectF &rect, const QStrin
             break;
         lastSize = size;
         font.setPointSizeF(size);
-        measured = QFontMetricsF(font).boundingRect(rect, flags, text);
+        measured = QFontMetricsF(font, measuringDevice()).boundingRect(rect, flags, text);
         if (fits()) {
             size += step;
         } else {
