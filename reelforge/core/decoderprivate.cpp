@@ -229,10 +229,13 @@ int decoderprivate::selectStream(int index)
         return ret;
     }
 
+    const AVRational guessedRate = type == AVMEDIA_TYPE_VIDEO
+            ? av_guess_frame_rate(d->input.get(), stream, nullptr)
+            : AVRational{0, 0};
     if (type == AVMEDIA_TYPE_VIDEO) {
-        decoder->framerate = av_guess_frame_rate(d->input.get(), stream, nullptr);
-        context->packetTimeBase = isValidRate(decoder->framerate) ? av_inv_q(decoder->framerate)
-                                                                  : stream->time_base;
+        decoder->framerate = guessedRate;
+        context->packetTimeBase = isValidRate(guessedRate) ? av_inv_q(guessedRate)
+                                                           : stream->time_base;
     } else {
         context->packetTimeBase = decoder->sample_rate > 0 ? AVRational{1, decoder->sample_rate}
                                                            : stream->time_base;
@@ -251,7 +254,7 @@ int decoderprivate::selectStream(int index)
 
     if (type == AVMEDIA_TYPE_VIDEO) {
         d->videoStreamIndex = index;
-        d->sourceFrameRate = decoder->framerate;
+        d->sourceFrameRate = guessedRate;
         d->videoBitrate = int(stream->codecpar->bit_rate);
         d->sourceSize = QSize(decoder->width, decoder->height);
         // Only a picture has an orientation; an audio stream must not reset it.

@@ -398,6 +398,10 @@ void tst_decoderprivate::seekLandsAtTarget()
     QCOMPARE(decoded.videoPts.front(), firstFrame);
     // Everything from there to the end, nothing from before the seek.
     QCOMPARE(qint64(decoded.videoPts.size()), (2 * Second - firstFrame) / (Second / 25));
+
+    // A seek after the end starts decoding afresh.
+    QVERIFY(decoder.seek(0, AVSEEK_FLAG_BACKWARD) >= 0);
+    QCOMPARE(int(decodeAll(decoder).videoPts.size()), 50);
 }
 
 void tst_decoderprivate::rotatedClipDecodesToRotatedSize_data()
@@ -566,6 +570,14 @@ void tst_decoderprivate::invalidInputsFailCleanly()
     FramePtr foreign(av_frame_alloc());
     QTest::ignoreMessage(QtWarningMsg, "Frame was not handed out by this decoder");
     decoder.recycleFrame(foreign.get());
+
+    // A graph that cannot be built fails each frame of its stream.
+    decoderprivate impossible;
+    QCOMPARE(openWithBestStreams(impossible, path), 0);
+    impossible.setPixelFormat(AV_PIX_FMT_VDPAU);
+    const int failure = impossible.decode(nullptr, nullptr, nullptr, nullptr);
+    QVERIFY(failure < 0 && failure != AVERROR_EOF);
+    QCOMPARE(impossible.decode(nullptr, nullptr, nullptr, nullptr), failure);
 
     // Frames still lent out when the decoder closes are freed with it.
     AVFrame *kept = nullptr;
