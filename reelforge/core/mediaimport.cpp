@@ -26,7 +26,7 @@ constexpr int ThumbnailEdge = 320;
 
 // Still pictures and animations are not accepted as videos.
 static_assert(AV_CODEC_ID_MJPEG == 7 && AV_CODEC_ID_PNG == 61 && AV_CODEC_ID_GIF == 97,
-              "codec ids as the import statistics know them");
+              "codec ids of the acceptance rules");
 
 // Matroska and other formats store no decoding time; the presentation time
 // serves then.

@@ -156,6 +156,11 @@ void tst_mediaimport::initTestCase()
     QVERIFY(QFile::rename(fixture(QStringLiteral("still.jpg")),
                           fixture(QStringLiteral("still.mp4"))));
 
+    // Stream headers, but not one whole packet: no rule finds a duration.
+    const QString headerOnly = fixture(QStringLiteral("header-only.mkv"));
+    QVERIFY(QFile::copy(fixture(QStringLiteral("streamed.mkv")), headerOnly));
+    QVERIFY(QFile(headerOnly).resize(1000));
+
     QFile empty(fixture(QStringLiteral("empty.mp4")));
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
@@ -200,6 +205,7 @@ void tst_mediaimport::probedItems_data()
     QTest::newRow("unknown ext")  << "clip.xyz"     << true  << plain << 0 << 2 * Second << false << "mov" << "MOV";
     QTest::newRow("no duration stated") << "streamed.mkv" << true << plain << 0 << 2 * Second << false << "mkv" << "MKV";
     QTest::newRow("jpg as mp4")   << "still.mp4"    << false << plain << 0 << qint64(-1) << false << "" << "";
+    QTest::newRow("no duration found") << "header-only.mkv" << false << plain << 0 << qint64(0) << false << "" << "";
     QTest::newRow("empty")        << "empty.mp4"    << false << none  << 0 << qint64(0) << false << "" << "";
     QTest::newRow("truncated")    << "truncated.mp4" << false << none << 0 << qint64(0) << false << "" << "";
     // clang-format on
@@ -227,6 +233,7 @@ void tst_mediaimport::probedItems()
     if (!imported) {
         QCOMPARE(item->state(), VideoItem::ImportFailed);
         QVERIFY(item->thumbnail().isNull());
+        QCOMPARE(info.resolution, resolution);
         if (duration >= 0)
             QCOMPARE(info.duration, duration);
         return;
@@ -309,7 +316,6 @@ void tst_mediaimport::errorEvents()
     MetricSender::setEnabled(false);
 
     QCOMPARE(eventsOf(server.requests()), events);
-    QCOMPARE(item->mediaInfo().videoDecoderMissing, file == QLatin1String("undecodable.avi"));
 }
 
 void tst_mediaimport::manyItemsAtOnce()
