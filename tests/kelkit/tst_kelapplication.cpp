@@ -3,6 +3,8 @@
 #include "kelui.h"
 #include "styles/kelstylemanager.h"
 
+#include "offscreenleak.h"
+
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>

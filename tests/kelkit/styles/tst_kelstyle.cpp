@@ -1,5 +1,7 @@
 #include "styles/kelstyle.h"
 
+#include "../offscreenleak.h"
+
 #include <QLabel>
 #include <QMenu>
 #include <QtTest>

@@ -6,6 +6,8 @@
 #include "styles/kelstyleable.h"
 #include "styles/kelstylemanager.h"
 
+#include "../offscreenleak.h"
+
 #include <QScrollerProperties>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -3,6 +3,8 @@
 #include "styles/kelstyleable.h"
 #include "styles/kelstylemanager.h"
 
+#include "../offscreenleak.h"
+
 #include <QtTest>
 
 namespace {

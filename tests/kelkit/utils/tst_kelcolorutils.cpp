@@ -1,6 +1,8 @@
 #include "utils/kelcolorutils.h"
 #include "utils/kelstatecolors.h"
 
+#include "../offscreenleak.h"
+
 #include <QLabel>
 #include <QSpinBox>
 #include <QtTest>

@@ -1,5 +1,7 @@
 #include "utils/kelfontutils.h"
 
+#include "../offscreenleak.h"
+
 #include <QWidget>
 #include <QtTest>
 

@@ -1,5 +1,7 @@
 #include "utils/kelgeometryutils.h"
 
+#include "../offscreenleak.h"
+
 #include <QApplication>
 #include <QScreen>
 #include <QtTest>
