@@ -1,0 +1,439 @@
+#include "core/encoderprivate.h"
+
+#include "core/platform/encoderavailability.h"
+#include "core/platform/osversion.h"
+
+#include <QDebug>
+#include <QFile>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/error.h>
+}
+
+namespace {
+
+QString errorText(int error)
+{
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, buf, sizeof buf);
+    return QString::fromUtf8(buf);
+}
+
+// Codecs the system does not produce are replaced by their nearest kin that
+// it does.
+AVCodecID substitutedCodec(AVCodecID id)
+{
+    switch (id) {
+    case AV_CODEC_ID_MPEG4:
+        return AV_CODEC_ID_H264;
+    case AV_CODEC_ID_MPEG1VIDEO:
+        return AV_CODEC_ID_MPEG2VIDEO;
+    case AV_CODEC_ID_VP9:
+        return AV_CODEC_ID_VP8;
+    case AV_CODEC_ID_OPUS:
+        return AV_CODEC_ID_VORBIS;
+    default:
+        return id;
+    }
+}
+
+bool isNamed(const QString &name, const char *encoderName)
+{
+    return name.compare(QLatin1String(encoderName), Qt::CaseInsensitive) == 0;
+}
+
+bool isWindows8OrGreater()
+{
+    return isWindowsVersionOrGreater(6, 2, 0);
+}
+
+bool isWindows10OrGreater()
+{
+    return isWindowsVersionOrGreater(10, 0, 0);
+}
+
+template<typename T, typename IsEnd>
+bool listContains(const T *list, T value, IsEnd isEnd)
+{
+    for (; !isEnd(*list); ++list) {
+        if (*list == value)
+            return true;
+    }
+    return false;
+}
+
+bool containsLayout(const AVChannelLayout *list, const AVChannelLayout &layout)
+{
+    for (; list->nb_channels; ++list) {
+        if (av_channel_layout_compare(list, &layout) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The listed layout closest to a channel count: the same count, else the
+// most channels below it. Taking the first listed one would turn a 5.1 or
+// 7.1 source into mono for encoders whose list starts with mono.
+const AVChannelLayout *nearestLayout(const AVChannelLayout *list, int channels)
+{
+    const AVChannelLayout *nearest = list;
+    for (; list->nb_channels; ++list) {
+        if (list->nb_channels == channels)
+            return list;
+        if (list->nb_channels < channels && list->nb_channels > nearest->nb_channels)
+            nearest = list;
+    }
+    return nearest;
+}
+
+} // namespace
+
+encoderprivate::encoderprivate() = default;
+
+encoderprivate::~encoderprivate()
+{
+    release();
+}
+
+int encoderprivate::openOutputFile(const QString &path)
+{
+    m_fileName = path;
+    const QByteArray encodedPath = QFile::encodeName(path);
+    const AVOutputFormat *format = av_guess_format(nullptr, encodedPath.constData(), nullptr);
+    AVFormatContext *context = nullptr;
+    // Without a format for the extension there is nothing to guess codecs from.
+    if (format) {
+        m_defaultVideoCodec = substitutedCodec(av_guess_codec(format, nullptr,
+                                                              encodedPath.constData(), nullptr,
+                                                              AVMEDIA_TYPE_VIDEO));
+        m_defaultAudioCodec = substitutedCodec(av_guess_codec(format, nullptr,
+                                                              encodedPath.constData(), nullptr,
+                                                              AVMEDIA_TYPE_AUDIO));
+        avformat_alloc_output_context2(&context, format, nullptr, encodedPath.constData());
+    }
+    if (!context) {
+        qCritical() << "Could not create output context";
+        return AVERROR_UNKNOWN;
+    }
+    m_formatContext.reset(context);
+    return 0;
+}
+
+const AVCodec *encoderprivate::findEncoder(AVCodecID codecId, const QString &name)
+{
+    if (name.isEmpty() || isNamed(name, "auto"))
+        return avcodec_find_encoder(codecId);
+
+    QString requested = name;
+    if (!isWindows8OrGreater() && isNamed(name, "h264_mf"))
+        requested = QStringLiteral("libopenh264");
+    const AVCodec *encoder = EncoderAvailability::findEncoderByName(requested);
+    if (encoder)
+        m_requestedNames.insert(encoder, requested);
+    return encoder;
+}
+
+int encoderprivate::addStream(const AVCodec *encoder)
+{
+    const bool refused = encoder && encoder->id == AV_CODEC_ID_AC3 && !isWindows8OrGreater();
+    AVStream *stream = nullptr;
+    if (encoder && !refused && m_formatContext)
+        stream = avformat_new_stream(m_formatContext.get(), nullptr);
+    CodecContextPtr context(stream ? avcodec_alloc_context3(encoder) : nullptr);
+    if (!context) {
+        qCritical() << "Failed allocating output stream for codec id:"
+                    << (encoder ? encoder->id : AV_CODEC_ID_NONE);
+        return AVERROR_UNKNOWN;
+    }
+
+    OutputStream output;
+    output.stream = stream;
+    output.context = std::move(context);
+    output.requestedName = m_requestedNames.value(encoder, QString::fromLatin1(encoder->name));
+    m_streams.push_back(std::move(output));
+
+    const int index = int(m_streams.size()) - 1;
+    if (encoder->type == AVMEDIA_TYPE_VIDEO)
+        m_videoStreamIndex = index;
+    else if (encoder->type == AVMEDIA_TYPE_AUDIO)
+        m_audioStreamIndex = index;
+    return index;
+}
+
+void encoderprivate::setFrameRate(int &numerator, int &denominator)
+{
+    OutputStream *output = outputStream(m_videoStreamIndex);
+    if (!output)
+        return;
+
+    AVRational rate{numerator, denominator};
+    if (const AVRational *supported = output->context->codec->supported_framerates)
+        rate = supported[av_find_nearest_q_idx(rate, supported)];
+
+    output->context->time_base = av_inv_q(rate);
+    output->context->framerate = rate;
+    output->stream->avg_frame_rate = rate;
+    output->stream->time_base = av_inv_q(rate);
+    m_frameRateNumerator = numerator = rate.num;
+    m_frameRateDenominator = denominator = rate.den;
+}
+
+bool encoderprivate::setPixelFormat(AVPixelFormat requested, AVPixelFormat &chosen)
+{
+    OutputStream *output = outputStream(m_videoStreamIndex);
+    if (!output)
+        return false;
+    AVCodecContext *context = output->context.get();
+    if (context->pix_fmt == requested) {
+        chosen = requested;
+        return true;
+    }
+
+    const AVPixelFormat *supported = EncoderAvailability::pixelFormats(output->requestedName,
+                                                                       context->codec);
+    if (!supported)
+        chosen = AV_PIX_FMT_NONE;
+    else if (listContains(supported, requested,
+                          [](AVPixelFormat f) { return f == AV_PIX_FMT_NONE; }))
+        chosen = requested;
+    else
+        chosen = supported[0];
+    context->pix_fmt = chosen;
+    return chosen == requested;
+}
+
+void encoderprivate::setFrameSize(const QSize &size)
+{
+    OutputStream *output = outputStream(m_videoStreamIndex);
+    if (!output)
+        return;
+    // Chroma subsampling needs even sides.
+    output->context->width = size.width() - size.width() % 2;
+    output->context->height = size.height() - size.height() % 2;
+}
+
+void encoderprivate::setBitRate(int bitRate)
+{
+    OutputStream *output = outputStream(m_videoStreamIndex);
+    if (!output)
+        return;
+    output->context->bit_rate = bitRate;
+    output->context->bit_rate_tolerance = bitRate / 3;
+}
+
+void encoderprivate::setAudioFormat(AVSampleFormat &sampleFormat, int &sampleRate,
+                                    AVChannelLayout &channelLayout, int bitRate)
+{
+    OutputStream *output = outputStream(m_audioStreamIndex);
+    if (!output)
+        return;
+    AVCodecContext *context = output->context.get();
+    const AVCodec *codec = context->codec;
+    const QString &name = output->requestedName;
+
+    context->bit_rate = bitRate;
+
+    if (codec->sample_fmts && !listContains(codec->sample_fmts, sampleFormat, [](AVSampleFormat f) {
+            return f == AV_SAMPLE_FMT_NONE;
+        }))
+        sampleFormat = codec->sample_fmts[0];
+    context->sample_fmt = sampleFormat;
+
+    if (codec->supported_samplerates
+        && !listContains(codec->supported_samplerates, sampleRate, [](int r) { return r == 0; }))
+        sampleRate = codec->supported_samplerates[0];
+    if ((isNamed(name, "aac_mf") || isNamed(name, "wmav2")) && sampleRate != 44100
+        && sampleRate != 48000)
+        sampleRate = 48000;
+    context->sample_rate = sampleRate;
+
+    if (codec->ch_layouts && !containsLayout(codec->ch_layouts, channelLayout))
+        av_channel_layout_copy(&channelLayout,
+                               nearestLayout(codec->ch_layouts, channelLayout.nb_channels));
+    // Vorbis goes out in stereo unless the source is stereo already, so that
+    // mono and multichannel sources both play everywhere.
+    const bool forceStereo = codec->id == AV_CODEC_ID_VORBIS
+            ? channelLayout.nb_channels != 2
+            : isNamed(name, "aac_mf") && !isWindows10OrGreater() && channelLayout.nb_channels > 2;
+    if (forceStereo) {
+        av_channel_layout_uninit(&channelLayout);
+        av_channel_layout_default(&channelLayout, 2);
+    }
+    av_channel_layout_copy(&context->ch_layout, &channelLayout);
+
+    context->time_base = AVRational{1, sampleRate};
+    output->stream->time_base = context->time_base;
+}
+
+int encoderprivate::openVideoStream()
+{
+    OutputStream *output = outputStream(m_videoStreamIndex);
+    if (!output)
+        return AVERROR_EXTERNAL;
+    AVCodecContext *context = output->context.get();
+
+    if (context->codec_id != AV_CODEC_ID_MPEG4)
+        context->thread_count = 4;
+    // Without a frame rate the encoder refuses to open; no group size to derive.
+    if (m_frameRateDenominator > 0)
+        context->gop_size = m_frameRateNumerator / m_frameRateDenominator / 2;
+    context->max_b_frames = 2;
+    context->has_b_frames = 1;
+
+    // Opening replaces the dictionary with the options the encoder left
+    // unused, so it is freed here rather than by a holder.
+    AVDictionary *options = nullptr;
+    if (context->codec_id == AV_CODEC_ID_VP8)
+        av_dict_set(&options, "speed", "6", 0);
+
+    EncoderAvailability::prepareToOpen(output->requestedName, context);
+    const int ret = openStream(*output, &options, "Cannot open video encoder for stream #");
+    av_dict_free(&options);
+    return ret;
+}
+
+int encoderprivate::openAudioStream()
+{
+    OutputStream *output = outputStream(m_audioStreamIndex);
+    if (!output)
+        return AVERROR_EXTERNAL;
+    EncoderAvailability::prepareToOpen(output->requestedName, output->context.get());
+    return openStream(*output, nullptr, "Cannot open audio encoder for stream #");
+}
+
+int encoderprivate::openStream(OutputStream &output, AVDictionary **options, const char *failureText)
+{
+    AVCodecContext *context = output.context.get();
+    const int index = output.stream->index;
+
+    if (m_formatContext->oformat->flags & AVFMT_GLOBALHEADER)
+        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (context->codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL)
+        context->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
+
+    int ret = avcodec_open2(context, context->codec, options);
+    if (ret < 0) {
+        qCritical().noquote() << failureText << index << errorText(ret);
+        return ret;
+    }
+    ret = avcodec_parameters_from_context(output.stream->codecpar, context);
+    if (ret < 0) {
+        qCritical().noquote() << "Failed to copy encoder parameters to output stream #" << index
+                              << errorText(ret);
+        return ret;
+    }
+    output.packet.reset(av_packet_alloc());
+    if (!output.packet)
+        return AVERROR(ENOMEM);
+    return index;
+}
+
+int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
+{
+    int ret = m_headerPending ? writeHeader() : m_headerError;
+    OutputStream *output = outputStream(streamIndex);
+    if (ret >= 0 && (!output || !output->packet))
+        ret = AVERROR(EINVAL);
+    if (ret < 0) {
+        if (frame)
+            av_frame_unref(frame);
+        return ret;
+    }
+
+    if (frame)
+        frame->pict_type = AV_PICTURE_TYPE_NONE;
+    AVCodecContext *context = output->context.get();
+    AVPacket *packet = output->packet.get();
+    ret = avcodec_send_frame(context, frame);
+    while (ret >= 0) {
+        ret = avcodec_receive_packet(context, packet);
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) {
+            ret = 0;
+            break;
+        }
+        if (ret < 0)
+            break;
+        packet->stream_index = streamIndex;
+        av_packet_rescale_ts(packet, context->time_base, output->stream->time_base);
+        ret = av_interleaved_write_frame(m_formatContext.get(), packet);
+    }
+    if (frame)
+        av_frame_unref(frame);
+    return ret;
+}
+
+int encoderprivate::writeHeader()
+{
+    m_headerPending = false;
+    if (!m_formatContext) {
+        m_headerError = AVERROR_UNKNOWN;
+        return m_headerError;
+    }
+    AVFormatContext *context = m_formatContext.get();
+    const QByteArray encodedPath = QFile::encodeName(m_fileName);
+    av_dump_format(context, 0, encodedPath.constData(), 1);
+
+    if (!(context->oformat->flags & AVFMT_NOFILE)) {
+        const int ret = avio_open(&context->pb, encodedPath.constData(), AVIO_FLAG_WRITE);
+        if (ret < 0) {
+            qCritical().noquote() << "Could not open output file:" << m_fileName << errorText(ret);
+            m_headerError = ret;
+            return ret;
+        }
+    }
+    const int ret = avformat_write_header(context, nullptr);
+    if (ret < 0) {
+        qCritical().noquote() << "Error occurred when opening output file:" << m_fileName
+                              << errorText(ret);
+        m_headerError = ret;
+        return ret;
+    }
+    return 0;
+}
+
+int encoderprivate::finalize()
+{
+    int result = 0;
+    if (!m_headerPending && m_headerError == 0) {
+        for (int i = 0; i < int(m_streams.size()); ++i) {
+            if (!avcodec_is_open(m_streams[size_t(i)].context.get()))
+                continue;
+            const int ret = writeFrame(nullptr, i);
+            if (ret < 0) {
+                qCritical() << "Flushing encoder failed!!!";
+                if (result == 0)
+                    result = ret;
+            }
+        }
+        // A trailer that cannot be written leaves a file that does not play.
+        const int ret = av_write_trailer(m_formatContext.get());
+        if (ret < 0 && result == 0)
+            result = ret;
+    }
+    release();
+    return result;
+}
+
+void encoderprivate::release()
+{
+    m_streams.clear();
+    m_formatContext.reset();
+    m_requestedNames.clear();
+    m_videoStreamIndex = -1;
+    m_audioStreamIndex = -1;
+}
+
+encoderprivate::OutputStream *encoderprivate::outputStream(int index)
+{
+    if (index < 0 || index >= int(m_streams.size()))
+        return nullptr;
+    return &m_streams[size_t(index)];
+}
+
+const AVCodecContext *encoderprivate::codecContext(int streamIndex) const
+{
+    if (streamIndex < 0 || streamIndex >= int(m_streams.size()))
+        return nullptr;
+    return m_streams[size_t(streamIndex)].context.get();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/avptr.h"
+
+#include <QHash>
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+// The output side of one conversion: the container for a target path, one
+// video and one audio encoder, the header written at the first frame, packets
+// written interleaved, and the trailer. Owned by value by the transcoder and
+// used on the worker's one thread.
+//
+// Media functions return 0 or FFmpeg's negative error codes and log why.
+class encoderprivate
+{
+public:
+    encoderprivate();
+    ~encoderprivate();
+
+    encoderprivate(const encoderprivate &) = delete;
+    encoderprivate &operator=(const encoderprivate &) = delete;
+
+    // Prepares the output format for the path's extension; the file itself is
+    // created by the first writeFrame.
+    int openOutputFile(const QString &path);
+
+    // An empty or "auto" name asks for FFmpeg's default encoder of codecId.
+    const AVCodec *findEncoder(AVCodecID codecId, const QString &name);
+    int addStream(const AVCodec *encoder);
+
+    // Video stream settings, made before openVideoStream.
+    void setFrameRate(int &numerator, int &denominator);
+    bool setPixelFormat(AVPixelFormat requested, AVPixelFormat &chosen);
+    void setFrameSize(const QSize &size);
+    void setBitRate(int bitRate);
+
+    // Audio stream settings, made before openAudioStream; the values the
+    // encoder takes are handed back.
+    void setAudioFormat(AVSampleFormat &sampleFormat, int &sampleRate,
+                        AVChannelLayout &channelLayout, int bitRate);
+
+    int openVideoStream();
+    int openAudioStream();
+
+    // Encodes the frame (null drains the encoder) and writes the packets. The
+    // frame is unreferenced whatever the result.
+    int writeFrame(AVFrame *frame, int streamIndex);
+
+    // Drains every stream, writes the trailer and frees everything. A
+    // conversion that wrote no frame leaves no file behind.
+    int finalize();
+
+    AVCodecID defaultVideoCodec() const { return m_defaultVideoCodec; }
+    AVCodecID defaultAudioCodec() const { return m_defaultAudioCodec; }
+    int videoStreamIndex() const { return m_videoStreamIndex; }
+    int audioStreamIndex() const { return m_audioStreamIndex; }
+    const AVCodecContext *codecContext(int streamIndex) const;
+
+private:
+    struct OutputStream
+    {
+        AVStream *stream = nullptr;
+        CodecContextPtr context;
+        PacketPtr packet;
+        // The name the encoder was asked for, which may differ from the
+        // encoder that serves it.
+        QString requestedName;
+    };
+
+    OutputStream *outputStream(int index);
+    int openStream(OutputStream &output, AVDictionary **options, const char *failureText);
+    int writeHeader();
+    void release();
+
+    int m_videoStreamIndex = -1;
+    int m_audioStreamIndex = -1;
+    bool m_headerPending = true;
+    int m_frameRateNumerator = 0;
+    int m_frameRateDenominator = 0;
+    QString m_fileName;
+    FormatOutputPtr m_formatContext;
+    AVCodecID m_defaultVideoCodec = AV_CODEC_ID_NONE;
+    AVCodecID m_defaultAudioCodec = AV_CODEC_ID_NONE;
+    std::vector<OutputStream> m_streams;
+
+    // Why writing the header failed, so that later frames are refused instead
+    // of written into a file without one; 0 while nothing failed.
+    int m_headerError = 0;
+    QHash<const AVCodec *, QString> m_requestedNames;
+};
