@@ -5,6 +5,7 @@
 #include "metrics/usagestatistics.h"
 #include "shared/appservices.h"
 
+#include <cpuinfo/cpuinfo.h>
 #include <kellogger/kellogger.h>
 #include <remotehandler/workerprogram.h>
 
@@ -130,9 +131,8 @@ void DataExchangeSvc::sendCrashReporterParams()
 {
     if (!isHandlerConnected())
         return;
-    const AppServices &services = appServices();
     write(LinkMessages::crashReporterParams(
-            {services.machineId, services.settingsFileName,
+            {CpuInfo().machineId(), appServices().settingsFileName,
              QStringLiteral("%1/dxdiag.txt").arg(KelLogger::logDir())}));
 }
 

@@ -9,7 +9,7 @@ class UsageStatistics;
 // worker link use. The application fills them once at start-up, before any
 // queue item or link exists; tests fill them themselves. A service left
 // unset reads as absent: no default encoders, no usage counting, the worker
-// beside the running program, empty texts.
+// beside the running program, an empty settings file name.
 struct AppServices
 {
     const FormatTables *formatTables = nullptr;
@@ -18,8 +18,6 @@ struct AppServices
     // running program.
     QString workerProgram;
     QString settingsFileName;
-    // The machine identifier handed to the worker's crash reporter.
-    QString machineId;
 };
 
 AppServices &appServices();

@@ -5,6 +5,7 @@
 #include "shared/appservices.h"
 #include "shared/settingsprovider.h"
 
+#include <cpuinfo/cpuinfo.h>
 #include <kellogger/kellogger.h>
 
 #include <QDataStream>
@@ -92,7 +93,6 @@ void tst_DataExchangeSvc::initTestCase()
     AppServices &services = appServices();
     services.workerProgram = QString::fromLatin1(echoWorker);
     services.settingsFileName = QStringLiteral("/home/u/.config/reelforge.ini");
-    services.machineId = QStringLiteral("0123456789abcdef0123456789abcdef");
     services.usageStatistics = &m_statistics;
 
     m_link = std::make_unique<DataExchangeSvc>();
@@ -147,7 +147,7 @@ void tst_DataExchangeSvc::crashParamsGoBeforeTheStartingTask()
     QStringList values;
     in >> code >> values;
     QCOMPARE(values,
-             QStringList({appServices().machineId, appServices().settingsFileName,
+             QStringList({CpuInfo().machineId(), appServices().settingsFileName,
                           KelLogger::logDir() + "/dxdiag.txt"}));
 
     const Report task = report(reports.at(1));
