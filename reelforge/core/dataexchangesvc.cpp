@@ -88,7 +88,6 @@ void countUsage(const VideoItem &item)
 DataExchangeSvc::DataExchangeSvc(QObject *parent) : RemoteHandler(parent)
 {
     qRegisterMetaType<QueueItemState>("QueueItemState");
-    VideoItem::registerMetaTypes();
 
     // Connected before anything else, so that the crash-reporter data goes
     // out ahead of the message whose write started the worker.
