@@ -257,6 +257,10 @@ void tst_Transcoder::initTestCase()
     clip.audioChannels = 0;
     m_fastClip = m_media.make("fast.mp4", clip);
 
+    MediaFixtures::Clip rgb;
+    rgb.videoCodec = "png"; // ffmpeg falls back to RGB for it
+    QVERIFY(!m_media.make("rgb.mkv", rgb).isEmpty());
+
     MediaFixtures::Clip six;
     six.audioChannels = 6;
     m_sixVideo = m_media.make("six.mp4", six);
@@ -433,10 +437,13 @@ void tst_Transcoder::videoSettings_data()
     QTest::addColumn<QByteArray>("x264BitRate");
     QTest::addColumn<bool>("tooFast");
 
-    QTest::newRow("odd size") << "clip" << QSize(1279, 719) << QSize(1278, 718) << "25/1" << 50
+    QTest::newRow("odd size") << "clip.mp4" << QSize(1279, 719) << QSize(1278, 718) << "25/1" << 50
                               << QByteArray("bitrate=2625 ") << false;
     // The bit rate still counts the source's 240 fps.
-    QTest::newRow("240 fps") << "fast" << QSize(320, 240) << QSize(320, 240) << "30/1" << 30
+    // The encoder takes no RGB: the decoder is asked for what the encoder chose.
+    QTest::newRow("RGB source") << "rgb.mkv" << QSize(320, 240) << QSize(320, 240) << "25/1" << 50
+                                << QByteArray("bitrate=1050 ") << false;
+    QTest::newRow("240 fps") << "fast.mp4" << QSize(320, 240) << QSize(320, 240) << "30/1" << 30
                              << QByteArray("bitrate=1575 ") << true;
 }
 
@@ -451,8 +458,8 @@ void tst_Transcoder::videoSettings()
     QFETCH(bool, tooFast);
 
     Task task;
-    task.source = source == "clip" ? m_clip : m_fastClip;
-    task.target = target("video-" + source + ".mp4");
+    task.source = m_media.path(source);
+    task.target = target("video-" + QString(QTest::currentDataTag()) + ".mp4");
     task.video = videoInfo("h264_mf", resolution);
     task.video.bitrate = 123; // the task's rate gives way to the rule
     task.useAudio = false;
@@ -468,6 +475,7 @@ void tst_Transcoder::videoSettings()
     QCOMPARE(QSize(out.video.value("width").toInt(), out.video.value("height").toInt()),
              encodedSize);
     QCOMPARE(out.video.value("r_frame_rate").toString(), frameRate);
+    QCOMPARE(out.video.value("pix_fmt").toString(), QString("yuv420p"));
     QCOMPARE(out.videoFrames(), frames);
 
     // The H.264 encoder writes its settings into the stream.
