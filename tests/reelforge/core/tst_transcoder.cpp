@@ -439,10 +439,10 @@ void tst_Transcoder::videoSettings_data()
 
     QTest::newRow("odd size") << "clip.mp4" << QSize(1279, 719) << QSize(1278, 718) << "25/1" << 50
                               << QByteArray("bitrate=2625 ") << false;
-    // The bit rate still counts the source's 240 fps.
     // The encoder takes no RGB: the decoder is asked for what the encoder chose.
     QTest::newRow("RGB source") << "rgb.mkv" << QSize(320, 240) << QSize(320, 240) << "25/1" << 50
                                 << QByteArray("bitrate=1050 ") << false;
+    // The bit rate still counts the source's 240 fps.
     QTest::newRow("240 fps") << "fast.mp4" << QSize(320, 240) << QSize(320, 240) << "30/1" << 30
                              << QByteArray("bitrate=1575 ") << true;
 }
