@@ -10,6 +10,14 @@ function(reel_glob_sources out)
     set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
+# Ninja's autogen step does not notice headers that a re-glob adds, so moc
+# would miss new QObject classes in incremental builds; tie it to the file
+# that lists the target's headers.
+function(reel_rerun_moc_on_new_headers target)
+    set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS
+        ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}_autogen.dir/AutogenInfo.json)
+endfunction()
+
 # A static library that stays an (empty) interface target while its folder
 # has no sources yet, so dependants can always name it.
 function(reel_add_library name)
@@ -22,6 +30,7 @@ function(reel_add_library name)
     list(FILTER cpp INCLUDE REGEX "\\.cpp$")
     if(cpp)
         add_library(${name} STATIC ${srcs})
+        reel_rerun_moc_on_new_headers(${name})
         target_include_directories(${name} PUBLIC ${ARG_INCLUDES})
         target_link_libraries(${name} PUBLIC ${ARG_LIBS})
     else()
