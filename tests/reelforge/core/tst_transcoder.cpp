@@ -220,6 +220,7 @@ private slots:
     void containers();
     void trim_data();
     void trim();
+    void nothingKeptLeavesNoFile_data();
     void nothingKeptLeavesNoFile();
     void videoSettings_data();
     void videoSettings();
@@ -251,7 +252,9 @@ void tst_Transcoder::initTestCase()
     clip.audioChannels = 2;
     m_clip = m_media.make("clip.mp4", clip);
     clip.frames = 150;
+    clip.bFrames = true;
     m_longClip = m_media.make("long.mp4", clip);
+    clip.bFrames = false;
     clip.frames = 240;
     clip.fps = 240;
     clip.audioChannels = 0;
@@ -412,15 +415,25 @@ void tst_Transcoder::trim()
              qPrintable(QString::number(same)));
 }
 
+void tst_Transcoder::nothingKeptLeavesNoFile_data()
+{
+    QTest::addColumn<qint64>("start");
+
+    // Nothing is left to convert: the progress must not divide by zero.
+    QTest::newRow("start at the end") << 2 * Second;
+    QTest::newRow("start beyond the end") << 10 * Second;
+}
+
 void tst_Transcoder::nothingKeptLeavesNoFile()
 {
-    // A trim window beyond the end of the input keeps no frame.
+    QFETCH(qint64, start);
+
     Task task;
     task.source = m_clip;
     task.target = target("nothing.mp4");
     task.video = videoInfo("h264_mf", QSize(320, 240));
     task.audio = audioInfo("aac_mf", 128);
-    task.trimStart = 10 * Second;
+    task.trimStart = start;
     const Run run = convert(task);
     QCOMPARE(run.result, 0);
     QCOMPARE(run.progress.last(), 0);
