@@ -10,7 +10,10 @@
 #include <QSize>
 #include <QString>
 
+class KelLinearShadowWidget;
+class KelScrollArea;
 class QLabel;
+class QScrollBar;
 class QWidget;
 
 // The framework's theme: answers every question a framework widget asks
@@ -51,8 +54,11 @@ public:
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;
+    virtual void applyScrollAreaStyle(KelScrollArea *area, int id) const;
+    virtual void applyScrollBarStyle(QScrollBar *scrollBar, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
+    virtual void applyShadowStyle(KelLinearShadowWidget *shadow, int id) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;
