@@ -85,6 +85,10 @@ bool KelChildWatcher::eventFilter(QObject *watched, QEvent *event)
     QObject *object = static_cast<QChildEvent *>(event)->child();
     if (!object || !object->isWidgetType())
         return false;
+    // A child being destroyed is no widget any more, and was forgotten
+    // when its destruction began.
+    if (type == QEvent::ChildRemoved && !m_watched.contains(object))
+        return false;
     QWidget *child = static_cast<QWidget *>(object);
     if (type == QEvent::ChildAdded) {
         if (m_watched.contains(child))
@@ -101,8 +105,6 @@ bool KelChildWatcher::eventFilter(QObject *watched, QEvent *event)
                 emit childWidgetAdded(widget);
         }
     } else {
-        if (!m_watched.contains(child))
-            return false;
         QList<QWidget *> removed{child};
         if (m_flags & Recursive)
             removed += child->findChildren<QWidget *>();

@@ -20,7 +20,7 @@ bool counts(const QScrollBar *bar)
 class KelAbstractScrollAreaShadows::Private : public QObject
 {
 public:
-    explicit Private(QAbstractScrollArea *area) : area(area)
+    explicit Private(QAbstractScrollArea *area) : area(area), areaWidget(area)
     {
         if (area)
             area->installEventFilter(this);
@@ -29,8 +29,8 @@ public:
     // The shadows are siblings of the area and would outlive it.
     ~Private() override
     {
-        if (area)
-            area->removeEventFilter(this);
+        if (areaWidget)
+            areaWidget->removeEventFilter(this);
         deleteShadows();
     }
 
@@ -43,7 +43,9 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == area && event->type() == QEvent::Show && area->isVisible())
+        // Compared as a widget: while it is being destroyed the area is no
+        // scroll area any more.
+        if (watched == areaWidget && event->type() == QEvent::Show && areaWidget->isVisible())
             update(false);
         return false;
     }
@@ -93,6 +95,7 @@ public:
     }
 
     QPointer<QAbstractScrollArea> area;
+    QPointer<QWidget> areaWidget;
     Qt::Edges scrollEdges;
     QMap<Qt::Edge, QPointer<KelLinearShadowWidget>> shadows;
     QList<QMetaObject::Connection> connections;

@@ -135,8 +135,6 @@ public:
     int placement = FreeStanding;
     int size = 0;
     QColor color;
-    // Kept for themes that set it; painting does not use it.
-    QColor secondColor;
     QPointer<QWidget> target;
     QPointer<KelGeometryWatcher> watcher;
 };

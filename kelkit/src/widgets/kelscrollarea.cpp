@@ -50,6 +50,7 @@ public:
     KelScrollArea *q;
     bool autoSizeEnabled = false;
     QPointer<QWidget> autoSizeWidget;
+    KelScrollAreaWatcher *watcher = nullptr;
     KelAbstractScrollAreaShadows *shadows = nullptr;
     KelWheelAnimator *wheelAnimator = nullptr;
     QMargins scrollToMargins;
@@ -62,7 +63,7 @@ KelScrollArea::KelScrollArea(int styleId, QWidget *parent, bool noStyle)
     setFrameStyle(0);
     setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
-    new KelScrollAreaWatcher(this);
+    d->watcher = new KelScrollAreaWatcher(this);
     d->shadows = new KelAbstractScrollAreaShadows(this, this);
     d->wheelAnimator = new KelWheelAnimator(this);
     new KelQMenuStyler(horizontalScrollBar(), ScrollBarMenuStyleId);
@@ -79,7 +80,13 @@ KelScrollArea::KelScrollArea(QWidget *parent, bool noStyle)
     : KelScrollArea(DefaultStyleId, parent, noStyle)
 { }
 
-KelScrollArea::~KelScrollArea() = default;
+KelScrollArea::~KelScrollArea()
+{
+    // Their filters must not see the area's last events, when it is a
+    // scroll area no longer.
+    delete d->watcher;
+    delete d->shadows;
+}
 
 void KelScrollArea::applyStyle()
 {

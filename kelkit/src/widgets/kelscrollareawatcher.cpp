@@ -36,7 +36,8 @@ KelScrollAreaWatcher::KelScrollAreaWatcher(QScrollArea *area)
                                              area, this);
     connect(childWatcher, &KelChildWatcher::childWidgetAdded, this, &enableMouseTracking);
 
-    area->viewport()->installEventFilter(this);
+    m_viewport = area->viewport();
+    m_viewport->installEventFilter(this);
     for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, &KelScrollAreaWatcher::updateHover);
 }
@@ -55,7 +56,7 @@ QWidget *KelScrollAreaWatcher::widgetAt(const QPoint &globalPos) const
 
 bool KelScrollAreaWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_area || watched != m_area->viewport())
+    if (!m_viewport || watched != m_viewport || !m_area)
         return false;
     switch (event->type()) {
     case QEvent::MouseMove:

@@ -27,6 +27,7 @@ private:
     void updateHover();
 
     QPointer<QScrollArea> m_area;
+    QPointer<QWidget> m_viewport;
     QPointer<QWidget> m_hovered;
     QTimer *m_timer;
 };
