@@ -2,8 +2,8 @@
 
 #include <QAudioDeviceInfo>
 #include <QAudioOutput>
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QThread>
