@@ -3,6 +3,9 @@
 // Owning holders for FFmpeg objects: each one frees its object with the
 // matching FFmpeg call, so error paths need no clean-up code.
 
+// FFmpeg's headers need the C99 constant macros, which <cstdint> provides.
+#include <cstdint>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavfilter/avfilter.h>

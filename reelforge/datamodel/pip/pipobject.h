@@ -22,10 +22,10 @@ class PipObject : public QObject
 {
     Q_OBJECT
 public:
-    enum Type { ImageWatermark = 0, TextWatermark = 1, Subtitles = 2 };
+    enum Type : int { ImageWatermark = 0, TextWatermark = 1, Subtitles = 2 };
     Q_ENUM(Type)
 
-    enum Location { Free = 0, Tile = 1, Aligned = 2 };
+    enum Location : int { Free = 0, Tile = 1, Aligned = 2 };
     Q_ENUM(Location)
 
     // Scoped, because two of its values share their names with the enums above.

@@ -96,6 +96,8 @@ void tst_PipObject::plainValuesConvert_data()
     const int location = int(PipObject::Property::Location);
     const int alignment = int(PipObject::Property::Alignment);
     QTest::newRow("type int") << type << QVariant(2) << int(PipObject::Subtitles);
+    // Values from the link are not checked; an unknown type must stay representable.
+    QTest::newRow("type out of range") << type << QVariant(7) << 7;
     QTest::newRow("location int") << location << QVariant(1) << int(PipObject::Tile);
     QTest::newRow("location string") << location << QVariant(QStringLiteral("x")) << 0;
     QTest::newRow("location registered")

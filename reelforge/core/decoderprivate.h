@@ -1,0 +1,84 @@
+#pragma once
+
+// FFmpeg's headers need the C99 constant macros, which <cstdint> provides.
+#include <cstdint>
+
+extern "C" {
+#include <libavutil/avutil.h>
+#include <libavutil/pixfmt.h>
+#include <libavutil/rational.h>
+#include <libavutil/samplefmt.h>
+}
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+struct AVFrame;
+struct AVStream;
+
+// Reads one media file: decodes the selected streams and runs each stream's
+// frames through a filter graph that sets frame rate, size, rotation and pixel
+// format (video) or sample format, rate and layout (audio). Positions and
+// durations are in 100-ns units. Plain class, used by one thread at a time.
+//
+// Frames handed out by decode() stay owned by the decoder; give each one back
+// with recycleFrame(). All of them are freed by close().
+class decoderprivate
+{
+public:
+    decoderprivate();
+    ~decoderprivate();
+
+    decoderprivate(const decoderprivate &) = delete;
+    decoderprivate &operator=(const decoderprivate &) = delete;
+
+    int openInputFile(const QString &path);
+    int bestStream(AVMediaType type) const;
+    int selectStream(int index);
+
+    int decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
+    void recycleFrame(AVFrame *frame);
+    int seek(qint64 position, int flags);
+
+    // The image shares one buffer with every image this call returned before:
+    // the next conversion overwrites its pixels. Copy it to keep it.
+    QImage frameAsQImage(const AVFrame *frame);
+
+    qint64 duration();
+    QSize sourceSize() const;
+    int rotation() const;
+
+    void setTargetSize(const QSize &size);
+    void setPixelFormat(AVPixelFormat format);
+    void setFrameRate(int numerator, int denominator);
+    void setAudioFormat(AVSampleFormat format, int sampleRate, int channels, int frameSize);
+
+    double frameRate() const;
+    AVRational sourceFrameRate() const;
+    AVPixelFormat sourcePixelFormat() const;
+    AVSampleFormat sourceSampleFormat() const;
+    int videoBitrate() const;
+    int audioBitrate() const;
+    int audioSampleRate() const;
+    int audioChannels() const;
+    QString videoCodecName() const;
+    QString audioCodecName() const;
+
+    int closeStreams(int index);
+    void close();
+
+    // Rotation in whole degrees: the "rotate" tag, else the display matrix.
+    static int streamRotation(const AVStream *stream);
+    static int normalizedAngle(double degrees);
+    static QString videoFilterDescription(AVRational targetFrameRate, AVRational sourceFrameRate,
+                                          const QSize &targetSize, int angle,
+                                          AVPixelFormat pixelFormat);
+
+private:
+    struct StreamContext;
+    class Private;
+    std::unique_ptr<Private> d;
+};
