@@ -156,10 +156,14 @@ QStringList outputDeviceNames()
     return names;
 }
 
+// Qt's default comes from its preferred sound system only; when that one has
+// no device, the first device of another serves.
 QString defaultOutputDeviceName()
 {
     const QAudioDeviceInfo device = QAudioDeviceInfo::defaultOutputDevice();
-    return device.isNull() ? QString() : device.deviceName();
+    if (!device.isNull() && !device.deviceName().isEmpty())
+        return device.deviceName();
+    return outputDeviceNames().value(0);
 }
 
 // Qt 5 reports no device changes, so the device list is polled; a listing
