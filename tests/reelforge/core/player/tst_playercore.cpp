@@ -45,6 +45,7 @@ private slots:
     void unusableFileIsReported();
     void seekWhilePausedShowsThatFrameAndStaysPaused();
     void playRunsToTheEndAndStopsOnce();
+    void quickSuccessionNeitherDeadlocksNorCrashes_data();
     void quickSuccessionNeitherDeadlocksNorCrashes();
     void lostDeviceGoesSilentWithoutStopping();
     void changedFormatReopensTheDefaultDevice();
@@ -145,8 +146,19 @@ void TestPlayerCore::playRunsToTheEndAndStopsOnce()
     QCOMPARE(stopped.count(), 1);
 }
 
+void TestPlayerCore::quickSuccessionNeitherDeadlocksNorCrashes_data()
+{
+    QTest::addColumn<bool>("withSound");
+    QTest::newRow("software clock") << false;
+    QTest::newRow("sound output") << true;
+}
+
 void TestPlayerCore::quickSuccessionNeitherDeadlocksNorCrashes()
 {
+    QFETCH(bool, withSound);
+    std::shared_ptr<FakeAudioEndpoint> endpoint;
+    if (withSound)
+        endpoint = FakeAudioDevices::install()->add(QStringLiteral("speakers"));
     playercore player;
     QCOMPARE(player.init(m_clip), 0);
     QVERIFY(waitForFirstPicture(player));
@@ -167,6 +179,8 @@ void TestPlayerCore::quickSuccessionNeitherDeadlocksNorCrashes()
     player.setCurrentPosition(25 * Second / 10);
     player.onPlay();
     QVERIFY(stopped.wait(20000));
+    if (endpoint)
+        QVERIFY(endpoint->log()->writtenCount() > 0);
 }
 
 void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
@@ -210,17 +224,28 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
     player.onPlay();
     QTRY_VERIFY(endpoint->log()->writtenCount() > 0);
 
+    // The device now plays 16-bit mono at 44.1 kHz.
+    {
+        QMutexLocker locker(&endpoint->log()->lock);
+        endpoint->log()->mediaTypes = {fakeMediaType(false, 1, 44100)};
+    }
     endpoint->disconnect(AudioDisconnectReason::FormatChanged);
     QTRY_COMPARE(endpoint->log()->outputsCreated, 2);
     {
         QMutexLocker locker(&system->lock);
         QCOMPARE(system->requests, (QStringList{"default", "default"}));
     }
-    // Sound and picture go on from where the old output stopped.
+    // Sound and picture go on from where the old output stopped, the sound in
+    // the new format.
     const int written = endpoint->log()->writtenCount();
     QTRY_VERIFY(endpoint->log()->writtenCount() > written + 5);
     const QVector<qint64> starts = endpoint->log()->starts();
     QVERIFY(starts.last() >= Second && starts.last() < 3 * Second);
+    {
+        QMutexLocker locker(&endpoint->log()->lock);
+        QCOMPARE(endpoint->log()->written.last().data.size(), 1024 * 2);
+        QCOMPARE(endpoint->log()->written.last().duration, 1024 * Second / 44100);
+    }
     QVERIFY(stopped.wait(20000));
 }
 
