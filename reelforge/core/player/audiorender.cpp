@@ -11,6 +11,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 

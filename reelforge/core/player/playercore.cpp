@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <limits>
+#include <utility>
 
 namespace {
 

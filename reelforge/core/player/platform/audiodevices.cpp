@@ -3,10 +3,11 @@
 #include "core/player/platform/audiooutput.h"
 
 #include <QAudioDeviceInfo>
-#include <QSet>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 AudioEndpoint::~AudioEndpoint() = default;
 
