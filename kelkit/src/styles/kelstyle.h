@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 
+class KelIcon;
 class QLabel;
 class QWidget;
 
@@ -53,6 +54,8 @@ public:
     virtual void applyLabelStyle(QLabel *label, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
+    // Dresses the animated icons, chosen by their registered name.
+    virtual void applyIconStyle(KelIcon *icon) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;
