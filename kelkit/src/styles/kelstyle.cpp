@@ -2,6 +2,7 @@
 
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kelplaintextedit.h"
 
 #include <QEasingCurve>
 #include <QFont>
@@ -368,6 +369,16 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
         break;
     }
 }
+
+void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
+{
+    if (!edit)
+        return;
+    if (id == 35)
+        edit->setAutoHeight(true);
+}
+
+void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 {

@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+class KelPlainTextEdit;
+class KelProgressBar;
 class QLabel;
 class QWidget;
 
@@ -51,6 +53,8 @@ public:
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;
+    virtual void applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const;
+    virtual void applyProgressBarStyle(KelProgressBar *bar, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
 
