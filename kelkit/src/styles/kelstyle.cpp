@@ -2,6 +2,7 @@
 
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kellabel.h"
 #include "widgets/kelplaintextedit.h"
 
 #include <QEasingCurve>
@@ -354,6 +355,8 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     case 8:
         setWidgetFont(label, metric(29), QFont::Normal);
         setAlignmentIfChanged(label, Qt::Alignment(0xA4));
+        if (auto *kelLabel = qobject_cast<KelLabel *>(label))
+            kelLabel->setElideMode(Qt::ElideRight);
         break;
     case 9:
         if (!label->wordWrap())
