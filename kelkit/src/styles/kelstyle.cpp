@@ -3,6 +3,8 @@
 #include "painting/kelanimatedicons.h"
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kellabel.h"
+#include "widgets/kelplaintextedit.h"
 
 #include <QDebug>
 #include <QEasingCurve>
@@ -355,6 +357,8 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     case 8:
         setWidgetFont(label, metric(29), QFont::Normal);
         setAlignmentIfChanged(label, Qt::Alignment(0xA4));
+        if (auto *kelLabel = qobject_cast<KelLabel *>(label))
+            kelLabel->setElideMode(Qt::ElideRight);
         break;
     case 9:
         if (!label->wordWrap())
@@ -370,6 +374,16 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
         break;
     }
 }
+
+void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
+{
+    if (!edit)
+        return;
+    if (id == 35)
+        edit->setAutoHeight(true);
+}
+
+void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 {
