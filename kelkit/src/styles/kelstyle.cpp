@@ -5,6 +5,8 @@
 #include "utils/kelfontutils.h"
 #include "widgets/kellabel.h"
 #include "widgets/kelplaintextedit.h"
+#include "widgets/kelanimatedscrollbar.h"
+#include "widgets/kellinearshadowwidget.h"
 
 #include <QDebug>
 #include <QEasingCurve>
@@ -385,6 +387,30 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
 
 void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
 
+void KelStyle::applyScrollAreaStyle(KelScrollArea *, int) const { }
+
+void KelStyle::applyScrollBarStyle(QScrollBar *scrollBar, int id) const
+{
+    if (!scrollBar || id != 40)
+        return;
+    auto *bar = qobject_cast<KelAnimatedScrollBar *>(scrollBar);
+    if (!bar) {
+        qWarning() << "There is no default style for scrollbars! Each app shoud define it's own "
+                      "style";
+        return;
+    }
+    if (isDarkTheme()) {
+        const QColor a60 = white(60);
+        bar->setGrooveColor(white(30));
+        bar->setHandleColors(
+                KelStateColors(a60, a60, white(30), QColor(), a60, a60, white(30), QColor()));
+    } else {
+        bar->setGrooveColor(black(24));
+        bar->setHandleColors(KelStateColors(black(92), black(24), black(46), QColor(), black(92),
+                                            black(24), black(46), QColor()));
+    }
+}
+
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 {
     if (!menu)
@@ -487,6 +513,14 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
         }
     }
     qCritical() << "KelStyle::wrong usage. Can't apply icon style for icon" << name << icon;
+}
+
+void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
+{
+    if (!shadow || id != 42)
+        return;
+    shadow->setShadowSize(metric(1));
+    shadow->setColor(color(4));
 }
 
 QColor KelStyle::defaultTextColor() const

@@ -11,9 +11,12 @@
 #include <QString>
 
 class KelIcon;
+class KelLinearShadowWidget;
 class KelPlainTextEdit;
 class KelProgressBar;
+class KelScrollArea;
 class QLabel;
+class QScrollBar;
 class QWidget;
 
 // The framework's theme: answers every question a framework widget asks
@@ -60,6 +63,9 @@ public:
     virtual QString menuStyleSheet(int id) const;
     // Dresses the animated icons, chosen by their registered name.
     virtual void applyIconStyle(KelIcon *icon) const;
+    virtual void applyScrollAreaStyle(KelScrollArea *area, int id) const;
+    virtual void applyScrollBarStyle(QScrollBar *scrollBar, int id) const;
+    virtual void applyShadowStyle(KelLinearShadowWidget *shadow, int id) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;
