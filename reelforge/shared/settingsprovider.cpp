@@ -7,10 +7,7 @@
 
 #include <type_traits>
 
-#if __has_include("kelapplication.h")
 #include "kelapplication.h"
-#define REEL_HAS_APPLICATION_BASE 1
-#endif
 
 namespace {
 
@@ -89,10 +86,8 @@ SettingsProvider::~SettingsProvider() = default;
 
 SettingsProvider *SettingsProvider::instance()
 {
-#ifdef REEL_HAS_APPLICATION_BASE
     if (auto app = dynamic_cast<KelApplication *>(QCoreApplication::instance()))
         return qobject_cast<SettingsProvider *>(app->settings());
-#endif
     return nullptr;
 }
 
