@@ -132,6 +132,32 @@ Probe probe(const QString &path)
     return result;
 }
 
+// The share of nearly white pixels in the video frame shown at a time.
+double whiteShare(const QString &path, double seconds)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-ss"),
+                  QString::number(seconds), QStringLiteral("-i"), path, QStringLiteral("-frames:v"),
+                  QStringLiteral("1"), QStringLiteral("-s"), QStringLiteral("320x180"),
+                  QStringLiteral("-f"), QStringLiteral("image2pipe"), QStringLiteral("-c:v"),
+                  QStringLiteral("png"), QStringLiteral("-")});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+        return -1;
+    const QImage frame = QImage::fromData(ffmpeg.readAllStandardOutput(), "PNG");
+    if (frame.isNull())
+        return -1;
+    int white = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb pixel = frame.pixel(x, y);
+            if (qRed(pixel) >= 180 && qGreen(pixel) >= 180 && qBlue(pixel) >= 180)
+                ++white;
+        }
+    }
+    return double(white) / (frame.width() * frame.height());
+}
+
 // The GUI's end: the real transport in server mode, which starts the real
 // worker and collects its state reports.
 class LinkedWorker
@@ -406,10 +432,10 @@ void tst_ReelWorker::convertsTask()
         watermark.setType(PipObject::TextWatermark);
         watermark.setText(QStringLiteral("Reelmorph"));
         watermark.setFontFamily(QStringLiteral("DejaVu Sans"));
-        watermark.setSize(0.5);
+        watermark.setSize(1.0);
         watermark.setOpacity(0.8);
-        watermark.setLocation(PipObject::Aligned);
-        watermark.setAlignment(Qt::AlignCenter);
+        watermark.setLocation(PipObject::Free);
+        watermark.setCenterPoint(QPointF(0.5, 0.5));
         watermark.setForegroundBrush(QBrush(Qt::white));
         PipObject subtitles;
         subtitles.setType(PipObject::Subtitles);
@@ -454,6 +480,13 @@ void tst_ReelWorker::convertsTask()
 
     const Probe result = probe(info.target);
     QCOMPARE(result.codecs, codecs);
+    if (overlays) {
+        // The white text mark spans the frame; the source has no white there.
+        const double source = whiteShare(info.source, 2.0);
+        const double converted = whiteShare(info.target, 1.0);
+        QVERIFY2(source >= 0 && converted > source + 0.02,
+                 qPrintable(QStringLiteral("%1 %2").arg(source).arg(converted)));
+    }
     QVERIFY2(qAbs(result.duration - 2.0) < 0.2, qPrintable(QString::number(result.duration)));
 }
 
