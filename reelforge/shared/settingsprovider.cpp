@@ -1,5 +1,7 @@
 #include "shared/settingsprovider.h"
 
+#include "datamodel/videoitem.h"
+
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDebug>
@@ -70,6 +72,7 @@ void registerSettingsMetaTypes()
     registerInt32StreamOperators<PipObject::Type>();
     registerInt32StreamOperators<PipObject::Location>();
     registerInt32StreamOperators<PipObject::Property>();
+    VideoItem::registerMetaTypes();
 }
 
 SettingsProvider::SettingsProvider(const QString &fileName, QSettings::Format format,
