@@ -7,6 +7,7 @@
 //   1920x1080 H.264 and 128 kbit/s stereo AAC at 44.1 kHz; a watermark text
 //   is drawn centred over the full frame width.
 
+#include "core/linkmessages.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
@@ -107,21 +108,17 @@ int main(int argc, char *argv[])
         qint32 code = 0, state = 0;
         QUuid uid;
         in >> code >> uid >> state;
-        if (code == 2 && uid == info.uid && state != Processing && state != Paused) {
+        if (code == LinkMessages::ItemState && uid == info.uid
+            && state != int(QueueItemState::Processing) && state != int(QueueItemState::Paused)) {
             finalState = state;
             loop.quit();
         }
     });
     QObject::connect(&link, &RemoteHandler::handlerClosed, &loop, &QEventLoop::quit);
 
-    QByteArray payload;
-    {
-        QDataStream out(&payload, QIODevice::ReadWrite);
-        out << qint32(1) << info;
-    }
     QElapsedTimer timer;
     timer.start();
-    if (!link.write(payload)) {
+    if (!link.write(LinkMessages::addItem(info))) {
         std::fprintf(stderr, "the worker did not take the task\n");
         return 1;
     }
@@ -129,7 +126,7 @@ int main(int argc, char *argv[])
     const double seconds = timer.nsecsElapsed() / 1e9;
     link.sendExitRequest();
 
-    if (finalState != Done) {
+    if (finalState != int(QueueItemState::Done)) {
         std::fprintf(stderr, "conversion ended in state %d\n", finalState);
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/terminationrequest.h"
 
+#include "core/linkmessages.h"
 #include "core/transcoder.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
@@ -22,17 +23,6 @@
 namespace {
 
 const int idleSleepMs = 10;
-
-enum MessageCode : qint32 {
-    AddItemCode = 1,
-    ItemStateCode = 2,
-    AbortItemsCode = 3,
-    PauseItemsCode = 4,
-    ResumeItemsCode = 5,
-    ResumeItemCode = 6,
-    ExitRequestCode = 85,
-    CrashReporterParamsCode = 170,
-};
 
 const char machineIdProperty[] = "m_id";
 const char configurationFileDescription[] = "Configuration File";
@@ -181,7 +171,7 @@ void reelworker::runPass(bool &idle)
     const QList<QUuid> uids = d->items.keys();
     for (const QUuid &uid : uids) {
         const Private::HeldTaskPtr task = d->items.value(uid);
-        if (!task || !task->run.converter || task->run.lastState == Paused)
+        if (!task || !task->run.converter || task->run.lastState == int(QueueItemState::Paused))
             continue;
 
         // The transcoder is finished before the state goes out: sending may
@@ -193,21 +183,22 @@ void reelworker::runPass(bool &idle)
             worker->finish();
             task->run.converter.reset();
             Private::removePartialOutput(*task);
-            sendItemState(uid, Failed, QVariant());
+            sendItemState(uid, QueueItemState::Failed, QVariant());
             d->removeTask(task);
         } else if (done) {
             const int finished = worker->finish();
             task->run.converter.reset();
             if (finished < 0)
                 Private::removePartialOutput(*task);
-            sendItemState(uid, finished < 0 ? Failed : Done, QVariant());
+            sendItemState(uid, finished < 0 ? QueueItemState::Failed : QueueItemState::Done,
+                          QVariant());
             d->removeTask(task);
         } else {
             idle = false;
             const qint64 progress = worker->progressValue();
             if (progress > task->run.highestProgress) {
                 task->run.highestProgress = progress;
-                sendItemState(uid, Processing, QVariant(qlonglong(progress)));
+                sendItemState(uid, QueueItemState::Processing, QVariant(qlonglong(progress)));
             }
         }
     }
@@ -219,36 +210,36 @@ void reelworker::read(const QByteArray &payload)
     qint32 code = 0;
     in >> code;
     switch (code) {
-    case AddItemCode: {
+    case LinkMessages::AddItem: {
         TranscodingInfo info;
         in >> info;
         onAddItem(info);
         break;
     }
-    case AbortItemsCode:
-    case PauseItemsCode:
-    case ResumeItemsCode: {
+    case LinkMessages::AbortItems:
+    case LinkMessages::PauseItems:
+    case LinkMessages::ResumeItems: {
         QList<QUuid> uids;
         in >> uids;
-        if (code == AbortItemsCode)
+        if (code == LinkMessages::AbortItems)
             onAbortItems(uids);
-        else if (code == PauseItemsCode)
+        else if (code == LinkMessages::PauseItems)
             onPauseItems(uids);
         else
             onResumeItems(uids);
         break;
     }
-    case ResumeItemCode: {
+    case LinkMessages::ResumeItem: {
         QUuid uid;
         in >> uid;
         onResumeItems({uid});
         break;
     }
-    case ExitRequestCode:
+    case LinkMessages::ExitRequest:
         d->exitRequested = true;
         qDebug("exit app request");
         break;
-    case CrashReporterParamsCode: {
+    case LinkMessages::CrashReporterParams: {
         QStringList params;
         in >> params;
         onCrashReporterParams(params);
@@ -264,7 +255,8 @@ void reelworker::onAddItem(const TranscodingInfo &info)
     if (const Private::HeldTaskPtr held = d->items.value(info.uid)) {
         const int state = held->run.lastState;
         // A task that is processing or paused is never replaced.
-        if (state != Done && state != Aborted && state != Failed)
+        if (state != int(QueueItemState::Done) && state != int(QueueItemState::Aborted)
+            && state != int(QueueItemState::Failed))
             return;
     }
 
@@ -275,7 +267,7 @@ void reelworker::onAddItem(const TranscodingInfo &info)
 
     if (!isValidTask(info)) {
         qWarning("Error validating transcoding parameters!!!");
-        sendItemState(info.uid, Failed, QVariant());
+        sendItemState(info.uid, QueueItemState::Failed, QVariant());
         return;
     }
 
@@ -283,7 +275,7 @@ void reelworker::onAddItem(const TranscodingInfo &info)
     if (!created) {
         Private::removePartialOutput(*task);
         qWarning("Report error creating transcoder!!!");
-        sendItemState(info.uid, Failed, QVariant());
+        sendItemState(info.uid, QueueItemState::Failed, QVariant());
         return;
     }
     if (!info.subtitles.isEmpty()) {
@@ -295,7 +287,7 @@ void reelworker::onAddItem(const TranscodingInfo &info)
         created->setWatermark(task->run.watermark);
     }
     task->run.converter = std::move(created);
-    sendItemState(info.uid, Processing, QVariant(int(0)));
+    sendItemState(info.uid, QueueItemState::Processing, QVariant(int(0)));
 }
 
 std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &info)
@@ -344,7 +336,7 @@ void reelworker::onAbortItems(const QList<QUuid> &uids)
             task->run.converter.reset();
             Private::removePartialOutput(*task);
         }
-        sendItemState(uid, Aborted, QVariant());
+        sendItemState(uid, QueueItemState::Aborted, QVariant());
         d->removeTask(task);
         qInfo() << "Request to abort:" << uid << "[done]";
     }
@@ -358,7 +350,7 @@ void reelworker::onPauseItems(const QList<QUuid> &uids)
         for (const QUuid &uid : held) {
             if (!d->items.contains(uid))
                 continue;
-            sendItemState(uid, Paused, QVariant());
+            sendItemState(uid, QueueItemState::Paused, QVariant());
             qInfo() << uid;
         }
         return;
@@ -368,7 +360,7 @@ void reelworker::onPauseItems(const QList<QUuid> &uids)
             qInfo() << "Request to pause:" << uid << "[not found]";
             continue;
         }
-        sendItemState(uid, Paused, QVariant());
+        sendItemState(uid, QueueItemState::Paused, QVariant());
         qInfo() << "Request to pause:" << uid << "[done]";
     }
 }
@@ -381,7 +373,8 @@ void reelworker::onResumeItems(const QList<QUuid> &uids)
             qInfo() << "Request to resume:" << uid << "[not found]";
             continue;
         }
-        sendItemState(uid, Processing, QVariant(qlonglong(task->run.highestProgress)));
+        sendItemState(uid, QueueItemState::Processing,
+                      QVariant(qlonglong(task->run.highestProgress)));
         qInfo() << "Request to resume:" << uid << "[done]";
     }
 }
@@ -399,19 +392,14 @@ void reelworker::onCrashReporterParams(QStringList params)
         d->crashInstaller->addFile(params.takeFirst(), QLatin1String(dxDiagFileDescription));
 }
 
-void reelworker::sendItemState(const QUuid &uid, int state, const QVariant &value)
+void reelworker::sendItemState(const QUuid &uid, QueueItemState state, const QVariant &value)
 {
     if (const Private::HeldTaskPtr task = d->items.value(uid))
-        task->run.lastState = state;
+        task->run.lastState = int(state);
     // Without the GUI a write would wait for a worker to start; the loop ends
     // at its next pass anyway.
     if (!isConnected())
         return;
 
-    QByteArray payload;
-    {
-        QDataStream out(&payload, QIODevice::ReadWrite);
-        out << qint32(ItemStateCode) << uid << qint32(state) << value;
-    }
-    write(payload);
+    write(LinkMessages::itemState(uid, qint32(state), value));
 }

@@ -11,6 +11,7 @@
 class CrashInstaller;
 class transcoder;
 struct TranscodingInfo;
+enum class QueueItemState : qint32;
 
 // The worker object: the client end of the worker link. It holds the tasks
 // the GUI sends, runs one transcoder per task and advances every active one
@@ -44,7 +45,7 @@ private:
     void onCrashReporterParams(QStringList params);
     // Sending may read incoming messages (the socket's wait for the bytes to
     // be written delivers them), so the task may be gone afterwards.
-    void sendItemState(const QUuid &uid, int state, const QVariant &value);
+    void sendItemState(const QUuid &uid, QueueItemState state, const QVariant &value);
     std::unique_ptr<transcoder> createTranscoder(const TranscodingInfo &info);
 
     std::unique_ptr<Private> d;

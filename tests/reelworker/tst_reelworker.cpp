@@ -1,3 +1,4 @@
+#include "core/linkmessages.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
@@ -44,47 +45,15 @@ Report parseReport(const QByteArray &payload)
     Report report;
     qint32 state = 0;
     in >> code >> report.uid >> state >> report.data;
-    report.state = code == 2 ? state : -code;
+    report.state = code == LinkMessages::ItemState ? state : -code;
     return report;
-}
-
-QByteArray taskPayload(const TranscodingInfo &info)
-{
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::ReadWrite);
-    out << qint32(1) << info;
-    return payload;
-}
-
-QByteArray listPayload(qint32 code, const QList<QUuid> &uids)
-{
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::ReadWrite);
-    out << code << uids;
-    return payload;
-}
-
-QByteArray resumeOnePayload(const QUuid &uid)
-{
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::ReadWrite);
-    out << qint32(6) << uid;
-    return payload;
-}
-
-QByteArray crashParamsPayload(const QStringList &params)
-{
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::ReadWrite);
-    out << qint32(170) << params;
-    return payload;
 }
 
 QByteArray exitPayload()
 {
     QByteArray payload;
     QDataStream out(&payload, QIODevice::ReadWrite);
-    out << qint32(85);
+    out << qint32(LinkMessages::ExitRequest);
     return payload;
 }
 
@@ -199,7 +168,7 @@ public:
     {
         const QList<Report> mine = reportsFor(uid);
         for (auto it = mine.crbegin(); it != mine.crend(); ++it) {
-            if (it->state == Processing)
+            if (it->state == int(QueueItemState::Processing))
                 return it->data.toLongLong();
         }
         return -1;
@@ -379,7 +348,7 @@ bool tst_ReelWorker::waitForProgressAndOutput(LinkedWorker &worker, const Transc
             [&] { return worker.lastProgress(info.uid) > 0 && QFileInfo(info.target).size() > 0; },
             conversionTimeoutMs);
     // Still mid-way: the requests the caller sends next must not come too late.
-    return started && worker.lastState(info.uid) == Processing;
+    return started && worker.lastState(info.uid) == int(QueueItemState::Processing);
 }
 
 // The worker inherits the file-size limit and the ignored SIGXFSZ, so its
@@ -458,20 +427,20 @@ void tst_ReelWorker::convertsTask()
 
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(info)));
-    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) != Processing
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
+    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) != int(QueueItemState::Processing)
                                      && worker.lastState(info.uid) != 0,
                              conversionTimeoutMs);
 
     const QList<Report> reports = worker.reportsFor(info.uid);
-    QCOMPARE(reports.last().state, int(Done));
+    QCOMPARE(reports.last().state, int(QueueItemState::Done));
     QVERIFY(reports.size() >= 3);
-    QCOMPARE(reports.first().state, int(Processing));
+    QCOMPARE(reports.first().state, int(QueueItemState::Processing));
     QCOMPARE(reports.first().data.userType(), int(QMetaType::Int));
     QCOMPARE(reports.first().data.toInt(), 0);
     qint64 previous = -1;
     for (int i = 1; i < reports.size() - 1; ++i) {
-        QCOMPARE(reports.at(i).state, int(Processing));
+        QCOMPARE(reports.at(i).state, int(QueueItemState::Processing));
         QCOMPARE(reports.at(i).data.userType(), int(QMetaType::LongLong));
         const qint64 progress = reports.at(i).data.toLongLong();
         QVERIFY2(progress > previous && progress <= 1000, qPrintable(QString::number(progress)));
@@ -495,11 +464,12 @@ void tst_ReelWorker::abortRemovesPartialOutput()
     const TranscodingInfo info = task(m_longClip, QStringLiteral("aborted.mp4"), 0, 30 * second);
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(info)));
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
     QVERIFY(waitForProgressAndOutput(worker, info));
 
-    QVERIFY(worker.send(listPayload(3, {info.uid})));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Aborted), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::abortItems({info.uid})));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Aborted),
+                              conversionTimeoutMs);
     QVERIFY(!QFileInfo::exists(info.target));
     QVERIFY(!worker.reportsFor(info.uid).last().data.isValid());
 }
@@ -509,20 +479,22 @@ void tst_ReelWorker::pauseAndResumeContinueSameFile()
     const TranscodingInfo info = task(m_longClip, QStringLiteral("paused.mp4"), 0, 8 * second);
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(info)));
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
     QVERIFY(waitForProgressAndOutput(worker, info));
 
-    QVERIFY(worker.send(listPayload(4, {info.uid})));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Paused), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::pauseItems({info.uid})));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Paused),
+                              conversionTimeoutMs);
     const qint64 pausedAt = worker.lastProgress(info.uid);
     const int reportsWhenPaused = worker.reportsFor(info.uid).size();
 
-    QVERIFY(worker.send(resumeOnePayload(info.uid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Done), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::resumeItem(info.uid)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Done),
+                              conversionTimeoutMs);
     // A paused task does no work: the next report is the resume's, with the
     // progress reached before the pause.
     const Report resumed = worker.reportsFor(info.uid).at(reportsWhenPaused);
-    QCOMPARE(resumed.state, int(Processing));
+    QCOMPARE(resumed.state, int(QueueItemState::Processing));
     QCOMPARE(resumed.data.userType(), int(QMetaType::LongLong));
     QCOMPARE(resumed.data.toLongLong(), pausedAt);
 
@@ -561,15 +533,17 @@ void tst_ReelWorker::invalidTaskFailsAndCanBeReplaced()
 
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(invalid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(Failed), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::addItem(invalid)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
     QCOMPARE(worker.reportsFor(valid.uid).size(), 1);
     QVERIFY(readFile(worker.logFile()).contains("Error validating transcoding parameters!!!"));
     QVERIFY(!QFileInfo::exists(valid.target));
 
     // A failed task gives its place to a new one with the same identifier.
-    QVERIFY(worker.send(taskPayload(valid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(Done), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::addItem(valid)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Done),
+                              conversionTimeoutMs);
     QVERIFY(QFileInfo(valid.target).size() > 0);
 }
 
@@ -584,8 +558,9 @@ void tst_ReelWorker::inputThatIsNotMediaFails()
     const TranscodingInfo info = task(source, QStringLiteral("fromtext.mp4"), 0, second);
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(info)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Failed), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
     QVERIFY(readFile(worker.logFile()).contains("Report error creating transcoder!!!"));
     QVERIFY(!QFileInfo::exists(info.target));
 }
@@ -595,8 +570,9 @@ void tst_ReelWorker::failingMidwayRemovesPartialOutput()
     const TranscodingInfo info = task(m_longClip, QStringLiteral("full.mp4"), 0, 30 * second);
     LinkedWorker worker;
     QVERIFY(startWithFileSizeLimit(worker, 256 * 1024));
-    QVERIFY(worker.send(taskPayload(info)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Failed), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
     QVERIFY(worker.lastProgress(info.uid) > 0);
     QVERIFY(!QFileInfo::exists(info.target));
 }
@@ -609,8 +585,9 @@ void tst_ReelWorker::unwritableEndIsNoSuccess()
     {
         LinkedWorker worker;
         QVERIFY(worker.start());
-        QVERIFY(worker.send(taskPayload(info)));
-        QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Done), conversionTimeoutMs);
+        QVERIFY(worker.send(LinkMessages::addItem(info)));
+        QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Done),
+                                  conversionTimeoutMs);
     }
     const qint64 wholeSize = QFileInfo(info.target).size();
     QVERIFY(wholeSize > 0);
@@ -619,12 +596,12 @@ void tst_ReelWorker::unwritableEndIsNoSuccess()
     info.target = m_out.filePath(QStringLiteral("cut.mp4"));
     LinkedWorker worker;
     QVERIFY(startWithFileSizeLimit(worker, rlim_t(wholeSize / 2)));
-    QVERIFY(worker.send(taskPayload(info)));
-    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) == Done
-                                     || worker.lastState(info.uid) == Failed,
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
+    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) == int(QueueItemState::Done)
+                                     || worker.lastState(info.uid) == int(QueueItemState::Failed),
                              conversionTimeoutMs);
     QCOMPARE(worker.lastProgress(info.uid), qint64(1000));
-    QCOMPARE(worker.lastState(info.uid), int(Failed));
+    QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(!QFileInfo::exists(info.target));
 }
 
@@ -639,31 +616,33 @@ void tst_ReelWorker::pausedTaskKeepsItsPlace()
     inert.video.clear();
     BareWorker worker;
     QVERIFY(worker.start());
-    worker.send({taskPayload(info), taskPayload(inert), listPayload(4, {info.uid})});
+    worker.send({LinkMessages::addItem(info), LinkMessages::addItem(inert),
+                 LinkMessages::pauseItems({info.uid})});
     QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 3, conversionTimeoutMs);
-    QCOMPARE(worker.reports.at(0).state, int(Processing));
-    QCOMPARE(worker.reports.at(1).state, int(Failed));
-    QCOMPARE(worker.reports.at(2).state, int(Paused));
+    QCOMPARE(worker.reports.at(0).state, int(QueueItemState::Processing));
+    QCOMPARE(worker.reports.at(1).state, int(QueueItemState::Failed));
+    QCOMPARE(worker.reports.at(2).state, int(QueueItemState::Paused));
 
     // The paused task is not replaced, resuming it before any progress
     // reports -1, and an empty list pauses every held task, inert ones too.
-    worker.send({taskPayload(info), resumeOnePayload(info.uid), listPayload(4, {})});
+    worker.send({LinkMessages::addItem(info), LinkMessages::resumeItem(info.uid),
+                 LinkMessages::pauseItems({})});
     QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 6, conversionTimeoutMs);
     const Report resumed = worker.reports.at(3);
     QCOMPARE(resumed.uid, info.uid);
-    QCOMPARE(resumed.state, int(Processing));
+    QCOMPARE(resumed.state, int(QueueItemState::Processing));
     QCOMPARE(resumed.data.userType(), int(QMetaType::LongLong));
     QCOMPARE(resumed.data.toLongLong(), qint64(-1));
-    QCOMPARE(worker.reports.at(4).state, int(Paused));
-    QCOMPARE(worker.reports.at(5).state, int(Paused));
+    QCOMPARE(worker.reports.at(4).state, int(QueueItemState::Paused));
+    QCOMPARE(worker.reports.at(5).state, int(QueueItemState::Paused));
     QCOMPARE(worker.reports.at(4).uid == info.uid ? worker.reports.at(5).uid
                                                   : worker.reports.at(4).uid,
              inert.uid);
 
-    worker.send({listPayload(3, {info.uid, inert.uid, QUuid::createUuid()})});
+    worker.send({LinkMessages::abortItems({info.uid, inert.uid, QUuid::createUuid()})});
     QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 8, conversionTimeoutMs);
-    QCOMPARE(worker.lastState(info.uid), int(Aborted));
-    QCOMPARE(worker.lastState(inert.uid), int(Aborted));
+    QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Aborted));
+    QCOMPARE(worker.lastState(inert.uid), int(QueueItemState::Aborted));
     QVERIFY(!QFileInfo::exists(info.target));
 }
 
@@ -681,10 +660,10 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
     const TranscodingInfo info = task(m_longClip, QStringLiteral("unfinished.mp4"), 0, 30 * second);
     BareWorker worker;
     QVERIFY(worker.start());
-    worker.send({taskPayload(info)});
+    worker.send({LinkMessages::addItem(info)});
     QTRY_VERIFY_WITH_TIMEOUT(worker.reports.size() >= 2, conversionTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(info.target).size() > 0, conversionTimeoutMs);
-    QCOMPARE(worker.lastState(info.uid), int(Processing));
+    QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 
     if (terminate)
         ::kill(pid_t(worker.process.processId()), SIGTERM);
@@ -694,7 +673,7 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
     QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(worker.process.exitCode(), 0);
     QVERIFY(!QFileInfo::exists(info.target));
-    QCOMPARE(worker.lastState(info.uid), int(Processing));
+    QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 }
 
 void tst_ReelWorker::existingTargetIsNeverRemoved()
@@ -710,8 +689,9 @@ void tst_ReelWorker::existingTargetIsNeverRemoved()
 
     LinkedWorker worker;
     QVERIFY(worker.start());
-    QVERIFY(worker.send(taskPayload(info)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(Failed), conversionTimeoutMs);
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
     QCOMPARE(readFile(info.target), QByteArray("keep me"));
 }
 
@@ -739,8 +719,10 @@ void tst_ReelWorker::crashReportCarriesGuiParameters()
     // The failed task's report shows that the parameters before it were applied.
     TranscodingInfo invalid;
     invalid.uid = QUuid::createUuid();
-    worker.send({crashParamsPayload({machineId, settingsFile, dxdiag}), taskPayload(invalid)});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(invalid.uid), int(Failed), conversionTimeoutMs);
+    worker.send({LinkMessages::crashReporterParams({machineId, settingsFile, dxdiag}),
+                 LinkMessages::addItem(invalid)});
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(invalid.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
 
     const QStringList before = QDir(logDir()).entryList({QStringLiteral("crash_*")}, QDir::Dirs);
     ::kill(pid_t(worker.process.processId()), SIGSEGV);
@@ -769,7 +751,7 @@ void tst_ReelWorker::killedWorkerIsSeenAsDisconnect()
     LinkedWorker worker;
     QVERIFY(worker.start());
     QSignalSpy closed(&worker.handler(), &RemoteHandler::handlerClosed);
-    QVERIFY(worker.send(taskPayload(info)));
+    QVERIFY(worker.send(LinkMessages::addItem(info)));
     QVERIFY(waitForProgressAndOutput(worker, info));
 
     // The transport keeps its process to itself; find the child by name.
@@ -788,7 +770,7 @@ void tst_ReelWorker::killedWorkerIsSeenAsDisconnect()
     QVERIFY(child > 0);
     ::kill(child, SIGKILL);
     QVERIFY(closed.count() > 0 || closed.wait(30000));
-    QCOMPARE(worker.lastState(info.uid), int(Processing));
+    QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 }
 
 QTEST_GUILESS_MAIN(tst_ReelWorker)
