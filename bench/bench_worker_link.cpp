@@ -77,7 +77,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 4) {
-        std::fprintf(stderr, "usage: %s SOURCE TARGET SECONDS [WATERMARK_TEXT]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s SOURCE TARGET SECONDS [WATERMARK_TEXT]\n"
+                     "(bench/run_conversion_bench.sh runs it against ffmpeg)\n",
+                     argv[0]);
         return 2;
     }
     registerSettingsMetaTypes();

@@ -3,6 +3,7 @@
 #include <remotehandler/remotehandler.h>
 
 #include <QList>
+#include <QStringList>
 #include <QUuid>
 #include <QVariant>
 
