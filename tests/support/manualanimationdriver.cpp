@@ -2,16 +2,6 @@
 
 #include <QCoreApplication>
 
-ManualAnimationDriver::ManualAnimationDriver(QObject *parent) : QAnimationDriver(parent)
-{
-    install();
-}
-
-ManualAnimationDriver::~ManualAnimationDriver()
-{
-    uninstall();
-}
-
 namespace {
 
 // A started animation joins the timer through one queued call, which queues
@@ -24,6 +14,20 @@ void deliverPostedEvents()
 }
 
 } // namespace
+
+// Qt stops its timer through queued calls; letting them run before the
+// driver changes keeps the time of one driver out of the next.
+ManualAnimationDriver::ManualAnimationDriver(QObject *parent) : QAnimationDriver(parent)
+{
+    deliverPostedEvents();
+    install();
+}
+
+ManualAnimationDriver::~ManualAnimationDriver()
+{
+    deliverPostedEvents();
+    uninstall();
+}
 
 void ManualAnimationDriver::advance(int ms)
 {

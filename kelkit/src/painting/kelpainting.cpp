@@ -171,6 +171,8 @@ void drawRoundedRect(QPainter *painter, const QRectF &rect, double radius, PenOv
         painter->setBrush(Qt::NoBrush);
         painter->drawRoundedRect(shrunk(rect, w / 2.0), radius, radius);
     } else {
+        // A zero-width pen would otherwise draw a cosmetic outline.
+        painter->setPen(Qt::NoPen);
         painter->drawRoundedRect(rect, radius, radius);
     }
     painter->restore();

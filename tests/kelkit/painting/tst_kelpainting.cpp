@@ -380,7 +380,14 @@ void tst_KelPainting::roundedRect()
     painter.setPen(QPen(Qt::red, 2, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
     drawRoundedRect(&painter, QRectF(0, 0, 10, 10), 3);
 
+    // A zero-width pen is no pen: no cosmetic outline round the fill.
+    image.fill(Qt::transparent);
+    painter.setPen(QPen(Qt::red, 0));
+    drawRoundedRect(&painter, QRectF(0, 0, 40, 40), 10);
+    QVERIFY(pixelIs(image, 20, 0, Qt::blue));
+
     // A zero radius is a plain frame, without the warning.
+    painter.setPen(QPen(Qt::red, 2, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
     image.fill(Qt::transparent);
     drawRoundedRect(&painter, QRectF(0, 0, 40, 40), 0);
     QVERIFY(pixelIs(image, 0, 20, Qt::red));
