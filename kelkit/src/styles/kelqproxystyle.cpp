@@ -1,0 +1,30 @@
+#include "styles/kelqproxystyle.h"
+
+#include "styles/kelstyle.h"
+
+KelQProxyStyle::KelQProxyStyle(QStyle *base) : QProxyStyle(base) { }
+
+int KelQProxyStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                                const QWidget *widget) const
+{
+    if (metric == PM_SubMenuOverlap)
+        return kelStyle()->metric(10);
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+int KelQProxyStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                              QStyleHintReturn *returnData) const
+{
+    switch (hint) {
+    case SH_EtchDisabledText:
+    case SH_DitherDisabledText:
+    case SH_MenuBar_AltKeyNavigation:
+        return 0;
+    case SH_ToolTip_WakeUpDelay:
+        return 1000;
+    case SH_LineEdit_PasswordMaskDelay:
+        return kelStyle()->metric(28);
+    default:
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+}

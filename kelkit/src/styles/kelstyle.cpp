@@ -1,0 +1,447 @@
+#include "styles/kelstyle.h"
+
+#include "utils/kelcolorutils.h"
+#include "utils/kelfontutils.h"
+
+#include <QEasingCurve>
+#include <QFont>
+#include <QLabel>
+
+using namespace KelUtils;
+
+namespace {
+
+QColor rgb(QRgb value)
+{
+    return QColor(value);
+}
+
+QColor black(int alpha)
+{
+    return QColor(0, 0, 0, alpha);
+}
+
+QColor white(int alpha)
+{
+    return QColor(255, 255, 255, alpha);
+}
+
+KelAnimationParams animation(int forwardEasing, int forwardMs, int backwardEasing, int backwardMs)
+{
+    return {forwardEasing, forwardMs, backwardEasing, backwardMs, QVariant(0.0), QVariant(1.0)};
+}
+
+KelArrowParams arrow(const QSize &size, const QMargins &margins, Qt::ArrowType direction)
+{
+    return {size, margins, direction, 0.0};
+}
+
+// Style sheets carry no alpha, so translucent colours are flattened onto
+// the menu's background first.
+QString opaqueName(const QColor &color, const QColor &background)
+{
+    return (color.alpha() < 255 ? blendColors(background, color) : color).name();
+}
+
+void setAlignmentIfChanged(QLabel *label, Qt::Alignment alignment)
+{
+    if (label->alignment() != alignment)
+        label->setAlignment(alignment);
+}
+
+} // namespace
+
+KelStyle::KelStyle(QObject *parent) : QObject(parent) { }
+
+KelStyle::~KelStyle() = default;
+
+QString KelStyle::styleId() const
+{
+    return QStringLiteral("KelStyle");
+}
+
+QString KelStyle::displayName() const
+{
+    return QStringLiteral("KelStyle");
+}
+
+QString KelStyle::styleIcon() const
+{
+    return QString();
+}
+
+bool KelStyle::isDarkTheme() const
+{
+    return false;
+}
+
+int KelStyle::metric(int id) const
+{
+    switch (id) {
+    case 0:
+        return 1;
+    case 1:
+        return 20;
+    case 2:
+        return 0;
+    case 3:
+        return metric(0);
+    case 4:
+        return metric(1);
+    case 5:
+        return metric(2);
+    case 6:
+        return 1;
+    case 7:
+        return metric(0);
+    case 8:
+        return metric(1);
+    case 9:
+        return metric(2);
+    case 10:
+        return 3;
+    case 11:
+        return 150;
+    case 12:
+        return 200;
+    case 13:
+        return metric(7);
+    case 14:
+        return metric(8);
+    case 15:
+        return metric(9);
+    case 16:
+    case 17:
+        return 150;
+    case 18:
+        return 8;
+    case 19:
+        return 0;
+    case 20:
+    case 21:
+        return 8;
+    case 22:
+        return 1;
+    case 23:
+        return 0;
+    case 24:
+        return 1;
+    case 25:
+    case 26:
+        return 24;
+    case 27:
+        return metric(25);
+    case 28:
+        return 0;
+    case 29:
+        return 12;
+    case 30:
+        return 1;
+    case 31:
+        return 8;
+    case 32:
+        return 1;
+    case 33:
+        return 16;
+    case 34:
+    case 35:
+        return 14;
+    default:
+        return 0;
+    }
+}
+
+double KelStyle::opacity(int id) const
+{
+    switch (id) {
+    case 0:
+        return 0.6;
+    case 1:
+        return 0.57;
+    default:
+        return 0.0;
+    }
+}
+
+QSize KelStyle::size(int id) const
+{
+    return id == 0 ? QSize(92, 36) : QSize(0, 0);
+}
+
+QMargins KelStyle::margins(int id) const
+{
+    switch (id) {
+    case 0:
+        return QMargins(16, 16, 16, 16);
+    case 1:
+        return QMargins(16, 8, 8, 16);
+    case 2:
+        return QMargins(4, 4, 4, 4);
+    case 4:
+        return QMargins(16, 4, 16, 4);
+    case 6:
+        return QMargins(12, 4, 12, 4);
+    case 7:
+        return QMargins(8, 0, 8, 0);
+    default:
+        return QMargins();
+    }
+}
+
+QColor KelStyle::color(int id) const
+{
+    switch (id) {
+    case 1:
+        return pressedOverlayColor(QColor());
+    case 2:
+        return rgb(0xFFFFFF);
+    case 3:
+        return colorWithAlphaF(Qt::black, 0.22);
+    case 4:
+        return color(3);
+    case 5:
+        return black(isDarkTheme() ? 128 : 64);
+    case 6:
+        return rgb(0xF4F4F4);
+    case 7:
+        return color(3);
+    case 8:
+        return color(4);
+    case 9:
+        return rgb(0xFFFFFF);
+    case 10:
+        return color(3);
+    case 11:
+        return color(4);
+    case 12:
+        return color(1);
+    case 13:
+        return color(9);
+    case 14:
+        return color(10);
+    case 15:
+        return color(11);
+    case 16:
+        return rgb(0x2C2B30);
+    case 17:
+        return rgb(0xF4F4F4);
+    case 18:
+        return rgb(0x458BCF);
+    case 19:
+        return rgb(0xFF373A);
+    case 20:
+        return rgb(0x47AD74);
+    case 21:
+        return rgb(0x656565);
+    default:
+        return QColor();
+    }
+}
+
+KelStateColors KelStyle::stateColors(int id) const
+{
+    const QColor transparent = Qt::transparent;
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    switch (id) {
+    case 0:
+        return {transparent, hover, press, invalid, press, press, press, invalid};
+    case 1:
+    case 2:
+        return stateColors(0);
+    case 3: {
+        const QColor accent = color(CL_Accent);
+        const QColor pressedAccent = blendColors(accent, press);
+        return {color(21), accent, pressedAccent, invalid, accent, hover, pressedAccent, invalid};
+    }
+    case 4:
+        return {rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xF4F4F4),
+                rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xF4F4F4)};
+    case 5:
+        return {rgb(0xE2E2E2), hover, press, rgb(0xF1F1F1), press, press, press, rgb(0xF1F1F1)};
+    case 6:
+        return stateColors(5);
+    case 7:
+        return {transparent, hover, press, invalid, transparent, hover, press, invalid};
+    case 8:
+        return {transparent, rgb(0xE81123), rgb(0xA92831), invalid,
+                transparent, rgb(0xE81123), rgb(0xA92831), invalid};
+    case 9:
+        return KelStateColors(isDarkTheme() ? color(17) : color(16));
+    default:
+        return KelStateColors(invalid);
+    }
+}
+
+KelArrowParams KelStyle::arrowParams(int id) const
+{
+    switch (id) {
+    case 0:
+        return arrow(QSize(8, 5), QMargins(0, 1, 0, 0), Qt::DownArrow);
+    case 1:
+        return arrow(QSize(5, 8), QMargins(0, 1, 0, 0), Qt::RightArrow);
+    case 2:
+        return arrow(QSize(8, 5), QMargins(8, 4, 8, 2), Qt::UpArrow);
+    case 3:
+        return arrow(QSize(8, 5), QMargins(8, 2, 8, 4), Qt::DownArrow);
+    default:
+        return arrow(QSize(0, 0), QMargins(), Qt::DownArrow);
+    }
+}
+
+KelAnimationParams KelStyle::animationParams(int kind) const
+{
+    switch (kind) {
+    case 0: // disabled progress
+        return animation(QEasingCurve::OutCubic, 500, QEasingCurve::InCubic, 500);
+    case 1: // hovered progress
+        return animation(QEasingCurve::OutCubic, 200, QEasingCurve::InCubic, 500);
+    case 2: // pressed progress
+        return animation(QEasingCurve::OutCubic, 200, QEasingCurve::OutCubic, 200);
+    case 3: // checked progress
+        return animation(QEasingCurve::OutCubic, 300, QEasingCurve::InCubic, 500);
+    case 4: // blocked-window overlay fade
+        return animation(QEasingCurve::OutCubic, 150, QEasingCurve::InCubic, 350);
+    default:
+        return KelAnimationParams();
+    }
+}
+
+QString KelStyle::iconPath(int id) const
+{
+    switch (id) {
+    case 0:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+        return QStringLiteral("");
+    case 1:
+        return QStringLiteral("KelAnimatedCheckBoxIcon");
+    case 2:
+        return QStringLiteral("KelAnimatedRadioIcon");
+    case 3:
+        return QStringLiteral("KelAnimatedToggleIcon");
+    case 4:
+    case 5:
+        return QStringLiteral(":/kelui/close-10.svg");
+    case 10:
+        return QStringLiteral(":/kelui/titlebar-minimize.svg");
+    case 11:
+        return QStringLiteral(":/kelui/titlebar-maximize.svg");
+    case 12:
+        return QStringLiteral(":/kelui/titlebar-restore.svg");
+    case 13:
+        return QStringLiteral(":/kelui/titlebar-close.svg");
+    default:
+        return QString();
+    }
+}
+
+void KelStyle::applyLabelStyle(QLabel *label, int id) const
+{
+    if (!label)
+        return;
+    if (id > 0)
+        setTextColor(label, id == 8 ? color(19) : defaultTextColor());
+    switch (id) {
+    case 7:
+        if (label->font() != QFont())
+            label->setFont(QFont());
+        break;
+    case 8:
+        setWidgetFont(label, metric(29), QFont::Normal);
+        setAlignmentIfChanged(label, Qt::Alignment(0xA4));
+        break;
+    case 9:
+        if (!label->wordWrap())
+            label->setWordWrap(true);
+        break;
+    case 27:
+        if (label->contentsMargins() != QMargins(8, 4, 8, 4))
+            label->setContentsMargins(8, 4, 8, 4);
+        setAlignmentIfChanged(label, Qt::AlignLeft | Qt::AlignTop);
+        setWidgetFont(label, 12, QFont::Bold);
+        break;
+    default:
+        break;
+    }
+}
+
+void KelStyle::applyMenuStyle(QWidget *menu, int id) const
+{
+    if (!menu)
+        return;
+    const QString sheet = menuStyleSheet(id);
+    if (!sheet.isEmpty() && menu->styleSheet() != sheet)
+        menu->setStyleSheet(sheet);
+}
+
+QString KelStyle::menuStyleSheet(int id) const
+{
+    if (id != 41)
+        return QString();
+    const QColor background = color(9);
+    const QString separator = opaqueName(color(12), background);
+    return QStringLiteral("QMenu {"
+                          "    border: 1px solid %1;"
+                          "    background-color: %2;"
+                          "    color: %3;"
+                          "    padding: 0px;"
+                          "}"
+                          "QMenu::item {"
+                          "    padding: 3px 35px 3px 20px;"
+                          "    background-color: transparent;"
+                          "}"
+                          "QMenu::item:disabled {"
+                          "    color: %4;"
+                          "}"
+                          "QMenu::item:selected {"
+                          "    background-color: %5;"
+                          "}"
+                          "QMenu::item:disabled:selected {"
+                          "    background-color: transparent;"
+                          "}"
+                          "QMenu::separator {"
+                          "    height: 1px;"
+                          "    margin-top: 2px;"
+                          "    margin-bottom: 2px;"
+                          "    background: %6;"
+                          "}")
+            .arg(opaqueName(color(10), background), background.name(),
+                 opaqueName(textColorFor(background), background), separator,
+                 opaqueName(stateColors(0).checked, background), separator);
+}
+
+QColor KelStyle::defaultTextColor() const
+{
+    return isDarkTheme() ? color(17) : color(16);
+}
+
+QColor KelStyle::defaultSecondTextColor() const
+{
+    return colorWithAlphaF(defaultTextColor(), opacity(1));
+}
+
+QColor KelStyle::textColorFor(const QColor &background) const
+{
+    return isDarkBackground(background) ? color(17) : color(16);
+}
+
+QColor KelStyle::hoverOverlayColor(const QColor &background) const
+{
+    return isDarkBackground(background) ? white(30) : black(24);
+}
+
+QColor KelStyle::pressedOverlayColor(const QColor &background) const
+{
+    return isDarkBackground(background) ? white(60) : black(46);
+}
+
+bool KelStyle::isDarkBackground(const QColor &background) const
+{
+    if (!background.isValid() || background.alpha() == 0)
+        return isDarkTheme();
+    return isDarkColor(background);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "animators/kelanimationparams.h"
+#include "styles/kelarrowparams.h"
+#include "utils/kelstatecolors.h"
+
+#include <QColor>
+#include <QMargins>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// The framework's theme: answers every question a framework widget asks
+// about its look by integer id and pushes complete looks into widgets.
+// It keeps no state; every answer is computed on each call, and derived
+// values are looked up through the virtual calls so that a theme overriding
+// one id changes every value written in terms of it. Applications subclass
+// it and fall back to this implementation for the ids they do not handle
+// (application ids start at 1000). GUI thread only.
+class KelStyle : public QObject
+{
+public:
+    // Names of the colour roles that applications refer to.
+    enum ColorRole {
+        CL_Accent = 0,
+        CL_Dialog_Base = 6,
+        CL_PopupMenu_Base = 9,
+        CL_Text_Dark = 16,
+        CL_Text_Light = 17,
+        CL_Text_Link = 18,
+        CL_Button_Push_Base = 21,
+    };
+
+    explicit KelStyle(QObject *parent = nullptr);
+    ~KelStyle() override;
+
+    virtual QString styleId() const;
+    virtual QString displayName() const;
+    virtual QString styleIcon() const;
+    virtual bool isDarkTheme() const;
+    virtual int metric(int id) const;
+    virtual double opacity(int id) const;
+    virtual QSize size(int id) const;
+    virtual QMargins margins(int id) const;
+    virtual QColor color(int id) const;
+    virtual KelStateColors stateColors(int id) const;
+    virtual KelArrowParams arrowParams(int id) const;
+    virtual KelAnimationParams animationParams(int kind) const;
+    virtual QString iconPath(int id) const;
+    virtual void applyLabelStyle(QLabel *label, int id) const;
+    virtual void applyMenuStyle(QWidget *menu, int id) const;
+    virtual QString menuStyleSheet(int id) const;
+
+    QColor defaultTextColor() const;
+    QColor defaultSecondTextColor() const;
+    QColor textColorFor(const QColor &background) const;
+    QColor hoverOverlayColor(const QColor &background) const;
+    QColor pressedOverlayColor(const QColor &background) const;
+
+private:
+    bool isDarkBackground(const QColor &background) const;
+};
+
+// The current style of the application's style manager. Without a style
+// manager (no UI object yet, or no longer) it logs and returns one plain
+// process-wide KelStyle, so callers never get null.
+KelStyle *kelStyle();

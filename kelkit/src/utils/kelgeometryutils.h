@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPair>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QScreen;
+class QWidget;
+
+// Rectangle placement, coordinate and screen look-ups and range mapping.
+// They keep no state. GUI thread only.
+namespace KelUtils {
+
+// Places rect outside anchor on the given edge, aligned along that edge
+// (popups beside the widget that opens them). offset.x() is the gap from the
+// edge, offset.y() the shift along it.
+QRect alignedRect(const QRect &anchor, const QRect &rect, Qt::Edge edge,
+                  Qt::AlignmentFlag alignment, const QPoint &offset = QPoint());
+
+// A rectangle of size placed inside bound by the alignment flags.
+QRect fitRect(Qt::Alignment alignment, const QRect &bound, const QSize &size, bool clip = false);
+QRectF fitRectF(Qt::Alignment alignment, const QRectF &bound, const QSizeF &size, bool clip = false);
+
+// Shrinks rect to fit bound (keeping the aspect ratio unless told not to)
+// and moves it inside.
+QRect scaledRectInside(const QRect &rect, const QRect &bound, Qt::AspectRatioMode mode);
+
+// The widget's rectangle in global coordinates; invalid for null.
+QRect globalRect(const QWidget *widget);
+
+// A physical screen position (device pixels) in the widget's coordinates.
+QPoint mapDeviceToWidget(QWidget *widget, const QPoint &devicePos);
+
+// The screen containing the point, its right and bottom border lines
+// included; null when none does.
+QScreen *screenAt(const QPoint &globalPos);
+QScreen *screenAtOrPrimary(const QPoint &globalPos);
+QScreen *widgetScreen(const QWidget *widget);
+
+// Maps value from the range [from.first, from.second] onto
+// [to.first, to.second], rounding halves up. An empty source range maps
+// everything onto to.first.
+int mapRange(int value, const QPair<int, int> &from, const QPair<int, int> &to);
+
+} // namespace KelUtils
