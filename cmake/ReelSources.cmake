@@ -10,12 +10,20 @@ function(reel_glob_sources out)
     set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-# Ninja's autogen step does not notice headers that a re-glob adds, so moc
-# would miss new QObject classes in incremental builds; tie it to the file
-# that lists the target's headers.
+# Ninja's autogen step only re-runs for files it has seen, so moc would miss
+# a QObject header that a re-glob adds in an incremental build. When a
+# target's file list changes at configure time, drop its autogen stamp.
 function(reel_rerun_moc_on_new_headers target)
-    set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS
-        ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}_autogen.dir/AutogenInfo.json)
+    string(SHA1 hash "${ARGN}")
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}_sources.sha1)
+    set(previous "")
+    if(EXISTS ${stamp})
+        file(READ ${stamp} previous)
+    endif()
+    if(NOT previous STREQUAL hash)
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+        file(WRITE ${stamp} "${hash}")
+    endif()
 endfunction()
 
 # A static library that stays an (empty) interface target while its folder
@@ -30,7 +38,7 @@ function(reel_add_library name)
     list(FILTER cpp INCLUDE REGEX "\\.cpp$")
     if(cpp)
         add_library(${name} STATIC ${srcs})
-        reel_rerun_moc_on_new_headers(${name})
+        reel_rerun_moc_on_new_headers(${name} ${srcs})
         target_include_directories(${name} PUBLIC ${ARG_INCLUDES})
         target_link_libraries(${name} PUBLIC ${ARG_LIBS})
     else()

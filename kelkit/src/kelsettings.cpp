@@ -4,10 +4,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-#if __has_include("kelapplication.h")
 #include "kelapplication.h"
-#define KEL_HAS_APPLICATION_BASE 1
-#endif
 
 namespace {
 
@@ -43,16 +40,12 @@ KelSettings::KelSettings(const QString &fileName, QSettings::Format format, QObj
     : QSettings(fileName, format, parent), d(std::make_unique<Private>())
 {
     const bool firstRun = readValue(FirstRunKey, true);
-#ifdef KEL_HAS_APPLICATION_BASE
     // Without the framework's application object (tools, tests) there is no
     // first-run flag to set and no translator to switch.
     if (auto app = dynamic_cast<KelApplication *>(QCoreApplication::instance())) {
         app->setFirstRun(firstRun);
         connect(this, &KelSettings::localeNameChanged, app, &KelApplication::translate);
     }
-#else
-    Q_UNUSED(firstRun)
-#endif
 }
 
 KelSettings::~KelSettings()

@@ -1,5 +1,7 @@
 #include "shared/settingsprovider.h"
 
+#include "datamodel/videoitem.h"
+
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDebug>
@@ -7,10 +9,7 @@
 
 #include <type_traits>
 
-#if __has_include("kelapplication.h")
 #include "kelapplication.h"
-#define REEL_HAS_APPLICATION_BASE 1
-#endif
 
 namespace {
 
@@ -73,6 +72,7 @@ void registerSettingsMetaTypes()
     registerInt32StreamOperators<PipObject::Type>();
     registerInt32StreamOperators<PipObject::Location>();
     registerInt32StreamOperators<PipObject::Property>();
+    VideoItem::registerMetaTypes();
 }
 
 SettingsProvider::SettingsProvider(const QString &fileName, QSettings::Format format,
@@ -89,10 +89,8 @@ SettingsProvider::~SettingsProvider() = default;
 
 SettingsProvider *SettingsProvider::instance()
 {
-#ifdef REEL_HAS_APPLICATION_BASE
     if (auto app = dynamic_cast<KelApplication *>(QCoreApplication::instance()))
         return qobject_cast<SettingsProvider *>(app->settings());
-#endif
     return nullptr;
 }
 

@@ -1,0 +1,505 @@
+#include "core/transcoder.h"
+
+#include "core/avptr.h"
+#include "core/decoderprivate.h"
+#include "core/encoderprivate.h"
+#include "datamodel/pip/pipframe.h"
+
+#include <QDebug>
+#include <QImage>
+#include <QPainter>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/error.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace {
+
+constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
+constexpr double MaxInputFrameRate = 120.0;
+constexpr AVRational FallbackFrameRate = {30, 1};
+
+QString errorText(int error)
+{
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, buf, sizeof buf);
+    return QString::fromUtf8(buf);
+}
+
+QString layoutDescription(const AVChannelLayout &layout)
+{
+    char buf[256] = {};
+    if (av_channel_layout_describe(&layout, buf, sizeof buf) < 0)
+        return QString();
+    return QString::fromUtf8(buf);
+}
+
+// Formats of the audio codecs that take at most two channels.
+bool isStereoOnlyCodec(AVCodecID codec)
+{
+    return codec == AV_CODEC_ID_MP2 || codec == AV_CODEC_ID_MP3 || codec == AV_CODEC_ID_WMAV2;
+}
+
+// Gives a frame handed out by the decoder back to it on every path.
+class FrameLease
+{
+public:
+    FrameLease(decoderprivate &decoder, AVFrame *frame) : m_decoder(decoder), m_frame(frame) { }
+    ~FrameLease()
+    {
+        if (!m_frame)
+            return;
+        av_frame_unref(m_frame);
+        m_decoder.recycleFrame(m_frame);
+    }
+    FrameLease(const FrameLease &) = delete;
+    FrameLease &operator=(const FrameLease &) = delete;
+
+private:
+    decoderprivate &m_decoder;
+    AVFrame *m_frame;
+};
+
+} // namespace
+
+class transcoder::Private
+{
+public:
+    explicit Private(transcoder *q) : q(q) { }
+
+    int openVideoOutput();
+    int openAudioOutput();
+    int paintOverlays(AVFrame *frame, qint64 time);
+    void paintOverlay(QPainter &painter, const PipObjectPtr &object, PipFrame *&overlayFrame,
+                      qint64 time);
+    int process2RGB(const AVFrame *frame);
+    int process2YUV(AVFrame *frame);
+    int progressStream() const { return videoInputIndex >= 0 ? videoInputIndex : audioInputIndex; }
+
+    encoderprivate encoder;
+    int audioOutputIndex = -1;
+    int videoOutputIndex = -1;
+    int audioInputIndex = -1;
+    int videoInputIndex = -1;
+    decoderprivate decoder;
+    AudioCodecInfo audio;
+    VideoCodecInfo video;
+    transcoder *q;
+    PipObjectPtr subtitles;
+    PipObjectPtr watermark;
+    // Children of the transcoder, made at the first painted frame.
+    PipFrame *watermarkFrame = nullptr;
+    PipFrame *subtitlesFrame = nullptr;
+    QImage workImage;
+    int workBufferSize = 0;
+    SwsContextPtr toRgb;
+    SwsContextPtr toFrame;
+    bool useAudio = true;
+    bool useVideo = true;
+    qint64 totalDuration = 0;
+    qint64 inputDuration = 0;
+    qint64 processedDuration = 0;
+    qint64 trimEnd = 0;
+    qint64 trimStart = 0;
+    qint64 firstFrameTime = -1;
+};
+
+transcoder::transcoder() : d(std::make_unique<Private>(this)) { }
+
+transcoder::~transcoder()
+{
+    d->toRgb.reset();
+    d->toFrame.reset();
+}
+
+void transcoder::setAudioInfo(const AudioCodecInfo &info)
+{
+    d->audio = info;
+    d->useAudio = !info.name.isEmpty();
+}
+
+void transcoder::setVideoInfo(const VideoCodecInfo &info)
+{
+    d->video = info;
+    d->useVideo = !info.name.isEmpty();
+}
+
+void transcoder::setUseVideo(bool use)
+{
+    d->useVideo = use;
+}
+
+void transcoder::setUseAudio(bool use)
+{
+    d->useAudio = use;
+}
+
+int transcoder::openInputFile(const QString &path)
+{
+    int ret = d->decoder.openInputFile(path);
+    if (ret < 0)
+        return ret;
+    d->inputDuration = d->decoder.duration();
+    d->totalDuration = d->inputDuration;
+
+    // The audio stream is read even when it is not converted.
+    const int audioIndex = d->decoder.bestStream(AVMEDIA_TYPE_AUDIO);
+    if (audioIndex >= 0) {
+        ret = d->decoder.selectStream(audioIndex);
+        if (ret < 0)
+            return ret;
+        d->audioInputIndex = audioIndex;
+    }
+    if (d->useVideo) {
+        const int videoIndex = d->decoder.bestStream(AVMEDIA_TYPE_VIDEO);
+        if (videoIndex >= 0) {
+            ret = d->decoder.selectStream(videoIndex);
+            if (ret < 0)
+                return ret;
+            d->videoInputIndex = videoIndex;
+        }
+    }
+    return 0;
+}
+
+void transcoder::dumpInputFileInfo()
+{
+    const decoderprivate &decoder = d->decoder;
+    qInfo() << "=== file media info ===";
+    qInfo() << "\tduration      :" << d->inputDuration;
+    if (!decoder.videoCodecName().isEmpty()) {
+        qInfo().noquote() << "\tvideo codec   :" << decoder.videoCodecName();
+        qInfo() << "\tresolution    :" << decoder.sourceSize();
+        qInfo() << "\tframerate     :" << decoder.frameRate();
+        qInfo() << "\tbitrate       :" << decoder.videoBitrate();
+        qInfo() << "\tangle         :" << decoder.rotation();
+    }
+    if (!decoder.audioCodecName().isEmpty()) {
+        qInfo().noquote() << "\taudio codec   :" << decoder.audioCodecName();
+        qInfo() << "\tchannels      :" << decoder.audioChannels();
+        qInfo() << "\tsamplerate    :" << decoder.audioSampleRate();
+    }
+}
+
+int transcoder::openOutputFile(const QString &path)
+{
+    int ret = d->encoder.openOutputFile(path);
+    if (ret < 0)
+        return ret;
+    if (d->useVideo && d->videoInputIndex >= 0) {
+        ret = d->openVideoOutput();
+        if (ret < 0)
+            return ret;
+    }
+    if (d->useAudio && d->audioInputIndex >= 0)
+        return d->openAudioOutput();
+    return 0;
+}
+
+int transcoder::Private::openVideoOutput()
+{
+    qInfo() << "start video stream processing...";
+    const AVCodec *codec = encoder.findEncoder(encoder.defaultVideoCodec(), video.name);
+    if (!codec) {
+        av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
+        return AVERROR_ENCODER_NOT_FOUND;
+    }
+    qInfo() << "selected video codec" << codec->long_name;
+    int ret = encoder.addStream(codec);
+    if (ret < 0) {
+        qCritical() << "failed to add video output stream!!!";
+        return ret;
+    }
+
+    const AVRational inputRate = decoder.sourceFrameRate();
+    const double inputRateValue = decoder.frameRate();
+    AVRational rate = inputRate;
+    if (inputRateValue > MaxInputFrameRate) {
+        qWarning() << "framerate too high:" << inputRateValue;
+        qWarning() << "use fixed output framerate: 30.0";
+        rate = FallbackFrameRate;
+    }
+    encoder.setFrameRate(rate.num, rate.den);
+    if (av_cmp_q(rate, inputRate) != 0)
+        decoder.setFrameRate(rate.num, rate.den);
+
+    AVPixelFormat chosen = AV_PIX_FMT_NONE;
+    if (!encoder.setPixelFormat(decoder.sourcePixelFormat(), chosen) && chosen != AV_PIX_FMT_NONE)
+        decoder.setPixelFormat(chosen);
+
+    encoder.setFrameSize(video.resolution);
+    video.bitrate = videoBitRate(video.resolution, inputRateValue, video.quality);
+    encoder.setBitRate(video.bitrate);
+
+    qInfo() << "start open video stream";
+    ret = encoder.openVideoStream();
+    const AVCodecContext *context = encoder.codecContext(encoder.videoStreamIndex());
+    if (context) {
+        qInfo().noquote() << "video parameters:" << context->width << context->height
+                          << av_get_pix_fmt_name(context->pix_fmt);
+    }
+    if (ret < 0) {
+        qCritical() << "failed to open video output stream!!!";
+        return ret;
+    }
+    videoOutputIndex = ret;
+    // The encoder's size, which is even where the settings asked for odd sides.
+    decoder.setTargetSize(QSize(context->width, context->height));
+    return 0;
+}
+
+int transcoder::Private::openAudioOutput()
+{
+    qInfo() << "start audio stream processing...";
+    if (audio.channels <= 0)
+        audio.channels = decoder.audioChannels();
+    if (audio.samplerate <= 0)
+        audio.samplerate = decoder.audioSampleRate();
+    // The task gives kilobits per second.
+    const int bitRate = audio.bitrate > 0 ? audio.bitrate * 1000 : decoder.audioBitrate();
+
+    AVCodecID codecId = encoder.defaultAudioCodec();
+    if (audio.channels > 2 && isStereoOnlyCodec(codecId)) {
+        if (useVideo)
+            codecId = AV_CODEC_ID_AAC;
+        else
+            audio.channels = 2;
+    }
+    const AVCodec *codec = encoder.findEncoder(codecId, audio.name);
+    if (!codec) {
+        av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
+        return AVERROR_ENCODER_NOT_FOUND;
+    }
+    qInfo() << "selected audio codec" << codec->long_name;
+    int ret = encoder.addStream(codec);
+    if (ret < 0) {
+        qCritical() << "failed to add audio output stream!!!";
+        return ret;
+    }
+
+    AVSampleFormat sampleFormat = decoder.sourceSampleFormat();
+    int sampleRate = audio.samplerate;
+    AVChannelLayout layout = {};
+    av_channel_layout_default(&layout, audio.channels);
+    encoder.setAudioFormat(sampleFormat, sampleRate, layout, bitRate);
+    av_channel_layout_uninit(&layout);
+
+    qInfo() << "start open audio stream";
+    ret = encoder.openAudioStream();
+    const AVCodecContext *context = encoder.codecContext(encoder.audioStreamIndex());
+    if (context) {
+        qInfo().noquote() << "audio parameters:" << context->ch_layout.nb_channels
+                          << layoutDescription(context->ch_layout) << context->sample_rate;
+    }
+    if (ret < 0) {
+        qCritical() << "failed to open audio output stream!!!";
+        return ret;
+    }
+    audioOutputIndex = ret;
+    decoder.setAudioFormat(context->sample_fmt, context->sample_rate,
+                           context->ch_layout.nb_channels, context->frame_size);
+    return 0;
+}
+
+void transcoder::setTrim(qint64 start, qint64 end)
+{
+    d->trimStart = start;
+    d->trimEnd = end;
+    d->totalDuration = (end > 0 ? end : d->inputDuration) - start;
+}
+
+int transcoder::rewind()
+{
+    d->processedDuration = 0;
+    d->decoder.seek(d->trimStart, AVSEEK_FLAG_BACKWARD);
+    return 0;
+}
+
+void transcoder::setSubtitles(const PipObjectPtr &subtitles)
+{
+    d->subtitles = subtitles;
+}
+
+void transcoder::setWatermark(const PipObjectPtr &watermark)
+{
+    d->watermark = watermark;
+}
+
+int transcoder::processNextFrame(bool &done)
+{
+    done = false;
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    AVFrame *frame = nullptr;
+    qint64 time = -1;
+    qint64 duration = 0;
+    int ret = d->decoder.decode(&type, &frame, &time, &duration);
+    if (ret == AVERROR_EOF) {
+        done = true;
+        return 0;
+    }
+    if (ret == AVERROR(EINVAL))
+        qInfo().noquote() << "err" << errorText(ret);
+    else if (ret < 0)
+        return ret;
+    const int inputIndex = ret;
+    FrameLease lease(d->decoder, frame);
+
+    // The window is [start, end): a frame that begins at the end is outside.
+    if (d->trimEnd > 0 && time >= d->trimEnd) {
+        done = true;
+        return 0;
+    }
+    if (!frame || time < d->trimStart)
+        return 0;
+    if (d->firstFrameTime < 0)
+        d->firstFrameTime = time;
+    if (inputIndex == d->progressStream())
+        d->processedDuration += duration;
+
+    if (type == AVMEDIA_TYPE_VIDEO && (d->watermark || d->subtitles)) {
+        ret = d->paintOverlays(frame, time);
+        if (ret < 0)
+            return ret;
+    }
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+
+    const int outputIndex = type == AVMEDIA_TYPE_VIDEO ? d->videoOutputIndex
+            : type == AVMEDIA_TYPE_AUDIO               ? d->audioOutputIndex
+                                                       : -1;
+    if (outputIndex < 0)
+        return 0;
+    if (type == AVMEDIA_TYPE_VIDEO) {
+        frame->pts = m_videoFrameCount++;
+        frame->pkt_dts = frame->pts;
+        frame->best_effort_timestamp = frame->pts;
+    } else {
+        const AVRational timeBase = d->encoder.codecContext(outputIndex)->time_base;
+        frame->pts = av_rescale(time - d->firstFrameTime, timeBase.den,
+                                qint64(timeBase.num) * TicksPerSecond);
+    }
+    return d->encoder.writeFrame(frame, outputIndex);
+}
+
+qint64 transcoder::progressValue() const
+{
+    // An input of unknown length shows no progress rather than dividing by zero.
+    if (d->totalDuration <= 0)
+        return 0;
+    return qMin<qint64>(d->processedDuration * 1000 / d->totalDuration, 1000);
+}
+
+int transcoder::finish()
+{
+    return d->encoder.finalize();
+}
+
+int transcoder::videoBitRate(const QSize &resolution, double frameRate, int quality)
+{
+    const int width = resolution.width();
+    const int height = resolution.height();
+    const int shorter = qMin(width, height);
+    double bitRate = shorter >= 2160 ? 45000000
+            : shorter >= 1440        ? 16000000
+            : shorter >= 1080        ? 8000000
+            : shorter >= 720         ? 5000000
+            : shorter >= 480         ? 2500000
+                                     : 1000000;
+    if (height > 0) {
+        const double aspect = double(width) / height;
+        if (aspect > 1.8 || aspect < 0.55)
+            bitRate *= 1.5;
+    }
+    if (frameRate > 30)
+        bitRate *= 1.5;
+    bitRate *= quality / 100.0 + 0.1;
+    return int(bitRate);
+}
+
+int transcoder::Private::paintOverlays(AVFrame *frame, qint64 time)
+{
+    int ret = process2RGB(frame);
+    if (ret < 0)
+        return ret;
+    if (workImage.isNull())
+        return AVERROR_UNKNOWN;
+
+    {
+        QPainter painter(&workImage);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // Overlay times count from the start of the trimmed output.
+        paintOverlay(painter, watermark, watermarkFrame, time - trimStart);
+        paintOverlay(painter, subtitles, subtitlesFrame, time - trimStart);
+    }
+
+    ret = av_frame_make_writable(frame);
+    if (ret < 0)
+        return ret;
+    return process2YUV(frame);
+}
+
+void transcoder::Private::paintOverlay(QPainter &painter, const PipObjectPtr &object,
+                                       PipFrame *&overlayFrame, qint64 time)
+{
+    if (!object)
+        return;
+    if (!overlayFrame) {
+        overlayFrame = new PipFrame(object, q);
+        overlayFrame->setFrameSize(workImage.size());
+    }
+    const QImage layer = overlayFrame->paintOnto(time);
+    if (!layer.isNull())
+        painter.drawImage(workImage.rect(), layer);
+}
+
+int transcoder::Private::process2RGB(const AVFrame *frame)
+{
+    if (frame->width <= 0 || frame->height <= 0 || frame->linesize[0] <= 0)
+        return AVERROR(EINVAL);
+    const QSize size(frame->width, frame->height);
+    const int lineLength = 4 * frame->linesize[0];
+    const int bufferSize = frame->height * lineLength;
+    if (workImage.isNull() || bufferSize != workBufferSize || workImage.size() != size) {
+        auto *buffer = static_cast<uchar *>(av_malloc(size_t(bufferSize)));
+        if (!buffer)
+            return AVERROR(ENOMEM);
+        workImage = QImage(buffer, size.width(), size.height(), lineLength,
+                           QImage::Format_ARGB32_Premultiplied, av_free, buffer);
+        workBufferSize = bufferSize;
+    }
+
+    // Kept while the frame's geometry and format stay the same.
+    toRgb.reset(sws_getCachedContext(toRgb.release(), frame->width, frame->height,
+                                     AVPixelFormat(frame->format), frame->width, frame->height,
+                                     AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!toRgb) {
+        qCritical() << "Could not initialize conversion context.";
+        return AVERROR_UNKNOWN;
+    }
+    uint8_t *planes[4] = {workImage.bits(), nullptr, nullptr, nullptr};
+    const int strides[4] = {lineLength, 0, 0, 0};
+    sws_scale(toRgb.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    return 0;
+}
+
+int transcoder::Private::process2YUV(AVFrame *frame)
+{
+    if (workImage.isNull() || workImage.size() != QSize(frame->width, frame->height)
+        || workImage.format() != QImage::Format_ARGB32_Premultiplied) {
+        qCritical() << "Null frame image or invalid frame format.";
+        return AVERROR_UNKNOWN;
+    }
+    toFrame.reset(sws_getCachedContext(toFrame.release(), frame->width, frame->height,
+                                       AV_PIX_FMT_BGRA, frame->width, frame->height,
+                                       AVPixelFormat(frame->format), SWS_BICUBIC, nullptr, nullptr,
+                                       nullptr));
+    if (!toFrame) {
+        qCritical() << "Could not initialize conversion context.";
+        return AVERROR_UNKNOWN;
+    }
+    const uint8_t *planes[4] = {workImage.constBits(), nullptr, nullptr, nullptr};
+    const int strides[4] = {int(workImage.bytesPerLine()), 0, 0, 0};
+    sws_scale(toFrame.get(), planes, strides, 0, frame->height, frame->data, frame->linesize);
+    return 0;
+}

@@ -1,0 +1,520 @@
+#include "datamodel/videoitem.h"
+
+#include "datamodel/codecinfo.h"
+#include "datamodel/presetinfo.h"
+#include "shared/appservices.h"
+#include "shared/formattables.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+namespace {
+
+const QString ItemIdKey = QStringLiteral("ItemId");
+const QString ItemStateKey = QStringLiteral("ItemState");
+const QString SourcePathKey = QStringLiteral("SourcePath");
+const QString SourceCodecInfoKey = QStringLiteral("SourceCodecInfo");
+const QString SourceDurationKey = QStringLiteral("SourceDuration");
+const QString TargetNameKey = QStringLiteral("TargetName");
+const QString CalcTargetNameKey = QStringLiteral("CalcTargetName");
+const QString TargetCodecInfoKey = QStringLiteral("TargetCodecInfo");
+const QString CompressionLevelKey = QStringLiteral("CompressionLevel");
+const QString TrimStartKey = QStringLiteral("TrimStart");
+const QString TrimEndKey = QStringLiteral("TrimEnd");
+const QString UseAudioKey = QStringLiteral("UseAudio");
+
+// A trim closer than this to either end of the source is no trim (5 ms).
+constexpr qint64 TrimTolerance = 50000;
+// Below this progress (per mille) the estimates are too rough to show.
+constexpr int MinEstimateProgress = 11;
+
+VideoItem::Clock &currentClock()
+{
+    static VideoItem::Clock current;
+    return current;
+}
+
+qint64 now()
+{
+    const VideoItem::Clock &c = currentClock();
+    return c ? c() : QDateTime::currentMSecsSinceEpoch();
+}
+
+QString firstStandardLocation(QStandardPaths::StandardLocation location)
+{
+    const QStringList locations = QStandardPaths::standardLocations(location);
+    return locations.isEmpty() ? QString() : locations.first();
+}
+
+QString cleanedFileName(QString name)
+{
+    static const QString forbidden = QStringLiteral("^\\/<>:\"|?*");
+    for (const QChar c : forbidden)
+        name.remove(c, Qt::CaseSensitive);
+    return name;
+}
+
+bool isSwf(const QString &format)
+{
+    return format.compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+class VideoItem::Private
+{
+public:
+    explicit Private(const QFileInfo &source)
+        : source(source), sourceCodec(QSharedPointer<CodecInfo>::create()),
+          targetName(source.completeBaseName()), targetCodec(QSharedPointer<CodecInfo>::create())
+    { }
+
+    qint64 elapsedConversionTime() const
+    {
+        return startTime != 0 ? elapsed + (now() - startTime) : elapsed;
+    }
+
+    QString targetFolder() const
+    {
+        switch (targetFolderType) {
+        case Enums::InputFolder:
+            return source.absolutePath();
+        case Enums::Subfolder:
+            return source.absolutePath() + QLatin1String("/converted");
+        case Enums::Documents:
+            return firstStandardLocation(QStandardPaths::DocumentsLocation);
+        case Enums::CustomFolder:
+            if (!targetFolderPath.isEmpty())
+                return targetFolderPath;
+            break;
+        case Enums::Desktop:
+            break;
+        }
+        return firstStandardLocation(QStandardPaths::DesktopLocation);
+    }
+
+    AVMediaFileInfo mediaInfo;
+    bool taskSent = false;
+    int rotation = 0;
+    qint64 elapsed = 0;
+    qint64 startTime = 0;
+    bool useAudio = true;
+    bool supportAudio = false;
+    QUuid id = QUuid::createUuid();
+    State state = Importing;
+    QFileInfo source;
+    QSharedPointer<CodecInfo> sourceCodec;
+    qint64 duration = 0;
+    QImage thumbnail;
+    QString targetName;
+    QString calculatedTargetPath;
+    Enums::TargetFolderType targetFolderType = Enums::Desktop;
+    QString targetFolderPath;
+    QSharedPointer<CodecInfo> targetCodec;
+    int compressionLevel = 3;
+    qint64 trimStart = -1;
+    qint64 trimEnd = -1;
+    PipObjectPtr subtitles;
+    PipObjectPtr watermark;
+    int progress = 0;
+    bool paused = false;
+};
+
+VideoItem::VideoItem(const QFileInfo &source) : d(std::make_unique<Private>(source))
+{
+    registerMetaTypes();
+    connect(d->targetCodec.data(), &CodecInfo::formatChanged, this, [this](const QString &format) {
+        d->calculatedTargetPath.clear();
+        const FormatTables *tables = appServices().formatTables;
+        d->targetCodec->setVideoCodecName(tables ? tables->videoEncoderForFormat(format)
+                                                 : QString());
+        d->targetCodec->setAudioCodecName(tables ? tables->audioEncoderForFormat(format)
+                                                 : QString());
+    });
+}
+
+VideoItem::~VideoItem() = default;
+
+void VideoItem::registerMetaTypes()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<VideoItem::State>("VideoItem::State");
+        qRegisterMetaType<VideoItem::StateCountersMap>("VideoItem::StateCountersMap");
+        // Also registers the conversion of the shared pointer to QObject*.
+        qRegisterMetaType<VideoItemPtr>("VideoItemPtr");
+        return true;
+    }();
+    Q_UNUSED(registered)
+}
+
+void VideoItem::setClock(Clock clock)
+{
+    currentClock() = std::move(clock);
+}
+
+QUuid VideoItem::id() const
+{
+    return d->id;
+}
+
+VideoItem::State VideoItem::state() const
+{
+    return d->state;
+}
+
+const QFileInfo &VideoItem::sourceFileInfo() const
+{
+    return d->source;
+}
+
+QSharedPointer<CodecInfo> VideoItem::sourceCodecInfo() const
+{
+    return d->sourceCodec;
+}
+
+QSharedPointer<CodecInfo> VideoItem::targetCodecInfo() const
+{
+    return d->targetCodec;
+}
+
+const AVMediaFileInfo &VideoItem::mediaInfo() const
+{
+    return d->mediaInfo;
+}
+
+qint64 VideoItem::duration() const
+{
+    return d->duration;
+}
+
+QImage VideoItem::thumbnail() const
+{
+    return d->thumbnail;
+}
+
+QString VideoItem::targetName() const
+{
+    return d->targetName;
+}
+
+int VideoItem::compressionLevel() const
+{
+    return d->compressionLevel;
+}
+
+QPair<qint64, qint64> VideoItem::trim() const
+{
+    return {d->trimStart, d->trimEnd};
+}
+
+int VideoItem::rotation() const
+{
+    return d->rotation;
+}
+
+PipObjectPtr VideoItem::subtitles() const
+{
+    return d->subtitles;
+}
+
+PipObjectPtr VideoItem::watermark() const
+{
+    return d->watermark;
+}
+
+int VideoItem::progress() const
+{
+    return d->progress;
+}
+
+bool VideoItem::isPaused() const
+{
+    return d->paused;
+}
+
+bool VideoItem::isTaskSent() const
+{
+    return d->taskSent;
+}
+
+bool VideoItem::useAudio() const
+{
+    return d->useAudio;
+}
+
+bool VideoItem::supportAudio() const
+{
+    return d->supportAudio;
+}
+
+void VideoItem::setState(State state)
+{
+    const State old = d->state;
+    d->state = state;
+
+    // Also when the item was Imported already: a reset item starts afresh.
+    if (state == Imported && d->progress != 0) {
+        d->progress = 0;
+        emit progressChanged(0);
+    }
+    if (state == old)
+        return;
+
+    if (state == Converting) {
+        if (d->startTime == 0)
+            d->startTime = now();
+    } else if (state == Imported) {
+        d->elapsed = 0;
+        d->startTime = 0;
+    } else if (d->startTime >= 1) {
+        d->elapsed += now() - d->startTime;
+        d->startTime = 0;
+    }
+    emit stateChanged(state, old);
+}
+
+void VideoItem::setProgress(int progress)
+{
+    if (d->progress == progress)
+        return;
+    d->progress = progress;
+    emit progressChanged(progress);
+}
+
+void VideoItem::setPaused(bool paused)
+{
+    if (d->paused == paused)
+        return;
+    d->paused = paused;
+    emit pausedChanged(paused);
+}
+
+void VideoItem::setTaskSent(bool sent)
+{
+    d->taskSent = sent;
+}
+
+void VideoItem::setThumbnail(const QImage &thumbnail)
+{
+    d->thumbnail = thumbnail;
+    emit thumbnailChanged(QString());
+}
+
+void VideoItem::setTargetName(const QString &name)
+{
+    QString result = cleanedFileName(name);
+    // A name made only of forbidden characters would leave a bare extension.
+    if (result.isEmpty())
+        result = d->source.completeBaseName();
+
+    // A cleaned argument is answered with the cleaned name, so that an editor
+    // showing the argument corrects itself.
+    if (d->targetName == result && result == name)
+        return;
+    d->targetName = result;
+    d->calculatedTargetPath.clear();
+    emit targetNameChanged(result);
+}
+
+void VideoItem::setTargetFolderType(Enums::TargetFolderType type)
+{
+    // The output of an item past import no longer follows the setting.
+    if (d->state != Importing && d->state != Imported)
+        return;
+    d->targetFolderType = type;
+    d->calculatedTargetPath.clear();
+}
+
+void VideoItem::setTargetFolderPath(const QString &path)
+{
+    d->targetFolderPath = path;
+    d->calculatedTargetPath.clear();
+}
+
+void VideoItem::setTrim(qint64 start, qint64 end)
+{
+    if (d->trimStart == start && d->trimEnd == end)
+        return;
+    d->trimStart = start;
+    d->trimEnd = end;
+    emit trimChanged(start, end);
+}
+
+void VideoItem::setDuration(qint64 duration)
+{
+    d->duration = duration;
+    if (d->trimStart < 0 || d->trimEnd < 0) {
+        d->trimStart = 0;
+        d->trimEnd = duration;
+    }
+}
+
+void VideoItem::setCompressionLevel(int level)
+{
+    d->compressionLevel = level;
+    d->targetCodec->videoStream().quality = level * 20 + 50;
+    d->targetCodec->setBitrate(int(CodecInfo::bitrateForCompressionLevel(level)));
+}
+
+void VideoItem::setSubtitles(const PipObjectPtr &subtitles)
+{
+    if (d->subtitles == subtitles)
+        return;
+    d->subtitles = subtitles;
+    emit subtitlesChanged(subtitles);
+}
+
+void VideoItem::setWatermark(const PipObjectPtr &watermark)
+{
+    if (d->watermark == watermark)
+        return;
+    d->watermark = watermark;
+    emit watermarkChanged(watermark);
+}
+
+void VideoItem::setUseAudio(bool useAudio)
+{
+    if (d->useAudio == useAudio)
+        return;
+    d->useAudio = useAudio;
+    emit useAudioChanged(useAudio);
+}
+
+void VideoItem::setSupportAudio(bool supportAudio)
+{
+    if (d->supportAudio == supportAudio)
+        return;
+    d->supportAudio = supportAudio;
+    emit supportAudioChanged(supportAudio);
+}
+
+void VideoItem::setRotation(int rotation)
+{
+    d->rotation = rotation;
+}
+
+void VideoItem::setMediaInfo(const AVMediaFileInfo &info)
+{
+    d->mediaInfo = info;
+}
+
+void VideoItem::applyPreset(const PresetInfo *preset)
+{
+    d->targetCodec->applyPreset(preset);
+}
+
+QString VideoItem::targetFilePath()
+{
+    if (!d->calculatedTargetPath.isEmpty())
+        return d->calculatedTargetPath;
+
+    const QDir folder(d->targetFolder());
+    // A folder that cannot be made still gives a path; the worker reports
+    // the failure to open the file.
+    if (!folder.exists())
+        folder.mkpath(QStringLiteral("."));
+
+    const QString extension = d->targetCodec->format();
+    QString fileName = QStringLiteral("%1.%2").arg(d->targetName, extension);
+    for (int n = 1; folder.exists(fileName); ++n)
+        fileName = QStringLiteral("%1 (%2).%3").arg(d->targetName).arg(n).arg(extension);
+
+    d->calculatedTargetPath = folder.filePath(fileName);
+    return d->calculatedTargetPath;
+}
+
+bool VideoItem::isTrimmed() const
+{
+    return d->trimStart >= 0 && d->trimEnd >= 1
+            && (d->trimStart >= TrimTolerance || d->trimEnd + TrimTolerance < d->duration);
+}
+
+qint64 VideoItem::trimmedDuration() const
+{
+    return isTrimmed() ? d->trimEnd - d->trimStart : d->duration;
+}
+
+bool VideoItem::hasVideo() const
+{
+    return isSourceNotSwf() && !d->sourceCodec->resolution().isEmpty()
+            && !d->targetCodec->resolution().isEmpty();
+}
+
+bool VideoItem::isSourceNotSwf() const
+{
+    return !isSwf(d->sourceCodec->format());
+}
+
+qint64 VideoItem::remainingTime() const
+{
+    const qint64 elapsed = d->elapsedConversionTime();
+    if (elapsed < 1 || d->progress < MinEstimateProgress)
+        return -1;
+    return elapsed * 1000 / d->progress - elapsed;
+}
+
+double VideoItem::processingRate() const
+{
+    const qint64 elapsed = d->elapsedConversionTime();
+    if (elapsed < 1 || d->progress < MinEstimateProgress)
+        return 0.0;
+    const QSize size = d->targetCodec->resolution();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return double(pixels) * double(trimmedDuration()) * d->progress
+            / (double(elapsed) * 1000000000.0);
+}
+
+QJsonValue VideoItem::toJson() const
+{
+    return QJsonObject{
+            {ItemIdKey, d->id.toString()},
+            {ItemStateKey, int(d->state)},
+            {SourcePathKey, d->source.absoluteFilePath()},
+            {SourceCodecInfoKey, d->sourceCodec->toJson()},
+            {SourceDurationKey, QString::number(d->duration)},
+            {TargetNameKey, d->targetName},
+            {CalcTargetNameKey, d->calculatedTargetPath},
+            {TargetCodecInfoKey, d->targetCodec->toJson()},
+            {CompressionLevelKey, d->compressionLevel},
+            {TrimStartKey, QString::number(d->trimStart)},
+            {TrimEndKey, QString::number(d->trimEnd)},
+            {UseAudioKey, d->useAudio},
+    };
+}
+
+bool VideoItem::loadFromJson(const QJsonValue &value)
+{
+    if (!value.isObject()) {
+        qCritical() << "Can't parse json, Video item must be an object";
+        return false;
+    }
+    const QJsonObject object = value.toObject();
+    for (const QString &key :
+         {ItemIdKey, ItemStateKey, SourcePathKey, SourceCodecInfoKey, SourceDurationKey,
+          TargetNameKey, CalcTargetNameKey, TargetCodecInfoKey, CompressionLevelKey, TrimStartKey,
+          TrimEndKey, UseAudioKey}) {
+        if (!object.contains(key)) {
+            qCritical() << "Can't parse json, Video object has no required key:" << key;
+            return false;
+        }
+    }
+
+    d->id = QUuid(object.value(ItemIdKey).toString());
+    d->state = State(object.value(ItemStateKey).toInt());
+    d->source = QFileInfo(object.value(SourcePathKey).toString());
+    if (!d->sourceCodec->loadFromJson(object.value(SourceCodecInfoKey)))
+        return false;
+    d->duration = object.value(SourceDurationKey).toString().toLongLong();
+    d->targetName = object.value(TargetNameKey).toString();
+    d->calculatedTargetPath = object.value(CalcTargetNameKey).toString();
+    if (!d->targetCodec->loadFromJson(object.value(TargetCodecInfoKey)))
+        return false;
+    d->compressionLevel = object.value(CompressionLevelKey).toInt();
+    d->trimStart = object.value(TrimStartKey).toString().toLongLong();
+    d->trimEnd = object.value(TrimEndKey).toString().toLongLong();
+    d->useAudio = object.value(UseAudioKey).toBool();
+    return true;
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "core/avmediafileinfo.h"
+#include "datamodel/pip/pipobject.h"
+#include "shared/enums.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonValue>
+#include <QMap>
+#include <QMetaType>
+#include <QObject>
+#include <QPair>
+#include <QSharedPointer>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+
+class CodecInfo;
+struct PresetInfo;
+
+class VideoItem;
+using VideoItemPtr = QSharedPointer<VideoItem>;
+
+// One media file in the conversion queue or in the history: the source with
+// its probed facts, the target settings, the user's edits and the state of
+// its conversion. A plain data holder with change signals; the models drive
+// its states.
+//
+// Lives on the GUI thread. While it is Importing, the media import calls its
+// setters from a pool thread and nothing else touches it.
+class VideoItem : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The values are stored in the history file.
+    enum State {
+        Importing = 0,
+        ImportFailed = 1,
+        Imported = 2,
+        Scheduled = 3,
+        // Only a key of the per-state counters; no item takes this state.
+        Paused = 4,
+        Converting = 5,
+        ConvertFailed = 6,
+        Converted = 7,
+        History = 8
+    };
+    Q_ENUM(State)
+
+    using StateCountersMap = QMap<VideoItem::State, int>;
+    // Milliseconds since the epoch.
+    using Clock = std::function<qint64()>;
+
+    explicit VideoItem(const QFileInfo &source);
+    ~VideoItem() override;
+
+    QUuid id() const;
+    State state() const;
+    const QFileInfo &sourceFileInfo() const;
+    QSharedPointer<CodecInfo> sourceCodecInfo() const;
+    QSharedPointer<CodecInfo> targetCodecInfo() const;
+    const AVMediaFileInfo &mediaInfo() const;
+    qint64 duration() const;
+    QImage thumbnail() const;
+    QString targetName() const;
+    int compressionLevel() const;
+    QPair<qint64, qint64> trim() const;
+    int rotation() const;
+    PipObjectPtr subtitles() const;
+    PipObjectPtr watermark() const;
+    int progress() const;
+    bool isPaused() const;
+    bool isTaskSent() const;
+    bool useAudio() const;
+    bool supportAudio() const;
+
+    void setState(State state);
+    void setProgress(int progress);
+    void setPaused(bool paused);
+    void setTaskSent(bool sent);
+    void setThumbnail(const QImage &thumbnail);
+    void setTargetName(const QString &name);
+    void setTargetFolderType(Enums::TargetFolderType type);
+    void setTargetFolderPath(const QString &path);
+    void setTrim(qint64 start, qint64 end);
+    void setDuration(qint64 duration);
+    void setCompressionLevel(int level);
+    void setSubtitles(const PipObjectPtr &subtitles);
+    void setWatermark(const PipObjectPtr &watermark);
+    void setUseAudio(bool useAudio);
+    void setSupportAudio(bool supportAudio);
+    void setRotation(int rotation);
+    void setMediaInfo(const AVMediaFileInfo &info);
+    void applyPreset(const PresetInfo *preset);
+
+    // The output path with a free file name, chosen once and kept until the
+    // name, the folder or the format changes.
+    QString targetFilePath();
+    bool isTrimmed() const;
+    qint64 trimmedDuration() const;
+    bool hasVideo() const;
+    bool isSourceNotSwf() const;
+    // Milliseconds, -1 when unknown.
+    qint64 remainingTime() const;
+    // Target pixels times 100 ns of media per millisecond of conversion,
+    // divided by 10^6; 0.0 when unknown.
+    double processingRate() const;
+
+    QJsonValue toJson() const;
+    // Assigns the record's values directly: no signals, no range checks.
+    bool loadFromJson(const QJsonValue &value);
+
+    // The clock of the conversion timing, for all items; an empty function
+    // restores the system clock.
+    static void setClock(Clock clock);
+    // Called by the constructor; calling it earlier is optional.
+    static void registerMetaTypes();
+
+signals:
+    void stateChanged(VideoItem::State newState, VideoItem::State oldState);
+    void thumbnailChanged(QString value);
+    void targetNameChanged(QString value);
+    void trimChanged(qlonglong start, qlonglong end);
+    void subtitlesChanged(PipObjectPtr value);
+    void watermarkChanged(PipObjectPtr value);
+    void progressChanged(int value);
+    void pausedChanged(bool isPaused);
+    // Requests of the item's card to the models; the item never emits them.
+    void convertClicked();
+    void removeClicked();
+    void abortClicked();
+    void useAudioChanged(bool useAudio);
+    void supportAudioChanged(bool supportAudio);
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+Q_DECLARE_METATYPE(VideoItemPtr)

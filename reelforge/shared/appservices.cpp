@@ -1,0 +1,7 @@
+#include "shared/appservices.h"
+
+AppServices &appServices()
+{
+    static AppServices services;
+    return services;
+}
