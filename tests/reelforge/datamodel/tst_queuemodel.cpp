@@ -341,8 +341,10 @@ void tst_QueueModel::abortThenConvertDoesNotHang()
     const VideoItemPtr item = items[0];
     startConverting(items);
 
+    const qint64 cancelled = appServices().usageStatistics->value(QStringLiteral("cancel"));
     emit item->abortClicked();
     QCOMPARE(item->state(), VideoItem::Imported);
+    QCOMPARE(appServices().usageStatistics->value(QStringLiteral("cancel")), cancelled + 1);
     emit item->convertClicked();
     QCOMPARE(item->state(), VideoItem::Scheduled);
     QTRY_COMPARE(journalCount("abort " + item->id().toString()), 1);
