@@ -2,6 +2,7 @@
 
 #include "kelsettings.h"
 #include "kelui.h"
+#include "painting/keliconsprovider.h"
 
 #include <QDebug>
 #include <QPointer>
@@ -12,6 +13,7 @@ public:
     QPointer<KelSettings> settings;
     bool firstRun = true;
     QPointer<KelUi> ui;
+    QPointer<KelIconsProvider> iconsProvider;
     bool creatingUi = false;
     bool destroying = false;
 };
@@ -29,6 +31,8 @@ KelApplication::~KelApplication()
     if (d->settings)
         d->settings->save();
     delete d->ui;
+    // Icons hold pixmaps, which must go while the GUI application exists.
+    delete d->iconsProvider;
     d.reset();
     qInfo() << "App is finished normally.";
 }
@@ -64,6 +68,15 @@ void KelApplication::setSettings(KelSettings *settings)
 KelSettings *KelApplication::settings() const
 {
     return d ? d->settings.data() : nullptr;
+}
+
+KelIconsProvider *KelApplication::iconsProvider()
+{
+    if (!d || d->destroying)
+        return nullptr;
+    if (!d->iconsProvider)
+        d->iconsProvider = new KelIconsProvider(this);
+    return d->iconsProvider;
 }
 
 bool KelApplication::isFirstRun() const

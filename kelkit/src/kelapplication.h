@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class KelIconsProvider;
 class KelSettings;
 class KelUi;
 
@@ -26,6 +27,10 @@ public:
     void setSettings(KelSettings *settings);
     // Null until registered and once the settings object is gone.
     KelSettings *settings() const;
+
+    // The application's icon registry, created on first use as a child of
+    // the application; null only once the application is being destroyed.
+    KelIconsProvider *iconsProvider();
 
     bool isFirstRun() const;
     void setFirstRun(bool firstRun);

@@ -1,5 +1,6 @@
 #include "kelui.h"
 
+#include "painting/kelpixmapcache.h"
 #include "styles/kelstylemanager.h"
 
 #include <QPointer>
@@ -8,6 +9,7 @@ class KelUi::Private
 {
 public:
     QPointer<KelStyleManager> styleManager;
+    QPointer<KelPixmapCache> shadowCache;
 };
 
 KelUi::KelUi(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
@@ -22,4 +24,14 @@ void KelUi::init() { }
 KelStyleManager *KelUi::styleManager() const
 {
     return d->styleManager;
+}
+
+KelPixmapCache *KelUi::shadowCache()
+{
+    if (!d->shadowCache) {
+        d->shadowCache = new KelPixmapCache(this);
+        d->shadowCache->setObjectName(QStringLiteral("KelShadowCache"));
+        d->shadowCache->setCacheLimit(50);
+    }
+    return d->shadowCache;
 }

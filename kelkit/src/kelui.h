@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class KelPixmapCache;
 class KelStyleManager;
 
 // The framework's UI-services object: one per application, created by
@@ -23,6 +24,8 @@ public:
 
     // Null once the manager is gone.
     KelStyleManager *styleManager() const;
+    // The shared cache of window and drop shadows, made on first use.
+    KelPixmapCache *shadowCache();
 
 private:
     class Private;

@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "kelui.h"
+#include "painting/kelpixmapcache.h"
 #include "styles/kelstylemanager.h"
 
 #include "offscreenleak.h"
@@ -119,6 +120,10 @@ void tst_KelApplication::uiCreatedOnceOnFirstUse()
     QCOMPARE(ui->parent(), &app);
     QVERIFY(ui->styleManager());
     QCOMPARE(KelStyleManager::instance(), ui->styleManager());
+    KelPixmapCache *shadows = ui->shadowCache();
+    QCOMPARE(ui->shadowCache(), shadows);
+    QCOMPARE(shadows->objectName(), QStringLiteral("KelShadowCache"));
+    QCOMPARE(shadows->cacheLimit(), 50 * 1024);
 
     // Once the UI object is gone the next use creates a new one.
     delete ui;

@@ -1,0 +1,447 @@
+#include "core/mediaimport.h"
+
+#include "core/avptr.h"
+#include "core/decoderprivate.h"
+#include "datamodel/codecinfo.h"
+#include "metrics/metricsender.h"
+#include "metrics/usagestatistics.h"
+#include "shared/appservices.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QFuture>
+#include <QList>
+#include <QMutex>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
+constexpr AVRational TickTimeBase = {1, TicksPerSecond};
+constexpr int64_t FarTimestamp = 100000000000LL; // microseconds, beyond any real input
+constexpr int ThumbnailEdge = 320;
+
+// Still pictures and animations are not accepted as videos.
+static_assert(AV_CODEC_ID_MJPEG == 7 && AV_CODEC_ID_PNG == 61 && AV_CODEC_ID_GIF == 97,
+              "codec ids of the acceptance rules");
+
+// Matroska and other formats store no decoding time; the presentation time
+// serves then.
+int64_t packetTime(const AVPacket *packet)
+{
+    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+}
+
+qint64 streamDuration(const AVStream *stream)
+{
+    return stream->duration > 0 ? av_rescale_q(stream->duration, stream->time_base, TickTimeBase)
+                                : 0;
+}
+
+int clampedBitrate(int64_t bitrate)
+{
+    return int(std::clamp<int64_t>(bitrate, 0, INT_MAX));
+}
+
+FormatInputPtr openInput(const QString &path, int *error = nullptr)
+{
+    AVFormatContext *raw = nullptr;
+    const int ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
+    if (error)
+        *error = ret;
+    return ret < 0 ? nullptr : FormatInputPtr(raw);
+}
+
+// The time of the packet found at the far end of the file. The packet's own
+// stream gives the time base: it need not be the stream being measured.
+qint64 durationFromEndSeek(AVFormatContext *input)
+{
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || avformat_seek_file(input, -1, 0, FarTimestamp, FarTimestamp, 0) < 0
+        || av_read_frame(input, packet.get()) < 0)
+        return 0;
+    const int64_t time = packetTime(packet.get());
+    if (time == AV_NOPTS_VALUE)
+        return 0;
+    return av_rescale_q(time, input->streams[packet->stream_index]->time_base, TickTimeBase);
+}
+
+// Reads every packet on an input of its own. A failure to open gives the
+// error code.
+qint64 durationFromScan(const QString &path)
+{
+    int error = 0;
+    FormatInputPtr scan = openInput(path, &error);
+    if (!scan)
+        return error;
+    PacketPtr packet(av_packet_alloc());
+    if (!packet)
+        return AVERROR(ENOMEM);
+
+    // The latest end of any packet: with reordered frames or interleaved
+    // streams the last packet read is not always the one that ends last.
+    qint64 result = 0;
+    while (av_read_frame(scan.get(), packet.get()) >= 0) {
+        const int64_t time = packetTime(packet.get());
+        if (time != AV_NOPTS_VALUE) {
+            const AVStream *stream = scan->streams[packet->stream_index];
+            result = std::max<qint64>(result,
+                                      av_rescale_q(time + packet->duration, stream->time_base,
+                                                   TickTimeBase));
+        }
+        av_packet_unref(packet.get());
+    }
+    return result;
+}
+
+qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QString &path)
+{
+    if (input->duration > 0)
+        return input->duration * 10;
+    qint64 duration = streamDuration(stream);
+    if (duration <= 0)
+        duration = durationFromEndSeek(input);
+    if (duration <= 0)
+        duration = durationFromScan(path);
+    return duration;
+}
+
+qint64 audioDuration(AVFormatContext *input, const AVStream *stream)
+{
+    if (input->duration > 0)
+        return input->duration * 10;
+    const qint64 duration = streamDuration(stream);
+    return duration > 0 ? duration : durationFromEndSeek(input);
+}
+
+bool hasDecoder(const AVStream *stream)
+{
+    return avcodec_find_decoder(stream->codecpar->codec_id) != nullptr;
+}
+
+void readVideoFacts(AVMediaFileInfo &info, AVFormatContext *input, const AVStream *stream,
+                    const QString &path)
+{
+    const AVCodecParameters *parameters = stream->codecpar;
+    info.hasVideo = true;
+    info.frameCount = stream->nb_frames;
+    info.videoCodecId = parameters->codec_id;
+    info.videoCodecName = QString::fromUtf8(avcodec_get_name(parameters->codec_id));
+    const AVDictionaryEntry *tag = nullptr;
+    while ((tag = av_dict_get(stream->metadata, "", tag, AV_DICT_IGNORE_SUFFIX)))
+        info.videoMetadata.insert(QString::fromUtf8(tag->key), QString::fromUtf8(tag->value));
+    const AVRational rate = stream->avg_frame_rate;
+    info.framerate = rate.den != 0 ? av_q2d(rate) : 0.0;
+    info.bitrate = clampedBitrate(parameters->bit_rate);
+    info.angle = decoderprivate::streamRotation(stream);
+    info.resolution = QSize(parameters->width, parameters->height);
+    if (info.angle % 180 != 0)
+        info.resolution.transpose();
+    info.duration = videoDuration(input, stream, path);
+}
+
+void readAudioFacts(AVMediaFileInfo &info, AVFormatContext *input, const AVStream *stream)
+{
+    const AVCodecParameters *parameters = stream->codecpar;
+    info.hasAudio = true;
+    info.audioCodecId = parameters->codec_id;
+    info.audioCodecName = QString::fromUtf8(avcodec_get_name(parameters->codec_id));
+    info.channels = parameters->ch_layout.nb_channels;
+    info.samplerate = parameters->sample_rate;
+    if (info.hasVideo)
+        return;
+    info.bitrate = clampedBitrate(parameters->bit_rate);
+    info.duration = audioDuration(input, stream);
+}
+
+void readFormatNames(AVMediaFileInfo &info, const AVInputFormat *format, const QString &path)
+{
+    const char *names = format->extensions && *format->extensions ? format->extensions
+                                                                  : format->name;
+    info.formatNames = QString::fromUtf8(names).split(QLatin1Char(','), Qt::SkipEmptyParts);
+
+    const QString fileName = QFileInfo(path).fileName();
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    info.extension = dot > 0 ? fileName.mid(dot + 1) : QString();
+
+    for (const QString &name : qAsConst(info.formatNames)) {
+        if (name.compare(info.extension, Qt::CaseInsensitive) == 0) {
+            info.format = name;
+            break;
+        }
+    }
+    if (info.format.isEmpty() && !info.formatNames.isEmpty())
+        info.format = info.formatNames.first();
+}
+
+// A duration that could not be found is zero or an error code; neither is
+// a file we can convert.
+bool isAcceptable(const AVMediaFileInfo &info)
+{
+    if (info.duration <= 0)
+        return false;
+    if (info.videoCodecId == AV_CODEC_ID_NONE)
+        return info.audioCodecId != AV_CODEC_ID_NONE;
+    if (info.videoCodecId == AV_CODEC_ID_GIF || info.videoCodecId == AV_CODEC_ID_PNG)
+        return false;
+    if (info.videoCodecId == AV_CODEC_ID_MJPEG && info.frameCount == 0)
+        return false;
+    return !info.resolution.isEmpty();
+}
+
+void sendErrorEvents(const AVMediaFileInfo &info)
+{
+    if (info.audioDecoderMissing)
+        MetricSender::send(QStringLiteral("err4"), QString::number(info.audioCodecId),
+                           info.audioCodecName);
+    if (info.videoDecoderMissing)
+        MetricSender::send(QStringLiteral("err5"), QString::number(info.videoCodecId),
+                           info.videoCodecName);
+    if (info.extension.compare(info.format, Qt::CaseInsensitive) != 0)
+        MetricSender::send(QStringLiteral("err7"), QString::number(info.videoCodecId),
+                           info.videoCodecName);
+}
+
+void countAccepted(UsageStatistics *usage, const AVMediaFileInfo &info, qint64 fileSize)
+{
+    if (!usage)
+        return;
+    if (!info.hasAudio)
+        usage->add(QStringLiteral("imp1"));
+    usage->updateMax(QStringLiteral("fsmax"), fileSize);
+    usage->updateMin(QStringLiteral("fsmin"), fileSize);
+    const qint64 seconds = info.duration / TicksPerSecond;
+    usage->updateMax(QStringLiteral("fdmax"), seconds);
+    usage->updateMin(QStringLiteral("fdmin"), seconds);
+    if (!info.videoCodecName.isEmpty())
+        usage->add(QStringLiteral("vcodec"), info.videoCodecName);
+    if (!info.audioCodecName.isEmpty())
+        usage->add(QStringLiteral("acodec"), info.audioCodecName);
+    usage->add(QStringLiteral("imp2"));
+}
+
+} // namespace
+
+class mediaimport::Private
+{
+public:
+    // What the pool thread needs of an item, read on the item's thread when
+    // it is handed in.
+    struct Request
+    {
+        VideoItemPtr item;
+        bool firstProbe = true;
+        QString path;
+        QString sourcePath;
+        bool thumbnailWanted = true;
+    };
+
+    struct Result
+    {
+        AVMediaFileInfo info;
+        bool accepted = false;
+        QImage thumbnail;
+    };
+
+    void run();
+    static Result examine(const Request &request);
+    static void apply(const Request &request, const Result &result);
+
+    // Guards both members below; held only to add or take one entry.
+    QMutex mutex;
+    QList<Request> waiting;
+    QList<QFuture<void>> tasks;
+};
+
+mediaimport::mediaimport(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) { }
+
+mediaimport::~mediaimport()
+{
+    QList<QFuture<void>> running;
+    {
+        QMutexLocker locker(&d->mutex);
+        d->waiting.clear();
+        running.swap(d->tasks);
+    }
+    for (QFuture<void> &task : running)
+        task.waitForFinished();
+}
+
+void mediaimport::loadMetaInfo(const VideoItemPtr &item)
+{
+    if (!item)
+        return;
+    Private::Request request;
+    request.item = item;
+    request.firstProbe = item->state() == VideoItem::Importing;
+    request.sourcePath = item->sourceFileInfo().absoluteFilePath();
+    request.path = request.firstProbe ? request.sourcePath : item->targetFilePath();
+    request.thumbnailWanted = request.firstProbe || item->trim().first > 0;
+
+    QMutexLocker locker(&d->mutex);
+    d->waiting.append(request);
+    d->tasks.erase(std::remove_if(d->tasks.begin(), d->tasks.end(),
+                                  [](const QFuture<void> &task) { return task.isFinished(); }),
+                   d->tasks.end());
+    Private *p = d.get();
+    d->tasks.append(QtConcurrent::run([p] { p->run(); }));
+}
+
+void mediaimport::Private::run()
+{
+    for (;;) {
+        Request request;
+        {
+            QMutexLocker locker(&mutex);
+            if (waiting.isEmpty())
+                return;
+            request = waiting.takeFirst();
+        }
+        const Result result = examine(request);
+        // The item's setters run on its own thread, where its readers are.
+        QObject *context = request.item.data();
+        QMetaObject::invokeMethod(
+                context, [request, result] { apply(request, result); }, Qt::QueuedConnection);
+    }
+}
+
+mediaimport::Private::Result mediaimport::Private::examine(const Request &request)
+{
+    Result result;
+    const qint64 fileSize = QFileInfo(request.path).size();
+    result.info = probe(request.path);
+    const AVMediaFileInfo &info = result.info;
+    sendErrorEvents(info);
+
+    UsageStatistics *usage = appServices().usageStatistics;
+    if (usage)
+        usage->updateMax(QStringLiteral("smax"), info.streamCount);
+
+    result.accepted = isAcceptable(info);
+    if (!result.accepted) {
+        if (usage)
+            usage->add(QStringLiteral("imp0"));
+        MetricSender::send(QStringLiteral("err3"), QString::number(fileSize), info.videoCodecName);
+        if (!request.firstProbe)
+            qCritical().noquote() << "Can't read meta from output file" << request.path << "!!!";
+        return result;
+    }
+
+    countAccepted(usage, info, fileSize);
+    if (request.thumbnailWanted)
+        result.thumbnail = thumbnail(request.sourcePath, QSize(ThumbnailEdge, ThumbnailEdge),
+                                     Qt::KeepAspectRatio);
+    return result;
+}
+
+void mediaimport::Private::apply(const Request &request, const Result &result)
+{
+    VideoItem &item = *request.item;
+    const AVMediaFileInfo &info = result.info;
+    item.setMediaInfo(info);
+    if (!result.accepted) {
+        if (request.firstProbe) {
+            item.setState(VideoItem::ImportFailed);
+            info.dumpInfo();
+        }
+        return;
+    }
+
+    const bool audioUsable = info.hasAudio && !info.audioDecoderMissing;
+
+    CodecInfo &source = *item.sourceCodecInfo();
+    if (!info.format.isEmpty())
+        source.setFormat(info.format.toUpper());
+    else if (!info.formatNames.isEmpty())
+        source.setFormat(info.formatNames.first().toUpper());
+    source.setResolution(info.resolution);
+    source.setBitrate(info.bitrate);
+    source.setFrameRate(info.framerate);
+    if (audioUsable) {
+        source.setSamplerate(info.samplerate);
+        source.setChannelCount(info.channels);
+    }
+
+    item.setRotation(info.angle);
+    item.setSupportAudio(audioUsable);
+    item.setUseAudio(item.supportAudio());
+    item.setDuration(info.duration);
+
+    CodecInfo &target = *item.targetCodecInfo();
+    target.setResolution(info.resolution);
+    target.setBitrate(info.bitrate);
+    target.setQuality(item.compressionLevel() * 20 + 50);
+    if (audioUsable) {
+        target.setChannelCount(source.channelCount());
+        target.setSamplerate(source.samplerate());
+    }
+
+    if (request.firstProbe)
+        item.setState(VideoItem::Imported);
+    if (!result.thumbnail.isNull())
+        item.setThumbnail(result.thumbnail);
+}
+
+AVMediaFileInfo mediaimport::probe(const QString &path)
+{
+    AVMediaFileInfo info;
+    FormatInputPtr input = openInput(path);
+    if (!input || avformat_find_stream_info(input.get(), nullptr) < 0)
+        return info;
+
+    info.streamCount = int(input->nb_streams);
+
+    const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video >= 0 && !(input->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        readVideoFacts(info, input.get(), input->streams[video], path);
+    // The stream search asks for no decoder, so the flag comes from looking
+    // the decoder up for the stream it found.
+    info.videoDecoderMissing = info.hasVideo && !hasDecoder(input->streams[video]);
+
+    const int audio = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (audio >= 0)
+        readAudioFacts(info, input.get(), input->streams[audio]);
+    info.audioDecoderMissing = info.hasAudio && !hasDecoder(input->streams[audio]);
+
+    readFormatNames(info, input->iformat, path);
+    return info;
+}
+
+QImage mediaimport::thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode)
+{
+    decoderprivate decoder;
+    if (decoder.openInputFile(path) < 0)
+        return QImage();
+    const int stream = decoder.bestStream(AVMEDIA_TYPE_VIDEO);
+    if (stream < 0 || decoder.selectStream(stream) < 0)
+        return QImage();
+
+    QSize size = decoder.sourceSize();
+    if (decoder.rotation() % 180 != 0)
+        size.transpose();
+    size.scale(maxSize, mode);
+    if (size.isEmpty())
+        return QImage();
+    decoder.setTargetSize(size);
+
+    const qint64 position = qint64(decoder.duration() * 0.05);
+    if (decoder.seek(position, 0) < 0)
+        decoder.seek(0, 0);
+
+    for (;;) {
+        AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+        AVFrame *frame = nullptr;
+        if (decoder.decode(&type, &frame, nullptr, nullptr) < 0)
+            return QImage();
+        if (type == AVMEDIA_TYPE_VIDEO && frame) {
+            // Detached from the decoder's conversion buffer, rows without padding.
+            const QImage image = decoder.frameAsQImage(frame).copy();
+            decoder.recycleFrame(frame);
+            return image;
+        }
+        decoder.recycleFrame(frame);
+    }
+}

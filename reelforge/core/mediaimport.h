@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/avmediafileinfo.h"
+#include "datamodel/videoitem.h"
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+// Reads the media facts of queued files off the GUI thread and fills the
+// items with them: their source and target settings, duration and thumbnail,
+// and their state after a first probe.
+//
+// Lives on the items' thread and is called there. The probing runs on Qt's
+// global thread pool; its results are handed to each item on the item's own
+// thread. Destroying the object drops the items still waiting and waits for
+// the probes under way.
+class mediaimport : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit mediaimport(QObject *parent = nullptr);
+    ~mediaimport() override;
+
+    // An Importing item gets its source file probed; an item in any other
+    // state gets its converted output checked.
+    void loadMetaInfo(const VideoItemPtr &item);
+
+    // Reads the container headers and stream information, without decoding.
+    // A file that cannot be read gives the default record.
+    static AVMediaFileInfo probe(const QString &path);
+    // A frame from 5 % into the file, fitted into maxSize; null on failure.
+    static QImage thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode);
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
