@@ -1,38 +1,70 @@
-#include <kellogger/kellogger.h>
-#include <remotehandler/remotehandler.h>
+#include "platform/terminationrequest.h"
+#include "reelworker.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include <crashinstaller/crashinstaller.h>
+#include <kellogger/kellogger.h>
+
+#include <QDate>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace {
+
+const char applicationName[] = "Corvina Reelmorph Helper";
+const char organizationName[] = "Corvina";
 // Both programs log into the GUI's folder.
 const char logFolderName[] = "Corvina Reelmorph";
-const int linkCheckIntervalMs = 100;
+const char crashAppName[] = "Reelmorph";
+const char buildVersion[] = "1.5.0";
+const char logFileMask[] = "reel*.txt";
+const int maxLogFiles = 10;
+
+bool platformChosen(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "-platform") || !std::strcmp(argv[i], "--platform"))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc < 2)
+        return -1;
+    const QString serverName = QString::fromLatin1(argv[1]);
+
+    // Overlays are painted with QPainter, which needs a GUI application; the
+    // worker never shows a window, so it must also run without a display.
+    if (!platformChosen(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(applicationName));
+    QCoreApplication::setOrganizationName(QLatin1String(organizationName));
+    QCoreApplication::setApplicationVersion(QLatin1String(buildVersion));
+    if (!TerminationRequest::install())
+        qWarning("Can't watch for termination requests");
+
+    // Declared first, so that it is destroyed with the worker object, after it.
+    std::unique_ptr<CrashInstaller> crashInstaller;
+    reelworker worker;
+
     KelLogger::setFolderName(QLatin1String(logFolderName));
     qInstallMessageHandler(KelLogger::messageHandler);
-
-    QCoreApplication app(argc, argv);
     KelLogger::instance()->beginLogSession(QString());
 
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        qCritical("The worker needs the link's server name as its only argument");
-        return -1;
-    }
+    const QString logDir = KelLogger::logDir();
+    const bool noDialog = QDate::currentDate() < QDate(2023, 7, 2);
+    crashInstaller = std::make_unique<CrashInstaller>(QLatin1String(crashAppName),
+                                                      QLatin1String(buildVersion), noDialog);
+    crashInstaller->addLogFiles(logDir, QLatin1String(logFileMask), maxLogFiles);
+    crashInstaller->setAttributeFile(logDir + QLatin1String("/.cf"));
 
-    RemoteHandler link;
-    link.runClientMode(arguments.at(1));
-
-    // The worker lives as long as its link to the GUI.
-    QTimer linkCheck;
-    QObject::connect(&linkCheck, &QTimer::timeout, &app, [&link] {
-        if (!link.isConnected())
-            QCoreApplication::quit();
-    });
-    linkCheck.start(linkCheckIntervalMs);
-    return QCoreApplication::exec();
+    return worker.exec(serverName, crashInstaller.get());
 }

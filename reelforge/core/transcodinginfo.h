@@ -32,6 +32,9 @@ struct TranscodingInfo
     QMap<int, QVariant> subtitles;
     // Not streamed: null in the GUI, the run record in the worker.
     TranscodingRunData *runData = nullptr;
+
+    // Logs the task at info level, one line per member and setting.
+    void dumpInfo() const;
 };
 
 // The link's form: every member but the run data, in declaration order.

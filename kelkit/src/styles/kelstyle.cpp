@@ -1,8 +1,22 @@
 #include "styles/kelstyle.h"
 
+#include "painting/kelanimatedicons.h"
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kellabel.h"
+#include "widgets/kelplaintextedit.h"
+#include "widgets/kelanimatedscrollbar.h"
+#include "widgets/kellinearshadowwidget.h"
 
+#include <QDebug>
+#include "animators/kelwidgetstateanimator.h"
+#include "painting/kelbuttonpainter.h"
+#include "painting/kelicon.h"
+#include "utils/kelcolorutils.h"
+#include "utils/kelfontutils.h"
+#include "widgets/kelbutton.h"
+
+#include <QAbstractScrollArea>
 #include <QEasingCurve>
 #include <QFont>
 #include <QLabel>
@@ -47,6 +61,70 @@ void setAlignmentIfChanged(QLabel *label, Qt::Alignment alignment)
 {
     if (label->alignment() != alignment)
         label->setAlignment(alignment);
+}
+
+QMargins uniform(int value)
+{
+    return QMargins(value, value, value, value);
+}
+
+KelArrowParams noArrow()
+{
+    return arrow(QSize(0, 0), QMargins(), Qt::DownArrow);
+}
+
+void setMinimumSizeIfChanged(QWidget *widget, const QSize &size)
+{
+    if (widget && widget->minimumSize() != size)
+        widget->setMinimumSize(size);
+}
+
+void setMinimumHeightIfChanged(QWidget *widget, int height)
+{
+    if (widget && widget->minimumHeight() != height)
+        widget->setMinimumHeight(height);
+}
+
+void setFixedSizeIfChanged(QWidget *widget, const QSize &size)
+{
+    if (widget && (widget->minimumSize() != size || widget->maximumSize() != size))
+        widget->setFixedSize(size);
+}
+
+void setFixedWidthIfChanged(QWidget *widget, int width)
+{
+    if (widget && (widget->minimumWidth() != width || widget->maximumWidth() != width))
+        widget->setFixedWidth(width);
+}
+
+void setSizePolicyIfChanged(QWidget *widget, QSizePolicy::Policy horizontal,
+                            QSizePolicy::Policy vertical)
+{
+    if (!widget)
+        return;
+    const QSizePolicy policy = widget->sizePolicy();
+    if (policy.horizontalPolicy() != horizontal || policy.verticalPolicy() != vertical)
+        widget->setSizePolicy(horizontal, vertical);
+}
+
+// The check box, radio button and toggle: a checkable button with an
+// animated icon beside its text.
+void applyCheckButton(const KelStyle *style, KelButtonPainter *painter, int spacing, int iconId,
+                      const QString &iconPath, const KelAnimationParams &checkedParams)
+{
+    painter->setTextColors(KelStateColors(style->defaultTextColor()));
+    painter->setSpacing(spacing);
+    if (iconPath.isEmpty())
+        painter->setIcon(style->iconPath(iconId));
+    painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    painter->setColorizeIcon(false);
+    auto *button = dynamic_cast<KelButton *>(painter);
+    if (!button)
+        return;
+    button->setCheckable(true);
+    setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (iconPath.isEmpty())
+        button->stateAnimator()->setCheckedParams(checkedParams);
 }
 
 } // namespace
@@ -353,6 +431,8 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     case 8:
         setWidgetFont(label, metric(29), QFont::Normal);
         setAlignmentIfChanged(label, Qt::Alignment(0xA4));
+        if (auto *kelLabel = qobject_cast<KelLabel *>(label))
+            kelLabel->setElideMode(Qt::ElideRight);
         break;
     case 9:
         if (!label->wordWrap())
@@ -367,6 +447,194 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     default:
         break;
     }
+}
+
+void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
+{
+    if (!edit)
+        return;
+    if (id == 35)
+        edit->setAutoHeight(true);
+}
+
+void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
+
+void KelStyle::applyScrollAreaStyle(KelScrollArea *, int) const { }
+
+void KelStyle::applyScrollBarStyle(QScrollBar *scrollBar, int id) const
+{
+    if (!scrollBar || id != 40)
+        return;
+    auto *bar = qobject_cast<KelAnimatedScrollBar *>(scrollBar);
+    if (!bar) {
+        qWarning() << "There is no default style for scrollbars! Each app shoud define it's own "
+                      "style";
+        return;
+    }
+    if (isDarkTheme()) {
+        const QColor a60 = white(60);
+        bar->setGrooveColor(white(30));
+        bar->setHandleColors(
+                KelStateColors(a60, a60, white(30), QColor(), a60, a60, white(30), QColor()));
+    } else {
+        bar->setGrooveColor(black(24));
+        bar->setHandleColors(KelStateColors(black(92), black(24), black(46), QColor(), black(92),
+                                            black(24), black(46), QColor()));
+    }
+}
+
+void KelStyle::applyFrameStyle(KelFramePainter *, int) const { }
+
+void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const
+{
+    if (!painter)
+        return;
+    KelIcon *current = painter->icon();
+    if (!current || !current->isValid() || !iconPath.isEmpty())
+        painter->setIcon(iconPath);
+
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    QWidget *owner = painter->widget();
+    auto *button = dynamic_cast<KelButton *>(painter);
+    switch (id) {
+    case 11:
+        painter->setBackground({color(21), hover, press, invalid});
+        painter->setCornerRadii(uniform(metric(19)));
+        painter->setBorderWidths(margins(3));
+        painter->setTextColors(KelStateColors(isDarkTheme() ? color(16) : color(17)));
+        painter->setContentsMargins(margins(4));
+        setMinimumSizeIfChanged(owner, size(0));
+        break;
+    case 12:
+        painter->setContentsMargins(margins(5));
+        painter->setTextColors(stateColors(3));
+        painter->setColorizeIcon(true);
+        break;
+    case 13:
+        applyCheckButton(this, painter, metric(20), 1, iconPath,
+                         {QEasingCurve::Linear, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        break;
+    case 14:
+        applyCheckButton(this, painter, metric(21), 2, iconPath,
+                         {QEasingCurve::InCubic, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        if (button)
+            button->setAutoExclusive(true);
+        break;
+    case 15:
+        applyCheckButton(this, painter, metric(20), 3, iconPath,
+                         {QEasingCurve::Linear, 150, QEasingCurve::Linear, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        break;
+    case 16:
+    case 17: {
+        const QColor text = textColorFor(color(9));
+        painter->setBackground(stateColors(0));
+        painter->setTextColors(KelStateColors(text));
+        painter->setContentsMargins(margins(6));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setTextLayoutMode(1);
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (button) {
+            button->setAutoExclusive(true);
+            setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        }
+        if (id == 17) {
+            painter->setArrow(arrowParams(1), noArrow());
+            painter->setArrowColors(painter->textColors());
+        }
+        break;
+    }
+    case 18: {
+        const KelStateColors background = stateColors(4);
+        const QColor text = textColorFor(background.normal);
+        painter->setBackground(background);
+        painter->setArrow(arrowParams(0), noArrow());
+        painter->setArrowColors(stateColors(6));
+        painter->setBorderColors(stateColors(5));
+        painter->setBorderWidths(uniform(metric(22)));
+        painter->setCornerRadii(uniform(metric(23)));
+        painter->setTextColors(KelStateColors(text));
+        painter->setContentsMargins(margins(7));
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        setMinimumHeightIfChanged(owner, metric(25));
+        break;
+    }
+    case 19: {
+        const KelStateColors background = stateColors(1);
+        const QColor text = textColorFor(background.normal);
+        painter->setBackground(background);
+        painter->setArrow(arrowParams(0), noArrow());
+        painter->setArrowColors(KelStateColors(Qt::transparent));
+        painter->setBorderColors(KelStateColors(Qt::transparent));
+        painter->setTextColors(KelStateColors(text));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setTextLayoutMode(1);
+        painter->setContentsMargins(margins(7) + uniform(metric(22)));
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (button) {
+            button->setAutoExclusive(true);
+            button->setClickableWhenChecked(true);
+            button->setCheckable(true);
+            setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        }
+        break;
+    }
+    case 20:
+    case 21:
+        applyButtonStyle(painter, 11, iconPath);
+        break;
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+        painter->setTextColors(stateColors(9));
+        painter->setColorizeIcon(true);
+        painter->setBackground(stateColors(id == 25 ? 8 : 7));
+        setFixedSizeIfChanged(owner, QSize(48, 32));
+        break;
+    case 26:
+        applyButtonStyle(painter, 12, iconPath);
+        if (owner) {
+            if (owner->cursor().shape() != Qt::ArrowCursor)
+                owner->setCursor(Qt::ArrowCursor);
+            setFixedWidthIfChanged(owner, metric(27));
+        }
+        break;
+    case 28: {
+        const QColor chip(0x656565);
+        painter->setBackground({chip, hover, press, invalid});
+        painter->setCornerRadii(uniform(6));
+        painter->setBorderWidths(uniform(1));
+        painter->setBorderColors(KelStateColors(chip));
+        painter->setTextColors(KelStateColors(textColorFor(chip)));
+        painter->setContentsMargins(QMargins(8, 4, 8, 4));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
+{
+    if (!painter)
+        return;
+    painter->setBackground(stateColors(4));
+    painter->setBorderColors(stateColors(5));
+    painter->setBorderWidths(uniform(metric(22)));
+    painter->setCornerRadii(uniform(metric(23)));
+    painter->setContentsMargins(margins(7));
+    QWidget *owner = painter->widget();
+    if (!owner)
+        return;
+    setPaletteColor(owner, QPalette::Text, defaultTextColor());
+    if (!qobject_cast<QAbstractScrollArea *>(owner))
+        setMinimumHeightIfChanged(owner, metric(25));
 }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
@@ -412,6 +680,73 @@ QString KelStyle::menuStyleSheet(int id) const
             .arg(opaqueName(color(10), background), background.name(),
                  opaqueName(textColorFor(background), background), separator,
                  opaqueName(stateColors(0).checked, background), separator);
+}
+
+void KelStyle::applyIconStyle(KelIcon *icon) const
+{
+    using namespace KelAnimatedIcons;
+    if (!icon)
+        return;
+    const QColor a24 = black(24);
+    const QColor a46 = black(46);
+    const QColor white = Qt::white;
+    const QColor transparent = Qt::transparent;
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    const QColor accent = color(CL_Accent);
+    const KelStateColors sc5 = stateColors(5);
+    const QString name = icon->path();
+
+    if (name == QLatin1String(CheckBoxIcon::Name)) {
+        if (auto checkBox = dynamic_cast<CheckBoxIcon *>(icon)) {
+            checkBox->setIconSize(QSize(18, 18));
+            checkBox->setBorderWidth(1);
+            checkBox->setCornerRadius(2);
+            checkBox->setCheckLineWidth(1.4);
+            QPainterPath check(QPointF(4.5, 10.0));
+            check.lineTo(7.5, 13.0);
+            check.lineTo(14.0, 6.0);
+            checkBox->setCheckPath(check);
+            checkBox->setColors1({white, a24, a46, a24, accent, a24, a46, a24});
+            checkBox->setColors2(
+                    {sc5.normal, sc5.hovered, sc5.checkedPressed, a46, accent, a24, a46, a46});
+            checkBox->setColors3({transparent, transparent, transparent, transparent, white,
+                                  transparent, transparent, a46});
+            return;
+        }
+    } else if (name == QLatin1String(RadioIcon::Name)) {
+        if (auto radio = dynamic_cast<RadioIcon *>(icon)) {
+            radio->setIconSize(QSize(18, 18));
+            radio->setDotInset(5);
+            radio->setBorderWidth(1);
+            radio->setColors1(
+                    {transparent, a24, a46, invalid, accent, transparent, transparent, invalid});
+            radio->setColors2({sc5.normal, a24, a46, invalid, sc5.normal, a24, a46, invalid});
+            radio->setColors3({transparent, transparent, transparent, invalid, white, transparent,
+                               transparent, invalid});
+            return;
+        }
+    } else if (name == QLatin1String(ToggleIcon::Name)) {
+        if (auto toggle = dynamic_cast<ToggleIcon *>(icon)) {
+            const QColor track = color(CL_Button_Push_Base);
+            const QColor faded = colorWithAlphaF(track, 0.6);
+            toggle->setKnobInset(3);
+            toggle->setIconSize(QSize(28, 18));
+            toggle->setColors1({track, hover, press, faded, accent, hover, press, faded});
+            toggle->setColors2(KelStateColors(white));
+            return;
+        }
+    }
+    qCritical() << "KelStyle::wrong usage. Can't apply icon style for icon" << name << icon;
+}
+
+void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
+{
+    if (!shadow || id != 42)
+        return;
+    shadow->setShadowSize(metric(1));
+    shadow->setColor(color(4));
 }
 
 QColor KelStyle::defaultTextColor() const

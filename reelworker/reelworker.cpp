@@ -1,0 +1,405 @@
+#include "reelworker.h"
+
+#include "platform/terminationrequest.h"
+
+#include "core/linkmessages.h"
+#include "core/transcoder.h"
+#include "core/transcodinginfo.h"
+#include "datamodel/pip/pipobject.h"
+
+#include <crashinstaller/crashinstaller.h>
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringList>
+#include <QThread>
+
+#include <type_traits>
+
+namespace {
+
+const int idleSleepMs = 10;
+
+const char machineIdProperty[] = "m_id";
+const char configurationFileDescription[] = "Configuration File";
+const char dxDiagFileDescription[] = "DirectX diagnostic File";
+
+// Overlay property values of these types travel as signed 32-bit integers.
+template<typename T>
+void registerInt32StreamOperators()
+{
+    QMetaType::registerStreamOperators(
+            qMetaTypeId<T>(),
+            [](QDataStream &stream, const void *value) {
+                stream << qint32(*static_cast<const T *>(value));
+            },
+            [](QDataStream &stream, void *value) {
+                qint32 raw = 0;
+                stream >> raw;
+                if constexpr (std::is_enum_v<T>)
+                    *static_cast<T *>(value) = static_cast<T>(raw);
+                else
+                    *static_cast<T *>(value) = T(QFlag(raw));
+            });
+}
+
+bool isAudioContainer(const QString &container)
+{
+    for (const char *prefix : {"mp3", "wav", "m4a", "wma"}) {
+        if (container.startsWith(QLatin1String(prefix), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool isValidTask(const TranscodingInfo &info)
+{
+    if (info.trimStart >= info.trimEnd)
+        return false;
+    const int video = info.video.size();
+    const int audio = info.audio.size();
+    return (video == 1 && audio <= 1) || (video == 0 && audio == 1);
+}
+
+PipObjectPtr makeOverlay(const QMap<int, QVariant> &properties)
+{
+    PipObject::PropertyMap map;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        map.insert(PipObject::Property(it.key()), it.value());
+    return PipObjectPtr::create(map, nullptr);
+}
+
+} // namespace
+
+class reelworker::Private
+{
+public:
+    struct RunRecord
+    {
+        std::unique_ptr<transcoder> converter;
+        PipObjectPtr subtitles;
+        PipObjectPtr watermark;
+        int lastState = 0;
+        qint64 highestProgress = -1;
+        // A target that existed before the task is not ours to remove.
+        bool targetExisted = false;
+    };
+
+    struct HeldTask
+    {
+        TranscodingInfo info;
+        RunRecord run;
+    };
+    // Shared, so that a task removed by a message that arrives while its
+    // state is being sent stays alive for the code that sent it.
+    using HeldTaskPtr = std::shared_ptr<HeldTask>;
+
+    // Removes the task, unless a newer task has taken its identifier meanwhile.
+    void removeTask(const HeldTaskPtr &task)
+    {
+        const auto it = items.constFind(task->info.uid);
+        if (it != items.cend() && it.value() == task)
+            items.erase(it);
+    }
+
+    static void removePartialOutput(const HeldTask &task);
+
+    CrashInstaller *crashInstaller = nullptr;
+    bool exitRequested = false;
+    QHash<QUuid, HeldTaskPtr> items;
+};
+
+void reelworker::Private::removePartialOutput(const HeldTask &task)
+{
+    const QString &target = task.info.target;
+    if (task.run.targetExisted || target.isEmpty() || !QFileInfo::exists(target))
+        return;
+    if (QFile::remove(target))
+        qInfo().noquote() << "Removed unfinished target file:" << target;
+    else
+        qWarning().noquote() << "Can't remove unfinished target file:" << target;
+}
+
+reelworker::reelworker(QObject *parent) : RemoteHandler(parent), d(std::make_unique<Private>())
+{
+    PipObject::registerMetaTypes();
+    registerInt32StreamOperators<Qt::Alignment>();
+    registerInt32StreamOperators<PipObject::Location>();
+    registerInt32StreamOperators<PipObject::Property>();
+    registerInt32StreamOperators<PipObject::Type>();
+}
+
+reelworker::~reelworker() = default;
+
+int reelworker::exec(const QString &serverName, CrashInstaller *crashInstaller)
+{
+    d->crashInstaller = crashInstaller;
+    runClientMode(serverName);
+
+    while (!d->exitRequested) {
+        if (!isConnected())
+            break;
+        bool idle = true;
+        runPass(idle);
+        QCoreApplication::processEvents();
+        if (TerminationRequest::isPending() && !d->exitRequested) {
+            qInfo("System close requested (installer or shutdown)");
+            d->exitRequested = true;
+        }
+        if (idle)
+            QThread::msleep(idleSleepMs);
+    }
+
+    // Unfinished tasks leave no partial files behind.
+    for (const Private::HeldTaskPtr &task : qAsConst(d->items)) {
+        if (!task->run.converter)
+            continue;
+        task->run.converter.reset();
+        Private::removePartialOutput(*task);
+    }
+    d->items.clear();
+    qInfo("Exit app request done");
+    return 0;
+}
+
+void reelworker::runPass(bool &idle)
+{
+    const QList<QUuid> uids = d->items.keys();
+    for (const QUuid &uid : uids) {
+        const Private::HeldTaskPtr task = d->items.value(uid);
+        if (!task || !task->run.converter || task->run.lastState == int(QueueItemState::Paused))
+            continue;
+
+        // The transcoder is finished before the state goes out: sending may
+        // deliver an abort for this very task.
+        transcoder *worker = task->run.converter.get();
+        bool done = false;
+        const int result = worker->processNextFrame(done);
+        if (result < 0) {
+            worker->finish();
+            task->run.converter.reset();
+            Private::removePartialOutput(*task);
+            sendItemState(uid, QueueItemState::Failed, QVariant());
+            d->removeTask(task);
+        } else if (done) {
+            const int finished = worker->finish();
+            task->run.converter.reset();
+            if (finished < 0)
+                Private::removePartialOutput(*task);
+            sendItemState(uid, finished < 0 ? QueueItemState::Failed : QueueItemState::Done,
+                          QVariant());
+            d->removeTask(task);
+        } else {
+            idle = false;
+            const qint64 progress = worker->progressValue();
+            if (progress > task->run.highestProgress) {
+                task->run.highestProgress = progress;
+                sendItemState(uid, QueueItemState::Processing, QVariant(qlonglong(progress)));
+            }
+        }
+    }
+}
+
+void reelworker::read(const QByteArray &payload)
+{
+    QDataStream in(payload);
+    qint32 code = 0;
+    in >> code;
+    switch (code) {
+    case LinkMessages::AddItem: {
+        TranscodingInfo info;
+        in >> info;
+        onAddItem(info);
+        break;
+    }
+    case LinkMessages::AbortItems:
+    case LinkMessages::PauseItems:
+    case LinkMessages::ResumeItems: {
+        QList<QUuid> uids;
+        in >> uids;
+        if (code == LinkMessages::AbortItems)
+            onAbortItems(uids);
+        else if (code == LinkMessages::PauseItems)
+            onPauseItems(uids);
+        else
+            onResumeItems(uids);
+        break;
+    }
+    case LinkMessages::ResumeItem: {
+        QUuid uid;
+        in >> uid;
+        onResumeItems({uid});
+        break;
+    }
+    case LinkMessages::ExitRequest:
+        d->exitRequested = true;
+        qDebug("exit app request");
+        break;
+    case LinkMessages::CrashReporterParams: {
+        QStringList params;
+        in >> params;
+        onCrashReporterParams(params);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void reelworker::onAddItem(const TranscodingInfo &info)
+{
+    if (const Private::HeldTaskPtr held = d->items.value(info.uid)) {
+        const int state = held->run.lastState;
+        // A task that is processing or paused is never replaced.
+        if (state != int(QueueItemState::Done) && state != int(QueueItemState::Aborted)
+            && state != int(QueueItemState::Failed))
+            return;
+    }
+
+    const auto task = std::make_shared<Private::HeldTask>();
+    task->info = info;
+    task->run.targetExisted = QFileInfo::exists(info.target);
+    d->items.insert(info.uid, task);
+
+    if (!isValidTask(info)) {
+        qWarning("Error validating transcoding parameters!!!");
+        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        return;
+    }
+
+    std::unique_ptr<transcoder> created = createTranscoder(info);
+    if (!created) {
+        Private::removePartialOutput(*task);
+        qWarning("Report error creating transcoder!!!");
+        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        return;
+    }
+    if (!info.subtitles.isEmpty()) {
+        task->run.subtitles = makeOverlay(info.subtitles);
+        created->setSubtitles(task->run.subtitles);
+    }
+    if (!info.watermark.isEmpty()) {
+        task->run.watermark = makeOverlay(info.watermark);
+        created->setWatermark(task->run.watermark);
+    }
+    task->run.converter = std::move(created);
+    sendItemState(info.uid, QueueItemState::Processing, QVariant(int(0)));
+}
+
+std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &info)
+{
+    auto created = std::make_unique<transcoder>();
+    const bool oneAudio = info.audio.size() == 1;
+    if (oneAudio)
+        created->setAudioInfo(info.audio.first());
+    if (info.video.size() == 1)
+        created->setVideoInfo(info.video.first());
+    created->setUseVideo(!isAudioContainer(info.container));
+    created->setUseAudio(oneAudio && !info.audio.first().name.isEmpty());
+
+    qInfo() << "Create transcoder for item:" << info.uid;
+    info.dumpInfo();
+
+    int result = created->openInputFile(info.source);
+    if (result >= 0) {
+        qInfo().noquote() << "Open source file:" << info.source;
+        created->dumpInputFileInfo();
+        result = created->openOutputFile(info.target);
+    }
+    if (result >= 0) {
+        qInfo().noquote() << "Open target file:" << info.target;
+        created->setTrim(info.trimStart, info.trimEnd);
+        result = created->rewind();
+    }
+    if (result < 0) {
+        qWarning("Error creating transcoder!!!");
+        return nullptr;
+    }
+    qInfo("Transcoder ready");
+    return created;
+}
+
+void reelworker::onAbortItems(const QList<QUuid> &uids)
+{
+    for (const QUuid &uid : uids) {
+        const Private::HeldTaskPtr task = d->items.value(uid);
+        if (!task) {
+            qInfo() << "Request to abort:" << uid << "[not found]";
+            continue;
+        }
+        if (task->run.converter) {
+            task->run.converter->finish();
+            task->run.converter.reset();
+            Private::removePartialOutput(*task);
+        }
+        sendItemState(uid, QueueItemState::Aborted, QVariant());
+        d->removeTask(task);
+        qInfo() << "Request to abort:" << uid << "[done]";
+    }
+}
+
+void reelworker::onPauseItems(const QList<QUuid> &uids)
+{
+    if (uids.isEmpty()) {
+        qInfo("Request to pause all:");
+        const QList<QUuid> held = d->items.keys();
+        for (const QUuid &uid : held) {
+            if (!d->items.contains(uid))
+                continue;
+            sendItemState(uid, QueueItemState::Paused, QVariant());
+            qInfo() << uid;
+        }
+        return;
+    }
+    for (const QUuid &uid : uids) {
+        if (!d->items.contains(uid)) {
+            qInfo() << "Request to pause:" << uid << "[not found]";
+            continue;
+        }
+        sendItemState(uid, QueueItemState::Paused, QVariant());
+        qInfo() << "Request to pause:" << uid << "[done]";
+    }
+}
+
+void reelworker::onResumeItems(const QList<QUuid> &uids)
+{
+    for (const QUuid &uid : uids) {
+        const Private::HeldTaskPtr task = d->items.value(uid);
+        if (!task) {
+            qInfo() << "Request to resume:" << uid << "[not found]";
+            continue;
+        }
+        sendItemState(uid, QueueItemState::Processing,
+                      QVariant(qlonglong(task->run.highestProgress)));
+        qInfo() << "Request to resume:" << uid << "[done]";
+    }
+}
+
+void reelworker::onCrashReporterParams(QStringList params)
+{
+    qInfo("Setup crash reporter parameters");
+    if (!d->crashInstaller)
+        return;
+    if (!params.isEmpty())
+        d->crashInstaller->setProperty(params.takeFirst(), QLatin1String(machineIdProperty));
+    if (!params.isEmpty())
+        d->crashInstaller->addFile(params.takeFirst(), QLatin1String(configurationFileDescription));
+    if (!params.isEmpty())
+        d->crashInstaller->addFile(params.takeFirst(), QLatin1String(dxDiagFileDescription));
+}
+
+void reelworker::sendItemState(const QUuid &uid, QueueItemState state, const QVariant &value)
+{
+    if (const Private::HeldTaskPtr task = d->items.value(uid))
+        task->run.lastState = int(state);
+    // Without the GUI a write would wait for a worker to start; the loop ends
+    // at its next pass anyway.
+    if (!isConnected())
+        return;
+
+    write(LinkMessages::itemState(uid, qint32(state), value));
+}
