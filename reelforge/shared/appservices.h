@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class DataExchangeSvc;
 class FormatTables;
 class UsageStatistics;
 
@@ -18,6 +19,9 @@ struct AppServices
     // running program.
     QString workerProgram;
     QString settingsFileName;
+    // The worker link, created and started by the application before the
+    // queue; the queue sends through it and follows its reports.
+    DataExchangeSvc *dataExchangeSvc = nullptr;
 };
 
 AppServices &appServices();

@@ -1,0 +1,626 @@
+#include "datamodel/queuemodel.h"
+
+#include "core/dataexchangesvc.h"
+#include "core/mediaimport.h"
+#include "datamodel/codecinfo.h"
+#include "datamodel/presetinfo.h"
+#include "metrics/metricsender.h"
+#include "metrics/usagestatistics.h"
+#include "shared/appservices.h"
+#include "shared/formattables.h"
+#include "shared/mimedata.h"
+#include "shared/settingsprovider.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMetaEnum>
+#include <QMimeData>
+#include <QSet>
+#include <QTimer>
+#include <QVector>
+
+#include <cmath>
+
+namespace {
+
+constexpr int SchedulerDelayMs = 50;
+constexpr qint64 MsPerDay = 24 * 60 * 60 * 1000;
+
+const char *stateName(VideoItem::State state)
+{
+    return QMetaEnum::fromType<VideoItem::State>().valueToKey(state);
+}
+
+void countUsage(const QString &category, const QString &key = QString())
+{
+    if (UsageStatistics *statistics = appServices().usageStatistics)
+        statistics->add(category, key);
+}
+
+} // namespace
+
+class QueueModel::Private
+{
+public:
+    explicit Private(QueueModel *q) : q(q), import(new mediaimport(q)) { }
+
+    DataExchangeSvc *link() const { return appServices().dataExchangeSvc; }
+
+    int rowOf(const VideoItem *item) const
+    {
+        for (int row = 0; row < items.size(); ++row) {
+            if (items.at(row).data() == item)
+                return row;
+        }
+        return -1;
+    }
+
+    // The item behind a signal, when it is still in the queue.
+    VideoItemPtr queued(const QWeakPointer<VideoItem> &weak) const
+    {
+        const VideoItemPtr item = weak.toStrongRef();
+        return item && byId.value(item->id()) == item ? item : VideoItemPtr();
+    }
+
+    void startScheduler() { schedulerTimer.start(SchedulerDelayMs); }
+
+    void connectItem(const VideoItemPtr &item);
+    void connectSettings(const VideoItemPtr &item);
+
+    void schedule();
+    void onStateChanged(const VideoItemPtr &item, VideoItem::State newState,
+                        VideoItem::State oldState);
+    void countStateUsage(const VideoItemPtr &item, VideoItem::State newState,
+                         VideoItem::State oldState);
+    void applyFirstTargetSettings(const VideoItemPtr &item);
+    void onPausedChanged(const VideoItemPtr &item, bool paused);
+    void onAbortClicked(const VideoItemPtr &item);
+    void onRemoteItemStateChanged(const QUuid &uid, QueueItemState state, const QVariant &data);
+    void onWorkerLost();
+    void finishTask(const VideoItemPtr &item);
+    void addToCounter(VideoItem::State state, int delta) { counters[state] += delta; }
+    void updateCounters();
+    void updateProgress();
+    void addUrls(const QList<QUrl> &urls, int row);
+
+    QueueModel *q;
+    QTimer schedulerTimer;
+    double minProcessingRate = 0.0;
+    bool batchStarted = false;
+    mediaimport *import;
+    QVector<VideoItemPtr> items;
+    VideoItem::StateCountersMap counters;
+    QHash<QUuid, VideoItemPtr> byId;
+    // Items whose abort was sent and not yet answered by the worker: they
+    // are neither started nor resumed until the Aborted report arrives.
+    QSet<QUuid> abortPending;
+};
+
+void QueueModel::Private::connectItem(const VideoItemPtr &item)
+{
+    VideoItem *raw = item.data();
+    const QWeakPointer<VideoItem> weak = item;
+
+    connect(raw, &VideoItem::convertClicked, q, [this, weak] {
+        if (const VideoItemPtr item = queued(weak)) {
+            countUsage(QStringLiteral("sstart"));
+            item->setState(VideoItem::Scheduled);
+        }
+    });
+    connect(raw, &VideoItem::pausedChanged, q, [this, weak](bool paused) {
+        if (const VideoItemPtr item = queued(weak))
+            onPausedChanged(item, paused);
+    });
+    connect(raw, &VideoItem::abortClicked, q, [this, weak] {
+        if (const VideoItemPtr item = queued(weak))
+            onAbortClicked(item);
+    });
+    connect(raw, &VideoItem::removeClicked, q, [this, weak] {
+        if (const VideoItemPtr item = weak.toStrongRef())
+            q->removeItem(q->itemById(item->id()));
+    });
+    connect(raw, &VideoItem::progressChanged, q, [this] { updateProgress(); });
+    connect(raw, &VideoItem::stateChanged, q,
+            [this, weak](VideoItem::State newState, VideoItem::State oldState) {
+                if (const VideoItemPtr item = queued(weak))
+                    countStateUsage(item, newState, oldState);
+            });
+    connect(raw, &VideoItem::stateChanged, q,
+            [this, weak](VideoItem::State newState, VideoItem::State oldState) {
+                onStateChanged(weak.toStrongRef(), newState, oldState);
+            });
+}
+
+void QueueModel::Private::connectSettings(const VideoItemPtr &item)
+{
+    SettingsProvider *settings = SettingsProvider::instance();
+    if (!settings)
+        return;
+    item->setTargetFolderPath(settings->targetFolderPath());
+    item->setTargetFolderType(settings->targetFolderType());
+    connect(settings, &SettingsProvider::targetFolderPathChanged, item.data(),
+            &VideoItem::setTargetFolderPath);
+    connect(settings, &SettingsProvider::targetFolderTypeChanged, item.data(),
+            &VideoItem::setTargetFolderType);
+}
+
+void QueueModel::Private::schedule()
+{
+    for (const VideoItemPtr &item : qAsConst(items)) {
+        if (item->state() == VideoItem::Converting && !item->isPaused())
+            return;
+    }
+    for (const VideoItemPtr &item : qAsConst(items)) {
+        if (item->state() != VideoItem::Scheduled || item->isPaused()
+            || abortPending.contains(item->id()))
+            continue;
+        // The send may run an event loop while it starts the worker; the
+        // item is Converting by then, so no second one starts meanwhile.
+        const VideoItemPtr started = item;
+        started->setState(VideoItem::Converting);
+        if (DataExchangeSvc *svc = link())
+            svc->sendTask(started);
+        return;
+    }
+}
+
+void QueueModel::Private::onStateChanged(const VideoItemPtr &item, VideoItem::State newState,
+                                         VideoItem::State oldState)
+{
+    const VideoItemPtr own = item && byId.value(item->id()) == item ? item : VideoItemPtr();
+    if (own) {
+        addToCounter(oldState, -1);
+        addToCounter(newState, 1);
+        updateCounters();
+        if (oldState == VideoItem::Importing && newState == VideoItem::Imported)
+            applyFirstTargetSettings(own);
+    }
+
+    if (newState != VideoItem::History) {
+        startScheduler();
+        return;
+    }
+    if (!own) {
+        qCritical("Can't find video item!!!");
+        startScheduler();
+        return;
+    }
+    q->removeItem(own);
+    // A history item is probed again from its converted file.
+    import->loadMetaInfo(own);
+    emit q->movedToHistory(own);
+}
+
+void QueueModel::Private::countStateUsage(const VideoItemPtr &item, VideoItem::State newState,
+                                          VideoItem::State oldState)
+{
+    if (newState == oldState)
+        return;
+    if (oldState == VideoItem::Converting && newState == VideoItem::Imported)
+        countUsage(QStringLiteral("cancel"));
+    if (newState == VideoItem::ConvertFailed)
+        MetricSender::send(QStringLiteral("err8"), item->mediaInfo().format,
+                           item->mediaInfo().videoCodecName);
+}
+
+void QueueModel::Private::applyFirstTargetSettings(const VideoItemPtr &item)
+{
+    const SettingsProvider *settings = SettingsProvider::instance();
+    const QString format = settings ? settings->lastClickedFormat() : QStringLiteral("MP4");
+    const FormatTables *tables = appServices().formatTables;
+    const QSharedPointer<CodecInfo> target = item->targetCodecInfo();
+
+    const bool hasVideo = !item->sourceCodecInfo()->resolution().isEmpty();
+    const bool audioFormat = tables
+            && tables->outputAudioFormats().contains(format, Qt::CaseInsensitive);
+    if (hasVideo || audioFormat)
+        target->setFormat(format);
+    target->setVideoCodecName(tables ? tables->videoEncoderForFormat(format) : QString());
+    target->setAudioCodecName(tables ? tables->audioEncoderForFormat(format) : QString());
+}
+
+void QueueModel::Private::onPausedChanged(const VideoItemPtr &item, bool paused)
+{
+    addToCounter(VideoItem::Paused, paused ? 1 : -1);
+    updateCounters();
+
+    if (!paused) {
+        if (item->state() == VideoItem::Converting)
+            item->setState(VideoItem::Scheduled);
+        else
+            // A resumed Scheduled item may be the only one waiting.
+            startScheduler();
+        return;
+    }
+
+    if (item->isTaskSent()) {
+        if (DataExchangeSvc *svc = link())
+            svc->sendPause({item->id()});
+    }
+    // Lets the scheduler start the next item now that this one holds nothing.
+    const VideoItem::State state = item->state();
+    emit item->stateChanged(state, state);
+}
+
+void QueueModel::Private::onAbortClicked(const VideoItemPtr &item)
+{
+    const VideoItem::State state = item->state();
+    if (state != VideoItem::Converting && state != VideoItem::Scheduled)
+        return;
+    item->setState(VideoItem::Imported);
+    item->setProgress(0);
+    item->setPaused(false);
+    if (item->isTaskSent()) {
+        abortPending.insert(item->id());
+        if (DataExchangeSvc *svc = link())
+            svc->sendAbort({item->id()});
+    }
+}
+
+void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemState state,
+                                                   const QVariant &data)
+{
+    const VideoItemPtr item = q->itemById(uid);
+    if (!item || !item->isTaskSent())
+        return;
+
+    switch (state) {
+    case QueueItemState::Processing: {
+        // A resume reports -1 while nothing was reported yet.
+        const qlonglong progress = data.toLongLong();
+        if (progress >= 0)
+            item->setProgress(int(qMin<qlonglong>(progress, 1000)));
+        break;
+    }
+    case QueueItemState::Done:
+        finishTask(item);
+        item->setState(VideoItem::Converted);
+        item->setProgress(1000);
+        break;
+    case QueueItemState::Aborted:
+        finishTask(item);
+        item->setProgress(0);
+        // The item may have been scheduled again while the abort was pending.
+        startScheduler();
+        break;
+    case QueueItemState::Failed:
+        finishTask(item);
+        item->setState(VideoItem::ConvertFailed);
+        break;
+    default:
+        break;
+    }
+}
+
+void QueueModel::Private::finishTask(const VideoItemPtr &item)
+{
+    item->setTaskSent(false);
+    abortPending.remove(item->id());
+}
+
+void QueueModel::Private::onWorkerLost()
+{
+    const QVector<VideoItemPtr> snapshot = items;
+    for (const VideoItemPtr &item : snapshot) {
+        if (!item->isTaskSent())
+            continue;
+        item->setTaskSent(false);
+        // An aborted item has already left its conversion; the lost worker
+        // only answers the abort.
+        if (abortPending.remove(item->id()))
+            continue;
+        item->setState(VideoItem::ConvertFailed);
+    }
+    startScheduler();
+}
+
+void QueueModel::Private::updateCounters()
+{
+    for (auto it = counters.cbegin(); it != counters.cend(); ++it) {
+        if (it.value() < 0)
+            qCritical() << "Wrong video items model counters state!" << stateName(it.key())
+                        << it.value();
+    }
+    emit q->countersChanged(counters);
+
+    if (!batchStarted)
+        return;
+    for (const VideoItemPtr &item : qAsConst(items)) {
+        const VideoItem::State state = item->state();
+        if (item->isPaused() || (state != VideoItem::Converted && state != VideoItem::ConvertFailed))
+            return;
+    }
+    batchStarted = false;
+    qInfo("Signal batch processing finished");
+    emit q->batchProcessDone();
+}
+
+void QueueModel::Private::updateProgress()
+{
+    qint64 total = 0;
+    qint64 done = 0;
+    double work = 0.0;
+    for (const VideoItemPtr &item : qAsConst(items)) {
+        const VideoItem::State state = item->state();
+        if (state != VideoItem::Converting && state != VideoItem::Scheduled
+            && state != VideoItem::Converted)
+            continue;
+        const qint64 duration = item->trimmedDuration();
+        const QSize size = item->targetCodecInfo()->resolution();
+        total += duration;
+        done += duration * item->progress() / 1000;
+        work += double(size.width()) * size.height() * duration;
+        const double rate = item->processingRate();
+        if (rate > 0.0 && (minProcessingRate == 0.0 || minProcessingRate > rate))
+            minProcessingRate = rate;
+    }
+    if (total < 1)
+        return;
+
+    const int percent = int(done * 1000 / total);
+    QTime remaining;
+    if (minProcessingRate > 0.0) {
+        const double ms = (1000 - percent) / 1000.0 * work / (minProcessingRate * 1000000.0);
+        // A day or more has no QTime.
+        if (ms < double(MsPerDay))
+            remaining = QTime::fromMSecsSinceStartOfDay(int(ms));
+    }
+    emit q->percentProgressChanged(percent, remaining);
+}
+
+void QueueModel::Private::addUrls(const QList<QUrl> &urls, int row)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (const QUrl &url : urls) {
+        q->addNewItem(url, row);
+        if (row >= 0)
+            ++row;
+    }
+    qInfo() << "Add time:" << timer.elapsed();
+    QCoreApplication::processEvents();
+}
+
+QueueModel::QueueModel(QObject *parent) : QAbstractListModel(parent), d(new Private(this))
+{
+    d->schedulerTimer.setSingleShot(true);
+    connect(
+            &d->schedulerTimer, &QTimer::timeout, this, [this] { d->schedule(); },
+            Qt::DirectConnection);
+
+    // Asking for the link here creates it and starts the worker.
+    if (DataExchangeSvc *svc = d->link()) {
+        connect(svc, &DataExchangeSvc::remoteItemStateChanged, this,
+                [this](const QUuid &uid, QueueItemState state, const QVariant &data) {
+                    d->onRemoteItemStateChanged(uid, state, data);
+                });
+        connect(svc, &RemoteHandler::handlerClosed, this, [this] { d->onWorkerLost(); });
+    }
+    setObjectName(QStringLiteral("QueueModel"));
+}
+
+QueueModel::~QueueModel()
+{
+    // The items may outlive the queue in the history or in a card.
+    for (const VideoItemPtr &item : qAsConst(d->items))
+        item->disconnect(this);
+}
+
+int QueueModel::rowCount(const QModelIndex &) const
+{
+    return d->items.size();
+}
+
+QVariant QueueModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.column() != 0 || index.row() >= d->items.size()
+        || role != Qt::UserRole)
+        return QVariant();
+    return QVariant::fromValue(d->items.at(index.row()));
+}
+
+QMimeData *QueueModel::mimeData(const QModelIndexList &indexes) const
+{
+    return MimeData::fromRows(indexes);
+}
+
+bool QueueModel::dropMimeData(const QMimeData *data, Qt::DropAction, int row, int,
+                              const QModelIndex &)
+{
+    const int count = d->items.size();
+    if (row < 0 || row > count) {
+        qCritical() << "Try drop into row" << row << "but count is" << count;
+        return false;
+    }
+
+    if (!MimeData::hasFormat(data, MimeData::VideoItemRows)) {
+        if (!MimeData::hasFormat(data, MimeData::UriList))
+            return false;
+        d->addUrls(MimeData::urlsWithFolders(data), row);
+        return true;
+    }
+
+    const QList<int> rows = MimeData::rows(data);
+    if (rows.size() != 1) {
+        qWarning("Drop multiple rows is not implemented.");
+        return false;
+    }
+    const int from = rows.first();
+    qInfo() << "Move from" << from << "into" << row;
+    if (from < 0 || from >= count || row >= count) {
+        qWarning() << "Can't move row" << from << "to" << row << "of" << count;
+        return false;
+    }
+    if (from == row)
+        return true;
+
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), row > from ? row + 1 : row);
+    d->items.move(from, row);
+    endMoveRows();
+    return true;
+}
+
+void QueueModel::addNewItems(const QList<QUrl> &urls, int row)
+{
+    d->addUrls(urls, row);
+}
+
+void QueueModel::addNewItem(const QUrl &url, int row)
+{
+    if (row < 0 || row > d->items.size())
+        row = d->items.size();
+    const QFileInfo file(url.toLocalFile());
+    if (url.toLocalFile().isEmpty() || !file.exists())
+        return;
+
+    const auto item = VideoItemPtr::create(file);
+    d->connectItem(item);
+
+    beginInsertRows(QModelIndex(), row, row);
+    d->byId.insert(item->id(), item);
+    d->items.insert(row, item);
+    endInsertRows();
+
+    d->connectSettings(item);
+    d->addToCounter(item->state(), 1);
+    d->updateCounters();
+    d->import->loadMetaInfo(item);
+}
+
+void QueueModel::removeItem(const VideoItemPtr &item)
+{
+    if (!item)
+        return;
+    const int row = d->rowOf(item.data());
+    if (row < 0)
+        return;
+
+    beginRemoveRows(QModelIndex(), row, row);
+    d->byId.remove(item->id());
+    d->items.remove(row);
+    endRemoveRows();
+
+    item->disconnect(this);
+    if (SettingsProvider *settings = SettingsProvider::instance())
+        settings->disconnect(item.data());
+    // A removed item's conversion must not go on in the worker.
+    if (item->isTaskSent() && !d->abortPending.contains(item->id())) {
+        if (DataExchangeSvc *svc = d->link())
+            svc->sendAbort({item->id()});
+    }
+    d->abortPending.remove(item->id());
+
+    d->addToCounter(item->state(), -1);
+    if (item->isPaused())
+        d->addToCounter(VideoItem::Paused, -1);
+    d->updateCounters();
+}
+
+VideoItemPtr QueueModel::itemById(const QUuid &id) const
+{
+    return d->byId.value(id);
+}
+
+VideoItem::StateCountersMap QueueModel::counters() const
+{
+    return d->counters;
+}
+
+VideoItemPtr QueueModel::activeItem() const
+{
+    VideoItemPtr pausedConverting;
+    for (const VideoItemPtr &item : qAsConst(d->items)) {
+        if (item->state() != VideoItem::Converting)
+            continue;
+        if (!item->isPaused())
+            return item;
+        if (!pausedConverting)
+            pausedConverting = item;
+    }
+    return pausedConverting;
+}
+
+VideoItemPtr QueueModel::firstReadyVideoItem() const
+{
+    for (const VideoItemPtr &item : qAsConst(d->items)) {
+        if (item->state() == VideoItem::Imported && !item->isPaused()
+            && !item->sourceCodecInfo()->resolution().isEmpty()
+            && !item->targetCodecInfo()->resolution().isEmpty())
+            return item;
+    }
+    return VideoItemPtr();
+}
+
+void QueueModel::startAll()
+{
+    QSet<QString> formats;
+    int count = 0;
+    const QVector<VideoItemPtr> snapshot = d->items;
+    for (const VideoItemPtr &item : snapshot) {
+        const VideoItem::State state = item->state();
+        if (state != VideoItem::Imported && state != VideoItem::ConvertFailed)
+            continue;
+        item->setState(VideoItem::Scheduled);
+        d->batchStarted = true;
+        formats.insert(item->sourceCodecInfo()->format());
+        ++count;
+    }
+    MetricSender::send(QStringLiteral("start"), QString::number(count),
+                       QStringList(formats.values()).join(QLatin1Char(',')));
+    d->minProcessingRate = 0.0;
+}
+
+void QueueModel::abortAll()
+{
+    d->batchStarted = false;
+    const QVector<VideoItemPtr> snapshot = d->items;
+    for (const VideoItemPtr &item : snapshot) {
+        const VideoItem::State state = item->state();
+        if (state == VideoItem::Converting || state == VideoItem::Scheduled)
+            emit item->abortClicked();
+    }
+}
+
+void QueueModel::pauseAll(bool paused)
+{
+    d->batchStarted = false;
+    const QVector<VideoItemPtr> snapshot = d->items;
+    for (const VideoItemPtr &item : snapshot) {
+        const VideoItem::State state = item->state();
+        if (state == VideoItem::Converting || state == VideoItem::Scheduled)
+            item->setPaused(paused);
+    }
+}
+
+void QueueModel::applyPreset(const VideoItemPtr &item, const PresetInfo *preset)
+{
+    if (item)
+        item->applyPreset(preset);
+}
+
+void QueueModel::applyPresetToAll(const PresetInfo *preset)
+{
+    int changed = 0;
+    for (const VideoItemPtr &item : qAsConst(d->items)) {
+        if (item->state() != VideoItem::Imported)
+            continue;
+        item->applyPreset(preset);
+        ++changed;
+    }
+    qInfo().nospace().noquote() << "Apply preset [" << (preset ? preset->extension : QString())
+                                << "] to all. Items count: " << changed;
+}
+
+void QueueModel::convertedItemsToHistory()
+{
+    QVector<VideoItemPtr> converted;
+    for (const VideoItemPtr &item : qAsConst(d->items)) {
+        if (item->state() == VideoItem::Converted)
+            converted.append(item);
+    }
+    // The history inserts at its top: the earliest row must go last.
+    for (auto it = converted.crbegin(); it != converted.crend(); ++it)
+        (*it)->setState(VideoItem::History);
+}
