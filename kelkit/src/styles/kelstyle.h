@@ -12,6 +12,9 @@
 
 class KelButtonPainter;
 class KelFramePainter;
+class KelIcon;
+class KelPlainTextEdit;
+class KelProgressBar;
 class QLabel;
 class QWidget;
 
@@ -60,8 +63,12 @@ public:
     virtual void applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const;
     // The look of every text input frame; the id is not used here.
     virtual void applyInputFrameStyle(KelFramePainter *painter, int id) const;
+    virtual void applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const;
+    virtual void applyProgressBarStyle(KelProgressBar *bar, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
+    // Dresses the animated icons, chosen by their registered name.
+    virtual void applyIconStyle(KelIcon *icon) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;

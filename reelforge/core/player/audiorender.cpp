@@ -1,0 +1,434 @@
+#include "core/player/audiorender.h"
+
+#include "core/coredecoder.h"
+#include "core/player/platform/audiooutput.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QReadWriteLock>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <utility>
+
+namespace {
+
+constexpr int WaitMs = 100;
+constexpr int StopTimeoutMs = 1000;
+
+class AutoResetEvent
+{
+public:
+    void set()
+    {
+        QMutexLocker locker(&m_lock);
+        m_signalled = true;
+        m_wake.wakeOne();
+    }
+
+    // True when the event was set; it is reset again.
+    bool wait(int timeoutMs)
+    {
+        QMutexLocker locker(&m_lock);
+        if (!m_signalled)
+            m_wake.wait(&m_lock, timeoutMs);
+        return std::exchange(m_signalled, false);
+    }
+
+private:
+    QMutex m_lock;
+    QWaitCondition m_wake;
+    bool m_signalled = false;
+};
+
+// What wakes the render thread. Shared with the session listener, which may
+// outlive the renderer.
+struct RenderSignals
+{
+    AutoResetEvent event;
+    std::atomic<qint64> stopRequest{0};
+    std::atomic<qint64> sessionLost{0};
+    std::atomic<int> lostReason{0};
+};
+
+// Reports a lost session to the render thread, once. It never calls into the
+// renderer: the session's notification may come while the renderer holds its
+// locks to unregister this very listener.
+class sessionlistener final : public AudioSessionListener
+{
+public:
+    explicit sessionlistener(std::shared_ptr<RenderSignals> owner) : m_owner(std::move(owner)) { }
+
+    void detach()
+    {
+        QMutexLocker locker(&m_lock);
+        m_owner.reset();
+    }
+
+    void onVolumeMuteChanged(float, bool, const QUuid &) override { }
+
+    void onSessionDisconnected(AudioDisconnectReason reason) override
+    {
+        QMutexLocker locker(&m_lock);
+        if (!m_owner)
+            return;
+        m_owner->lostReason = int(reason);
+        m_owner->sessionLost = 1;
+        m_owner->event.set();
+        m_owner.reset();
+    }
+
+private:
+    QMutex m_lock;
+    std::shared_ptr<RenderSignals> m_owner;
+};
+
+bool readFormat(const AudioMediaType &type, audiorender::OutputFormat *format)
+{
+    if (!type.channels || !type.bitsPerSample || !type.sampleRate || !type.blockAlignment)
+        return false;
+    format->channels = *type.channels;
+    format->bitsPerSample = *type.bitsPerSample;
+    format->sampleRate = *type.sampleRate;
+    format->blockAlignment = *type.blockAlignment;
+    if (type.channelMask)
+        format->channelMask = *type.channelMask;
+    else if (format->channels == 1)
+        format->channelMask = 4; // front centre
+    else if (format->channels == 2)
+        format->channelMask = 3; // front left and right
+    else
+        format->channelMask = 0x80000000;
+    format->isFloat = type.isFloat;
+    return true;
+}
+
+} // namespace
+
+class audiorender::Private
+{
+public:
+    explicit Private(audiorender *q) : q(q) { }
+
+    bool hasSoundLocked() const;
+    bool applySettingsFromSink();
+    void releaseLocked();
+    void unregisterListener();
+    void renderLoop();
+    void renderPass();
+
+    audiorender *const q;
+
+    // Lock order: rwLock before writerLock. rwLock guards the clock and the
+    // output objects, writerLock the output's write and flush.
+    mutable QReadWriteLock rwLock;
+    QMutex writerLock;
+
+    qint64 clockPosition = 0;
+    bool paused = true;
+    QElapsedTimer elapsed;
+    coredecoder *decoder = nullptr;
+    std::atomic<qint64> lastClockTime{0};
+    QString deviceId;
+    OutputFormat format;
+
+    AudioEndpointPtr device;
+    std::unique_ptr<AudioOutput> output;
+    bool clockReady = false;
+    std::shared_ptr<sessionlistener> listener;
+
+    const std::shared_ptr<RenderSignals> renderSignals = std::make_shared<RenderSignals>();
+    std::unique_ptr<QThread> thread;
+};
+
+audiorender::audiorender(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this)) { }
+
+audiorender::~audiorender()
+{
+    d->unregisterListener();
+    shutdown();
+}
+
+void audiorender::setDecoder(coredecoder *decoder)
+{
+    QWriteLocker locker(&d->rwLock);
+    d->decoder = decoder;
+}
+
+bool audiorender::init(const AudioEndpointPtr &device, DeviceInitState *state)
+{
+    QWriteLocker locker(&d->rwLock);
+    QMutexLocker writerLocker(&d->writerLock);
+    d->releaseLocked();
+
+    auto fail = [state](DeviceInitState stage) {
+        *state = stage;
+        return false;
+    };
+    d->device = device;
+    const QString id = device ? device->id() : QString();
+    if (id.isEmpty())
+        return fail(Init);
+    d->output = device->createOutput();
+    if (!d->output)
+        return fail(SinkCreateError);
+    if (!d->applySettingsFromSink())
+        return fail(MediaTypeError);
+    if (!d->output->openWriter())
+        return fail(RenderCreateError);
+    if (!d->output->beginWriting())
+        return fail(StartRenderError);
+    if (!d->output->pauseClock())
+        return fail(PresentaionClockFailed);
+    d->clockReady = true;
+
+    d->deviceId = id;
+    d->listener = std::make_shared<sessionlistener>(d->renderSignals);
+    device->addSessionListener(d->listener);
+    *state = Ok;
+    return true;
+}
+
+audiorender::OutputFormat audiorender::outputFormat() const
+{
+    QReadLocker locker(&d->rwLock);
+    return d->format;
+}
+
+void audiorender::startThread()
+{
+    if (d->thread)
+        return;
+    d->renderSignals->stopRequest = 0;
+    d->thread.reset(QThread::create([this] { d->renderLoop(); }));
+    d->thread->setObjectName(QStringLiteral("AudioRender"));
+    d->thread->start(QThread::HighPriority);
+    d->renderSignals->event.set();
+}
+
+void audiorender::start(qint64 position)
+{
+    {
+        QWriteLocker locker(&d->rwLock);
+        if (d->hasSoundLocked()) {
+            if (position != ResumePosition) {
+                QMutexLocker writerLocker(&d->writerLock);
+                d->output->flush();
+            }
+            d->paused = false;
+            d->output->startClock(position);
+        } else {
+            if (position != ResumePosition) {
+                d->clockPosition = position;
+                d->elapsed.start();
+            } else if (d->paused) {
+                d->elapsed.start();
+            }
+            d->paused = false;
+        }
+    }
+    d->renderSignals->event.set();
+}
+
+void audiorender::pause()
+{
+    QWriteLocker locker(&d->rwLock);
+    if (d->paused)
+        return;
+    if (d->hasSoundLocked()) {
+        d->paused = true;
+        d->renderSignals->event.set();
+        d->output->pauseClock();
+        qint64 time;
+        if (d->output->clockTime(&time)) {
+            d->lastClockTime = time;
+            d->clockPosition = time;
+        }
+    } else {
+        d->clockPosition += d->elapsed.elapsed() * 10000;
+        d->paused = true;
+    }
+}
+
+void audiorender::play()
+{
+    start(0);
+}
+
+qint64 audiorender::currentTime()
+{
+    QReadLocker locker(&d->rwLock);
+    if (d->hasSoundLocked()) {
+        if (d->paused)
+            return d->clockPosition;
+        qint64 time;
+        if (d->output->clockTime(&time)) {
+            d->lastClockTime = time;
+            return time;
+        }
+        return d->lastClockTime + d->clockPosition;
+    }
+    return d->clockPosition + (d->paused ? 0 : d->elapsed.elapsed() * 10000);
+}
+
+void audiorender::setPosition(qint64 position)
+{
+    QWriteLocker locker(&d->rwLock);
+    if (d->hasSoundLocked()) {
+        if (d->paused)
+            d->clockPosition = position;
+        QMutexLocker writerLocker(&d->writerLock);
+        d->output->flush();
+    } else {
+        d->clockPosition = position;
+        d->elapsed.start();
+    }
+}
+
+bool audiorender::isPlaying()
+{
+    QReadLocker locker(&d->rwLock);
+    return !d->paused;
+}
+
+void audiorender::stop()
+{
+    if (!d->thread)
+        return;
+    {
+        QMutexLocker writerLocker(&d->writerLock);
+        if (d->output)
+            d->output->flush();
+    }
+    d->renderSignals->stopRequest = 1;
+    d->renderSignals->event.set();
+    if (!d->thread->wait(StopTimeoutMs)) {
+        qWarning() << "TIMEOUT to shutdown audiorender thread";
+        // The thread uses this object: it must end before the object goes.
+        d->thread->wait();
+    }
+    d->thread.reset();
+}
+
+void audiorender::shutdown()
+{
+    stop();
+    release();
+}
+
+void audiorender::release()
+{
+    QWriteLocker locker(&d->rwLock);
+    QMutexLocker writerLocker(&d->writerLock);
+    d->releaseLocked();
+}
+
+// ---------------------------------------------------------------------------
+
+bool audiorender::Private::hasSoundLocked() const
+{
+    return clockReady && output && decoder && decoder->hasAudio();
+}
+
+bool audiorender::Private::applySettingsFromSink()
+{
+    const QVector<AudioMediaType> types = output->mediaTypes();
+    int chosen = -1;
+    OutputFormat chosenFormat;
+    for (int i = 0; i < types.size(); ++i) {
+        OutputFormat candidate;
+        if (readFormat(types[i], &candidate) && output->isSupported(types[i])) {
+            chosen = i;
+            chosenFormat = candidate;
+        }
+    }
+    if (chosen < 0 || !output->setCurrentType(types[chosen]))
+        return false;
+    format = chosenFormat;
+    qInfo() << "\tsetup audio parameters: ";
+    qInfo() << "\t\tbitrate:" << format.sampleRate;
+    qInfo() << "\t\tchannel count:" << format.channels;
+    qInfo() << "\t\tbits per sample:" << format.bitsPerSample;
+    qInfo() << "\t\tchannel mask:" << format.channelMask;
+    qInfo() << "\t\tblock size:" << format.blockAlignment;
+    return true;
+}
+
+void audiorender::Private::releaseLocked()
+{
+    unregisterListener();
+    if (output)
+        output->flush();
+    output.reset();
+    clockReady = false;
+    device.reset();
+}
+
+void audiorender::Private::unregisterListener()
+{
+    if (!listener)
+        return;
+    if (device)
+        device->removeSessionListener(listener);
+    listener->detach();
+    listener.reset();
+}
+
+void audiorender::Private::renderLoop()
+{
+    for (;;) {
+        if (!renderSignals->event.wait(WaitMs))
+            continue;
+        if (renderSignals->stopRequest.exchange(0))
+            break;
+        if (renderSignals->sessionLost.exchange(0)) {
+            const bool wasRunning = q->isPlaying();
+            const qint64 position = q->currentTime();
+            q->pause();
+            q->release();
+            emit q->sessionDisconnected(position, wasRunning, renderSignals->lostReason);
+            continue;
+        }
+        // While paused the thread sleeps until start() sets the event.
+        if (!q->isPlaying())
+            continue;
+        renderPass();
+        renderSignals->event.set();
+    }
+}
+
+void audiorender::Private::renderPass()
+{
+    coredecoder *engine;
+    bool sound;
+    {
+        QReadLocker locker(&rwLock);
+        engine = decoder;
+        sound = hasSoundLocked();
+    }
+    if (!engine) {
+        QThread::msleep(WaitMs);
+        return;
+    }
+    if (!sound) {
+        // Nobody hears it, but the engine must see its sound consumed in time
+        // to know when the clip has ended.
+        engine->discardAudioBefore(q->currentTime());
+        QThread::msleep(WaitMs);
+        return;
+    }
+    AudioSample sample;
+    if (engine->nextAudioSample(&sample) < 0) {
+        QThread::msleep(WaitMs);
+        return;
+    }
+    bool written;
+    {
+        QMutexLocker writerLocker(&writerLock);
+        written = output && output->write(sample);
+    }
+    if (!written)
+        QThread::msleep(WaitMs);
+}
