@@ -39,14 +39,6 @@ QSize boxOf(const KelArrowParams &arrow)
                  arrow.size.height() + arrow.margins.top() + arrow.margins.bottom());
 }
 
-void paintIcon(KelIcon *icon, QPainter *painter, const QRect &rect, const QSize &size,
-               const QColor &tint, KelWidgetStateAnimator *animator)
-{
-    const bool checked = animator && animator->isChecked();
-    icon->paint(painter, rect, Qt::AlignCenter, size, tint,
-                checked ? KelPainting::Checked : KelPainting::Normal);
-}
-
 KelIcon *iconFor(const QString &path)
 {
     KelIconsProvider *provider = KelIconsProvider::instance();
@@ -842,7 +834,8 @@ void KelButtonPainter::paintContent(KelPaintContext &ctx, KelWidgetStateAnimator
             painter->setOpacity(opacity * iconColor.alphaF());
             const QColor tint = d->colorizeIcon ? KelUtils::colorWithAlphaF(iconColor, 1.0)
                                                 : QColor();
-            paintIcon(d->icon, painter, d->iconRect, d->effectiveIconSize(), tint, animator);
+            d->icon->paint(painter, d->iconRect, Qt::AlignCenter, d->effectiveIconSize(), tint,
+                           animator);
             painter->setOpacity(opacity);
         }
     }

@@ -58,7 +58,8 @@ public:
     QPointer<QWidget> owner;
 };
 
-KelFramePainter::KelFramePainter(QWidget *owner) : d(std::make_unique<Private>())
+KelFramePainter::KelFramePainter(QWidget *owner)
+    : KelVisibilityAnimatable(owner), d(std::make_unique<Private>())
 {
     d->owner = owner;
 }

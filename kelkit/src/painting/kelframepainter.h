@@ -1,5 +1,6 @@
 #pragma once
 
+#include "animators/kelvisibilityanimatable.h"
 #include "utils/kelstatecolors.h"
 
 #include <QMargins>
@@ -20,8 +21,9 @@ class QWidget;
 // background colours by widget state, contents margins and an optional
 // custom outline. The owner hands in its rectangle; the contents rectangle
 // and the outline are recomputed lazily before painting. Setters compare
-// with the stored value and do nothing when it is equal. GUI thread only.
-class KelFramePainter
+// with the stored value and do nothing when it is equal. Through the
+// visibility mixin the owner can fade in and out. GUI thread only.
+class KelFramePainter : public KelVisibilityAnimatable
 {
 public:
     // Gives the outline of the frame; a non-empty path also becomes the
@@ -30,7 +32,7 @@ public:
             = std::function<QPainterPath(KelFramePainter *painter, const QRect &frameRect)>;
 
     explicit KelFramePainter(QWidget *owner);
-    virtual ~KelFramePainter();
+    ~KelFramePainter() override;
 
     QMargins margins() const;
     virtual void setMargins(const QMargins &margins);

@@ -1,3 +1,4 @@
+#include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "painting/kelicon.h"
 #include "styles/kelqproxystyle.h"
@@ -62,6 +63,7 @@ class tst_KelStyleRecipes : public QObject
 
 private slots:
     void pushButtonAndItsAliases();
+    void checkBoxTakesAnimatedIcon();
     void menuItemWithArrow();
     void titleBarButtons();
     void lineEditInnerButton();
@@ -87,6 +89,33 @@ void tst_KelStyleRecipes::pushButtonAndItsAliases()
     QCOMPARE(footer.textColors(), push.textColors());
     QCOMPARE(footer.contentsMargins(), push.contentsMargins());
     QCOMPARE(footer.minimumSize(), push.minimumSize());
+}
+
+void tst_KelStyleRecipes::checkBoxTakesAnimatedIcon()
+{
+    const KelStyle *style = kelStyle();
+    KelButton box(13, QStringLiteral(":/kelui/close-10.svg"), nullptr, true);
+    style->applyButtonStyle(&box, 13, QString());
+    QCOMPARE(box.icon()->path(), QStringLiteral("KelAnimatedCheckBoxIcon"));
+    QVERIFY(box.isCheckable());
+    QVERIFY(!box.isAutoExclusive());
+    QVERIFY(!box.colorizeIcon());
+    QCOMPARE(box.textAlignment(), int(Qt::AlignLeft | Qt::AlignVCenter));
+    QCOMPARE(box.sizePolicy().horizontalPolicy(), QSizePolicy::Minimum);
+
+    // A given path keeps its icon.
+    KelButton radio(14, QStringLiteral(":/kelui/close-10.svg"));
+    QCOMPARE(radio.icon()->path(), QStringLiteral(":/kelui/close-10.svg"));
+    QVERIFY(radio.isAutoExclusive());
+    QCOMPARE(radio.spacing(), style->metric(21));
+
+    // The icon follows the button's check through its state animator.
+    box.setText(QStringLiteral("Check"));
+    box.resize(box.sizeHint());
+    const QImage unchecked = box.grab().toImage();
+    box.setChecked(true);
+    QTRY_COMPARE(box.stateAnimator()->checkedProgress(), 1.0);
+    QVERIFY(box.grab().toImage() != unchecked);
 }
 
 void tst_KelStyleRecipes::menuItemWithArrow()

@@ -52,6 +52,7 @@ private slots:
     void initTestCase();
 
     void frameTakesItsLookFromTheStyle();
+    void frameFadesOut();
     void iconLabelStyleAndDefaults();
     void iconLabelSizeHintFollowsChanges();
     void iconLabelFollowsHover();
@@ -86,6 +87,17 @@ void tst_KelFrame::frameTakesItsLookFromTheStyle()
     QCOMPARE(noId.styleId(), -1);
     noId.applyStyle();
     QCOMPARE(m_style->frameApplications, 2);
+}
+
+void tst_KelFrame::frameFadesOut()
+{
+    QWidget window;
+    auto *frame = new KelFrame(&window);
+    window.show();
+    QVERIFY(frame->isVisible());
+    frame->hideAnimated();
+    QVERIFY(frame->isVisible());
+    QTRY_VERIFY(!frame->isVisible());
 }
 
 void tst_KelFrame::iconLabelStyleAndDefaults()
