@@ -1,5 +1,6 @@
 #include "kelui.h"
 
+#include "painting/kelanimatedicons.h"
 #include "painting/kelpixmapcache.h"
 #include "styles/kelstylemanager.h"
 
@@ -19,7 +20,10 @@ KelUi::KelUi(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
 
 KelUi::~KelUi() = default;
 
-void KelUi::init() { }
+void KelUi::init()
+{
+    KelAnimatedIcons::create();
+}
 
 KelStyleManager *KelUi::styleManager() const
 {

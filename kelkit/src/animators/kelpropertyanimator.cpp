@@ -165,6 +165,9 @@ void KelPropertyAnimator::Private::changeParams(Item &item, const KelAnimationPa
     item.animation->setStartValue(params.startValue);
     item.animation->setEndValue(params.endValue);
     moveTo(item, item.pos, false);
+    // A move to where the animation already stands writes nothing, yet the
+    // position's value may be new.
+    writeValue(item, item.pos);
 }
 
 void KelPropertyAnimator::Private::moveTo(Item &item, Pos pos, bool animated)

@@ -1,5 +1,6 @@
 #include "painting/kelicon.h"
 
+#include "animators/kelwidgetstateanimator.h"
 #include "painting/keliconsprovider.h"
 #include "utils/kelgeometryutils.h"
 
@@ -9,6 +10,16 @@
 #include <cmath>
 
 using namespace KelPainting;
+
+namespace {
+
+QSize logicalSize(const QPixmap &pixmap)
+{
+    const double ratio = pixmap.devicePixelRatioF();
+    return QSize(qRound(pixmap.width() / ratio), qRound(pixmap.height() / ratio));
+}
+
+} // namespace
 
 KelIcon::KelIcon() = default;
 
@@ -21,6 +32,32 @@ QPixmap KelIcon::pixmap(double pixelRatio, const QSize &size, const QColor &tint
     Q_UNUSED(state)
     qWarning() << "KelIcon: Invalid usage!";
     return createPixmap(pixelRatio, size);
+}
+
+QPixmap KelIcon::animatedPixmap(double pixelRatio, const QSize &size, const QColor &tint,
+                                KelWidgetStateAnimator *animator) const
+{
+    if (!animator)
+        return pixmap(pixelRatio, size, tint, Normal);
+    const bool checked = animator->isChecked();
+    QPixmap canvas = createPixmap(pixelRatio, size);
+    if (canvas.isNull())
+        return canvas;
+    QPainter painter(&canvas);
+    const bool tinted = tint.isValid();
+    if (!tinted)
+        painter.setOpacity(animator->disabledOpacity());
+    painter.drawPixmap(0, 0, pixmap(pixelRatio, size, tint, checked ? Checked : Normal));
+    if (tinted)
+        return canvas;
+    if (animator->isPressed()) {
+        painter.setOpacity(painter.opacity() * animator->pressedProgress());
+        painter.drawPixmap(0, 0, pixmap(pixelRatio, size, tint, checked ? CheckedPressed : Pressed));
+    } else if (!animator->isDisabledActive() && std::abs(animator->hoveredProgress()) > 1e-12) {
+        painter.setOpacity(painter.opacity() * animator->hoveredProgress());
+        painter.drawPixmap(0, 0, pixmap(pixelRatio, size, tint, checked ? CheckedHovered : Hovered));
+    }
+    return canvas;
 }
 
 QPixmap KelIcon::createPixmap(double pixelRatio, const QSize &size) const
@@ -49,6 +86,17 @@ void KelIcon::paint(QPainter *painter, const QRect &rect, Qt::Alignment alignmen
                          std::round(corner.y() * ratio) / ratio);
     }
     painter->drawPixmap(corner, pixmap);
+}
+
+void KelIcon::paint(QPainter *painter, const QRect &rect, Qt::Alignment alignment,
+                    const QSize &size, const QColor &tint, KelWidgetStateAnimator *animator) const
+{
+    const QPaintDevice *device = painter->device();
+    const double ratio = device ? device->devicePixelRatioF() : 1.0;
+    const QPixmap pixmap = animatedPixmap(ratio, size.isValid() ? size : m_size1x, tint, animator);
+    if (pixmap.isNull())
+        return;
+    painter->drawPixmap(KelUtils::fitRect(alignment, rect, logicalSize(pixmap)).topLeft(), pixmap);
 }
 
 QString KelIcon::path() const

@@ -9,6 +9,7 @@
 #include <QVector>
 
 class KelPixmapCache;
+class KelWidgetStateAnimator;
 class QPainter;
 
 // An icon of the framework: a default logical size and pixmaps made for a
@@ -25,12 +26,20 @@ public:
     // The base logs a misuse and returns a transparent pixmap.
     virtual QPixmap pixmap(double pixelRatio, const QSize &size, const QColor &tint,
                            KelPainting::WidgetState state) const;
+    // The pixmap of the moment for a widget's state animator: the normal or
+    // checked picture, faded while disabled and, without a tint, blended
+    // with the pressed or hovered picture by their progress.
+    virtual QPixmap animatedPixmap(double pixelRatio, const QSize &size, const QColor &tint,
+                                   KelWidgetStateAnimator *animator) const;
 
     // A transparent pixmap of size (invalid: the default size) at the ratio.
     QPixmap createPixmap(double pixelRatio, const QSize &size) const;
     // Draws the state's pixmap aligned in rect, on the device pixel grid.
     void paint(QPainter *painter, const QRect &rect, Qt::Alignment alignment, const QSize &size,
                const QColor &tint, KelPainting::WidgetState state) const;
+    // As above with the animated pixmap; the corner is not snapped.
+    void paint(QPainter *painter, const QRect &rect, Qt::Alignment alignment, const QSize &size,
+               const QColor &tint, KelWidgetStateAnimator *animator) const;
 
     // The path (or registration name) the icon was made from; empty for an
     // icon that failed to load and for the null icon.

@@ -1,8 +1,12 @@
 #include "styles/kelstyle.h"
 
+#include "painting/kelanimatedicons.h"
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kellabel.h"
+#include "widgets/kelplaintextedit.h"
 
+#include <QDebug>
 #include <QEasingCurve>
 #include <QFont>
 #include <QLabel>
@@ -353,6 +357,8 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     case 8:
         setWidgetFont(label, metric(29), QFont::Normal);
         setAlignmentIfChanged(label, Qt::Alignment(0xA4));
+        if (auto *kelLabel = qobject_cast<KelLabel *>(label))
+            kelLabel->setElideMode(Qt::ElideRight);
         break;
     case 9:
         if (!label->wordWrap())
@@ -368,6 +374,16 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
         break;
     }
 }
+
+void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
+{
+    if (!edit)
+        return;
+    if (id == 35)
+        edit->setAutoHeight(true);
+}
+
+void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 {
@@ -412,6 +428,65 @@ QString KelStyle::menuStyleSheet(int id) const
             .arg(opaqueName(color(10), background), background.name(),
                  opaqueName(textColorFor(background), background), separator,
                  opaqueName(stateColors(0).checked, background), separator);
+}
+
+void KelStyle::applyIconStyle(KelIcon *icon) const
+{
+    using namespace KelAnimatedIcons;
+    if (!icon)
+        return;
+    const QColor a24 = black(24);
+    const QColor a46 = black(46);
+    const QColor white = Qt::white;
+    const QColor transparent = Qt::transparent;
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    const QColor accent = color(CL_Accent);
+    const KelStateColors sc5 = stateColors(5);
+    const QString name = icon->path();
+
+    if (name == QLatin1String(CheckBoxIcon::Name)) {
+        if (auto checkBox = dynamic_cast<CheckBoxIcon *>(icon)) {
+            checkBox->setIconSize(QSize(18, 18));
+            checkBox->setBorderWidth(1);
+            checkBox->setCornerRadius(2);
+            checkBox->setCheckLineWidth(1.4);
+            QPainterPath check(QPointF(4.5, 10.0));
+            check.lineTo(7.5, 13.0);
+            check.lineTo(14.0, 6.0);
+            checkBox->setCheckPath(check);
+            checkBox->setColors1({white, a24, a46, a24, accent, a24, a46, a24});
+            checkBox->setColors2(
+                    {sc5.normal, sc5.hovered, sc5.checkedPressed, a46, accent, a24, a46, a46});
+            checkBox->setColors3({transparent, transparent, transparent, transparent, white,
+                                  transparent, transparent, a46});
+            return;
+        }
+    } else if (name == QLatin1String(RadioIcon::Name)) {
+        if (auto radio = dynamic_cast<RadioIcon *>(icon)) {
+            radio->setIconSize(QSize(18, 18));
+            radio->setDotInset(5);
+            radio->setBorderWidth(1);
+            radio->setColors1(
+                    {transparent, a24, a46, invalid, accent, transparent, transparent, invalid});
+            radio->setColors2({sc5.normal, a24, a46, invalid, sc5.normal, a24, a46, invalid});
+            radio->setColors3({transparent, transparent, transparent, invalid, white, transparent,
+                               transparent, invalid});
+            return;
+        }
+    } else if (name == QLatin1String(ToggleIcon::Name)) {
+        if (auto toggle = dynamic_cast<ToggleIcon *>(icon)) {
+            const QColor track = color(CL_Button_Push_Base);
+            const QColor faded = colorWithAlphaF(track, 0.6);
+            toggle->setKnobInset(3);
+            toggle->setIconSize(QSize(28, 18));
+            toggle->setColors1({track, hover, press, faded, accent, hover, press, faded});
+            toggle->setColors2(KelStateColors(white));
+            return;
+        }
+    }
+    qCritical() << "KelStyle::wrong usage. Can't apply icon style for icon" << name << icon;
 }
 
 QColor KelStyle::defaultTextColor() const

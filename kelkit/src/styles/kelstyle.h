@@ -10,6 +10,9 @@
 #include <QSize>
 #include <QString>
 
+class KelIcon;
+class KelPlainTextEdit;
+class KelProgressBar;
 class QLabel;
 class QWidget;
 
@@ -51,8 +54,12 @@ public:
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;
+    virtual void applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const;
+    virtual void applyProgressBarStyle(KelProgressBar *bar, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
+    // Dresses the animated icons, chosen by their registered name.
+    virtual void applyIconStyle(KelIcon *icon) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;

@@ -1,3 +1,4 @@
+#include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "painting/kelicon.h"
 #include "painting/keliconsprovider.h"
@@ -76,6 +77,8 @@ private slots:
     void invalidSizes();
     void tintAndCacheKeys();
     void paintSnapsToDevicePixels();
+    void animatedPixmap_data();
+    void animatedPixmap();
     void frameworkResources_data();
     void frameworkResources();
 
@@ -360,6 +363,66 @@ void tst_KelIconsProvider::paintSnapsToDevicePixels()
     QVERIFY(sameColor(image.pixelColor(5, 10), Red, 2));
     QVERIFY(sameColor(image.pixelColor(19, 10), Red, 2));
     QCOMPARE(image.pixelColor(20, 10).alpha(), 0);
+}
+
+void tst_KelIconsProvider::animatedPixmap_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("pressed");
+    QTest::addColumn<double>("hovered");
+    QTest::addColumn<double>("disabled");
+    QTest::addColumn<QColor>("tint");
+    QTest::addColumn<QColor>("expected");
+    // The base file is red, -hover blue, -pressed green, -checked black.
+    const QColor none;
+    QTest::newRow("at rest") << false << false << 0.0 << 0.0 << none << Red;
+    QTest::newRow("hovered") << false << false << 1.0 << 0.0 << none << Blue;
+    QTest::newRow("half hovered") << false << false << 0.5 << 0.0 << none << QColor(128, 0, 127);
+    QTest::newRow("pressed wins over hover") << false << true << 1.0 << 0.0 << none << Green;
+    QTest::newRow("checked") << true << false << 0.0 << 0.0 << none << QColor(Qt::black);
+    QTest::newRow("checked and hovered takes checked")
+            << true << false << 1.0 << 0.0 << none << QColor(Qt::black);
+    // Factor 0.6: opacity 0.4 when fully disabled, and no hover overlay.
+    QTest::newRow("disabled") << false << false << 1.0 << 1.0 << none << QColor(255, 0, 0, 102);
+    QTest::newRow("tinted: base state only, opaque")
+            << false << true << 1.0 << 1.0 << QColor(255, 255, 0) << QColor(255, 255, 0);
+}
+
+void tst_KelIconsProvider::animatedPixmap()
+{
+    QFETCH(bool, checked);
+    QFETCH(bool, pressed);
+    QFETCH(double, hovered);
+    QFETCH(double, disabled);
+    QFETCH(QColor, tint);
+    QFETCH(QColor, expected);
+    QTemporaryDir dir;
+    writeSvg(dir.filePath("icon.svg"), Red);
+    writeSvg(dir.filePath("icon-hover.svg"), Blue);
+    writeSvg(dir.filePath("icon-pressed.svg"), Green);
+    writeSvg(dir.filePath("icon-checked.svg"), Qt::black);
+    KelSvgIcon icon(dir.filePath("icon.svg"));
+
+    KelWidgetStateAnimator animator(0);
+    animator.setAnimationEnabled(false);
+    animator.setDisabledOpacity(0.6);
+    animator.setChecked(checked, false);
+    animator.setPressed(pressed, false);
+    animator.setHoveredProgress(hovered);
+    animator.setDisabledProgress(disabled);
+
+    const QPixmap pixmap = icon.animatedPixmap(1.5, QSize(), tint, &animator);
+    QCOMPARE(pixmap.size(), QSize(15, 15));
+    QVERIFY(sameColor(centre(pixmap), expected));
+
+    // paint() draws the same at the painter's ratio.
+    QImage image(15, 15, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1.5);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    icon.paint(&painter, QRect(0, 0, 10, 10), Qt::AlignCenter, QSize(), tint, &animator);
+    painter.end();
+    QVERIFY(sameColor(image.pixelColor(7, 7), expected));
 }
 
 void tst_KelIconsProvider::frameworkResources_data()

@@ -1,0 +1,3 @@
+#include "widgets/kelstackedwidget.h"
+
+KelStackedWidget::KelStackedWidget(QWidget *parent) : QStackedWidget(parent) { }

@@ -1,0 +1,63 @@
+#include "styles/kelstyle.h"
+#include "widgets/kelplaintextedit.h"
+
+#include "../offscreenleak.h"
+
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QtTest>
+
+class tst_KelPlainTextEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void autoHeightFollowsDocument();
+    void styleTurnsAutoHeightOn();
+};
+
+void tst_KelPlainTextEdit::autoHeightFollowsDocument()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *edit = new KelPlainTextEdit;
+    layout->addWidget(edit);
+    layout->addStretch(1);
+    const QSize plainHint = edit->sizeHint();
+
+    edit->setAutoHeight(true);
+    QCOMPARE(edit->sizePolicy().horizontalPolicy(), QSizePolicy::Preferred);
+    QCOMPARE(edit->sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
+    window.resize(300, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    edit->setPlainText(QStringLiteral("one"));
+    QTRY_COMPARE(edit->height(), edit->sizeHint().height());
+    const int oneLine = edit->height();
+    QVERIFY(oneLine < plainHint.height());
+
+    edit->setPlainText(QStringLiteral("one\ntwo\nthree\nfour"));
+    QTRY_VERIFY(edit->height() > oneLine);
+    QTRY_COMPARE(edit->height(), edit->sizeHint().height());
+    // No scrolling needed: the document fits.
+    QCOMPARE(edit->verticalScrollBar()->maximum(), 0);
+
+    edit->setAutoHeight(false);
+    QCOMPARE(edit->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+    QCOMPARE(edit->sizeHint(), plainHint);
+    QVERIFY(edit->minimumSizeHint().height() > oneLine);
+}
+
+void tst_KelPlainTextEdit::styleTurnsAutoHeightOn()
+{
+    KelStyle style;
+    KelPlainTextEdit edit;
+    style.applyPlainTextEditStyle(&edit, 0);
+    QCOMPARE(edit.sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+    style.applyPlainTextEditStyle(&edit, 35);
+    QCOMPARE(edit.sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
+}
+
+QTEST_MAIN(tst_KelPlainTextEdit)
+#include "tst_kelplaintextedit.moc"
