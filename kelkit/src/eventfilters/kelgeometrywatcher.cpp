@@ -2,61 +2,55 @@
 
 #include <QDebug>
 #include <QEvent>
-#include <QPointer>
 #include <QWidget>
 
-class KelGeometryWatcher::Private
+KelGeometryWatcher::KelGeometryWatcher(QWidget *widget, int mode)
+    : QObject(widget), m_mode(mode), m_widget(widget)
 {
-public:
-    Private(KelGeometryWatcher *q, QWidget *widget, int mode) : q(q), mode(mode), widget(widget) { }
-
-    void updateGeometry();
-    void updateVisibility();
-    void updateParent();
-    void rewatchWindow();
-    void handleStructureChange();
-
-    KelGeometryWatcher *q;
-    int mode;
-    QPointer<QWidget> widget;
-    // The widget's window, followed in window and screen modes because
-    // moving it moves the widget on screen or within nothing at all.
-    QPointer<QWidget> watchedWindow;
-    QPointer<QWidget> parent;
-    bool visible = false;
-    QRect geometry;
-    QRect windowGeometry;
-    QRect screenGeometry;
-};
-
-void KelGeometryWatcher::Private::updateGeometry()
-{
-    if (!widget)
+    if (!widget) {
+        qWarning() << "KelGeometryWatcher needs a widget";
         return;
-    switch (mode) {
+    }
+    widget->installEventFilter(this);
+    m_parent = widget->parentWidget();
+    m_visible = widget->isVisible();
+    rewatchWindow();
+    m_initialized = true;
+}
+
+KelGeometryWatcher::~KelGeometryWatcher()
+{
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+}
+
+void KelGeometryWatcher::updateGeometry()
+{
+    QWidget *w = m_widget;
+    if (!w)
+        return;
+    switch (m_mode) {
     case LocalGeometry:
-        if (widget->geometry() != geometry) {
-            geometry = widget->geometry();
-            emit q->geometryChanged(geometry);
+        if (w->geometry() != m_geometry) {
+            m_geometry = w->geometry();
+            emit geometryChanged(m_geometry);
         }
         break;
     case WindowGeometry: {
-        const QRect rect = widget->isWindow()
-                ? widget->rect()
-                : QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
-        if (rect != windowGeometry) {
-            windowGeometry = rect;
-            emit q->windowGeometryChanged(rect);
+        const QRect rect = w->isWindow() ? w->rect()
+                                         : QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+        if (rect != m_windowGeometry) {
+            m_windowGeometry = rect;
+            emit windowGeometryChanged(rect);
         }
         break;
     }
     case ScreenGeometry: {
-        const QRect rect = widget->isWindow()
-                ? widget->geometry()
-                : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-        if (rect != screenGeometry) {
-            screenGeometry = rect;
-            emit q->screenGeometryChanged(rect);
+        const QRect rect = w->isWindow() ? w->geometry()
+                                         : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (rect != m_screenGeometry) {
+            m_screenGeometry = rect;
+            emit screenGeometryChanged(rect);
         }
         break;
     }
@@ -65,96 +59,64 @@ void KelGeometryWatcher::Private::updateGeometry()
     }
 }
 
-void KelGeometryWatcher::Private::updateVisibility()
+void KelGeometryWatcher::updateVisibility()
 {
-    if (widget && widget->isVisible() != visible) {
-        visible = widget->isVisible();
-        emit q->visibilityChanged(visible);
-    }
+    if (!m_widget || m_widget->isVisible() == m_visible)
+        return;
+    m_visible = m_widget->isVisible();
+    emit visibilityChanged(m_visible);
 }
 
-void KelGeometryWatcher::Private::updateParent()
+void KelGeometryWatcher::updateParent()
 {
-    if (widget && widget->parentWidget() != parent) {
-        parent = widget->parentWidget();
-        emit q->parentWidgetChanged(parent);
-    }
+    if (!m_widget || m_widget->parentWidget() == m_parent)
+        return;
+    m_parent = m_widget->parentWidget();
+    emit parentWidgetChanged(m_parent);
 }
 
-void KelGeometryWatcher::Private::rewatchWindow()
+void KelGeometryWatcher::rewatchWindow()
 {
     QWidget *window = nullptr;
-    if (widget && mode != LocalGeometry && !widget->isWindow())
-        window = widget->window();
-    if (window == watchedWindow)
+    if (m_widget && (m_mode == WindowGeometry || m_mode == ScreenGeometry) && !m_widget->isWindow())
+        window = m_widget->window();
+    if (window == m_watchedWindow)
         return;
-    if (watchedWindow)
-        watchedWindow->removeEventFilter(q);
-    watchedWindow = window;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = window;
     if (window)
-        window->installEventFilter(q);
-}
-
-void KelGeometryWatcher::Private::handleStructureChange()
-{
-    updateParent();
-    rewatchWindow();
-    updateVisibility();
-    updateGeometry();
-}
-
-KelGeometryWatcher::KelGeometryWatcher(QWidget *widget, int mode)
-    : QObject(widget), d(new Private(this, widget, mode))
-{
-    if (!widget) {
-        qWarning() << "KelGeometryWatcher: no widget to watch";
-        return;
-    }
-    widget->installEventFilter(this);
-    d->visible = widget->isVisible();
-    d->parent = widget->parentWidget();
-    d->rewatchWindow();
-}
-
-KelGeometryWatcher::~KelGeometryWatcher()
-{
-    if (d->watchedWindow)
-        d->watchedWindow->removeEventFilter(this);
-    if (d->widget)
-        d->widget->removeEventFilter(this);
-}
-
-QWidget *KelGeometryWatcher::widget() const
-{
-    return d->widget;
+        window->installEventFilter(this);
 }
 
 bool KelGeometryWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool onWidget = watched == d->widget;
-    if (!onWidget && watched != d->watchedWindow)
+    if (!m_initialized || (watched != m_widget && watched != m_watchedWindow))
         return false;
-
+    const bool onWindow = watched != m_widget;
     switch (event->type()) {
     case QEvent::Move:
     case QEvent::Resize:
-        d->updateGeometry();
+        updateGeometry();
         break;
     case QEvent::WindowStateChange:
-        if (!onWidget)
-            d->updateGeometry();
+        if (onWindow)
+            updateGeometry();
         break;
     case QEvent::Show:
     case QEvent::ShowToParent:
-        d->updateVisibility();
-        d->updateGeometry();
+        updateVisibility();
+        updateGeometry();
         break;
     case QEvent::Hide:
-        d->updateVisibility();
+        updateVisibility();
         break;
     case QEvent::ParentChange:
     case QEvent::WinIdChange:
-        d->handleStructureChange();
+        updateParent();
+        rewatchWindow();
+        updateVisibility();
+        updateGeometry();
         break;
     default:
         break;

@@ -1,8 +1,31 @@
 #include "styles/kelqproxystyle.h"
 
+#include "painting/kelframepainter.h"
 #include "styles/kelstyle.h"
 
+#include <QWidget>
+
+namespace {
+
+bool isFramePainter(const QWidget *widget)
+{
+    return dynamic_cast<const KelFramePainter *>(widget);
+}
+
+} // namespace
+
 KelQProxyStyle::KelQProxyStyle(QStyle *base) : QProxyStyle(base) { }
+
+void KelQProxyStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                   QPainter *painter, const QWidget *widget) const
+{
+    if (element == PE_FrameFocusRect && isFramePainter(widget))
+        return;
+    if (element == PE_PanelLineEdit && widget
+        && (isFramePainter(widget) || isFramePainter(widget->parentWidget())))
+        return;
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
 
 int KelQProxyStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
                                 const QWidget *widget) const

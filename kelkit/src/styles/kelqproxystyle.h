@@ -12,6 +12,9 @@ public:
     // Takes ownership of base.
     explicit KelQProxyStyle(QStyle *base = nullptr);
 
+    // Framework-painted widgets draw their own focus and panel.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
                     const QWidget *widget = nullptr) const override;
     int styleHint(StyleHint hint, const QStyleOption *option = nullptr,

@@ -5,8 +5,18 @@
 #include "utils/kelfontutils.h"
 #include "widgets/kellabel.h"
 #include "widgets/kelplaintextedit.h"
+#include "widgets/kelanimatedscrollbar.h"
+#include "widgets/kellinearshadowwidget.h"
 
 #include <QDebug>
+#include "animators/kelwidgetstateanimator.h"
+#include "painting/kelbuttonpainter.h"
+#include "painting/kelicon.h"
+#include "utils/kelcolorutils.h"
+#include "utils/kelfontutils.h"
+#include "widgets/kelbutton.h"
+
+#include <QAbstractScrollArea>
 #include <QEasingCurve>
 #include <QFont>
 #include <QLabel>
@@ -51,6 +61,70 @@ void setAlignmentIfChanged(QLabel *label, Qt::Alignment alignment)
 {
     if (label->alignment() != alignment)
         label->setAlignment(alignment);
+}
+
+QMargins uniform(int value)
+{
+    return QMargins(value, value, value, value);
+}
+
+KelArrowParams noArrow()
+{
+    return arrow(QSize(0, 0), QMargins(), Qt::DownArrow);
+}
+
+void setMinimumSizeIfChanged(QWidget *widget, const QSize &size)
+{
+    if (widget && widget->minimumSize() != size)
+        widget->setMinimumSize(size);
+}
+
+void setMinimumHeightIfChanged(QWidget *widget, int height)
+{
+    if (widget && widget->minimumHeight() != height)
+        widget->setMinimumHeight(height);
+}
+
+void setFixedSizeIfChanged(QWidget *widget, const QSize &size)
+{
+    if (widget && (widget->minimumSize() != size || widget->maximumSize() != size))
+        widget->setFixedSize(size);
+}
+
+void setFixedWidthIfChanged(QWidget *widget, int width)
+{
+    if (widget && (widget->minimumWidth() != width || widget->maximumWidth() != width))
+        widget->setFixedWidth(width);
+}
+
+void setSizePolicyIfChanged(QWidget *widget, QSizePolicy::Policy horizontal,
+                            QSizePolicy::Policy vertical)
+{
+    if (!widget)
+        return;
+    const QSizePolicy policy = widget->sizePolicy();
+    if (policy.horizontalPolicy() != horizontal || policy.verticalPolicy() != vertical)
+        widget->setSizePolicy(horizontal, vertical);
+}
+
+// The check box, radio button and toggle: a checkable button with an
+// animated icon beside its text.
+void applyCheckButton(const KelStyle *style, KelButtonPainter *painter, int spacing, int iconId,
+                      const QString &iconPath, const KelAnimationParams &checkedParams)
+{
+    painter->setTextColors(KelStateColors(style->defaultTextColor()));
+    painter->setSpacing(spacing);
+    if (iconPath.isEmpty())
+        painter->setIcon(style->iconPath(iconId));
+    painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    painter->setColorizeIcon(false);
+    auto *button = dynamic_cast<KelButton *>(painter);
+    if (!button)
+        return;
+    button->setCheckable(true);
+    setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (iconPath.isEmpty())
+        button->stateAnimator()->setCheckedParams(checkedParams);
 }
 
 } // namespace
@@ -385,6 +459,184 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
 
 void KelStyle::applyProgressBarStyle(KelProgressBar *, int) const { }
 
+void KelStyle::applyScrollAreaStyle(KelScrollArea *, int) const { }
+
+void KelStyle::applyScrollBarStyle(QScrollBar *scrollBar, int id) const
+{
+    if (!scrollBar || id != 40)
+        return;
+    auto *bar = qobject_cast<KelAnimatedScrollBar *>(scrollBar);
+    if (!bar) {
+        qWarning() << "There is no default style for scrollbars! Each app shoud define it's own "
+                      "style";
+        return;
+    }
+    if (isDarkTheme()) {
+        const QColor a60 = white(60);
+        bar->setGrooveColor(white(30));
+        bar->setHandleColors(
+                KelStateColors(a60, a60, white(30), QColor(), a60, a60, white(30), QColor()));
+    } else {
+        bar->setGrooveColor(black(24));
+        bar->setHandleColors(KelStateColors(black(92), black(24), black(46), QColor(), black(92),
+                                            black(24), black(46), QColor()));
+    }
+}
+
+void KelStyle::applyFrameStyle(KelFramePainter *, int) const { }
+
+void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const
+{
+    if (!painter)
+        return;
+    KelIcon *current = painter->icon();
+    if (!current || !current->isValid() || !iconPath.isEmpty())
+        painter->setIcon(iconPath);
+
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    QWidget *owner = painter->widget();
+    auto *button = dynamic_cast<KelButton *>(painter);
+    switch (id) {
+    case 11:
+        painter->setBackground({color(21), hover, press, invalid});
+        painter->setCornerRadii(uniform(metric(19)));
+        painter->setBorderWidths(margins(3));
+        painter->setTextColors(KelStateColors(isDarkTheme() ? color(16) : color(17)));
+        painter->setContentsMargins(margins(4));
+        setMinimumSizeIfChanged(owner, size(0));
+        break;
+    case 12:
+        painter->setContentsMargins(margins(5));
+        painter->setTextColors(stateColors(3));
+        painter->setColorizeIcon(true);
+        break;
+    case 13:
+        applyCheckButton(this, painter, metric(20), 1, iconPath,
+                         {QEasingCurve::Linear, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        break;
+    case 14:
+        applyCheckButton(this, painter, metric(21), 2, iconPath,
+                         {QEasingCurve::InCubic, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        if (button)
+            button->setAutoExclusive(true);
+        break;
+    case 15:
+        applyCheckButton(this, painter, metric(20), 3, iconPath,
+                         {QEasingCurve::Linear, 150, QEasingCurve::Linear, 150, QVariant(0.0),
+                          QVariant(1.0)});
+        break;
+    case 16:
+    case 17: {
+        const QColor text = textColorFor(color(9));
+        painter->setBackground(stateColors(0));
+        painter->setTextColors(KelStateColors(text));
+        painter->setContentsMargins(margins(6));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setTextLayoutMode(1);
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (button) {
+            button->setAutoExclusive(true);
+            setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        }
+        if (id == 17) {
+            painter->setArrow(arrowParams(1), noArrow());
+            painter->setArrowColors(painter->textColors());
+        }
+        break;
+    }
+    case 18: {
+        const KelStateColors background = stateColors(4);
+        const QColor text = textColorFor(background.normal);
+        painter->setBackground(background);
+        painter->setArrow(arrowParams(0), noArrow());
+        painter->setArrowColors(stateColors(6));
+        painter->setBorderColors(stateColors(5));
+        painter->setBorderWidths(uniform(metric(22)));
+        painter->setCornerRadii(uniform(metric(23)));
+        painter->setTextColors(KelStateColors(text));
+        painter->setContentsMargins(margins(7));
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        setMinimumHeightIfChanged(owner, metric(25));
+        break;
+    }
+    case 19: {
+        const KelStateColors background = stateColors(1);
+        const QColor text = textColorFor(background.normal);
+        painter->setBackground(background);
+        painter->setArrow(arrowParams(0), noArrow());
+        painter->setArrowColors(KelStateColors(Qt::transparent));
+        painter->setBorderColors(KelStateColors(Qt::transparent));
+        painter->setTextColors(KelStateColors(text));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setTextLayoutMode(1);
+        painter->setContentsMargins(margins(7) + uniform(metric(22)));
+        painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (button) {
+            button->setAutoExclusive(true);
+            button->setClickableWhenChecked(true);
+            button->setCheckable(true);
+            setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        }
+        break;
+    }
+    case 20:
+    case 21:
+        applyButtonStyle(painter, 11, iconPath);
+        break;
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+        painter->setTextColors(stateColors(9));
+        painter->setColorizeIcon(true);
+        painter->setBackground(stateColors(id == 25 ? 8 : 7));
+        setFixedSizeIfChanged(owner, QSize(48, 32));
+        break;
+    case 26:
+        applyButtonStyle(painter, 12, iconPath);
+        if (owner) {
+            if (owner->cursor().shape() != Qt::ArrowCursor)
+                owner->setCursor(Qt::ArrowCursor);
+            setFixedWidthIfChanged(owner, metric(27));
+        }
+        break;
+    case 28: {
+        const QColor chip(0x656565);
+        painter->setBackground({chip, hover, press, invalid});
+        painter->setCornerRadii(uniform(6));
+        painter->setBorderWidths(uniform(1));
+        painter->setBorderColors(KelStateColors(chip));
+        painter->setTextColors(KelStateColors(textColorFor(chip)));
+        painter->setContentsMargins(QMargins(8, 4, 8, 4));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
+{
+    if (!painter)
+        return;
+    painter->setBackground(stateColors(4));
+    painter->setBorderColors(stateColors(5));
+    painter->setBorderWidths(uniform(metric(22)));
+    painter->setCornerRadii(uniform(metric(23)));
+    painter->setContentsMargins(margins(7));
+    QWidget *owner = painter->widget();
+    if (!owner)
+        return;
+    setPaletteColor(owner, QPalette::Text, defaultTextColor());
+    if (!qobject_cast<QAbstractScrollArea *>(owner))
+        setMinimumHeightIfChanged(owner, metric(25));
+}
+
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 {
     if (!menu)
@@ -487,6 +739,14 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
         }
     }
     qCritical() << "KelStyle::wrong usage. Can't apply icon style for icon" << name << icon;
+}
+
+void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
+{
+    if (!shadow || id != 42)
+        return;
+    shadow->setShadowSize(metric(1));
+    shadow->setColor(color(4));
 }
 
 QColor KelStyle::defaultTextColor() const

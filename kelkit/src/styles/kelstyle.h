@@ -11,9 +11,14 @@
 #include <QString>
 
 class KelIcon;
+class KelLinearShadowWidget;
 class KelPlainTextEdit;
 class KelProgressBar;
+class KelScrollArea;
+class KelButtonPainter;
+class KelFramePainter;
 class QLabel;
+class QScrollBar;
 class QWidget;
 
 // The framework's theme: answers every question a framework widget asks
@@ -53,13 +58,23 @@ public:
     virtual KelArrowParams arrowParams(int id) const;
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
+    // The frame widget's look; none of the framework's own.
+    virtual void applyFrameStyle(KelFramePainter *painter, int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;
     virtual void applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const;
     virtual void applyProgressBarStyle(KelProgressBar *bar, int id) const;
+    // Sets the icon from iconPath when one is given or the painter has no
+    // valid icon, then the look of the id.
+    virtual void applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const;
+    // The look of every text input frame; the id is not used here.
+    virtual void applyInputFrameStyle(KelFramePainter *painter, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
     // Dresses the animated icons, chosen by their registered name.
     virtual void applyIconStyle(KelIcon *icon) const;
+    virtual void applyScrollAreaStyle(KelScrollArea *area, int id) const;
+    virtual void applyScrollBarStyle(QScrollBar *scrollBar, int id) const;
+    virtual void applyShadowStyle(KelLinearShadowWidget *shadow, int id) const;
 
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;

@@ -1,5 +1,7 @@
 #include "utils/kelfontutils.h"
 
+#include "widgets/kelbutton.h"
+
 #include <QWidget>
 
 namespace KelUtils {
@@ -15,6 +17,12 @@ QFont makeFont(int pixelSize, int weight, const QString &family)
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
+}
+
+void setFontSize(KelButton *button, int pixelSize, int weight, const QString &family)
+{
+    if (button)
+        button->setFont(makeFont(pixelSize, weight, family));
 }
 
 void setWidgetFont(QWidget *widget, int pixelSize, int weight, const QString &family)

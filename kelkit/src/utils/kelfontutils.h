@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+class KelButton;
 class QWidget;
 
 // Font builders of the framework. GUI thread only.
@@ -14,6 +15,10 @@ QString defaultFontFamily();
 
 QFont makeFont(int pixelSize, int weight = QFont::Normal,
                const QString &family = defaultFontFamily());
+
+// Gives the font to the button's painter; nothing for a null button.
+void setFontSize(KelButton *button, int pixelSize, int weight = QFont::Normal,
+                 const QString &family = defaultFontFamily());
 
 // Changes only what differs, so an unchanged font causes no relayout.
 void setWidgetFont(QWidget *widget, int pixelSize, int weight = QFont::Normal,
