@@ -15,6 +15,7 @@
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
 #include "widgets/kelbutton.h"
+#include "widgets/kelslider.h"
 
 #include <QAbstractScrollArea>
 #include <QEasingCurve>
@@ -635,6 +636,32 @@ void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
     setPaletteColor(owner, QPalette::Text, defaultTextColor());
     if (!qobject_cast<QAbstractScrollArea *>(owner))
         setMinimumHeightIfChanged(owner, metric(25));
+}
+
+void KelStyle::applySliderStyle(KelSlider *slider, int id) const
+{
+    if (!slider || id != 37)
+        return;
+    const QSize handleSize(8, 24);
+    const int radius = qMin(handleSize.width(), handleSize.height()) / 2;
+    slider->setHandleSize(handleSize, radius);
+    slider->setGrooveGeometry(2, 0);
+    slider->setGrooveColors(color(1), color(1));
+    slider->setClickMode(0);
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    KelButton *handle = slider->positionHandle();
+    handle->setBackground({color(0), hover, press, invalid, color(0), hover, press, invalid});
+    handle->setCornerRadii(uniform(radius));
+    if (slider->orientation() == Qt::Horizontal) {
+        setMinimumHeightIfChanged(slider, handleSize.height());
+        setFixedSizeIfChanged(handle, handleSize);
+    } else {
+        if (slider->minimumWidth() != handleSize.width())
+            slider->setMinimumWidth(handleSize.width());
+        setFixedSizeIfChanged(handle, handleSize.transposed());
+    }
 }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const
