@@ -15,6 +15,7 @@
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
 #include "widgets/kelbutton.h"
+#include "widgets/kellineedit.h"
 #include "widgets/kelslider.h"
 
 #include <QAbstractScrollArea>
@@ -636,6 +637,31 @@ void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
     setPaletteColor(owner, QPalette::Text, defaultTextColor());
     if (!qobject_cast<QAbstractScrollArea *>(owner))
         setMinimumHeightIfChanged(owner, metric(25));
+}
+
+void KelStyle::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
+{
+    if (!lineEdit)
+        return;
+    applyInputFrameStyle(lineEdit, id);
+    lineEdit->setButtonsSpacing(metric(24));
+    switch (id) {
+    case 30:
+        lineEdit->addClearButton(false);
+        break;
+    case 31:
+        lineEdit->addClearButton(true);
+        break;
+    case 32:
+        if (lineEdit->echoMode() != QLineEdit::Password)
+            lineEdit->setEchoMode(QLineEdit::Password);
+        break;
+    case 33:
+        lineEdit->setPasswordWhenUnfocused(true);
+        break;
+    default:
+        break;
+    }
 }
 
 void KelStyle::applySliderStyle(KelSlider *slider, int id) const

@@ -11,6 +11,7 @@
 #include <QString>
 
 class KelIcon;
+class KelLineEdit;
 class KelLinearShadowWidget;
 class KelPlainTextEdit;
 class KelProgressBar;
@@ -69,6 +70,7 @@ public:
     virtual void applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const;
     // The look of every text input frame; the id is not used here.
     virtual void applyInputFrameStyle(KelFramePainter *painter, int id) const;
+    virtual void applyLineEditStyle(KelLineEdit *lineEdit, int id) const;
     virtual void applySliderStyle(KelSlider *slider, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
