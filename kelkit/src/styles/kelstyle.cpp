@@ -17,6 +17,8 @@
 #include "widgets/kelbutton.h"
 #include "widgets/kellineedit.h"
 #include "widgets/kelslider.h"
+#include "widgets/kelspinboxarrowpainter.h"
+#include "widgets/kelspinboxpainter.h"
 
 #include <QAbstractScrollArea>
 #include <QEasingCurve>
@@ -662,6 +664,23 @@ void KelStyle::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
     default:
         break;
     }
+}
+
+void KelStyle::applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const
+{
+    if (!spinBox)
+        return;
+    applyInputFrameStyle(spinBox, id);
+    if (id != 36)
+        return;
+    QMargins contents = spinBox->contentsMargins();
+    contents.setRight(0);
+    spinBox->setContentsMargins(contents);
+    const KelStateColors arrowColors = stateColors(6);
+    spinBox->upArrowPainter()->setArrow(arrowParams(2), noArrow());
+    spinBox->upArrowPainter()->setArrowColors(arrowColors);
+    spinBox->downArrowPainter()->setArrow(arrowParams(3), noArrow());
+    spinBox->downArrowPainter()->setArrowColors(arrowColors);
 }
 
 void KelStyle::applySliderStyle(KelSlider *slider, int id) const

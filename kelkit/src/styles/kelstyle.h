@@ -17,6 +17,7 @@ class KelPlainTextEdit;
 class KelProgressBar;
 class KelScrollArea;
 class KelSlider;
+class KelSpinBoxPainter;
 class KelButtonPainter;
 class KelFramePainter;
 class QLabel;
@@ -71,6 +72,7 @@ public:
     // The look of every text input frame; the id is not used here.
     virtual void applyInputFrameStyle(KelFramePainter *painter, int id) const;
     virtual void applyLineEditStyle(KelLineEdit *lineEdit, int id) const;
+    virtual void applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const;
     virtual void applySliderStyle(KelSlider *slider, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
