@@ -15,6 +15,10 @@
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
 #include "widgets/kelbutton.h"
+#include "widgets/kellineedit.h"
+#include "widgets/kelslider.h"
+#include "widgets/kelspinboxarrowpainter.h"
+#include "widgets/kelspinboxpainter.h"
 
 #include <QAbstractScrollArea>
 #include <QEasingCurve>
@@ -635,6 +639,74 @@ void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
     setPaletteColor(owner, QPalette::Text, defaultTextColor());
     if (!qobject_cast<QAbstractScrollArea *>(owner))
         setMinimumHeightIfChanged(owner, metric(25));
+}
+
+void KelStyle::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
+{
+    if (!lineEdit)
+        return;
+    applyInputFrameStyle(lineEdit, id);
+    lineEdit->setButtonsSpacing(metric(24));
+    switch (id) {
+    case 30:
+        lineEdit->addClearButton(false);
+        break;
+    case 31:
+        lineEdit->addClearButton(true);
+        break;
+    case 32:
+        if (lineEdit->echoMode() != QLineEdit::Password)
+            lineEdit->setEchoMode(QLineEdit::Password);
+        break;
+    case 33:
+        lineEdit->setPasswordWhenUnfocused(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void KelStyle::applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const
+{
+    if (!spinBox)
+        return;
+    applyInputFrameStyle(spinBox, id);
+    if (id != 36)
+        return;
+    QMargins contents = spinBox->contentsMargins();
+    contents.setRight(0);
+    spinBox->setContentsMargins(contents);
+    const KelStateColors arrowColors = stateColors(6);
+    spinBox->upArrowPainter()->setArrow(arrowParams(2), noArrow());
+    spinBox->upArrowPainter()->setArrowColors(arrowColors);
+    spinBox->downArrowPainter()->setArrow(arrowParams(3), noArrow());
+    spinBox->downArrowPainter()->setArrowColors(arrowColors);
+}
+
+void KelStyle::applySliderStyle(KelSlider *slider, int id) const
+{
+    if (!slider || id != 37)
+        return;
+    const QSize handleSize(8, 24);
+    const int radius = qMin(handleSize.width(), handleSize.height()) / 2;
+    slider->setHandleSize(handleSize, radius);
+    slider->setGrooveGeometry(2, 0);
+    slider->setGrooveColors(color(1), color(1));
+    slider->setClickMode(0);
+    const QColor invalid;
+    const QColor hover = hoverOverlayColor(invalid);
+    const QColor press = pressedOverlayColor(invalid);
+    KelButton *handle = slider->positionHandle();
+    handle->setBackground({color(0), hover, press, invalid, color(0), hover, press, invalid});
+    handle->setCornerRadii(uniform(radius));
+    if (slider->orientation() == Qt::Horizontal) {
+        setMinimumHeightIfChanged(slider, handleSize.height());
+        setFixedSizeIfChanged(handle, handleSize);
+    } else {
+        if (slider->minimumWidth() != handleSize.width())
+            slider->setMinimumWidth(handleSize.width());
+        setFixedSizeIfChanged(handle, handleSize.transposed());
+    }
 }
 
 void KelStyle::applyMenuStyle(QWidget *menu, int id) const

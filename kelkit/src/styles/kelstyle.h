@@ -11,10 +11,13 @@
 #include <QString>
 
 class KelIcon;
+class KelLineEdit;
 class KelLinearShadowWidget;
 class KelPlainTextEdit;
 class KelProgressBar;
 class KelScrollArea;
+class KelSlider;
+class KelSpinBoxPainter;
 class KelButtonPainter;
 class KelFramePainter;
 class QLabel;
@@ -68,6 +71,9 @@ public:
     virtual void applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const;
     // The look of every text input frame; the id is not used here.
     virtual void applyInputFrameStyle(KelFramePainter *painter, int id) const;
+    virtual void applyLineEditStyle(KelLineEdit *lineEdit, int id) const;
+    virtual void applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const;
+    virtual void applySliderStyle(KelSlider *slider, int id) const;
     virtual void applyMenuStyle(QWidget *menu, int id) const;
     virtual QString menuStyleSheet(int id) const;
     // Dresses the animated icons, chosen by their registered name.

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "styles/kelstyleable.h"
+
+#include <QAbstractSlider>
+#include <QColor>
+#include <QPair>
+
+#include <memory>
+
+class KelButton;
+class KelPaintContext;
+
+// The framework's slider. Its position is shown by a real child button, the
+// position handle, and it can carry two more buttons, the left and right
+// trim handles, that select a sub-range of the slider's range. The trim
+// handles are created on first use. All values are plain ints in the
+// slider's range. GUI thread only.
+class KelSlider : public QAbstractSlider, public KelStyleable
+{
+    Q_OBJECT
+
+public:
+    KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent = nullptr,
+              bool noStyle = false);
+    explicit KelSlider(Qt::Orientation orientation, QWidget *parent = nullptr, bool noStyle = false);
+    ~KelSlider() override;
+
+    virtual int valueFromPoint(const QPoint &point) const;
+    virtual QPoint pointFromValue(int value) const;
+
+    KelButton *positionHandle() const;
+    KelButton *leftTrimHandle();
+    KelButton *rightTrimHandle();
+    // Both trim handles exist and are shown.
+    bool hasTrimHandles() const;
+    // The slider of a handle, or null for any other widget.
+    static KelSlider *sliderOfHandle(QWidget *handle);
+
+    bool isTrimVisible() const;
+    void setTrimVisible(bool visible);
+    // While set (the default) and the trim handles are shown, the position
+    // is kept inside the trim range by every drag, press and key move.
+    bool isTrimEnabled() const;
+    void setTrimEnabled(bool enabled);
+    // Orders and clamps the values to the range; the minimum trim duration
+    // is not enforced here.
+    void setTrimRange(int a, int b);
+    QPair<int, int> trimRange();
+    int minTrimDuration() const;
+    void setMinTrimDuration(int duration);
+    // The point of a handle that stands on its value and that the cursor
+    // drags; (-1, -1) is the handle's centre.
+    void setLeftTrimHotSpot(const QPoint &hotSpot);
+    void setRightTrimHotSpot(const QPoint &hotSpot);
+    // Moves the trim handles to newParent (the slider when null), which must
+    // be the slider or one of its ancestors, so they can be drawn outside it.
+    void setSubcontrolsParent(QWidget *newParent);
+
+    void setValueSilently(int value);
+
+    void setGrooveColors(const QColor &groove, const QColor &active);
+    // 1: the groove is inset at both ends by half the position handle's
+    // width; 2: the same while the trim handles are shown; else no inset.
+    void setGrooveInsetMode(int mode);
+    void setGrooveGeometry(int thickness, int second);
+    void setHandleColor(const QColor &color);
+    void setHandleSize(const QSize &size, int radius);
+    void setTrimColors(const QColor &active, const QColor &groove);
+    // Whether the position handle glides to values set from outside.
+    bool isAnimated() const;
+    void setAnimated(bool animated);
+    // 0: a groove press holds the slider down until release; 1: a groove
+    // press moves the value even without tracking.
+    int clickMode() const;
+    void setClickMode(int mode);
+    // -2 marks the value under the cursor; positive modes also draw the
+    // active groove part at the minimum.
+    void setHoverTracking(int mode);
+    // The coordinate of the hover mark along the groove, -1 for none.
+    int hoverMark() const;
+
+    void applyStyle() override;
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+signals:
+    void lowerTrimPressed(int value);
+    void lowerTrimMoved(int value);
+    void lowerTrimReleased(int value);
+    void lowerTrimChanged(int value);
+    void upperTrimPressed(int value);
+    void upperTrimMoved(int value);
+    void upperTrimReleased(int value);
+    void upperTrimChanged(int value);
+    void hovered();
+    void leaved();
+
+protected:
+    virtual void paintGroove(KelPaintContext &ctx, const QRect &groove, const QColor &grooveColor,
+                             const QRect &active, const QColor &activeColor);
+
+    void sliderChange(SliderChange change) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
