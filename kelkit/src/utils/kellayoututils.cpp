@@ -1,0 +1,50 @@
+#include "utils/kellayoututils.h"
+
+#include "layouts/kelflowlayout.h"
+
+#include <QBoxLayout>
+#include <QRect>
+
+namespace KelUtils {
+
+namespace {
+
+// Whether the item lies wholly past rect in the layout's direction, so that
+// no later item can intersect it either.
+bool isPast(QLayout *layout, const QRect &item, const QRect &rect)
+{
+    if (auto *box = qobject_cast<QBoxLayout *>(layout)) {
+        switch (box->direction()) {
+        case QBoxLayout::TopToBottom:
+            return item.top() > rect.bottom();
+        case QBoxLayout::BottomToTop:
+            return item.bottom() < rect.top();
+        case QBoxLayout::LeftToRight:
+            return item.left() > rect.right();
+        case QBoxLayout::RightToLeft:
+            return item.right() < rect.left();
+        }
+    }
+    if (layout->metaObject() == &KelFlowLayout::staticMetaObject)
+        return item.top() > rect.bottom();
+    return false;
+}
+
+} // namespace
+
+QSet<int> findLayoutItemsAt(QLayout *layout, const QRect &rect)
+{
+    QSet<int> found;
+    if (!layout || rect.isEmpty())
+        return found;
+    for (int i = 0; i < layout->count(); ++i) {
+        const QRect geometry = layout->itemAt(i)->geometry();
+        if (geometry.intersects(rect))
+            found.insert(i);
+        else if (!geometry.isEmpty() && isPast(layout, geometry, rect))
+            break;
+    }
+    return found;
+}
+
+} // namespace KelUtils
