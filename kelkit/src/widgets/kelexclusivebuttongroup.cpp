@@ -6,8 +6,6 @@
 #include <QDebug>
 #include <QSignalBlocker>
 
-#include <algorithm>
-
 namespace {
 
 constexpr char UserDataProperty[] = "__kel_button_group_btn_user_data";
@@ -18,6 +16,9 @@ class KelExclusiveButtonGroup::Private
 {
 public:
     QList<QPointer<KelButton>> buttons;
+    // The buttons' addresses, index by index: a button's destroyed() comes
+    // from QWidget's destructor, when it may no longer be used as a button.
+    QList<const QObject *> addresses;
     int buttonStyleId = -1;
     bool updating = false;
     QPointer<KelTabIndicator> tabIndicator;
@@ -51,12 +52,14 @@ KelButton *KelExclusiveButtonGroup::addButton(KelButton *button, const QVariant 
     button->setAutoExclusive(true);
     button->setProperty(UserDataProperty, userData);
     d->buttons.append(button);
+    d->addresses.append(button);
     connect(button, &QObject::destroyed, this, [this](QObject *destroyed) {
-        auto gone = [destroyed](const QPointer<KelButton> &entry) {
-            return entry.isNull() || static_cast<QObject *>(entry.data()) == destroyed;
-        };
-        d->buttons.erase(std::remove_if(d->buttons.begin(), d->buttons.end(), gone),
-                         d->buttons.end());
+        for (int i = d->buttons.size() - 1; i >= 0; --i) {
+            if (d->buttons.at(i).isNull() || d->addresses.at(i) == destroyed) {
+                d->buttons.removeAt(i);
+                d->addresses.removeAt(i);
+            }
+        }
     });
     return button;
 }

@@ -11,6 +11,7 @@
 #include "widgets/kellabel.h"
 #include "widgets/kelprogressbar.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QStringListModel>

@@ -239,7 +239,7 @@ void tst_KelListWidget::escapeCancelsDrag()
 
 void tst_KelListWidget::externalDropOnEmptyList()
 {
-    Scene scene({});
+    Scene scene(QStringList{});
     QMimeData data;
     data.setText(QStringLiteral("dropped"));
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
