@@ -1,26 +1,23 @@
 #include "styles/kelstyle.h"
 
-#include "painting/kelanimatedicons.h"
-#include "utils/kelcolorutils.h"
-#include "utils/kelfontutils.h"
-#include "widgets/kellabel.h"
-#include "widgets/kelplaintextedit.h"
-#include "widgets/kelanimatedscrollbar.h"
-#include "widgets/kellinearshadowwidget.h"
-
-#include <QDebug>
 #include "animators/kelwidgetstateanimator.h"
+#include "painting/kelanimatedicons.h"
 #include "painting/kelbuttonpainter.h"
 #include "painting/kelicon.h"
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
+#include "widgets/kelanimatedscrollbar.h"
 #include "widgets/kelbutton.h"
+#include "widgets/kellabel.h"
+#include "widgets/kellinearshadowwidget.h"
 #include "widgets/kellineedit.h"
+#include "widgets/kelplaintextedit.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinboxarrowpainter.h"
 #include "widgets/kelspinboxpainter.h"
 
 #include <QAbstractScrollArea>
+#include <QDebug>
 #include <QEasingCurve>
 #include <QFont>
 #include <QLabel>

@@ -5,6 +5,7 @@
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "styles/kelstyle.h"
+#include "widgets/kelexclusivebuttongroup.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -37,7 +38,7 @@ public:
     bool keepPressedOnDrag = false;
     bool windowBlocked = false;
     KelWidgetStateAnimator *stateAnimator = nullptr;
-    QPointer<QObject> group;
+    QPointer<KelExclusiveButtonGroup> group;
 };
 
 void KelButton::Private::refreshAnimator()
@@ -76,11 +77,8 @@ void KelButton::Private::setHovered(bool value)
 
 void KelButton::Private::tellGroup(bool checked, bool silent)
 {
-    if (group) {
-        QMetaObject::invokeMethod(group, "setButtonChecked", Qt::DirectConnection,
-                                  Q_ARG(KelButton *, owner), Q_ARG(bool, checked),
-                                  Q_ARG(bool, silent));
-    }
+    if (group)
+        group->setButtonChecked(owner, checked, silent);
 }
 
 void KelButton::Private::setPressed(bool value)
@@ -209,7 +207,7 @@ void KelButton::setKeepPressedOnDrag(bool keep)
     d->keepPressedOnDrag = keep;
 }
 
-void KelButton::setButtonGroup(QObject *group)
+void KelButton::setButtonGroup(KelExclusiveButtonGroup *group)
 {
     d->group = group;
 }

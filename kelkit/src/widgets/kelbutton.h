@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class KelExclusiveButtonGroup;
 class KelWidgetStateAnimator;
 
 // The framework's one button: a widget painted by its own button painter,
@@ -59,10 +60,9 @@ public:
     bool keepPressedOnDrag() const;
     void setKeepPressedOnDrag(bool keep);
 
-    // Called by the exclusive group that takes the button in. The group's
-    // slot setButtonChecked(KelButton *, bool checked, bool silent) hears
-    // of every change of the checked state.
-    void setButtonGroup(QObject *group);
+    // Called by the exclusive group that takes the button in; the group
+    // hears of every change of the checked state.
+    void setButtonGroup(KelExclusiveButtonGroup *group);
 
     KelWidgetStateAnimator *stateAnimator() const;
 
