@@ -1,3 +1,4 @@
+#include "paintprobe.h"
 #include "animators/kelwidgetstateanimator.h"
 #include "painting/kelframepainter.h"
 #include "painting/kelpaintcontext.h"
@@ -10,27 +11,8 @@ Q_DECLARE_METATYPE(QMargins)
 
 namespace {
 
-QImage canvas(const QSize &logicalSize, double ratio = 1.0)
-{
-    QImage image(qCeil(logicalSize.width() * ratio), qCeil(logicalSize.height() * ratio),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-// Compares a device pixel with a colour, each channel within tolerance.
-bool pixelIs(const QImage &image, int x, int y, const QColor &expected, int tolerance = 8)
-{
-    const QColor c = image.pixelColor(x, y);
-    const bool ok = std::abs(c.red() - expected.red()) <= tolerance
-            && std::abs(c.green() - expected.green()) <= tolerance
-            && std::abs(c.blue() - expected.blue()) <= tolerance
-            && std::abs(c.alpha() - expected.alpha()) <= tolerance;
-    if (!ok)
-        qWarning() << "pixel" << x << y << "is" << c << "expected" << expected;
-    return ok;
-}
+using PaintProbe::canvas;
+using PaintProbe::pixelIs;
 
 const QColor red(255, 0, 0);
 const QColor clear(0, 0, 0, 0);

@@ -1,3 +1,4 @@
+#include "paintprobe.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "styles/kelstyleable.h"
@@ -18,27 +19,8 @@ Q_DECLARE_METATYPE(QMarginsF)
 
 namespace {
 
-QImage canvas(const QSize &logicalSize, double ratio)
-{
-    QImage image(qCeil(logicalSize.width() * ratio), qCeil(logicalSize.height() * ratio),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-// Compares a device pixel with a colour, each channel within tolerance.
-bool pixelIs(const QImage &image, int x, int y, const QColor &expected, int tolerance = 8)
-{
-    const QColor c = image.pixelColor(x, y);
-    const bool ok = std::abs(c.red() - expected.red()) <= tolerance
-            && std::abs(c.green() - expected.green()) <= tolerance
-            && std::abs(c.blue() - expected.blue()) <= tolerance
-            && std::abs(c.alpha() - expected.alpha()) <= tolerance;
-    if (!ok)
-        qWarning() << "pixel" << x << y << "is" << c << "expected" << expected;
-    return ok;
-}
+using PaintProbe::canvas;
+using PaintProbe::pixelIs;
 
 bool isTransparent(const QImage &image, int x, int y)
 {

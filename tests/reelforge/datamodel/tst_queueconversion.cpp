@@ -1,3 +1,4 @@
+#include "appservicesfixture.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
 #include "datamodel/queuemodel.h"
@@ -73,20 +74,9 @@ void tst_QueueConversion::threeClipsConvert()
 int main(int argc, char *argv[])
 {
     KelApplication app(argc, argv);
-    registerSettingsMetaTypes();
-    QTemporaryDir settingsDir;
-    SettingsProvider settings(settingsDir.filePath(QStringLiteral("reelforge.ini")),
-                              QSettings::IniFormat);
-    app.setSettings(&settings);
-    const FormatTables tables;
-    UsageStatistics usage;
-    appServices().formatTables = &tables;
-    appServices().usageStatistics = &usage;
-
+    AppServicesFixture services(app);
     tst_QueueConversion test;
-    const int result = QTest::qExec(&test, argc, argv);
-    appServices() = AppServices();
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_queueconversion.moc"
