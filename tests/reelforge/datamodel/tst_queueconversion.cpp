@@ -40,7 +40,7 @@ void tst_QueueConversion::threeClipsConvert()
     appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
     DataExchangeSvc link;
     link.startHandler();
-    appServices().dataExchangeSvc = &link;
+    appServices().dataExchangeSvc = [&link] { return &link; };
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
     SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
 
