@@ -43,6 +43,8 @@ private slots:
     void cleanup();
     void initShowsTheFirstPicture();
     void unusableFileIsReported();
+    void secondInitIsRefused();
+    void keptPictureDoesNotChange();
     void seekWhilePausedShowsThatFrameAndStaysPaused();
     void playRunsToTheEndAndStopsOnce();
     void quickSuccessionNeitherDeadlocksNorCrashes_data();
@@ -100,6 +102,36 @@ void TestPlayerCore::unusableFileIsReported()
     QVERIFY(player.init(path) < 0);
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), path);
+}
+
+void TestPlayerCore::secondInitIsRefused()
+{
+    auto endpoint = FakeAudioDevices::install()->add(QStringLiteral("speakers"));
+    playercore player;
+    QCOMPARE(player.init(m_clip, Second, 2 * Second), 0);
+    QCOMPARE(player.trim(), qMakePair(Second, 2 * Second));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The player is initialised already"));
+    QVERIFY(player.init(m_clip, 0, Second) < 0);
+    QCOMPARE(player.trim(), qMakePair(Second, 2 * Second));
+    QCOMPARE(endpoint->log()->outputsCreated, 1);
+    // The whole file plays, whatever the trim.
+    QVERIFY(waitForFirstPicture(player));
+    QCOMPARE(player.currentImage(), referenceImage(m_clip, 0));
+}
+
+void TestPlayerCore::keptPictureDoesNotChange()
+{
+    playercore player;
+    QCOMPARE(player.init(m_clip), 0);
+    QVERIFY(waitForFirstPicture(player));
+    const QImage kept = player.currentImage();
+    const QImage firstFrame = kept.copy();
+
+    const QImage expected = referenceImage(m_clip, 15 * Second / 10);
+    player.setCurrentPosition(15 * Second / 10);
+    QTRY_COMPARE_WITH_TIMEOUT(player.currentImage(), expected, 20000);
+    QCOMPARE(kept, firstFrame);
 }
 
 void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
