@@ -151,10 +151,13 @@ void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
     QCOMPARE(player.currentImage(), expected);
 
     // Play starts the clock at the sought position.
+    QElapsedTimer wall;
+    wall.start();
     player.onPlay();
-    QVERIFY(positions.wait(5000));
+    QVERIFY(positions.wait(20000));
     const qint64 first = positions.at(0).at(0).toLongLong();
-    QVERIFY2(first >= target && first < target + Second / 2, qPrintable(QString::number(first)));
+    QVERIFY2(first >= target && first - target <= wall.nsecsElapsed() / 100,
+             qPrintable(QString::number(first)));
 }
 
 void TestPlayerCore::playRunsToTheEndAndStopsOnce()
@@ -172,7 +175,7 @@ void TestPlayerCore::playRunsToTheEndAndStopsOnce()
     // The clip plays in its own time, not as fast as it decodes.
     QVERIFY2(played.elapsed() >= 2700, qPrintable(QString::number(played.elapsed())));
     const qint64 last = positions.last().at(0).toLongLong();
-    QVERIFY2(last >= 28 * Second / 10 && last <= 32 * Second / 10,
+    QVERIFY2(last >= 28 * Second / 10 && last <= played.nsecsElapsed() / 100,
              qPrintable(QString::number(last)));
     QTest::qWait(300);
     QCOMPARE(stopped.count(), 1);
