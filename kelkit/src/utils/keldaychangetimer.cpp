@@ -9,7 +9,8 @@ constexpr qint64 CoarseTimerMinimumMs = 2000;
 } // namespace
 
 KelDayChangeTimer::KelDayChangeTimer(QObject *parent, Clock clock)
-    : QObject(parent), m_clock(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime))
+    : QObject(parent), m_clock(clock ? std::move(clock) : Clock(&QDateTime::currentDateTime)),
+      m_timer(this)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
