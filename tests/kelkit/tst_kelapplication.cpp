@@ -176,6 +176,7 @@ private slots:
     void mouseMovesAtWholePixels_data();
     void mouseMovesAtWholePixels();
     void guiThread();
+    void sslWarmUpReturns();
 
 private:
     QTemporaryDir m_dir;
@@ -423,6 +424,24 @@ void tst_KelApplication::guiThread()
     TestApplication app(argc, argv);
     QVERIFY(app.isGuiThread());
     QVERIFY(!QtConcurrent::run([&app] { return app.isGuiThread(); }).result());
+    QTest::ignoreMessage(QtInfoMsg, "App is finished normally.");
+}
+
+void tst_KelApplication::sslWarmUpReturns()
+{
+    TestApplication app(argc, argv);
+    QTest::ignoreMessage(QtInfoMsg, "Init SSL libraries: begin");
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression(
+                                 QStringLiteral("^Init SSL libraries: done, elapsed time:")));
+    // Twice: the second time the library is loaded and the task may end
+    // before the wait begins.
+    app.prepareNetworkAccessManager();
+    QTest::ignoreMessage(QtInfoMsg, "Init SSL libraries: begin");
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression(
+                                 QStringLiteral("^Init SSL libraries: done, elapsed time:")));
+    app.prepareNetworkAccessManager();
     QTest::ignoreMessage(QtInfoMsg, "App is finished normally.");
 }
 
