@@ -42,7 +42,10 @@ public:
     // Exit code once it ended by itself; -1 otherwise.
     int exitCode()
     {
-        if (!m_process.waitForFinished(30000) || m_process.exitStatus() != QProcess::NormalExit)
+        // Waiting for a process that has already ended fails.
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(30000))
+            return -1;
+        if (m_process.exitStatus() != QProcess::NormalExit)
             return -1;
         return m_process.exitCode();
     }
