@@ -17,6 +17,9 @@ class RemoteHandler : public QObject
 
 public:
     explicit RemoteHandler(QObject *parent = nullptr);
+    // Closes the link and gives a running worker a bounded time to end on
+    // its own (it sees the link end), then asks it with SIGTERM, and only
+    // then kills it; a worker that never connected is asked at once.
     ~RemoteHandler() override;
 
     void runServerMode(const QString &program);
