@@ -265,7 +265,8 @@ void reelworker::read(const QByteArray &payload)
     case LinkMessages::AddItem: {
         TranscodingInfo info;
         if (!reader.readTask(info))
-            dropped();
+            qWarning().noquote() << "Refused a task of" << payload.size()
+                                 << "bytes:" << reader.error();
         onAddItem(info);
         break;
     }
