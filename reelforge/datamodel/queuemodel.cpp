@@ -4,6 +4,7 @@
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
+#include "datamodel/targetreservations.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
 #include "shared/appservices.h"
@@ -97,6 +98,8 @@ public:
     // Items whose abort was sent and not yet answered by the worker: they
     // are neither started nor resumed until the Aborted report arrives.
     QSet<QUuid> abortPending;
+    // Target names handed to the worker and not yet written in full.
+    TargetReservations reservations;
     // The link whose reports the model follows.
     QPointer<DataExchangeSvc> followedLink;
 };
@@ -195,6 +198,8 @@ void QueueModel::Private::schedule()
         // The send may run an event loop while it starts the worker; the
         // item is Converting by then, so no second one starts meanwhile.
         started->setState(VideoItem::Converting);
+        if (!started->isTaskSent())
+            reservations.reserve(*started);
         svc->sendTask(started);
         return;
     }
@@ -296,6 +301,11 @@ void QueueModel::Private::onAbortClicked(const VideoItemPtr &item)
 void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemState state,
                                                    const QVariant &data)
 {
+    // Also for an item removed meanwhile: its task has ended all the same.
+    if (state == QueueItemState::Done || state == QueueItemState::Aborted
+        || state == QueueItemState::Failed)
+        reservations.release(uid);
+
     const VideoItemPtr item = q->itemById(uid);
     if (!item || !item->isTaskSent())
         return;
@@ -342,6 +352,7 @@ void QueueModel::Private::finishTask(const VideoItemPtr &item)
 
 void QueueModel::Private::onWorkerLost()
 {
+    reservations.discardAll();
     const QVector<VideoItemPtr> snapshot = items;
     for (const VideoItemPtr &item : snapshot) {
         if (!item->isTaskSent())
