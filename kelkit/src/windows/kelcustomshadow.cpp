@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPointer>
+#include <QVector>
 #include <QWidget>
 #include <QWindow>
 
@@ -45,7 +46,8 @@ public:
     QPointer<QWidget> window;
     QPointer<KelWindowFrame> frame;
     KelProgressAnimator *fade = nullptr;
-    QMetaObject::Connection opacityConnection;
+    // To the owner's opacity, visibility and state.
+    QVector<QMetaObject::Connection> ownerConnections;
     QPointer<QWindow> owner;
     std::unique_ptr<KelPlatform::LayeredShadowWindow> shadowWindow;
     LayeredWindowInfo info;
@@ -60,7 +62,9 @@ QRect KelCustomShadow::Private::shadowRect() const
 
 void KelCustomShadow::Private::destroyShadowWindow()
 {
-    QObject::disconnect(opacityConnection);
+    for (const QMetaObject::Connection &connection : qAsConst(ownerConnections))
+        QObject::disconnect(connection);
+    ownerConnections.clear();
     shadowWindow.reset();
     owner = nullptr;
     info = LayeredWindowInfo();
@@ -129,7 +133,8 @@ KelCustomShadow::KelCustomShadow(QObject *parent, QWidget *window, KelWindowFram
 
 KelCustomShadow::~KelCustomShadow()
 {
-    QObject::disconnect(d->opacityConnection);
+    for (const QMetaObject::Connection &connection : qAsConst(d->ownerConnections))
+        QObject::disconnect(connection);
 }
 
 void KelCustomShadow::updateShadowWindow()
@@ -143,10 +148,17 @@ void KelCustomShadow::updateShadowWindow()
     if (handle != d->owner || !d->shadowWindow) {
         d->destroyShadowWindow();
         d->owner = handle;
-        d->opacityConnection = connect(handle, &QWindow::opacityChanged, this, [this](qreal o) {
-            d->info.windowOpacity = o;
-            d->reapply();
-        });
+        d->ownerConnections = {
+                connect(handle, &QWindow::opacityChanged, this,
+                        [this](qreal opacity) {
+                            d->info.windowOpacity = opacity;
+                            d->reapply();
+                        }),
+                // The widget hears of a show before its native window is shown.
+                connect(handle, &QWindow::visibleChanged, this, &KelCustomShadow::updateVisibility),
+                connect(handle, &QWindow::windowStateChanged, this,
+                        &KelCustomShadow::updateVisibility),
+        };
         d->shadowWindow = std::make_unique<KelPlatform::LayeredShadowWindow>(handle);
         d->info.windowOpacity = handle->opacity();
     }

@@ -45,31 +45,17 @@ QPoint captionPoint(KelWindow *window)
     return window->titleBar()->mapToGlobal(QPoint(window->width() / 3, 16));
 }
 
-// Mouse input as the platform delivers it: to the window, at a global
-// position, with the button state of the gesture.
+// Mouse input to the window at global positions.
 class Mouse
 {
 public:
     explicit Mouse(QWidget *window) : m_window(window) { }
-    void press(const QPoint &global)
-    {
-        QTest::mousePress(handle(), Qt::LeftButton, {}, local(global));
-    }
-    void move(const QPoint &global) { QTest::mouseMove(handle(), local(global)); }
-    void release(const QPoint &global)
-    {
-        QTest::mouseRelease(handle(), Qt::LeftButton, {}, local(global));
-    }
-    void doubleClick(const QPoint &global)
-    {
-        QTest::mouseDClick(handle(), Qt::LeftButton, {}, local(global));
-    }
+    void press(const QPoint &global) { WindowInput::press(m_window, global); }
+    void move(const QPoint &global) { WindowInput::move(m_window, global); }
+    void release(const QPoint &global) { WindowInput::release(m_window, global); }
+    void doubleClick(const QPoint &global) { WindowInput::doubleClick(m_window, global); }
 
 private:
-    QWindow *handle() const { return m_window->windowHandle(); }
-    // The window may have moved since the last event.
-    QPoint local(const QPoint &global) const { return global - m_window->geometry().topLeft(); }
-
     QWidget *m_window;
 };
 

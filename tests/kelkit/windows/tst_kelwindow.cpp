@@ -1,0 +1,235 @@
+#include "kelapplication.h"
+#include "kelsettings.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowframe.h"
+#include "windows/platform/compositingmanager.h"
+
+#include "../offscreenleak.h"
+
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const KelWindow::WindowParams Framed = KelWindow::Movable | KelWindow::Resizable
+        | KelWindow::WindowButtons | KelWindow::MaximizeButton;
+
+QRect availableArea()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+} // namespace
+
+class tst_KelWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void reopensWhereTheLastWasSaved();
+    void offScreenGeometryIsClearedWithItsKey();
+    void windowWithoutNameKeepsNoGeometry();
+    void childIsMadeOnItsParentsScreen();
+    void placeBesideRect_data();
+    void placeBesideRect();
+    void roundedOutline_data();
+    void roundedOutline();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<KelSettings> m_settings;
+};
+
+void tst_KelWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<KelSettings>(m_dir->filePath(QStringLiteral("kel.ini")),
+                                               QSettings::IniFormat);
+    static_cast<KelApplication *>(QCoreApplication::instance())->setSettings(m_settings.get());
+}
+
+void tst_KelWindow::cleanup()
+{
+    m_settings.reset();
+    m_dir.reset();
+    KelPlatform::setCompositingManagerOverride(-1);
+}
+
+void tst_KelWindow::reopensWhereTheLastWasSaved()
+{
+    const QRect saved(120, 90, 330, 240);
+    {
+        KelWindow window(Framed, nullptr, KelWindow::Default, false, QStringLiteral("Tools"));
+        QVERIFY(!window.hasSavedGeometry());
+        window.setGeometry(saved);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.saveWindowGeometry();
+    }
+    QVERIFY(m_settings->contains(QStringLiteral("Tools_Geometry")));
+
+    // Restored as it is made, before it is shown.
+    KelWindow window(Framed, nullptr, KelWindow::Default, false, QStringLiteral("Tools"));
+    QCOMPARE(window.geometry(), saved);
+    window.restoreSavedGeometry();
+    window.showWithStrategy(KelWindow::NoChange);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.geometry(), saved);
+}
+
+void tst_KelWindow::offScreenGeometryIsClearedWithItsKey()
+{
+    {
+        QWidget lost(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        lost.setGeometry(availableArea().right() + 2000, 100, 300, 200);
+        m_settings->setValue(QStringLiteral("Lost_Geometry"), lost.saveGeometry());
+    }
+    QTest::ignoreMessage(QtWarningMsg, "  Restored geometry is out of screen!");
+    QTest::ignoreMessage(QtWarningMsg, "Clear saved geometry");
+
+    KelWindow window(Framed, nullptr, KelWindow::Default, false, QStringLiteral("Lost"));
+
+    QVERIFY(!m_settings->contains(QStringLiteral("Lost_Geometry")));
+    QVERIFY(!window.hasSavedGeometry());
+    window.centralWidget()->setMinimumSize(200, 120);
+    window.restoreSavedGeometry();
+    QCOMPARE(window.geometry().center(), availableArea().center());
+}
+
+void tst_KelWindow::windowWithoutNameKeepsNoGeometry()
+{
+    KelWindow window(Framed);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.saveWindowGeometry();
+    QVERIFY(!window.hasSavedGeometry());
+    QVERIFY(window.savedGeometry().isEmpty());
+    QCOMPARE(m_settings->allKeys(), QStringList());
+}
+
+void tst_KelWindow::childIsMadeOnItsParentsScreen()
+{
+    KelWindow parent(Framed);
+    parent.setGeometry(200, 150, 400, 300);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    auto *child = new KelWindow(Framed, &parent);
+    QCOMPARE(child->pos(), parent.screen()->geometry().topLeft());
+    child->resize(200, 100);
+    child->showWithStrategy(KelWindow::CenteredOnParent);
+    QVERIFY(QTest::qWaitForWindowExposed(child));
+    QCOMPARE(child->geometry().center(), parent.geometry().center());
+}
+
+void tst_KelWindow::placeBesideRect_data()
+{
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<int>("expectedEdge");
+    QTest::addColumn<int>("placedEdge");
+
+    const QRect area = availableArea();
+    const QRect middle(area.center() - QPoint(40, 10), QSize(80, 20));
+    QTest::newRow("room below") << middle << int(Qt::BottomEdge) << int(Qt::BottomEdge)
+                                << int(Qt::BottomEdge);
+    QTest::newRow("room above") << middle << int(Qt::TopEdge) << int(Qt::TopEdge)
+                                << int(Qt::TopEdge);
+    QTest::newRow("at the screen's bottom: flips up")
+            << QRect(area.left() + 100, area.bottom() - 20, 80, 20) << int(Qt::BottomEdge)
+            << int(Qt::TopEdge) << int(Qt::TopEdge);
+    QTest::newRow("at the screen's right: flips left")
+            << QRect(area.right() - 20, area.top() + 100, 20, 20) << int(Qt::RightEdge)
+            << int(Qt::LeftEdge) << int(Qt::LeftEdge);
+    // Neither side has room: the first place is kept and the opposite edge
+    // reported.
+    QTest::newRow("no room either way")
+            << QRect(area.left() + 100, area.top() + 10, 80, area.height() - 20)
+            << int(Qt::BottomEdge) << int(Qt::TopEdge) << 0;
+}
+
+void tst_KelWindow::placeBesideRect()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(int, edge);
+    QFETCH(int, expectedEdge);
+    QFETCH(int, placedEdge);
+    KelWindow popup{KelWindow::WindowParams()};
+    popup.centralWidget()->setFixedSize(120, 90);
+
+    // Aligned along the edge.
+    const int alignment = edge == Qt::LeftEdge || edge == Qt::RightEdge ? Qt::AlignTop
+                                                                        : Qt::AlignLeft;
+    const int result = popup.placeBesideRect(anchor, edge, alignment, false);
+
+    QCOMPARE(result, expectedEdge);
+    QCOMPARE(popup.windowFrame()->anchorPlacement().first, placedEdge);
+    QVERIFY(popup.isVisible());
+    const QRect placed = popup.geometry();
+    QCOMPARE(placed.size(), QSize(120, 90));
+    QVERIFY(availableArea().adjusted(0, 0, 1, 1).contains(placed));
+    switch (placedEdge) {
+    case Qt::TopEdge:
+        QVERIFY(placed.bottom() < anchor.top());
+        break;
+    case Qt::BottomEdge:
+        QVERIFY(placed.top() > anchor.bottom());
+        break;
+    case Qt::LeftEdge:
+        QVERIFY(placed.right() < anchor.left());
+        break;
+    default:
+        break;
+    }
+    popup.hide();
+    QCOMPARE(popup.windowFrame()->anchorPlacement(), qMakePair(0, 0));
+}
+
+void tst_KelWindow::roundedOutline_data()
+{
+    QTest::addColumn<bool>("compositing");
+    QTest::newRow("with a compositing manager: translucent") << true;
+    QTest::newRow("without: opaque and masked") << false;
+}
+
+void tst_KelWindow::roundedOutline()
+{
+    QFETCH(bool, compositing);
+    KelPlatform::setCompositingManagerOverride(compositing ? 1 : 0);
+    KelWindow window(Framed);
+    window.windowFrame()->setCornerRadius(12);
+    window.resize(300, 200);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Decided before the native window was made, so nothing is logged as
+    // critical.
+    QCOMPARE(window.testAttribute(Qt::WA_TranslucentBackground), compositing);
+    const QRegion mask = window.mask();
+    QCOMPARE(mask.isEmpty(), compositing);
+    if (!compositing) {
+        QVERIFY(!mask.contains(QPoint(0, 0)));
+        QVERIFY(mask.contains(QPoint(12, 12)));
+        QVERIFY(!mask.contains(QPoint(299, 199)));
+        window.resize(320, 220);
+        QTRY_VERIFY(window.mask().contains(QPoint(310, 110)));
+        window.windowFrame()->setCornerRadius(0);
+        QVERIFY(window.mask().isEmpty());
+    }
+}
+
+int main(int argc, char **argv)
+{
+    KelApplication app(argc, argv);
+    tst_KelWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kelwindow.moc"
