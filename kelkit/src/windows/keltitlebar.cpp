@@ -46,10 +46,23 @@ KelButton *KelTitleBar::Private::makeButton(int styleId, int iconId, const char 
 void KelTitleBar::Private::updateButtons()
 {
     const bool full = window && (window->isMaximized() || window->isFullScreen());
-    minimizeButton->setVisible(buttons & MinimizeButton);
-    maximizeButton->setVisible((buttons & MaximizeButton) && !full);
-    restoreButton->setVisible((buttons & MaximizeButton) && full);
-    closeButton->setVisible(buttons & CloseButton);
+    const QPair<KelButton *, bool> visibility[] = {
+            {minimizeButton, bool(buttons & MinimizeButton)},
+            {maximizeButton, (buttons & MaximizeButton) && !full},
+            {restoreButton, (buttons & MaximizeButton) && full},
+            {closeButton, bool(buttons & CloseButton)},
+    };
+    // Hidden first: with maximize and restore shown at once for a moment,
+    // the window's minimum width, which the window manager may take, would
+    // grow by a button.
+    for (const auto &button : visibility) {
+        if (!button.second)
+            button.first->setVisible(false);
+    }
+    for (const auto &button : visibility) {
+        if (button.second)
+            button.first->setVisible(true);
+    }
     updateSpacers();
 }
 

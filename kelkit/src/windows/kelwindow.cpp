@@ -41,6 +41,24 @@ constexpr double InactiveBorderAlpha = 0.7;
 constexpr int FadeDurationMetric = 16;
 constexpr int GeometryDurationMetric = 17;
 
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Shift:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return true;
+    default:
+        return false;
+    }
+}
+
 KelSettings *frameworkSettings()
 {
     auto *app = dynamic_cast<KelApplication *>(QCoreApplication::instance());
@@ -769,6 +787,13 @@ void KelWindow::mouseMoveEvent(QMouseEvent *event)
 
 void KelWindow::keyPressEvent(QKeyEvent *event)
 {
+    // Pressing Ctrl or Alt again between letters, as typing the word as
+    // chords does, neither adds to the word nor breaks it; a letter typed
+    // without both does.
+    if (isModifierKey(event->key())) {
+        KelWidget::keyPressEvent(event);
+        return;
+    }
     const bool ctrlAlt = event->modifiers() == (Qt::ControlModifier | Qt::AltModifier);
     if (!ctrlAlt || event->text().isEmpty()) {
         d->maintenanceKeys.clear();

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <QX11Info>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <xcb/xcb.h>
 
@@ -118,7 +119,10 @@ public:
 
     bool mouseEvent(QMouseEvent *event);
     bool begin(Operation what, Qt::Edges which);
-    void finish();
+    // How the mouse came back from the window manager, when it ran it.
+    enum class Return { Release, Press, Other };
+    void finish(Return how = Return::Release);
+    void releaseButtonInQt();
     void follow(const QPoint &globalPos);
     void showZoneCursor(int zone, const QPoint &globalPos);
     void restoreCursor(const QPoint &globalPos);
@@ -159,8 +163,10 @@ bool SystemMoveResize::Private::mouseEvent(QMouseEvent *event)
     if (operation != Operation::None) {
         if (byManager) {
             // The manager gave the mouse back: its operation is over.
-            if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)
-                finish();
+            if (type == QEvent::MouseButtonPress)
+                finish(Return::Press);
+            else if (type == QEvent::MouseButtonRelease)
+                finish(Return::Release);
             else
                 return false;
         } else {
@@ -252,16 +258,33 @@ bool SystemMoveResize::Private::begin(Operation what, Qt::Edges which)
     return true;
 }
 
-void SystemMoveResize::Private::finish()
+void SystemMoveResize::Private::finish(Return how)
 {
     const Operation finished = operation;
+    const bool ranByManager = byManager;
     operation = Operation::None;
     byManager = false;
     pointerPoll.stop();
+    if (ranByManager && how == Return::Other)
+        releaseButtonInQt();
     if (finished == Operation::Move)
         emit q->moveFinished();
     else if (finished == Operation::Resize)
         emit q->resizeFinished();
+}
+
+// The window manager took the release of the button that started its
+// operation; without it Qt would take the button as still held, and widgets
+// entered later would not show hover.
+void SystemMoveResize::Private::releaseButtonInQt()
+{
+    if (!handle || !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return;
+    const QPoint global = QCursor::pos();
+    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            handle, handle->mapFromGlobal(global), global,
+            QGuiApplication::mouseButtons() & ~Qt::LeftButton, Qt::LeftButton,
+            QEvent::MouseButtonRelease, QGuiApplication::keyboardModifiers());
 }
 
 void SystemMoveResize::Private::follow(const QPoint &globalPos)
@@ -339,7 +362,7 @@ SystemMoveResize::SystemMoveResize(QWidget *window, ZoneFunction zoneAt, QObject
     d->pointerPoll.setInterval(PointerPollMs);
     connect(&d->pointerPoll, &QTimer::timeout, this, [this] {
         if (!isLeftButtonDown())
-            d->finish();
+            d->finish(Private::Return::Other);
     });
     attach();
 }
@@ -389,12 +412,12 @@ bool SystemMoveResize::eventFilter(QObject *watched, QEvent *event)
         return d->mouseEvent(static_cast<QMouseEvent *>(event));
     case QEvent::Enter:
         if (d->byManager)
-            d->finish();
+            d->finish(Private::Return::Other);
         return false;
     case QEvent::Hide:
         d->captionPressed = false;
         if (d->operation != Private::Operation::None)
-            d->finish();
+            d->finish(Private::Return::Other);
         return false;
     default:
         return false;
