@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config ccache make
+    cmake ninja-build g++ pkg-config ccache make lld
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qtmultimedia5-dev
     libqt5multimedia5-plugins
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
