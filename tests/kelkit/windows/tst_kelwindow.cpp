@@ -5,7 +5,9 @@
 #include "windows/platform/compositingmanager.h"
 
 #include "../offscreenleak.h"
+#include "manualanimationdriver.h"
 
+#include <QCursor>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,6 +42,9 @@ private slots:
     void placeBesideRect();
     void roundedOutline_data();
     void roundedOutline();
+    void showWithStrategy_data();
+    void showWithStrategy();
+    void showAnimatedFadesInAndFadeOutHides();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -223,6 +228,67 @@ void tst_KelWindow::roundedOutline()
         window.windowFrame()->setCornerRadius(0);
         QVERIFY(window.mask().isEmpty());
     }
+}
+
+void tst_KelWindow::showWithStrategy_data()
+{
+    QTest::addColumn<int>("strategy");
+    QTest::addColumn<QPoint>("cursor");
+    QTest::addColumn<QRect>("expected");
+
+    const QRect area = availableArea();
+    const QRect start(30, 40, 360, 200);
+    QTest::newRow("no change") << int(KelWindow::NoChange) << QPoint(300, 300) << start;
+    QTest::newRow("at the cursor") << int(KelWindow::CursorPos) << QPoint(300, 250)
+                                   << QRect(QPoint(300, 250), start.size());
+    QTest::newRow("at the cursor, kept on screen")
+            << int(KelWindow::CursorPos) << area.bottomRight() - QPoint(10, 10)
+            << QRect(QPoint(area.right() + 1 - 359, area.bottom() + 1 - 199), start.size());
+    QRect centred = start;
+    centred.moveCenter(area.center());
+    QTest::newRow("centred on the cursor's screen")
+            << int(KelWindow::CursorScreen) << QPoint(300, 300) << centred;
+    // Without a parent: centred on the screen of the saved "lastScreen".
+    centred.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
+    QTest::newRow("centred without a parent")
+            << int(KelWindow::CenteredOnParent) << QPoint(300, 300) << centred;
+}
+
+void tst_KelWindow::showWithStrategy()
+{
+    QFETCH(int, strategy);
+    QFETCH(QPoint, cursor);
+    QFETCH(QRect, expected);
+    KelWindow window(Framed);
+    window.centralWidget()->setMinimumSize(100, 80);
+    window.setGeometry(30, 40, 360, 200);
+    QCursor::setPos(cursor);
+
+    window.showWithStrategy(KelWindow::ShowStrategy(strategy));
+
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.geometry(), expected);
+}
+
+void tst_KelWindow::showAnimatedFadesInAndFadeOutHides()
+{
+    ManualAnimationDriver driver;
+    KelWindow window(Framed);
+    window.resize(300, 200);
+
+    window.showAnimated();
+    QVERIFY(window.isVisible());
+    QVERIFY(window.windowOpacity() < 0.05);
+    driver.advance(75);
+    QVERIFY(window.windowOpacity() > 0.05 && window.windowOpacity() < 1.0);
+    driver.advance(75);
+    QCOMPARE(window.windowOpacity(), 1.0);
+
+    window.fadeOut();
+    driver.advance(75);
+    QVERIFY(window.isVisible());
+    driver.advance(75);
+    QVERIFY(!window.isVisible());
 }
 
 int main(int argc, char **argv)
