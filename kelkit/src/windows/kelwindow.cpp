@@ -4,6 +4,7 @@
 #include "animators/kelopacityanimator.h"
 #include "kelapplication.h"
 #include "kelsettings.h"
+#include "kelui.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "styles/kelstyle.h"
@@ -128,15 +129,21 @@ bool intersectsSomeScreen(const QRect &rect)
 
 KelWindow::ShadowType uiDefaultShadowType()
 {
-    return KelWindow::DWM_API;
+    KelUi *ui = kelUi();
+    return ui ? ui->defaultShadowType() : KelWindow::DWM_API;
 }
 
-bool isMainWindow(const KelWindow *)
+bool isMainWindow(const KelWindow *window)
 {
-    return false;
+    KelUi *ui = kelUi();
+    return ui && ui->mainWindow() == window;
 }
 
-void toggleMaintenanceMode() { }
+void toggleMaintenanceMode()
+{
+    if (KelUi *ui = kelUi())
+        ui->setMaintenanceMode(!ui->isMaintenanceMode());
+}
 
 } // namespace
 

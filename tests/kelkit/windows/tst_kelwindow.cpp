@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
+#include "kelui.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowframe.h"
 #include "windows/platform/compositingmanager.h"
@@ -8,13 +9,56 @@
 #include "manualanimationdriver.h"
 
 #include <QCursor>
+#include <QKeySequence>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
+
+// Records whether the window took each key press or passed it on.
+class KeyWindow : public KelWindow
+{
+public:
+    using KelWindow::KelWindow;
+    bool lastAccepted = false;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        KelWindow::keyPressEvent(event);
+        lastAccepted = event->isAccepted();
+    }
+};
+
+// Types a sequence of space-separated key presses into the window:
+// "ca:k" is k with exactly Ctrl+Alt (its text as written), "c:k" with Ctrl
+// only, "ca:F1" a key without text, and "mods" Ctrl and Alt pressed again
+// on their own, as typing the word as chords does.
+void type(QWindow *window, const QString &keys)
+{
+    const QStringList tokens = keys.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &token : tokens) {
+        if (token == QLatin1String("mods")) {
+            QTest::sendKeyEvent(QTest::Press, window, Qt::Key_Control, QString(), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Press, window, Qt::Key_Alt, QString(), Qt::ControlModifier);
+            continue;
+        }
+        const QString prefix = token.section(QLatin1Char(':'), 0, 0);
+        const QString name = token.section(QLatin1Char(':'), 1);
+        Qt::KeyboardModifiers modifiers = Qt::ControlModifier;
+        if (prefix.contains(QLatin1Char('a')))
+            modifiers |= Qt::AltModifier;
+        if (prefix.contains(QLatin1Char('s')))
+            modifiers |= Qt::ShiftModifier;
+        const int key = QKeySequence(name.toUpper())[0];
+        const QString text = name.size() == 1 ? name : QString();
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(key), text, modifiers);
+    }
+}
 
 const KelWindow::WindowParams Framed = KelWindow::Movable | KelWindow::Resizable
         | KelWindow::WindowButtons | KelWindow::MaximizeButton;
@@ -45,6 +89,8 @@ private slots:
     void showWithStrategy_data();
     void showWithStrategy();
     void showAnimatedFadesInAndFadeOutHides();
+    void maintenanceKeystroke_data();
+    void maintenanceKeystroke();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -289,6 +335,48 @@ void tst_KelWindow::showAnimatedFadesInAndFadeOutHides()
     QVERIFY(window.isVisible());
     driver.advance(75);
     QVERIFY(!window.isVisible());
+}
+
+void tst_KelWindow::maintenanceKeystroke_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("toggles");
+    QTest::addColumn<bool>("lastAccepted");
+
+    QTest::newRow("the word") << "ca:k ca:e ca:l ca:s ca:v ca:c" << 1 << true;
+    QTest::newRow("in capitals") << "ca:K ca:E ca:L ca:S ca:V ca:C" << 1 << true;
+    QTest::newRow("twice toggles back")
+            << "ca:k ca:e ca:l ca:s ca:v ca:c ca:k ca:e ca:l ca:s ca:v ca:c" << 2 << true;
+    QTest::newRow("as chords") << "mods ca:k mods ca:e mods ca:l mods ca:s mods ca:v mods ca:c" << 1
+                               << true;
+    // After a clear the rest of the word is no word's start: passed on too.
+    QTest::newRow("a wrong letter clears") << "ca:k ca:e ca:x ca:l ca:s ca:v ca:c" << 0 << false;
+    QTest::newRow("the wrong letter itself is passed on") << "ca:k ca:e ca:x" << 0 << false;
+    QTest::newRow("the word after a wrong start")
+            << "ca:k ca:x ca:k ca:e ca:l ca:s ca:v ca:c" << 1 << true;
+    QTest::newRow("Ctrl alone clears") << "ca:k ca:e c:l ca:s ca:v ca:c" << 0 << false;
+    QTest::newRow("Shift added clears") << "ca:k ca:e cas:l ca:s ca:v ca:c" << 0 << false;
+    QTest::newRow("a key without text clears and is passed on")
+            << "ca:k ca:e ca:l ca:s ca:v ca:F1" << 0 << false;
+}
+
+void tst_KelWindow::maintenanceKeystroke()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, toggles);
+    QFETCH(bool, lastAccepted);
+    KelUi *ui = kelUi();
+    ui->setMaintenanceMode(false);
+    KeyWindow window(Framed);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy changed(ui, &KelUi::maintenanceModeStateChanged);
+
+    type(window.windowHandle(), keys);
+
+    QCOMPARE(changed.count(), toggles);
+    QCOMPARE(ui->isMaintenanceMode(), toggles % 2 == 1);
+    QCOMPARE(window.lastAccepted, lastAccepted);
 }
 
 int main(int argc, char **argv)

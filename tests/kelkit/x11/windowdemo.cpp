@@ -6,6 +6,7 @@
 
 #include "kelapplication.h"
 #include "kelsettings.h"
+#include "kelui.h"
 #include "widgets/kelbutton.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
@@ -114,18 +115,51 @@ void limitSize(KelWindow *window, const QSize &minimum, const QSize &maximum)
     window->titleBar()->setMaximumWidth(maximum.width());
 }
 
+// The UI object of the demo: its main window comes from the scenario, as
+// the program's comes from its own UI object.
+class DemoUi : public KelUi
+{
+public:
+    using KelUi::KelUi;
+    std::function<KelWindow *()> mainWindowFactory;
+
+protected:
+    KelWindow *createMainWindow() override
+    {
+        return mainWindowFactory ? mainWindowFactory() : nullptr;
+    }
+};
+
+class DemoApplication : public KelApplication
+{
+public:
+    using KelApplication::KelApplication;
+
+protected:
+    KelUi *createUi() override { return new DemoUi(this); }
+};
+
 // A main window limited to 300 x 200 ... 900 x 700 that keeps its
 // geometry, and a second window without limits.
 void windowsScenario(ReadyReporter *ready)
 {
-    auto *main = new KelWindow(Framed, nullptr, KelWindow::Default, false,
-                               QStringLiteral("DemoMainWindow"));
-    main->setWindowTitle(QStringLiteral("Demo main window"));
-    main->setTitle(QStringLiteral("Main"));
-    limitSize(main, QSize(300, 200), QSize(900, 700));
-    if (!main->hasSavedGeometry())
-        main->setGeometry(100, 100, 400, 300);
-    main->restoreSavedGeometry();
+    auto *ui = static_cast<DemoUi *>(kelUi());
+    ui->mainWindowFactory = [] {
+        auto *window = new KelWindow(Framed, nullptr, KelWindow::Default, false,
+                                     QStringLiteral("DemoMainWindow"));
+        window->setWindowTitle(QStringLiteral("Demo main window"));
+        window->setTitle(QStringLiteral("Main"));
+        limitSize(window, QSize(300, 200), QSize(900, 700));
+        if (!window->hasSavedGeometry())
+            window->setGeometry(100, 100, 400, 300);
+        window->restoreSavedGeometry();
+        return window;
+    };
+    ui->setupMainWindow();
+    KelWindow *main = ui->mainWindow();
+    QObject::connect(ui, &KelUi::maintenanceModeStateChanged, [](bool on) {
+        say(on ? QStringLiteral("maintenance on") : QStringLiteral("maintenance off"));
+    });
 
     auto *second = new KelWindow(Framed);
     second->setWindowTitle(QStringLiteral("Demo second window"));
@@ -151,7 +185,7 @@ void windowsScenario(ReadyReporter *ready)
 
 int main(int argc, char **argv)
 {
-    KelApplication app(argc, argv);
+    DemoApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption(
             {QStringLiteral("settings"), QStringLiteral("Settings file."), QStringLiteral("file")});
