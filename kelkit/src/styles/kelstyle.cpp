@@ -15,6 +15,8 @@
 #include "widgets/kelslider.h"
 #include "widgets/kelspinboxarrowpainter.h"
 #include "widgets/kelspinboxpainter.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowframe.h"
 
 #include <QAbstractScrollArea>
 #include <QDebug>
@@ -415,6 +417,52 @@ QString KelStyle::iconPath(int id) const
         return QStringLiteral(":/kelui/titlebar-close.svg");
     default:
         return QString();
+    }
+}
+
+void KelStyle::applyWindowStyle(KelWindow *window, int id) const
+{
+    if (!window)
+        return;
+    // One row per id: the colours of background, border and shadow, then the
+    // metrics of border width, shadow size and corner radius.
+    struct Row
+    {
+        int background, border, shadow, borderWidth, shadowSize, cornerRadius;
+    };
+    Row row;
+    switch (id) {
+    case 0:
+    case 6:
+        row = {2, 3, 4, 0, 1, 2};
+        break;
+    case 1:
+    case 2:
+        row = {6, 7, 8, 3, 4, 5};
+        break;
+    case 3:
+    case 4:
+        row = {9, 10, 11, 7, 8, 9};
+        break;
+    case 5:
+        row = {13, 14, 15, 13, 14, 15};
+        break;
+    default:
+        return;
+    }
+    KelWindowFrame *frame = window->windowFrame();
+    frame->setBackground(color(row.background));
+    frame->setBorderColor(color(row.border));
+    frame->setBorderWidth(metric(row.borderWidth));
+    frame->setShadowColor(color(row.shadow));
+    frame->setShadowRadius(metric(row.shadowSize));
+    frame->setCornerRadius(metric(row.cornerRadius));
+    if (id == 4) {
+        QWidget *central = window->centralWidget();
+        if (central && central->minimumWidth() != metric(12))
+            central->setMinimumWidth(metric(12));
+    } else if (id == 6) {
+        frame->setBorderWidth(metric(30));
     }
 }
 

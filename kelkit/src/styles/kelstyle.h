@@ -18,6 +18,7 @@ class KelProgressBar;
 class KelScrollArea;
 class KelSlider;
 class KelSpinBoxPainter;
+class KelWindow;
 class KelButtonPainter;
 class KelFramePainter;
 class QLabel;
@@ -61,6 +62,9 @@ public:
     virtual KelArrowParams arrowParams(int id) const;
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
+    // Dresses the window's frame: background, border colour and width,
+    // shadow colour and size, and corner radius, by window style 0 to 6.
+    virtual void applyWindowStyle(KelWindow *window, int id) const;
     // The frame widget's look; none of the framework's own.
     virtual void applyFrameStyle(KelFramePainter *painter, int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;

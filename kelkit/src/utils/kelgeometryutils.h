@@ -38,6 +38,13 @@ QScreen *screenAt(const QPoint &globalPos);
 QScreen *screenAtOrPrimary(const QPoint &globalPos);
 QScreen *widgetScreen(const QWidget *widget);
 
+// Moves rect into the available area of the screen that holds its centre
+// (the primary screen when none does), cutting it where it is wider or
+// taller. With step above 1 the area's top moves down by what is left over
+// when its height less twice margin is divided into steps, so that a
+// stepped list ends flush with the bottom.
+QRect placeOnScreen(const QRect &rect, int step = 1, int margin = 0);
+
 // Maps value from the range [from.first, from.second] onto
 // [to.first, to.second], rounding halves up. An empty source range maps
 // everything onto to.first.
