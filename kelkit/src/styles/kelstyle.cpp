@@ -693,8 +693,12 @@ void KelStyle::applySliderStyle(KelSlider *slider, int id) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
+    // Without an accent the handle takes the push-button colour, so that it
+    // never disappears.
+    const QColor accent = color(CL_Accent);
+    const QColor face = accent.isValid() ? accent : color(CL_Button_Push_Base);
     KelButton *handle = slider->positionHandle();
-    handle->setBackground({color(0), hover, press, invalid, color(0), hover, press, invalid});
+    handle->setBackground({face, hover, press, invalid, face, hover, press, invalid});
     handle->setCornerRadii(uniform(radius));
     if (slider->orientation() == Qt::Horizontal) {
         setMinimumHeightIfChanged(slider, handleSize.height());

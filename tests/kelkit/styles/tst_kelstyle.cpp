@@ -221,8 +221,8 @@ void tst_KelStyle::stateColors_data()
     QTest::newRow("base 0") << false << 0 << zero;
     QTest::newRow("base 1") << false << 1 << zero;
     QTest::newRow("base 2") << false << 2 << zero;
-    // The base accent is invalid, which counts as opaque black.
-    const QColor pressedAccent(0, 0, 0);
+    // The base has no accent: pressed, only the press overlay shows.
+    const QColor pressedAccent = press;
     QTest::newRow("base 3") << false << 3
                             << KelStateColors(QColor(0x656565), inv, pressedAccent, inv, inv, hover,
                                               pressedAccent, inv);
