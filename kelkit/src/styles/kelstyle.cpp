@@ -454,6 +454,7 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
 {
     if (!edit)
         return;
+    applyInputFrameStyle(edit, 0);
     if (id == 35)
         edit->setAutoHeight(true);
 }
