@@ -139,6 +139,7 @@ private slots:
     void externalDropOnEmptyList();
     void refusingFilterRefusesAtEnter();
     void modelBeforeFactory();
+    void noFreezeWhileWindowIsDestroyed();
 };
 
 void tst_KelListWidget::insertionsShareOneFreeze()
@@ -288,6 +289,26 @@ void tst_KelListWidget::modelBeforeFactory()
     model.removeRows(0, 1);
     QCOMPARE(rows.count(), 0);
     QCOMPARE(list.layoutDnd()->layout()->count(), 0);
+}
+
+// The model dies with the window, before the list: the list lets go of
+// it without grabbing a window that is half torn down.
+void tst_KelListWidget::noFreezeWhileWindowIsDestroyed()
+{
+    auto *window = new QWidget;
+    auto *model = new QStringListModel({"a", "b"}, window);
+    auto *list = new KelListWidget(-1, window);
+    auto *column = new QVBoxLayout;
+    list->registerLayout(0, column);
+    list->setCurrentLayoutId(0);
+    list->setItemFactory([](QWidget *parent, const QModelIndex &) { return new Row(parent); });
+    list->setModel(model);
+    window->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(column->count(), 2);
+
+    QTest::ignoreMessage(QtInfoMsg, "Skip hard work on app finish");
+    delete window;
 }
 
 int main(int argc, char **argv)
