@@ -1,9 +1,9 @@
-#include "paintprobe.h"
-#include "warninglog.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "painting/kelsvgicon.h"
+#include "paintprobe.h"
 #include "styles/kelstyleable.h"
+#include "warninglog.h"
 #include "widgets/kelbutton.h"
 
 #include <QStyleOption>

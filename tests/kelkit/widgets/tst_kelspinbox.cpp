@@ -1,8 +1,8 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "warninglog.h"
 #include "widgets/kelspinbox.h"
 #include "widgets/kelspinboxarrowpainter.h"
-#include "warninglog.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
