@@ -11,8 +11,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QStyleOptionSlider>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
