@@ -51,7 +51,8 @@ KelPlainTextEdit::KelPlainTextEdit(int styleId, QWidget *parent)
     QPalette palette = this->palette();
     palette.setBrush(QPalette::Base, Qt::transparent);
     setPalette(palette);
-    d->stateAnimator = new KelWidgetStateAnimator(0, this);
+    // Follows enabled state, hover and focus, as the line edit's does.
+    d->stateAnimator = new KelWidgetStateAnimator(2, this);
     d->stateAnimator->setWidget(this);
     if (hasStyleId())
         applyStyle();
