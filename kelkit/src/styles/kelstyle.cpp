@@ -330,7 +330,7 @@ KelStateColors KelStyle::stateColors(int id) const
     case 2:
         return stateColors(0);
     case 3: {
-        const QColor accent = color(CL_Accent);
+        const QColor accent = accentColor();
         const QColor pressedAccent = blendColors(accent, press);
         return {color(21), accent, pressedAccent, invalid, accent, hover, pressedAccent, invalid};
     }
@@ -694,10 +694,7 @@ void KelStyle::applySliderStyle(KelSlider *slider, int id) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
-    // Without an accent the handle takes the push-button colour, so that it
-    // never disappears.
-    const QColor accent = color(CL_Accent);
-    const QColor face = accent.isValid() ? accent : color(CL_Button_Push_Base);
+    const QColor face = accentColor();
     KelButton *handle = slider->positionHandle();
     handle->setBackground({face, hover, press, invalid, face, hover, press, invalid});
     handle->setCornerRadii(uniform(radius));
@@ -768,7 +765,7 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
-    const QColor accent = color(CL_Accent);
+    const QColor accent = accentColor();
     const KelStateColors sc5 = stateColors(5);
     const QString name = icon->path();
 
@@ -821,6 +818,12 @@ void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
         return;
     shadow->setShadowSize(metric(1));
     shadow->setColor(color(4));
+}
+
+QColor KelStyle::accentColor() const
+{
+    const QColor accent = color(CL_Accent);
+    return accent.isValid() ? accent : color(CL_Text_Link);
 }
 
 QColor KelStyle::defaultTextColor() const

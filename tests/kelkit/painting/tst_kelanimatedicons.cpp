@@ -310,7 +310,7 @@ void tst_KelAnimatedIcons::invalidColourPaintsNothing_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QPoint>("probe");
-    // Checked, where the base style's missing accent colours the shape.
+    // Checked, where only the first colour set (box, circle, track) shows.
     QTest::newRow("check box") << "KelAnimatedCheckBoxIcon" << QPoint(3, 3);
     QTest::newRow("radio") << "KelAnimatedRadioIcon" << QPoint(3, 9);
     QTest::newRow("toggle") << "KelAnimatedToggleIcon" << QPoint(6, 9);
@@ -327,13 +327,22 @@ void tst_KelAnimatedIcons::invalidColourPaintsNothing()
         icon = std::make_unique<RadioIcon>();
     else
         icon = std::make_unique<ToggleIcon>();
+    Animator checked(true, 1.0);
+    auto probed = [&] {
+        return icon->animatedPixmap(1.0, QSize(), QColor(), &checked.animator)
+                .toImage()
+                .pixelColor(probe);
+    };
+
+    // The base style has no accent: its checked look takes the link colour.
     const KelStyle base;
     QVERIFY(!base.color(KelStyle::CL_Accent).isValid());
     base.applyIconStyle(icon.get());
+    QVERIFY(sameColor(probed(), base.color(KelStyle::CL_Text_Link)));
 
-    Animator checked(true, 1.0);
-    const QImage image = icon->animatedPixmap(1.0, QSize(), QColor(), &checked.animator).toImage();
-    QCOMPARE(image.pixelColor(probe).alpha(), 0);
+    // A colour that resolves invalid paints nothing, not black.
+    icon->setColors1(KelStateColors(QColor()));
+    QCOMPARE(probed().alpha(), 0);
 
     // Without an animator: the resting, unchecked picture.
     Animator unchecked(false, 0.0);
