@@ -332,7 +332,7 @@ KelStateColors KelStyle::stateColors(int id) const
     case 2:
         return stateColors(0);
     case 3: {
-        const QColor accent = color(CL_Accent);
+        const QColor accent = accentColor();
         const QColor pressedAccent = blendColors(accent, press);
         return {color(21), accent, pressedAccent, invalid, accent, hover, pressedAccent, invalid};
     }
@@ -502,6 +502,7 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
 {
     if (!edit)
         return;
+    applyInputFrameStyle(edit, 0);
     if (id == 35)
         edit->setAutoHeight(true);
 }
@@ -741,8 +742,9 @@ void KelStyle::applySliderStyle(KelSlider *slider, int id) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
+    const QColor face = accentColor();
     KelButton *handle = slider->positionHandle();
-    handle->setBackground({color(0), hover, press, invalid, color(0), hover, press, invalid});
+    handle->setBackground({face, hover, press, invalid, face, hover, press, invalid});
     handle->setCornerRadii(uniform(radius));
     if (slider->orientation() == Qt::Horizontal) {
         setMinimumHeightIfChanged(slider, handleSize.height());
@@ -811,7 +813,7 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
-    const QColor accent = color(CL_Accent);
+    const QColor accent = accentColor();
     const KelStateColors sc5 = stateColors(5);
     const QString name = icon->path();
 
@@ -864,6 +866,12 @@ void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
         return;
     shadow->setShadowSize(metric(1));
     shadow->setColor(color(4));
+}
+
+QColor KelStyle::accentColor() const
+{
+    const QColor accent = color(CL_Accent);
+    return accent.isValid() ? accent : color(CL_Text_Link);
 }
 
 QColor KelStyle::defaultTextColor() const

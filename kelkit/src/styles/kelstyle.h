@@ -86,6 +86,9 @@ public:
     virtual void applyScrollBarStyle(QScrollBar *scrollBar, int id) const;
     virtual void applyShadowStyle(KelLinearShadowWidget *shadow, int id) const;
 
+    // The accent, or the link colour for a style without one, so that the
+    // base style's checked and active looks never vanish.
+    QColor accentColor() const;
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;
     QColor textColorFor(const QColor &background) const;

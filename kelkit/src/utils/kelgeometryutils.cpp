@@ -87,6 +87,12 @@ QRect alignedRect(const QRect &anchor, const QRect &rect, Qt::Edge edge,
     return r;
 }
 
+QRect alignedRect(const QRect &anchor, const QRect &rect, int edge, int alignment,
+                  const QPoint &offset)
+{
+    return alignedRect(anchor, rect, Qt::Edge(edge), Qt::AlignmentFlag(alignment), offset);
+}
+
 QRect fitRect(Qt::Alignment alignment, const QRect &bound, const QSize &size, bool clip)
 {
     if (size == bound.size())

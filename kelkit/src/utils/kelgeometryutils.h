@@ -17,6 +17,9 @@ namespace KelUtils {
 // edge, offset.y() the shift along it.
 QRect alignedRect(const QRect &anchor, const QRect &rect, Qt::Edge edge,
                   Qt::AlignmentFlag alignment, const QPoint &offset = QPoint());
+// The same for an edge and an alignment given as plain ints.
+QRect alignedRect(const QRect &anchor, const QRect &rect, int edge, int alignment,
+                  const QPoint &offset = QPoint());
 
 // A rectangle of size placed inside bound by the alignment flags.
 QRect fitRect(Qt::Alignment alignment, const QRect &bound, const QSize &size, bool clip = false);
