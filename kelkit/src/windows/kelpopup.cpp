@@ -204,11 +204,19 @@ void KelPopup::mouseReleaseEvent(QMouseEvent *event)
 
 void KelPopup::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (d->forward(QWidget::mouseGrabber(), event))
+    // Qt sends the double click in place of the second press: its release
+    // must follow it, as a press's does.
+    const Qt::MouseButton button = event->button();
+    QWidget *grabber = QWidget::mouseGrabber();
+    if (d->forward(grabber, event)) {
+        d->setTarget(grabber, button);
         return;
+    }
     QWidget *under = widgetUnderMouse();
-    if (under && d->isWatched(under))
+    if (under && d->isWatched(under)) {
+        d->setTarget(under, button);
         d->forward(under, event);
+    }
 }
 
 void KelPopup::mouseMoveEvent(QMouseEvent *event)

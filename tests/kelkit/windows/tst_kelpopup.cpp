@@ -160,6 +160,8 @@ private slots:
     void openingButtonGetsTheReleaseOfItsClick();
     void hidingReleasesHeldButtonsLastFirst();
     void forwardedEventsArriveInTheReceiversCoordinates();
+    void doubleClickIsFollowedByItsRelease_data();
+    void doubleClickIsFollowedByItsRelease();
     void escapeClosesOnlyThisPopup();
     void closeActivePopupsGivesUp();
 };
@@ -378,6 +380,42 @@ void tst_KelPopup::forwardedEventsArriveInTheReceiversCoordinates()
     QVERIFY(types.contains(QEvent::MouseButtonDblClick));
     QCOMPARE(scene.probe->records.first().pos, scene.probe->mapFromGlobal(at));
     QVERIFY(scene.popup->isVisible());
+}
+
+void tst_KelPopup::doubleClickIsFollowedByItsRelease_data()
+{
+    QTest::addColumn<bool>("grabber");
+    QTest::newRow("watched widget") << false;
+    QTest::newRow("mouse grabber") << true;
+}
+
+void tst_KelPopup::doubleClickIsFollowedByItsRelease()
+{
+    QFETCH(bool, grabber);
+
+    Scene scene;
+    QVERIFY(scene.exposed());
+    if (grabber)
+        scene.probe->grabMouse();
+    else
+        scene.popup->addWatchedWidget(scene.probe);
+    QVERIFY(scene.openPopup(scene.popup.get()));
+
+    const QPoint at = PopupInput::centreOf(scene.probe);
+    PopupInput::move(at);
+    scene.probe->records.clear();
+    PopupInput::doubleClick(at);
+    scene.probe->releaseMouse();
+
+    QVector<QEvent::Type> types;
+    for (const MouseProbe::Record &record : qAsConst(scene.probe->records)) {
+        if (record.type != QEvent::MouseMove)
+            types.append(record.type);
+    }
+    // Qt sends no second press, only the double click.
+    const QVector<QEvent::Type> expected{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                         QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+    QCOMPARE(types, expected);
 }
 
 void tst_KelPopup::escapeClosesOnlyThisPopup()
