@@ -58,6 +58,7 @@ private slots:
     void cleanup();
     void setItems_data();
     void setItems();
+    void clearKeepsTheShownText();
     void setCurrentData_data();
     void setCurrentData();
     void choosingInThePopup();
@@ -148,6 +149,19 @@ void tst_KelComboBox::setItems()
     if (held)
         QVERIFY(combo.currentButton()->isChecked());
     QCOMPARE(checkedItems(combo), held ? 1 : 0);
+}
+
+void tst_KelComboBox::clearKeepsTheShownText()
+{
+    KelComboBox combo(-1);
+    combo.addItems(values({A, B}), KelComboBox::SelectFirst);
+    QSignalSpy changed(&combo, &KelComboBox::currentDataChanged);
+    combo.clear();
+    QCOMPARE(shownItems(combo), QStringList());
+    QVERIFY(!combo.currentData().isValid());
+    QVERIFY(!combo.currentButton());
+    QCOMPARE(combo.text(), A);
+    QCOMPARE(changed.count(), 0);
 }
 
 void tst_KelComboBox::setCurrentData_data()

@@ -74,6 +74,8 @@ struct Scene
         item = addItem(menu, QStringLiteral("Item"));
         first = addSubmenu(menu, QStringLiteral("First"));
         second = addSubmenu(menu, QStringLiteral("Second"));
+        // The window style of popup menus sets the hover delay.
+        menu->setTimerInterval(3600000);
         ZeroDelayStyle().applyWindowStyle(menu, 3);
         window.show();
     }
@@ -105,6 +107,7 @@ private slots:
     void restingOnASubmenuButton_data();
     void restingOnASubmenuButton();
     void hidingAMenuClosesItsSubmenus();
+    void removedItemsLeaveTheMenu();
     void opensOnlyWhenAllowed_data();
     void opensOnlyWhenAllowed();
     void openModes_data();
@@ -201,6 +204,28 @@ void tst_KelPopupMenu::hidingAMenuClosesItsSubmenus()
     scene.menu->hide();
     QVERIFY(!scene.first->isPopupVisible());
     QVERIFY(!scene.first->isChecked());
+}
+
+void tst_KelPopupMenu::removedItemsLeaveTheMenu()
+{
+    Scene scene;
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QWidget elsewhere;
+    for (QWidget *item : {static_cast<QWidget *>(scene.item), static_cast<QWidget *>(scene.first)})
+        item->setParent(&elsewhere);
+    elsewhere.setGeometry(400, 300, 150, 100);
+    scene.first->show();
+    elsewhere.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+    QVERIFY(scene.openMenu());
+    scene.first->showPopup(false);
+    QVERIFY(scene.first->isPopupVisible());
+
+    // Neither a click of the former item nor hiding the menu reaches them.
+    emit scene.item->clicked();
+    QVERIFY(scene.menu->isVisible());
+    scene.menu->hide();
+    QVERIFY(scene.first->isPopupVisible());
 }
 
 void tst_KelPopupMenu::opensOnlyWhenAllowed_data()
