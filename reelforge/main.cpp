@@ -1,4 +1,5 @@
 #include <kellogger/kellogger.h>
+#include <reelversion.h>
 
 #include <QApplication>
 
@@ -6,7 +7,6 @@ namespace {
 const char applicationName[] = "Corvina Reelmorph";
 const char organizationName[] = "Corvina";
 const char organizationDomain[] = "https://corvina.example";
-const char buildVersion[] = "1.5.0";
 } // namespace
 
 int main(int argc, char *argv[])
@@ -21,9 +21,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QLatin1String(applicationName));
     QApplication::setOrganizationName(QLatin1String(organizationName));
     QApplication::setOrganizationDomain(QLatin1String(organizationDomain));
-    QApplication::setApplicationVersion(QLatin1String(buildVersion));
+    QApplication::setApplicationVersion(QLatin1String(ReelVersion));
 
-    KelLogger::instance()->beginLogSession(QLatin1String(buildVersion));
+    KelLogger::instance()->beginLogSession(QLatin1String(ReelVersion));
 
     // The main window does not exist yet; start-up ends here.
     return 0;
