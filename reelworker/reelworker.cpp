@@ -1,8 +1,12 @@
 #include "reelworker.h"
 
+#include "platform/exclusiverename.h"
 #include "platform/terminationrequest.h"
+#include "unfinishedoutputs.h"
 
 #include "core/linkmessages.h"
+#include "core/linkreader.h"
+#include "core/partialoutput.h"
 #include "core/transcoder.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
@@ -12,9 +16,9 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QThread>
 
@@ -27,6 +31,7 @@ const int idleSleepMs = 10;
 const char machineIdProperty[] = "m_id";
 const char configurationFileDescription[] = "Configuration File";
 const char dxDiagFileDescription[] = "DirectX diagnostic File";
+const char unfinishedFolderName[] = "unfinished";
 
 // Overlay property values of these types travel as signed 32-bit integers.
 template<typename T>
@@ -65,6 +70,13 @@ bool isValidTask(const TranscodingInfo &info)
     return (video == 1 && audio <= 1) || (video == 0 && audio == 1);
 }
 
+// A link, even one that points nowhere, holds the name as well as a file.
+bool nameIsTaken(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.exists() || file.isSymLink();
+}
+
 PipObjectPtr makeOverlay(const QMap<int, QVariant> &properties)
 {
     PipObject::PropertyMap map;
@@ -85,8 +97,9 @@ public:
         PipObjectPtr watermark;
         int lastState = 0;
         qint64 highestProgress = -1;
-        // A target that existed before the task is not ours to remove.
-        bool targetExisted = false;
+        // Where the output is written until it is complete; the target
+        // itself is never opened for writing.
+        QString partialPath;
     };
 
     struct HeldTask
@@ -106,26 +119,55 @@ public:
             items.erase(it);
     }
 
-    static void removePartialOutput(const HeldTask &task);
+    QString preparePartialOutput(HeldTask &task);
+    void discardPartialOutput(HeldTask &task);
+    bool commitOutput(HeldTask &task);
 
     CrashInstaller *crashInstaller = nullptr;
     bool exitRequested = false;
     QHash<QUuid, HeldTaskPtr> items;
+    std::unique_ptr<UnfinishedOutputs> unfinished;
 };
 
-void reelworker::Private::removePartialOutput(const HeldTask &task)
+// A partial output of this item's name is a left-over of its own earlier run.
+QString reelworker::Private::preparePartialOutput(HeldTask &task)
+{
+    task.run.partialPath = PartialOutput::pathFor(task.info.target, task.info.uid);
+    unfinished->discard(task.run.partialPath);
+    unfinished->add(task.run.partialPath);
+    return task.run.partialPath;
+}
+
+void reelworker::Private::discardPartialOutput(HeldTask &task)
+{
+    if (task.run.partialPath.isEmpty())
+        return;
+    unfinished->discard(task.run.partialPath);
+    task.run.partialPath.clear();
+}
+
+// Moves the finished output onto the target, which must still be free.
+bool reelworker::Private::commitOutput(HeldTask &task)
 {
     const QString &target = task.info.target;
-    if (task.run.targetExisted || target.isEmpty() || !QFileInfo::exists(target))
-        return;
-    if (QFile::remove(target))
-        qInfo().noquote() << "Removed unfinished target file:" << target;
-    else
-        qWarning().noquote() << "Can't remove unfinished target file:" << target;
+    QString error;
+    if (!renameExclusive(task.run.partialPath, target, &error)) {
+        qWarning().noquote() << "Can't move the finished output onto" << target << "-" << error
+                             << "- the file there is left as it is";
+        discardPartialOutput(task);
+        return false;
+    }
+    unfinished->forget(task.run.partialPath);
+    task.run.partialPath.clear();
+    qInfo().noquote() << "Output complete:" << target;
+    return true;
 }
 
 reelworker::reelworker(QObject *parent) : RemoteHandler(parent), d(std::make_unique<Private>())
 {
+    d->unfinished = std::make_unique<UnfinishedOutputs>(
+            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            + QLatin1Char('/') + QLatin1String(unfinishedFolderName));
     PipObject::registerMetaTypes();
     registerInt32StreamOperators<Qt::Alignment>();
     registerInt32StreamOperators<PipObject::Location>();
@@ -138,6 +180,9 @@ reelworker::~reelworker() = default;
 int reelworker::exec(const QString &serverName, CrashInstaller *crashInstaller)
 {
     d->crashInstaller = crashInstaller;
+    // Before the link exists, so that the GUI never sees this worker while
+    // left-overs of an earlier one remain.
+    d->unfinished->removeAbandoned();
     runClientMode(serverName);
 
     while (!d->exitRequested) {
@@ -156,10 +201,8 @@ int reelworker::exec(const QString &serverName, CrashInstaller *crashInstaller)
 
     // Unfinished tasks leave no partial files behind.
     for (const Private::HeldTaskPtr &task : qAsConst(d->items)) {
-        if (!task->run.converter)
-            continue;
         task->run.converter.reset();
-        Private::removePartialOutput(*task);
+        d->discardPartialOutput(*task);
     }
     d->items.clear();
     qInfo("Exit app request done");
@@ -182,16 +225,16 @@ void reelworker::runPass(bool &idle)
         if (result < 0) {
             worker->finish();
             task->run.converter.reset();
-            Private::removePartialOutput(*task);
+            d->discardPartialOutput(*task);
             sendItemState(uid, QueueItemState::Failed, QVariant());
             d->removeTask(task);
         } else if (done) {
             const int finished = worker->finish();
             task->run.converter.reset();
-            if (finished < 0)
-                Private::removePartialOutput(*task);
-            sendItemState(uid, finished < 0 ? QueueItemState::Failed : QueueItemState::Done,
-                          QVariant());
+            const bool complete = finished >= 0 && d->commitOutput(*task);
+            if (!complete)
+                d->discardPartialOutput(*task);
+            sendItemState(uid, complete ? QueueItemState::Done : QueueItemState::Failed, QVariant());
             d->removeTask(task);
         } else {
             idle = false;
@@ -204,15 +247,26 @@ void reelworker::runPass(bool &idle)
     }
 }
 
+// Every body is read with bounds. A message that does not parse is dropped,
+// except a task: it still reaches onAddItem, without its codec records, so
+// that it is reported failed under the identifier it carries.
 void reelworker::read(const QByteArray &payload)
 {
     QDataStream in(payload);
+    LinkReader reader(in);
     qint32 code = 0;
-    in >> code;
+    if (!reader.readCode(code))
+        return;
+    const auto dropped = [&reader, code, &payload] {
+        qWarning().noquote() << "Dropped link message" << code << "of" << payload.size()
+                             << "bytes:" << reader.error();
+    };
     switch (code) {
     case LinkMessages::AddItem: {
         TranscodingInfo info;
-        in >> info;
+        if (!reader.readTask(info))
+            qWarning().noquote() << "Refused a task of" << payload.size()
+                                 << "bytes:" << reader.error();
         onAddItem(info);
         break;
     }
@@ -220,7 +274,11 @@ void reelworker::read(const QByteArray &payload)
     case LinkMessages::PauseItems:
     case LinkMessages::ResumeItems: {
         QList<QUuid> uids;
-        in >> uids;
+        // A broken list must not read as the empty one that pauses all.
+        if (!reader.readUuidList(uids)) {
+            dropped();
+            break;
+        }
         if (code == LinkMessages::AbortItems)
             onAbortItems(uids);
         else if (code == LinkMessages::PauseItems)
@@ -231,7 +289,10 @@ void reelworker::read(const QByteArray &payload)
     }
     case LinkMessages::ResumeItem: {
         QUuid uid;
-        in >> uid;
+        if (!reader.readUuid(uid)) {
+            dropped();
+            break;
+        }
         onResumeItems({uid});
         break;
     }
@@ -241,7 +302,10 @@ void reelworker::read(const QByteArray &payload)
         break;
     case LinkMessages::CrashReporterParams: {
         QStringList params;
-        in >> params;
+        if (!reader.readStringList(params)) {
+            dropped();
+            break;
+        }
         onCrashReporterParams(params);
         break;
     }
@@ -262,7 +326,6 @@ void reelworker::onAddItem(const TranscodingInfo &info)
 
     const auto task = std::make_shared<Private::HeldTask>();
     task->info = info;
-    task->run.targetExisted = QFileInfo::exists(info.target);
     d->items.insert(info.uid, task);
 
     if (!isValidTask(info)) {
@@ -270,10 +333,16 @@ void reelworker::onAddItem(const TranscodingInfo &info)
         sendItemState(info.uid, QueueItemState::Failed, QVariant());
         return;
     }
+    // The GUI chose a free name; a file that took it meanwhile is the user's.
+    if (nameIsTaken(info.target)) {
+        qWarning().noquote() << "Target file exists and is not replaced:" << info.target;
+        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        return;
+    }
 
-    std::unique_ptr<transcoder> created = createTranscoder(info);
+    std::unique_ptr<transcoder> created = createTranscoder(info, d->preparePartialOutput(*task));
     if (!created) {
-        Private::removePartialOutput(*task);
+        d->discardPartialOutput(*task);
         qWarning("Report error creating transcoder!!!");
         sendItemState(info.uid, QueueItemState::Failed, QVariant());
         return;
@@ -290,7 +359,8 @@ void reelworker::onAddItem(const TranscodingInfo &info)
     sendItemState(info.uid, QueueItemState::Processing, QVariant(int(0)));
 }
 
-std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &info)
+std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &info,
+                                                         const QString &outputPath)
 {
     auto created = std::make_unique<transcoder>();
     const bool oneAudio = info.audio.size() == 1;
@@ -309,10 +379,10 @@ std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &
     if (result >= 0) {
         qInfo().noquote() << "Open source file:" << info.source;
         created->dumpInputFileInfo();
-        result = created->openOutputFile(info.target);
+        result = created->openOutputFile(outputPath);
     }
     if (result >= 0) {
-        qInfo().noquote() << "Open target file:" << info.target;
+        qInfo().noquote() << "Open target file:" << info.target << "written as" << outputPath;
         created->setTrim(info.trimStart, info.trimEnd);
         result = created->rewind();
     }
@@ -335,8 +405,8 @@ void reelworker::onAbortItems(const QList<QUuid> &uids)
         if (task->run.converter) {
             task->run.converter->finish();
             task->run.converter.reset();
-            Private::removePartialOutput(*task);
         }
+        d->discardPartialOutput(*task);
         sendItemState(uid, QueueItemState::Aborted, QVariant());
         d->removeTask(task);
         qInfo() << "Request to abort:" << uid << "[done]";

@@ -18,7 +18,9 @@ enum class QueueItemState : qint32;
 // the GUI sends, runs one transcoder per task and advances every active one
 // by a frame per pass of its own loop, reporting states and progress back.
 // Qt's event loop never runs: the loop processes events between passes, and
-// that is where link messages arrive. Lives on the worker's only thread.
+// that is where link messages arrive. An output is written under a partial
+// name beside its target and moved onto it, never over an existing file,
+// once complete. Lives on the worker's only thread.
 class reelworker : public RemoteHandler
 {
     Q_OBJECT
@@ -47,7 +49,9 @@ private:
     // Sending may read incoming messages (the socket's wait for the bytes to
     // be written delivers them), so the task may be gone afterwards.
     void sendItemState(const QUuid &uid, QueueItemState state, const QVariant &value);
-    std::unique_ptr<transcoder> createTranscoder(const TranscodingInfo &info);
+    // The output goes to outputPath, not to the task's target.
+    std::unique_ptr<transcoder> createTranscoder(const TranscodingInfo &info,
+                                                 const QString &outputPath);
 
     std::unique_ptr<Private> d;
 };

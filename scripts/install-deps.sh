@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config ccache make
-    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qtmultimedia5-dev
+    cmake ninja-build g++ pkg-config ccache make lld
+    qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev qtmultimedia5-dev
+    qttools5-dev-tools
     libqt5multimedia5-plugins
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
     libswresample-dev libavfilter-dev

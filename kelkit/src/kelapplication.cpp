@@ -1,28 +1,70 @@
 #include "kelapplication.h"
 
 #include "kelsettings.h"
+#include "keltranslator.h"
 #include "kelui.h"
 #include "painting/keliconsprovider.h"
+#include "utils/kelhooks.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QSettings>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtConcurrent>
+
+#include <cmath>
+
+namespace {
+
+const QString CurrentVersionKey = QStringLiteral("CurrentVersion");
+const QString EnglishLocale = QStringLiteral("en");
+
+QString writableFolder(QStandardPaths::StandardLocation location, const QString &subFolder)
+{
+    QString path = QStandardPaths::writableLocation(location);
+    QDir folder(path);
+    if (!folder.exists())
+        folder.mkpath(QStringLiteral("."));
+    if (!subFolder.isEmpty())
+        path += QLatin1Char('/') + subFolder;
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
 
 class KelApplication::Private
 {
 public:
+    Qt::HANDLE guiThread = nullptr;
     QPointer<KelSettings> settings;
+    QPointer<KelTranslator> translator;
     bool firstRun = true;
-    QPointer<KelUi> ui;
     QPointer<KelIconsProvider> iconsProvider;
+    QPointer<KelUi> ui;
+    QString settingsApplicationName;
+    QString buildVersion;
+    QString helpUrl;
     bool creatingUi = false;
     bool destroying = false;
 };
 
 KelApplication::KelApplication(int &argc, char **argv)
-    : QApplication(argc, argv), d(std::make_unique<Private>())
+    : KelSingleApplication(argc, argv), d(std::make_unique<Private>())
 {
     setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, true);
     setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+    d->guiThread = QThread::currentThreadId();
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] { onAboutToQuit(); });
+    KelHooks::installTextOptionHook();
+    KelHooks::installLabelSetTextHook();
 }
 
 KelApplication::~KelApplication()
@@ -35,6 +77,34 @@ KelApplication::~KelApplication()
     delete d->iconsProvider;
     d.reset();
     qInfo() << "App is finished normally.";
+}
+
+bool KelApplication::init()
+{
+    return true;
+}
+
+bool KelApplication::notify(QObject *receiver, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::MouseMove && type != QEvent::NonClientAreaMouseMove) || !receiver
+        || !receiver->isWindowType()) {
+        return KelSingleApplication::notify(receiver, event);
+    }
+
+    // Widgets under a window get whole-pixel positions; rounding a
+    // fractional one up would place the cursor on the next pixel.
+    auto mouse = static_cast<QMouseEvent *>(event);
+    const QPointF local(std::floor(mouse->localPos().x()), std::floor(mouse->localPos().y()));
+    QMouseEvent copy(type, local, mouse->windowPos(), mouse->screenPos(), mouse->button(),
+                     mouse->buttons(), mouse->modifiers(), mouse->source());
+    copy.setTimestamp(mouse->timestamp());
+    copy.setAccepted(mouse->isAccepted());
+    const bool result = KelSingleApplication::notify(receiver, &copy);
+    if (d && d->ui)
+        d->ui->onMouseMove(receiver, &copy);
+    event->setAccepted(copy.isAccepted());
+    return result;
 }
 
 KelUi *KelApplication::kelUi()
@@ -89,16 +159,121 @@ void KelApplication::setFirstRun(bool firstRun)
     d->firstRun = firstRun;
 }
 
+QString KelApplication::configLocation(const QString &subFolder)
+{
+    return writableFolder(QStandardPaths::AppConfigLocation, subFolder);
+}
+
+QString KelApplication::dataLocation(const QString &subFolder)
+{
+    return writableFolder(QStandardPaths::AppDataLocation, subFolder);
+}
+
+QString KelApplication::settingsApplicationName() const
+{
+    return d->settingsApplicationName.isEmpty() ? QCoreApplication::applicationName()
+                                                : d->settingsApplicationName;
+}
+
+void KelApplication::setSettingsApplicationName(const QString &name)
+{
+    d->settingsApplicationName = name;
+}
+
+void KelApplication::loadApplicationVersion(const QString &buildVersion)
+{
+    d->buildVersion = buildVersion;
+    const QSettings store(QCoreApplication::organizationName(), settingsApplicationName());
+    setApplicationVersion(store.value(CurrentVersionKey, buildVersion).toString());
+}
+
+QString KelApplication::buildVersion() const
+{
+    return d->buildVersion;
+}
+
+void KelApplication::setHelpUrl(const QString &url)
+{
+    d->helpUrl = url;
+}
+
+QString KelApplication::helpUrl() const
+{
+    return d->helpUrl;
+}
+
+void KelApplication::installTranslator(const QString &filePrefix)
+{
+    installTranslator(QStringList{filePrefix});
+}
+
+void KelApplication::installTranslator(const QStringList &filePrefixes)
+{
+    auto translator = new KelTranslator(filePrefixes, this);
+    d->translator = translator;
+    connect(translator, &KelTranslator::languageChanged, this, [this](const QString &langCode) {
+        if (d->settings)
+            d->settings->setLocaleName(langCode);
+    });
+
+    const QString system = KelTranslator::systemLocaleName();
+    bool applied = d->settings && translator->translate(d->settings->localeName(), false);
+    if (!applied)
+        applied = translator->translate(system, false);
+    if (!applied) {
+        const QString sameLanguage = translator->findByLanguageCode(system.left(2).toLower());
+        translator->translate(sameLanguage.isEmpty() ? EnglishLocale : sameLanguage, false);
+    }
+
+    // Only switches after the start-up choice retranslate the windows.
+    connect(translator, &KelTranslator::languageChanged, this, [this] {
+        KelUi::translateTopLevelWindows();
+        if (d->ui)
+            d->ui->onLanguageChanged();
+        onLanguageChanged();
+    });
+}
+
+KelTranslator *KelApplication::translator() const
+{
+    return d->translator;
+}
+
 bool KelApplication::translate(const QString &localeName)
 {
-    Q_UNUSED(localeName)
-    return false;
+    return d->translator && d->translator->translate(localeName, false);
 }
+
+bool KelApplication::isGuiThread() const
+{
+    return QThread::currentThreadId() == d->guiThread;
+}
+
+void KelApplication::prepareNetworkAccessManager()
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qInfo() << "Init SSL libraries: begin";
+    // The splash keeps painting meanwhile; user input waits.
+    QEventLoop loop;
+    QFutureWatcher<void> watcher;
+    connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([] { QSslConfiguration::defaultConfiguration(); }));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    qInfo() << "Init SSL libraries: done, elapsed time:" << elapsed.elapsed() << "msec"
+            << ", Enabled:" << QSslSocket::supportsSsl()
+            << ", Version:" << QSslSocket::sslLibraryVersionString();
+}
+
+void KelApplication::onLanguageChanged() { }
 
 KelUi *KelApplication::createUi()
 {
     return new KelUi(this);
 }
+
+void KelApplication::onAboutToQuit() { }
 
 KelUi *kelUi()
 {

@@ -1,23 +1,36 @@
 #pragma once
 
-#include <QApplication>
+#include "platform/singleapplication.h"
+
+#include <QStringList>
 
 #include <memory>
 
 class KelIconsProvider;
 class KelSettings;
+class KelTranslator;
 class KelUi;
 
-// The framework's application object and the base of the program's own.
+// The framework's application object and the base of the program's own: a
+// single-instance application that holds the registered settings object,
+// the translator, the version and the lazily created UI-services object.
 // Every framework part reaches it by casting QCoreApplication::instance().
-// It holds the registered settings object and creates the UI-services
-// object on first use. GUI thread only.
-class KelApplication : public QApplication
+//
+// Its constructor installs the framework's Qt function hooks last, and
+// notify() delivers mouse moves to windows at whole-pixel positions and
+// feeds them to the UI object's hover repair. GUI thread only, but for
+// isGuiThread().
+class KelApplication : public KelSingleApplication
 {
 public:
     KelApplication(int &argc, char **argv);
     // Saves the registered settings and deletes the UI object.
     ~KelApplication() override;
+
+    // The program's start-up work; the base does nothing and succeeds.
+    virtual bool init();
+
+    bool notify(QObject *receiver, QEvent *event) override;
 
     // The UI object, created through createUi() on first use and
     // initialised once. Null while it is being created and once the
@@ -35,11 +48,43 @@ public:
     bool isFirstRun() const;
     void setFirstRun(bool firstRun);
 
+    // The writable configuration and data folders, created when missing,
+    // with the sub-folder appended (not created), in native separators.
+    QString configLocation(const QString &subFolder = QString());
+    QString dataLocation(const QString &subFolder = QString());
+
+    // The name of the version store; the application name unless set.
+    QString settingsApplicationName() const;
+    void setSettingsApplicationName(const QString &name);
+
+    // Makes buildVersion the application version unless the user's version
+    // store holds a "CurrentVersion", which an installer writes.
+    void loadApplicationVersion(const QString &buildVersion);
+    QString buildVersion() const;
+
+    void setHelpUrl(const QString &url);
+    QString helpUrl() const;
+
+    // Creates the translator and applies the first language it accepts of
+    // the saved one, the system's, the first of the system's language, or
+    // "en". Windows are retranslated on later switches only.
+    void installTranslator(const QString &filePrefix);
+    void installTranslator(const QStringList &filePrefixes);
+    // Null before installTranslator().
+    KelTranslator *translator() const;
     // Switches the UI language; false when no translator is installed.
     bool translate(const QString &localeName);
 
+    bool isGuiThread() const;
+
+    // Loads the SSL library on the thread pool while the GUI thread keeps
+    // painting, so the first network request does not freeze the window.
+    void prepareNetworkAccessManager();
+
 protected:
+    virtual void onLanguageChanged();
     virtual KelUi *createUi();
+    virtual void onAboutToQuit();
 
 private:
     class Private;

@@ -1,21 +1,57 @@
 #include "kelui.h"
 
+#include "eventfilters/hoverleaveworkaround.h"
 #include "painting/kelanimatedicons.h"
 #include "painting/kelpixmapcache.h"
+#include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "utils/keldaychangetimer.h"
 
+#include <private/qguiapplication_p.h>
+#include <QApplication>
+#include <QDebug>
 #include <QPointer>
+#include <QWidget>
+
+#include <cerrno>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+constexpr int LinkColorRole = 18;
+
+// The message of an error number in US English, whatever the user's locale.
+QString englishErrorText(int error)
+{
+    locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    if (!english)
+        return QString::fromLocal8Bit(std::strerror(error));
+    const QString text = QString::fromLocal8Bit(strerror_l(error, english));
+    freelocale(english);
+    return text;
+}
+
+} // namespace
 
 class KelUi::Private
 {
 public:
+    QPointer<KelUi> self;
+    bool waitCursorShown = false;
     QPointer<KelStyleManager> styleManager;
+    HoverLeaveWorkaround *hoverWorkaround = nullptr;
     QPointer<KelPixmapCache> shadowCache;
+    bool maintenanceMode = false;
 };
 
 KelUi::KelUi(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
 {
+    d->self = this;
     d->styleManager = new KelStyleManager(this);
+    d->hoverWorkaround = new HoverLeaveWorkaround(this);
+    auto dayChange = new KelDayChangeTimer(this);
+    connect(dayChange, &KelDayChangeTimer::dayChanged, this, &KelUi::currentDayChanged);
 }
 
 KelUi::~KelUi() = default;
@@ -24,6 +60,8 @@ void KelUi::init()
 {
     KelAnimatedIcons::create();
 }
+
+void KelUi::onLanguageChanged() { }
 
 KelStyleManager *KelUi::styleManager() const
 {
@@ -38,4 +76,77 @@ KelPixmapCache *KelUi::shadowCache()
         d->shadowCache->setCacheLimit(50);
     }
     return d->shadowCache;
+}
+
+QString KelUi::makeLink(const QString &url, const QString &text, int flags,
+                        const QColor &color) const
+{
+    const QColor linkColor = color.isValid() ? color : kelStyle()->color(LinkColorRole);
+    const QString decoration = (flags & LinkWithoutUnderline)
+            ? QStringLiteral("text-decoration: none;")
+            : QString();
+    QString link = QStringLiteral("<a href='%1' style='color: %2; %3'>%4</a>")
+                           .arg(url, linkColor.name(), decoration, text);
+    if (flags & LinkBold)
+        link = QStringLiteral("<b>%1</b>").arg(link);
+    if (flags & LinkItalic)
+        link = QStringLiteral("<i>%1</i>").arg(link);
+    return link;
+}
+
+void KelUi::showWaitCursor()
+{
+    if (d->waitCursorShown)
+        return;
+    d->waitCursorShown = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    qWarning() << "UI is locked";
+}
+
+void KelUi::hideWaitCursor()
+{
+    if (!d->waitCursorShown)
+        return;
+    d->waitCursorShown = false;
+    qWarning() << "UI is unlocked";
+    QGuiApplication::restoreOverrideCursor();
+}
+
+bool KelUi::isMaintenanceMode() const
+{
+    return d->maintenanceMode;
+}
+
+void KelUi::setMaintenanceMode(bool on)
+{
+    if (d->maintenanceMode == on)
+        return;
+    d->maintenanceMode = on;
+    emit maintenanceModeStateChanged(on);
+}
+
+void KelUi::translateTopLevelWindows()
+{
+    qInfo() << "Retranslate toplevel windows (call topLevelWidgets->translateUi)";
+    // The framework's windows re-apply their texts here.
+}
+
+QWidget *KelUi::widgetUnderMouse() const
+{
+    if (d->hoverWorkaround->hasPosition())
+        return QApplication::widgetAt(d->hoverWorkaround->lastPosition());
+    return QApplication::widgetAt(QGuiApplicationPrivate::lastCursorPosition.toPoint());
+}
+
+QString KelUi::lastWindowsErrorText()
+{
+    const int error = errno;
+    if (error == 0)
+        return QString();
+    return QStringLiteral("%1 (%2)").arg(englishErrorText(error)).arg(error);
+}
+
+void KelUi::onMouseMove(QObject *receiver, QMouseEvent *event)
+{
+    d->hoverWorkaround->onMouseMove(receiver, event);
 }

@@ -1,5 +1,6 @@
 #include "core/dataexchangesvc.h"
 
+#include "core/linkreader.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/codecinfo.h"
 #include "metrics/usagestatistics.h"
@@ -138,16 +139,19 @@ void DataExchangeSvc::sendCrashReporterParams()
 void DataExchangeSvc::read(const QByteArray &payload)
 {
     QDataStream stream(payload);
+    LinkReader reader(stream);
     qint32 code = 0;
-    stream >> code;
-    if (code != LinkMessages::ItemState)
+    if (!reader.readCode(code) || code != LinkMessages::ItemState)
         return;
 
-    // A cut message still goes out; its null uid matches no item.
     QUuid uid;
     qint32 state = 0;
     QVariant data;
-    stream >> uid >> state >> data;
+    if (!reader.readItemState(uid, state, data)) {
+        qWarning().noquote() << "Dropped a state report of" << payload.size()
+                             << "bytes:" << reader.error();
+        return;
+    }
     emit remoteItemStateChanged(uid, QueueItemState(state), data);
 }
 

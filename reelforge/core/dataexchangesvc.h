@@ -12,7 +12,8 @@
 // The GUI's end of the worker link: turns queue items into tasks and the
 // worker's state reports into remoteItemStateChanged. Nothing it sends is
 // acknowledged; a message that cannot be written is lost, except that a
-// task or resume that fails is reported back as Failed for its item.
+// task or resume that fails is reported back as Failed for its item. A
+// report that does not parse is logged and dropped.
 //
 // Lives on the GUI thread. A send may run the event loop while the worker
 // starts, so slots, including reports, can run inside it.

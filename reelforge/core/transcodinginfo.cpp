@@ -1,5 +1,6 @@
 #include "core/transcodinginfo.h"
 
+#include "core/linkreader.h"
 #include "datamodel/pip/pipobject.h"
 
 #include <QDataStream>
@@ -39,12 +40,13 @@ QDataStream &operator<<(QDataStream &out, const TranscodingInfo &info)
                << info.trimEnd << info.video << info.audio << info.watermark << info.subtitles;
 }
 
-// A body that ends early leaves the members after the break empty or zero,
-// and a list or map that breaks off empty, so a cut task fails validation.
+// A body that ends early or does not parse leaves the members after the
+// break at their defaults and the codec records and overlays empty, so a
+// broken task fails validation.
 QDataStream &operator>>(QDataStream &in, TranscodingInfo &info)
 {
-    return in >> info.uid >> info.source >> info.target >> info.container >> info.trimStart
-            >> info.trimEnd >> info.video >> info.audio >> info.watermark >> info.subtitles;
+    LinkReader(in).readTask(info);
+    return in;
 }
 
 void TranscodingInfo::dumpInfo() const

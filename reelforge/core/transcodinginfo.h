@@ -38,8 +38,9 @@ struct TranscodingInfo
 };
 
 // The link's form: every member but the run data, in declaration order.
-// The overlay maps use Qt's own QMap form, so their QVariant values need
-// stream operators registered for the enumeration types they hold.
+// The overlay maps use Qt's own QMap form, so writing their QVariant values
+// needs stream operators registered for the enumeration types they hold.
+// Reading goes through LinkReader: bounded, with clamped numbers.
 QDataStream &operator<<(QDataStream &out, const TranscodingInfo &info);
 QDataStream &operator>>(QDataStream &in, TranscodingInfo &info);
 

@@ -4,6 +4,7 @@
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
+#include "datamodel/targetreservations.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
 #include "shared/appservices.h"
@@ -96,6 +97,8 @@ public:
     // Items whose abort was sent and not yet answered by the worker: they
     // are neither started nor resumed until the Aborted report arrives.
     QSet<QUuid> abortPending;
+    // Target names handed to the worker and not yet written in full.
+    TargetReservations reservations;
 };
 
 void QueueModel::Private::connectItem(const VideoItemPtr &item)
@@ -160,6 +163,8 @@ void QueueModel::Private::schedule()
         // item is Converting by then, so no second one starts meanwhile.
         const VideoItemPtr started = item;
         started->setState(VideoItem::Converting);
+        if (!started->isTaskSent())
+            reservations.reserve(*started);
         if (DataExchangeSvc *svc = link())
             svc->sendTask(started);
         return;
@@ -262,6 +267,11 @@ void QueueModel::Private::onAbortClicked(const VideoItemPtr &item)
 void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemState state,
                                                    const QVariant &data)
 {
+    // Also for an item removed meanwhile: its task has ended all the same.
+    if (state == QueueItemState::Done || state == QueueItemState::Aborted
+        || state == QueueItemState::Failed)
+        reservations.release(uid);
+
     const VideoItemPtr item = q->itemById(uid);
     if (!item || !item->isTaskSent())
         return;
@@ -302,6 +312,7 @@ void QueueModel::Private::finishTask(const VideoItemPtr &item)
 
 void QueueModel::Private::onWorkerLost()
 {
+    reservations.discardAll();
     const QVector<VideoItemPtr> snapshot = items;
     for (const VideoItemPtr &item : snapshot) {
         if (!item->isTaskSent())

@@ -57,6 +57,13 @@ QString cleanedFileName(QString name)
     return name;
 }
 
+// A link holds its name even when it points nowhere.
+bool nameIsTaken(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.exists() || file.isSymLink();
+}
+
 bool isSwf(const QString &format)
 {
     return format.compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0;
@@ -94,6 +101,27 @@ public:
             break;
         }
         return firstStandardLocation(QStandardPaths::DesktopLocation);
+    }
+
+    // The first name of the free-name rule that neither a file nor isTaken
+    // holds.
+    QString freeTargetPath(const std::function<bool(const QString &)> &isTaken) const
+    {
+        const QDir folder(targetFolder());
+        // A folder that cannot be made still gives a path; the worker reports
+        // the failure to open the file.
+        if (!folder.exists())
+            folder.mkpath(QStringLiteral("."));
+
+        const QString extension = targetCodec->format();
+        const auto taken = [&](const QString &fileName) {
+            const QString path = folder.filePath(fileName);
+            return nameIsTaken(path) || (isTaken && isTaken(path));
+        };
+        QString fileName = QStringLiteral("%1.%2").arg(targetName, extension);
+        for (int n = 1; taken(fileName); ++n)
+            fileName = QStringLiteral("%1 (%2).%3").arg(targetName).arg(n).arg(extension);
+        return folder.filePath(fileName);
     }
 
     AVMediaFileInfo mediaInfo;
@@ -408,21 +436,16 @@ void VideoItem::applyPreset(const PresetInfo *preset)
 
 QString VideoItem::targetFilePath()
 {
-    if (!d->calculatedTargetPath.isEmpty())
-        return d->calculatedTargetPath;
+    if (d->calculatedTargetPath.isEmpty())
+        d->calculatedTargetPath = d->freeTargetPath({});
+    return d->calculatedTargetPath;
+}
 
-    const QDir folder(d->targetFolder());
-    // A folder that cannot be made still gives a path; the worker reports
-    // the failure to open the file.
-    if (!folder.exists())
-        folder.mkpath(QStringLiteral("."));
-
-    const QString extension = d->targetCodec->format();
-    QString fileName = QStringLiteral("%1.%2").arg(d->targetName, extension);
-    for (int n = 1; folder.exists(fileName); ++n)
-        fileName = QStringLiteral("%1 (%2).%3").arg(d->targetName).arg(n).arg(extension);
-
-    d->calculatedTargetPath = folder.filePath(fileName);
+QString VideoItem::freeTargetFilePath(const std::function<bool(const QString &)> &isTaken)
+{
+    const QString &cached = d->calculatedTargetPath;
+    if (cached.isEmpty() || nameIsTaken(cached) || (isTaken && isTaken(cached)))
+        d->calculatedTargetPath = d->freeTargetPath(isTaken);
     return d->calculatedTargetPath;
 }
 

@@ -100,6 +100,10 @@ public:
     // The output path with a free file name, chosen once and kept until the
     // name, the folder or the format changes.
     QString targetFilePath();
+    // The output path as targetFilePath() gives it, chosen again when it is
+    // no longer free: a file of that name appeared, or isTaken rules it out.
+    // The free-name search skips the paths isTaken rules out as well.
+    QString freeTargetFilePath(const std::function<bool(const QString &)> &isTaken);
     bool isTrimmed() const;
     qint64 trimmedDuration() const;
     bool hasVideo() const;

@@ -1,9 +1,12 @@
 #include "core/linkmessages.h"
+#include "core/partialoutput.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
 
+#include <childprocess.h>
 #include <mediafixtures.h>
+#include <rawpayload.h>
 #include <remotehandler/remotehandler.h>
 
 #include <QCryptographicHash>
@@ -73,6 +76,23 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Where the worker writes a task's output until it is complete.
+QString partialOf(const TranscodingInfo &info)
+{
+    return PartialOutput::pathFor(info.target, info.uid);
+}
+
+// The most memory the process has held so far, in bytes.
+qint64 peakMemory(qint64 pid)
+{
+    const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    for (const QByteArray &line : status.split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
 // What ffprobe sees in a file: its duration in seconds and its streams' codecs.
 struct Probe
 {
@@ -126,6 +146,8 @@ double whiteShare(const QString &path, double seconds)
     }
     return double(white) / (frame.width() * frame.height());
 }
+
+const quint32 countBomb = 1u << 28;
 
 // The GUI's end: the real transport in server mode, which starts the real
 // worker and collects its state reports.
@@ -276,7 +298,12 @@ private slots:
     void pausedTaskKeepsItsPlace();
     void endingWorkerRemovesUnfinishedOutput_data();
     void endingWorkerRemovesUnfinishedOutput();
-    void existingTargetIsNeverRemoved();
+    void existingTargetIsNeverTouched_data();
+    void existingTargetIsNeverTouched();
+    void killedWorkersOutputGoesAtNextStart();
+    void destroyedLinkLetsWorkerClean();
+    void hostilePayloadsAreRefused_data();
+    void hostilePayloadsAreRefused();
     void missingArgumentExitsWithMinusOne();
     void crashReportCarriesGuiParameters();
     void killedWorkerIsSeenAsDisconnect();
@@ -345,7 +372,9 @@ TranscodingInfo tst_ReelWorker::task(const QString &source, const QString &targe
 bool tst_ReelWorker::waitForProgressAndOutput(LinkedWorker &worker, const TranscodingInfo &info)
 {
     const bool started = QTest::qWaitFor(
-            [&] { return worker.lastProgress(info.uid) > 0 && QFileInfo(info.target).size() > 0; },
+            [&] {
+                return worker.lastProgress(info.uid) > 0 && QFileInfo(partialOf(info)).size() > 0;
+            },
             conversionTimeoutMs);
     // Still mid-way: the requests the caller sends next must not come too late.
     return started && worker.lastState(info.uid) == int(QueueItemState::Processing);
@@ -471,6 +500,7 @@ void tst_ReelWorker::abortRemovesPartialOutput()
     QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Aborted),
                               conversionTimeoutMs);
     QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
     QVERIFY(!worker.reportsFor(info.uid).last().data.isValid());
 }
 
@@ -575,6 +605,7 @@ void tst_ReelWorker::failingMidwayRemovesPartialOutput()
                               conversionTimeoutMs);
     QVERIFY(worker.lastProgress(info.uid) > 0);
     QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
 }
 
 void tst_ReelWorker::unwritableEndIsNoSuccess()
@@ -603,6 +634,7 @@ void tst_ReelWorker::unwritableEndIsNoSuccess()
     QCOMPARE(worker.lastProgress(info.uid), qint64(1000));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
 }
 
 void tst_ReelWorker::pausedTaskKeepsItsPlace()
@@ -644,6 +676,7 @@ void tst_ReelWorker::pausedTaskKeepsItsPlace()
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Aborted));
     QCOMPARE(worker.lastState(inert.uid), int(QueueItemState::Aborted));
     QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
 }
 
 void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput_data()
@@ -662,7 +695,8 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
     QVERIFY(worker.start());
     worker.send({LinkMessages::addItem(info)});
     QTRY_VERIFY_WITH_TIMEOUT(worker.reports.size() >= 2, conversionTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(info.target).size() > 0, conversionTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(partialOf(info)).size() > 0, conversionTimeoutMs);
+    QVERIFY(!QFileInfo::exists(info.target));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 
     if (terminate)
@@ -673,26 +707,174 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
     QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(worker.process.exitCode(), 0);
     QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 }
 
-void tst_ReelWorker::existingTargetIsNeverRemoved()
+void tst_ReelWorker::existingTargetIsNeverTouched_data()
 {
-    // The target of a task is a free name; a file found there is not the
-    // worker's, whatever becomes of the task.
-    const TranscodingInfo info = task(m_out.filePath(QStringLiteral("missing.mp4")),
-                                      QStringLiteral("existing.mp4"), 0, second);
-    QFile existing(info.target);
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("keep me");
-    existing.close();
+    QTest::addColumn<bool>("appearsMidway");
+    QTest::newRow("there before the task") << false;
+    QTest::newRow("appears while converting") << true;
+}
+
+// The target of a task is a free name; a file found there is the user's,
+// whatever becomes of the task, and no broken output is left beside it.
+void tst_ReelWorker::existingTargetIsNeverTouched()
+{
+    QFETCH(bool, appearsMidway);
+
+    const TranscodingInfo info = task(m_longClip,
+                                      appearsMidway ? QStringLiteral("appears.mp4")
+                                                    : QStringLiteral("existing.mp4"),
+                                      0, 8 * second);
+    const auto createExisting = [&info] {
+        QFile existing(info.target);
+        return existing.open(QIODevice::NewOnly) && existing.write("keep me") == 7;
+    };
+    if (!appearsMidway)
+        QVERIFY(createExisting());
 
     LinkedWorker worker;
     QVERIFY(worker.start());
     QVERIFY(worker.send(LinkMessages::addItem(info)));
+    if (appearsMidway) {
+        // Paused while the file appears, so the task cannot end before it.
+        QVERIFY(waitForProgressAndOutput(worker, info));
+        QVERIFY(worker.send(LinkMessages::pauseItems({info.uid})));
+        QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Paused),
+                                  conversionTimeoutMs);
+        QVERIFY(createExisting());
+        QVERIFY(worker.send(LinkMessages::resumeItem(info.uid)));
+    }
     QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
                               conversionTimeoutMs);
     QCOMPARE(readFile(info.target), QByteArray("keep me"));
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
+    QVERIFY(readFile(worker.logFile())
+                    .contains(appearsMidway ? "Can't move the finished output"
+                                            : "Target file exists"));
+}
+
+// A worker killed mid-task leaves only its partial output; the next worker
+// removes it before it connects.
+void tst_ReelWorker::killedWorkersOutputGoesAtNextStart()
+{
+    const TranscodingInfo info = task(m_longClip, QStringLiteral("crashed.mp4"), 0, 30 * second);
+    {
+        BareWorker worker;
+        QVERIFY(worker.start());
+        worker.send({LinkMessages::addItem(info)});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(partialOf(info)).size() > 0, conversionTimeoutMs);
+        ::kill(pid_t(worker.process.processId()), SIGKILL);
+        QVERIFY(worker.process.waitForFinished(conversionTimeoutMs));
+    }
+    QVERIFY(QFileInfo::exists(partialOf(info)));
+    QVERIFY(!QFileInfo::exists(info.target));
+
+    BareWorker next;
+    QVERIFY(next.start());
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
+    QVERIFY(!QFileInfo::exists(info.target));
+}
+
+// Destroying the GUI's end of the link ends the worker's loop; it is not
+// killed before it has removed its unfinished output.
+void tst_ReelWorker::destroyedLinkLetsWorkerClean()
+{
+    const TranscodingInfo info = task(m_longClip, QStringLiteral("dropped.mp4"), 0, 30 * second);
+    QString log;
+    {
+        LinkedWorker worker;
+        QVERIFY(worker.start());
+        QVERIFY(worker.send(LinkMessages::addItem(info)));
+        QVERIFY(waitForProgressAndOutput(worker, info));
+        log = worker.logFile();
+    }
+    QVERIFY(!QFileInfo::exists(partialOf(info)));
+    QVERIFY(!QFileInfo::exists(info.target));
+    QVERIFY(readFile(log).contains("Exit app request done"));
+}
+
+void tst_ReelWorker::hostilePayloadsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QUuid>("failedTask");
+
+    const QUuid uid = QUuid::createUuid();
+    const auto task = [&uid] { return RawPayload(LinkMessages::AddItem).taskHead(uid); };
+    QTest::newRow("task: video records") << (task() << countBomb).pad(5).bytes << uid;
+    QTest::newRow("task: audio records") << (task() << 0u << countBomb).pad(5).bytes << uid;
+    QTest::newRow("task: overlay properties")
+            << (task() << 0u << 0u << countBomb).pad(5).bytes << uid;
+    QTest::newRow("task: overlay list value")
+            << (task() << 0u << 0u << 1u << qint32(PipObject::Property::Text)
+                       << quint32(QMetaType::QVariantList) << qint8(0) << countBomb)
+                       .pad(5)
+                       .bytes
+            << uid;
+    QTest::newRow("task: overlay gradient stops")
+            << (task() << 0u << 0u << 1u << qint32(PipObject::Property::ForegroundBrush)
+                       << quint32(QMetaType::QBrush) << qint8(0)
+                       << quint8(Qt::LinearGradientPattern) << QColor(Qt::red)
+                       << qint32(QGradient::LinearGradient) << qint32(QGradient::PadSpread)
+                       << qint32(QGradient::LogicalMode) << qint32(QGradient::ColorInterpolation)
+                       << countBomb)
+                       .pad(5)
+                       .bytes
+            << uid;
+    QTest::newRow("abort") << (RawPayload(LinkMessages::AbortItems) << countBomb).pad(5).bytes
+                           << QUuid();
+    QTest::newRow("abort of 12 bytes")
+            << (RawPayload(LinkMessages::AbortItems) << quint32(0x7fffffff)).pad(4).bytes
+            << QUuid();
+    QTest::newRow("pause") << (RawPayload(LinkMessages::PauseItems) << countBomb).pad(5).bytes
+                           << QUuid();
+    QTest::newRow("resume") << (RawPayload(LinkMessages::ResumeItems) << countBomb).pad(5).bytes
+                            << QUuid();
+    QTest::newRow("crash-reporter data")
+            << (RawPayload(LinkMessages::CrashReporterParams) << countBomb).pad(5).bytes << QUuid();
+}
+
+// Counts that the payload cannot hold end no worker: the message is refused
+// before anything is reserved, and the worker goes on with the next task.
+void tst_ReelWorker::hostilePayloadsAreRefused()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(QUuid, failedTask);
+
+    BareWorker worker;
+    QVERIFY(worker.start());
+    const qint64 pid = worker.process.processId();
+    const qint64 peakBefore = peakMemory(pid);
+    QVERIFY(peakBefore > 0);
+
+    // The invalid task's report shows that the payload before it was read.
+    TranscodingInfo marker;
+    marker.uid = QUuid::createUuid();
+    worker.send({payload, LinkMessages::addItem(marker)});
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(marker.uid), int(QueueItemState::Failed),
+                              conversionTimeoutMs);
+    if (!failedTask.isNull())
+        QCOMPARE(worker.lastState(failedTask), int(QueueItemState::Failed));
+    const qint64 growth = peakMemory(pid) - peakBefore;
+    QVERIFY2(growth < 100 * 1024 * 1024, qPrintable(QString::number(growth)));
+
+    // Numbers beyond any encoder's range are clamped, not overflowed.
+    TranscodingInfo valid = task(m_shortClip,
+                                 QString::fromLatin1(QTest::currentDataTag())
+                                                 .replace(QLatin1Char(' '), QLatin1Char('_'))
+                                                 .remove(QLatin1Char(':'))
+                                         + QLatin1String(".mp4"),
+                                 0, second / 5);
+    valid.audio[0].bitrate = std::numeric_limits<qint32>::max();
+    valid.video[0].quality = std::numeric_limits<qint32>::max();
+    worker.send({LinkMessages::addItem(valid)});
+    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(valid.uid) == int(QueueItemState::Done)
+                                     || worker.lastState(valid.uid) == int(QueueItemState::Failed),
+                             conversionTimeoutMs);
+    QCOMPARE(worker.lastState(valid.uid), int(QueueItemState::Done));
+    QCOMPARE(worker.process.state(), QProcess::Running);
 }
 
 void tst_ReelWorker::missingArgumentExitsWithMinusOne()
@@ -755,18 +937,7 @@ void tst_ReelWorker::killedWorkerIsSeenAsDisconnect()
     QVERIFY(waitForProgressAndOutput(worker, info));
 
     // The transport keeps its process to itself; find the child by name.
-    pid_t child = 0;
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task"))
-                                      .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &tid : tasks) {
-        const QByteArray children = readFile(QStringLiteral("/proc/self/task/%1/children").arg(tid))
-                                            .trimmed();
-        for (const QByteArray &pid : children.split(' ')) {
-            if (readFile(QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(pid))).trimmed()
-                == "reelworker")
-                child = pid_t(pid.toInt());
-        }
-    }
+    const pid_t child = childProcessNamed("reelworker");
     QVERIFY(child > 0);
     ::kill(child, SIGKILL);
     QVERIFY(closed.count() > 0 || closed.wait(30000));

@@ -17,6 +17,10 @@ namespace {
 const int startWaitMs = 5000;
 const int bytesWrittenWaitMs = 30000;
 const int connectWaitMs = 30000;
+// A worker that sees its link end finishes its pass and cleans up; one that
+// does not is asked by SIGTERM, and only then killed.
+const int workerFinishWaitMs = 5000;
+const int workerTerminateWaitMs = 3000;
 const qint32 exitRequestCode = 85;
 // No message comes near this size; a larger length means the stream is out
 // of step or the peer is broken.
@@ -48,6 +52,22 @@ public:
         pendingLength = 0;
     }
 
+    // Lets a running worker end on its own, then asks, then kills it.
+    void stopWorker(bool hadLink)
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        if (hadLink && process.waitForFinished(workerFinishWaitMs))
+            return;
+        qInfo("Terminate handler process");
+        process.terminate();
+        if (process.waitForFinished(workerTerminateWaitMs))
+            return;
+        qWarning("Kill handler process");
+        process.kill();
+        process.waitForFinished(workerTerminateWaitMs);
+    }
+
     bool connected = false;
     QString program;
     QString serverName;
@@ -56,6 +76,7 @@ public:
     QLocalSocket *socket = nullptr;
     qint32 pendingLength = 0;
     bool startInProgress = false;
+    bool exitRequested = false;
 };
 
 RemoteHandler::RemoteHandler(QObject *parent) : QObject(parent), d(new Private)
@@ -67,10 +88,18 @@ RemoteHandler::RemoteHandler(QObject *parent) : QObject(parent), d(new Private)
 
 RemoteHandler::~RemoteHandler()
 {
-    if (d->socket)
+    // No new worker connects while the last one ends.
+    if (d->server)
+        d->server->close();
+    const bool hadLink = isConnected() || d->exitRequested;
+    if (d->socket) {
+        QLocalSocket *socket = d->socket;
         d->dropSocket(this);
-    // Ends a worker that is still running.
-    d->process.close();
+        // Closed now, not at its deletion, so that the worker sees the link
+        // end (its signal to exit) while we wait for it.
+        socket->abort();
+    }
+    d->stopWorker(hadLink);
 }
 
 void RemoteHandler::runServerMode(const QString &program)
@@ -92,6 +121,7 @@ bool RemoteHandler::startHandler()
     if (d->program.isEmpty() || d->process.state() != QProcess::NotRunning)
         return false;
     qInfo().noquote() << "Start handler" << d->program;
+    d->exitRequested = false;
     d->process.start(QIODevice::ReadWrite);
     return true;
 }
@@ -128,6 +158,7 @@ bool RemoteHandler::write(const QByteArray &payload)
         }
     });
     connect(this, &RemoteHandler::handlerReady, loop.data(), &QEventLoop::quit);
+    d->exitRequested = false;
     d->process.start(QIODevice::ReadWrite);
     loop->exec();
     d->startInProgress = false;
@@ -148,7 +179,7 @@ void RemoteHandler::sendExitRequest()
         QDataStream stream(&payload, QIODevice::ReadWrite);
         stream << exitRequestCode;
     }
-    writeFrame(d->socket, payload);
+    d->exitRequested = writeFrame(d->socket, payload);
 }
 
 void RemoteHandler::read(const QByteArray &payload)

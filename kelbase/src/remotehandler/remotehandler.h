@@ -17,6 +17,10 @@ class RemoteHandler : public QObject
 
 public:
     explicit RemoteHandler(QObject *parent = nullptr);
+    // Closes the link and gives a running worker that was linked or told to
+    // exit a bounded time to end on its own (it sees the link end), then asks
+    // it with SIGTERM, and only then kills it; a worker without a link is
+    // asked at once.
     ~RemoteHandler() override;
 
     void runServerMode(const QString &program);

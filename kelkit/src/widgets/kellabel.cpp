@@ -5,11 +5,13 @@
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "styles/kelstyle.h"
+#include "utils/kelhooks.h"
 
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTextOption>
 
 namespace {
 
@@ -19,10 +21,18 @@ constexpr int UnboundedHeight = 1 << 20;
 
 } // namespace
 
-class KelLabel::Private
+// While wrap-anywhere is on it edits the option of the document Qt lays
+// rich text out with.
+class KelLabel::Private : public KelUtils::ITextOptionCallback
 {
 public:
     explicit Private(KelLabel *owner) : owner(owner) { }
+
+    void editTextOption(QTextOption &option) override
+    {
+        if (owner->wordWrap())
+            option.setWrapMode(QTextOption::WrapAnywhere);
+    }
 
     void forgetElision()
     {
@@ -112,7 +122,10 @@ KelLabel::KelLabel(int styleId, QWidget *parent)
 
 KelLabel::KelLabel(QWidget *parent) : KelLabel(DefaultStyleId, parent) { }
 
-KelLabel::~KelLabel() = default;
+KelLabel::~KelLabel()
+{
+    KelHooks::unregisterTextOptionOverride(this);
+}
 
 void KelLabel::applyStyle()
 {
@@ -143,6 +156,12 @@ void KelLabel::setWrapAnywhere(bool on)
     if (d->wrapAnywhere == on)
         return;
     d->wrapAnywhere = on;
+    if (on)
+        KelHooks::registerTextOptionOverride(this, d.get());
+    else
+        KelHooks::unregisterTextOptionOverride(this);
+    // Makes QLabel lay its document out again with the new option.
+    setWordWrap(wordWrap());
     updateGeometry();
     update();
 }
@@ -189,10 +208,7 @@ int KelLabel::heightForWidth(int width) const
 
 void KelLabel::setText(const QString &text)
 {
-    if (text == this->text())
-        return;
     QLabel::setText(text);
-    emit textChanged();
 }
 
 void KelLabel::setNum(int number)
@@ -207,10 +223,11 @@ void KelLabel::setNum(double number)
 
 void KelLabel::clear()
 {
-    const bool hadText = !text().isEmpty();
-    QLabel::clear();
-    if (hadText)
-        emit textChanged();
+    // QLabel::clear() bypasses setText and so the hook.
+    if (text().isEmpty())
+        QLabel::clear();
+    else
+        setText(QString());
 }
 
 void KelLabel::paintEvent(QPaintEvent *event)

@@ -23,8 +23,9 @@ public:
     Qt::TextElideMode elideMode() const;
     void setElideMode(Qt::TextElideMode mode);
 
-    // Lets a word-wrapping label break plain text between any two
-    // characters, so long paths and addresses wrap instead of widening it.
+    // Lets a word-wrapping label break its text, plain or rich, between any
+    // two characters, so long paths and addresses wrap instead of widening
+    // it.
     void setWrapAnywhere(bool on);
     bool isWrapAnywhere() const;
 
@@ -33,14 +34,16 @@ public:
     int heightForWidth(int width) const override;
 
 public slots:
-    // Text changes made through the label announce themselves with
-    // textChanged().
+    // Forward to QLabel::setText, so that calls by name reach the
+    // framework's hook, which emits textChanged().
     void setText(const QString &text);
     void setNum(int number);
     void setNum(double number);
     void clear();
 
 signals:
+    // Once for every real change of the text, whoever makes it through
+    // QLabel::setText; needs the hooks KelApplication installs.
     void textChanged();
 
 protected:

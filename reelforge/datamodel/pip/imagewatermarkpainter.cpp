@@ -1,6 +1,9 @@
 #include "datamodel/pip/imagewatermarkpainter.h"
 
+#include "datamodel/pip/platform/regularfile.h"
+
 #include <QDebug>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QTransform>
@@ -9,6 +12,12 @@ class ImageWatermarkPainter::Private
 {
 public:
     QImage source;
+    // The source could not be had; asked again only when FilePath changes.
+    bool sourceFailed = false;
+    // The source was read smaller than its file, to fit the layer; the
+    // geometry still follows the size the file declares.
+    bool sourceScaled = false;
+    QSize declaredSize;
     QRectF box;
     QImage prepared;
     int preparedAngle = 0;
@@ -17,6 +26,12 @@ public:
 };
 
 namespace {
+
+constexpr qint64 MaxImageFileBytes = 100 * 1024 * 1024;
+// A mark is never drawn larger than the frame, and an image file declaring
+// more than this is refused before any pixel is read.
+constexpr int MaxImageSide = 16384;
+constexpr qint64 MaxImagePixels = 36 * 1000 * 1000;
 
 // The rectangle inside which a mark of this size may have its centre, so
 // that centre fractions 0 and 1 put the mark flush with the frame's edges.
@@ -42,24 +57,59 @@ QSize ImageWatermarkPainter::tileSpacing() const
 
 QImage ImageWatermarkPainter::sourceImage()
 {
+    d->sourceScaled = false;
+    d->declaredSize = QSize();
     const QString path = object()->filePath();
     if (path.isEmpty())
         return QImage();
-    // Silent on failure: the painter asks again on every frame while the
-    // image is missing.
-    QImageReader reader(path);
-    return reader.read();
+    QString why;
+    const std::unique_ptr<QFile> file = openRegularFile(path, MaxImageFileBytes, &why);
+    if (!file) {
+        qWarning().noquote() << "Can't read the watermark image" << path << "-" << why;
+        return QImage();
+    }
+
+    QImageReader reader(file.get(), QFileInfo(path).suffix().toLower().toLatin1());
+    const QSize declared = reader.size();
+    if (!declared.isValid()) {
+        qWarning().noquote() << "Can't read the size of the watermark image" << path << "-"
+                             << reader.errorString();
+        return QImage();
+    }
+    if (declared.width() > MaxImageSide || declared.height() > MaxImageSide
+        || qint64(declared.width()) * declared.height() > MaxImagePixels) {
+        qWarning().noquote() << "Refused the watermark image" << path << "of" << declared.width()
+                             << "x" << declared.height() << "pixels";
+        return QImage();
+    }
+    // Read no larger than the layer: that is the most the mark can take.
+    const QSize layerSize = layer().size();
+    if (!layerSize.isEmpty()
+        && (declared.width() > layerSize.width() || declared.height() > layerSize.height())) {
+        reader.setScaledSize(
+                declared.scaled(layerSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        d->sourceScaled = true;
+        d->declaredSize = declared;
+    }
+    const QImage image = reader.read();
+    if (image.isNull())
+        qWarning().noquote() << "Can't read the watermark image" << path << "-"
+                             << reader.errorString();
+    return image;
 }
 
 bool ImageWatermarkPainter::sizeLimits(QSizeF &minimum, QSizeF &maximum)
 {
     if (layer().isNull())
         return false;
-    if (d->source.isNull())
+    if (d->source.isNull() && !d->sourceFailed) {
         d->source = sourceImage();
+        d->sourceFailed = d->source.isNull();
+    }
     if (d->source.isNull())
         return false;
-    const QSizeF fit = d->source.size().scaled(layer().size(), Qt::KeepAspectRatio);
+    const QSize natural = d->sourceScaled ? d->declaredSize : d->source.size();
+    const QSizeF fit = natural.scaled(layer().size(), Qt::KeepAspectRatio);
     minimum = fit * 0.05;
     maximum = object()->location() == PipObject::Tile ? fit * 0.4 : fit;
     return true;
@@ -126,6 +176,9 @@ void ImageWatermarkPainter::frameSizeChanged()
     emptyBox();
     resetPrepared();
     d->layerValid = false;
+    // Read to fit the old layer, it may be too small for the new one.
+    if (d->sourceScaled)
+        dropSourceImage();
 }
 
 void ImageWatermarkPainter::propertyChanged(PipObject::Property prop)
@@ -157,6 +210,9 @@ void ImageWatermarkPainter::propertyChanged(PipObject::Property prop)
 void ImageWatermarkPainter::dropSourceImage()
 {
     d->source = QImage();
+    d->sourceFailed = false;
+    d->sourceScaled = false;
+    d->declaredSize = QSize();
 }
 
 void ImageWatermarkPainter::emptyBox()

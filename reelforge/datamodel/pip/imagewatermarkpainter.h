@@ -25,7 +25,9 @@ public:
     // Gap between neighbouring marks of a tiled pattern, and the offset of
     // its first row and column.
     virtual QSize tileSpacing() const;
-    // The unscaled mark: here the image file named by FilePath.
+    // The unscaled mark: here the image file named by FilePath, read no
+    // larger than the layer. A null image when there is none; the painter
+    // then asks again only once the mark's source changes.
     virtual QImage sourceImage();
 
     // Smallest and largest mark size for the current source and layer.

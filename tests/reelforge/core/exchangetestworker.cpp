@@ -2,8 +2,9 @@
 // given as its only argument and answers every message with a state message
 // whose state is the received code and whose data is the whole payload; the
 // uid is the item's for a task or a resume, else null. Before answering an
-// abort it sends a state message cut off inside its uid. It exits on the exit
-// request or when the GUI goes away.
+// abort it sends a state message cut off inside its uid and one whose data
+// claims a list of 2^28 elements. It exits on the exit request or when the
+// GUI goes away.
 
 #include "core/linkmessages.h"
 
@@ -32,8 +33,14 @@ protected:
             QCoreApplication::quit();
             return;
         }
-        if (code == LinkMessages::AbortItems)
+        if (code == LinkMessages::AbortItems) {
             write(LinkMessages::itemState(QUuid::createUuid(), 2, QVariant()).left(4 + 7));
+            QByteArray bomb;
+            QDataStream out(&bomb, QIODevice::WriteOnly);
+            out << qint32(LinkMessages::ItemState) << QUuid::createUuid() << qint32(2)
+                << quint32(QMetaType::QVariantList) << qint8(0) << quint32(1u << 28) << qint8(0);
+            write(bomb);
+        }
         write(LinkMessages::itemState(uid, code, payload));
     }
 };

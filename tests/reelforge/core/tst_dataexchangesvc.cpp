@@ -9,6 +9,7 @@
 #include <kellogger/kellogger.h>
 
 #include <QDataStream>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -290,14 +291,16 @@ void tst_DataExchangeSvc::secondSendResumes()
 void tst_DataExchangeSvc::abortPauseAndCutReports()
 {
     const QList<QUuid> uids{QUuid::createUuid(), QUuid::createUuid()};
+    // A report cut short and one that claims a list larger than itself come
+    // first; both are dropped, and the GUI goes on with the next report.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Dropped a state report of 11 bytes"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^Dropped a state report of \\d+ bytes: state data "
+                                            "of type 9$"));
     m_link->sendAbort(uids);
-
-    // The cut report comes first and is passed on with what could be read.
-    const Report cut = takeReport(*m_reports, 0);
-    QVERIFY(cut.uid.isNull());
-    QVERIFY(!cut.data.isValid());
     QCOMPARE(takeReport(*m_reports, LinkMessages::AbortItems).data.toByteArray(),
              LinkMessages::abortItems(uids));
+    QCOMPARE(m_reports->count(), 0);
 
     m_link->sendPause({});
     QCOMPARE(takeReport(*m_reports, LinkMessages::PauseItems).data.toByteArray(),

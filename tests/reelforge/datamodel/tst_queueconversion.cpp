@@ -1,6 +1,8 @@
 #include "appservicesfixture.h"
+#include "childprocess.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
+#include "core/partialoutput.h"
 #include "datamodel/queuemodel.h"
 #include "kelapplication.h"
 #include "mediafixtures.h"
@@ -13,6 +15,62 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
+namespace {
+
+constexpr int ConversionTimeoutMs = 120000;
+
+// The queue on the real worker, converting to MP4 in the subfolder
+// "converted" of each source's folder.
+struct ConversionQueue
+{
+    ConversionQueue()
+    {
+        appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
+        link.startHandler();
+        appServices().dataExchangeSvc = &link;
+        SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
+        SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
+        queue = std::make_unique<QueueModel>();
+    }
+    ~ConversionQueue()
+    {
+        queue.reset();
+        link.sendExitRequest();
+        appServices().dataExchangeSvc = nullptr;
+    }
+
+    QVector<VideoItemPtr> add(const QStringList &paths)
+    {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        queue->addNewItems(urls, -1);
+        QVector<VideoItemPtr> items;
+        for (int row = 0; row < queue->rowCount(); ++row)
+            items.append(queue->data(queue->index(row), Qt::UserRole).value<VideoItemPtr>());
+        return items;
+    }
+
+    DataExchangeSvc link;
+    std::unique_ptr<QueueModel> queue;
+};
+
+QString partialOf(const VideoItemPtr &item)
+{
+    return PartialOutput::pathFor(item->targetFilePath(), item->id());
+}
+
+// Seconds of media in a file, -1 when it does not probe.
+double seconds(const QString &path)
+{
+    const AVMediaFileInfo info = mediaimport::probe(path);
+    return info.hasVideo ? info.duration / 1e7 : -1;
+}
+
+} // namespace
+
 // The whole road of a conversion: files queued, probed, converted one at a
 // time by the real worker, and checked afterwards.
 class tst_QueueConversion : public QObject
@@ -21,6 +79,12 @@ class tst_QueueConversion : public QObject
 
 private slots:
     void threeClipsConvert();
+    void sameNameItemsKeepTheirOutputs_data();
+    void sameNameItemsKeepTheirOutputs();
+    void lostWorkerLeavesNoBrokenFile();
+
+private:
+    MediaFixtures m_fixtures;
 };
 
 void tst_QueueConversion::threeClipsConvert()
@@ -69,6 +133,85 @@ void tst_QueueConversion::threeClipsConvert()
 
     link.sendExitRequest();
     appServices().dataExchangeSvc = nullptr;
+}
+
+void tst_QueueConversion::sameNameItemsKeepTheirOutputs_data()
+{
+    QTest::addColumn<bool>("abortFirst");
+    QTest::newRow("pause, resume") << false;
+    QTest::newRow("pause, abort") << true;
+}
+
+// Two sources of one base name get one output name as long as neither has
+// started; the second to start must not take the name of the first, whose
+// output exists only once it is complete.
+void tst_QueueConversion::sameNameItemsKeepTheirOutputs()
+{
+    QFETCH(bool, abortFirst);
+    MediaFixtures::Clip clip;
+    clip.size = QSize(640, 360);
+    clip.frames = 750;
+    clip.audioChannels = 2;
+    const QString longer = m_fixtures.make(QStringLiteral("clip.mkv"), clip);
+    clip.frames = 25;
+    const QString shorter = m_fixtures.make(QStringLiteral("clip.mov"), clip);
+    QVERIFY(!longer.isEmpty() && !shorter.isEmpty());
+    QDir(m_fixtures.path(QStringLiteral("converted"))).removeRecursively();
+
+    ConversionQueue conversion;
+    const QVector<VideoItemPtr> items = conversion.add({longer, shorter});
+    QCOMPARE(items.size(), 2);
+    const VideoItemPtr first = items[0];
+    const VideoItemPtr second = items[1];
+    QTRY_COMPARE_WITH_TIMEOUT(conversion.queue->counters().value(VideoItem::Imported), 2, 20000);
+    QCOMPARE(first->targetFilePath(), second->targetFilePath());
+
+    conversion.queue->startAll();
+    QTRY_VERIFY_WITH_TIMEOUT(first->progress() > 0, ConversionTimeoutMs);
+    first->setPaused(true);
+    QTRY_COMPARE_WITH_TIMEOUT(second->state(), VideoItem::Converted, ConversionTimeoutMs);
+    const QString firstTarget = first->targetFilePath();
+    QVERIFY2(second->targetFilePath() != firstTarget, qPrintable(firstTarget));
+    QVERIFY(!QFileInfo::exists(firstTarget));
+
+    if (abortFirst) {
+        emit first->abortClicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(partialOf(first)), ConversionTimeoutMs);
+        QVERIFY(!QFileInfo::exists(firstTarget));
+    } else {
+        first->setPaused(false);
+        QTRY_COMPARE_WITH_TIMEOUT(first->state(), VideoItem::Converted, ConversionTimeoutMs);
+        QVERIFY2(qAbs(seconds(firstTarget) - 30) < 0.5, qPrintable(firstTarget));
+    }
+    QVERIFY2(qAbs(seconds(second->targetFilePath()) - 1) < 0.2,
+             qPrintable(second->targetFilePath()));
+}
+
+// A worker killed mid-task fails its item, and the GUI removes the output
+// it was writing.
+void tst_QueueConversion::lostWorkerLeavesNoBrokenFile()
+{
+    MediaFixtures::Clip clip;
+    clip.size = QSize(640, 360);
+    clip.frames = 750;
+    clip.audioChannels = 2;
+    const QString source = m_fixtures.make(QStringLiteral("killed.mp4"), clip);
+    QVERIFY(!source.isEmpty());
+
+    ConversionQueue conversion;
+    const VideoItemPtr item = conversion.add({source}).value(0);
+    QVERIFY(item);
+    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::Imported, 20000);
+    conversion.queue->startAll();
+    QTRY_VERIFY_WITH_TIMEOUT(item->progress() > 0 && QFileInfo(partialOf(item)).size() > 0,
+                             ConversionTimeoutMs);
+
+    const pid_t worker = childProcessNamed("reelworker");
+    QVERIFY(worker > 0);
+    QCOMPARE(::kill(worker, SIGKILL), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::ConvertFailed, ConversionTimeoutMs);
+    QVERIFY(!QFileInfo::exists(partialOf(item)));
+    QVERIFY(!QFileInfo::exists(item->targetFilePath()));
 }
 
 int main(int argc, char *argv[])

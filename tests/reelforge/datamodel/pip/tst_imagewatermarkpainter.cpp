@@ -3,8 +3,11 @@
 
 #include "piptesthelpers.h"
 
+#include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -36,6 +39,37 @@ struct WarningCounter
     int count() const { return g_warnings; }
 };
 
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG file of that size without its pixels: the signature, the header and
+// an empty data chunk.
+QByteArray pngHeader(quint32 width, quint32 height)
+{
+    QByteArray bytes("\x89PNG\r\n\x1a\n");
+    const auto chunk = [&bytes](const QByteArray &typeAndData) {
+        QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
+        out << quint32(typeAndData.size() - 4);
+        out.writeRawData(typeAndData.constData(), typeAndData.size());
+        out << crc32(typeAndData);
+    };
+    QByteArray header("IHDR");
+    QDataStream out(&header, QIODevice::WriteOnly | QIODevice::Append);
+    out << width << height << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+    chunk(header);
+    chunk("IDAT");
+    chunk("IEND");
+    return bytes;
+}
+
 } // namespace
 
 class tst_ImageWatermarkPainter : public QObject
@@ -57,6 +91,9 @@ private slots:
     void unreadableSource();
     void degenerateImageDoesNotDivideByZero();
     void svgWatermark();
+    void sourcesRefusedOnce_data();
+    void sourcesRefusedOnce();
+    void largeSourceIsReadAtLayerSize();
     void alignedDrawsNothing();
     void layerIsCachedUntilPropertyChange();
 
@@ -309,6 +346,64 @@ void tst_ImageWatermarkPainter::svgWatermark()
     QCOMPARE(painter.pixelGeometry(), QRectF(0, 40, 1280, 640));
     const QImage layer = painter.paint(0);
     QCOMPARE(QColor(layer.pixel(640, 360)), QColor(Qt::blue));
+}
+
+void tst_ImageWatermarkPainter::sourcesRefusedOnce_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+
+    // Each would take gigabytes at its declared size.
+    QTest::newRow("svg of 30000 x 30000")
+            << "huge.svg"
+            << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='30000' "
+                          "height='30000'><rect width='9' height='9'/></svg>");
+    QTest::newRow("png of 20000 x 20000") << "huge.png" << pngHeader(20000, 20000);
+    // Opening it for reading would wait for a writer for good.
+    QTest::newRow("fifo") << "mark.fifo" << QByteArray();
+}
+
+// A source that is refused is not asked for again on every frame.
+void tst_ImageWatermarkPainter::sourcesRefusedOnce()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    const QString path = m_dir.filePath(name);
+    if (content.isEmpty()) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    auto pip = watermark(1.0, QPointF(0.5, 0.5));
+    pip->setFilePath(path);
+    ImageWatermarkPainter painter(pip, FrameSize);
+    WarningCounter warnings;
+    for (int frame = 0; frame < 3; ++frame)
+        QVERIFY(painter.paint(frame).isNull());
+    QCOMPARE(painter.pixelGeometry(), QRectF(0, 0, 0, 0));
+    QCOMPARE(warnings.count(), 1);
+
+    // A new file is read again.
+    pip->setFilePath(m_image);
+    painter.propertyChanged(PipObject::Property::FilePath);
+    QVERIFY(!painter.paint(0).isNull());
+}
+
+// A source larger than the frame is read no larger than the frame, and still
+// fills the box its declared size gives.
+void tst_ImageWatermarkPainter::largeSourceIsReadAtLayerSize()
+{
+    auto pip = watermark(1.0, QPointF(0.5, 0.5));
+    pip->setFilePath(writeImage(m_dir.path(), QStringLiteral("large.png"), QSize(4000, 2000)));
+    ImageWatermarkPainter painter(pip, FrameSize);
+    const QImage source = painter.sourceImage();
+    QVERIFY2(source.width() <= FrameSize.width() && source.height() <= FrameSize.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(source.width()).arg(source.height())));
+    QCOMPARE(painter.pixelGeometry(), QRectF(0, 40, 1280, 640));
+    QCOMPARE(drawnBounds(painter.paint(0)), QRect(0, 40, 1280, 640));
 }
 
 void tst_ImageWatermarkPainter::alignedDrawsNothing()

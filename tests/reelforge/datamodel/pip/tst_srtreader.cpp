@@ -1,9 +1,13 @@
 #include "datamodel/pip/srtreader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,6 +35,9 @@ private slots:
     void read_data();
     void read();
     void missingFileEmptiesOutput();
+    void skippedCuesAreCounted();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
     void binaryGarbageDoesNotCrash();
 
 private:
@@ -58,9 +65,19 @@ void tst_SrtReader::read_data()
             << QStringLiteral("10000000-20000000:\u010dau \u0161\u00e9f");
     QTest::newRow("utf-16 be bom") << encoded("UTF-16BE", QChar(QChar::ByteOrderMark) + czech)
                                    << QStringLiteral("10000000-20000000:\u010dau \u0161\u00e9f");
-    QTest::newRow("legacy 8-bit read as utf-8")
-            << QByteArray("1\n00:00:01,000 --> 00:00:02,000\ncaf\xe9\n")
-            << QStringLiteral("10000000-20000000:caf\ufffd");
+    QTest::newRow("utf-16 le without bom")
+            << encoded("UTF-16LE", czech).mid(2)
+            << QStringLiteral("10000000-20000000:\u010dau \u0161\u00e9f");
+    QTest::newRow("utf-16 be without bom")
+            << encoded("UTF-16BE", czech).mid(2)
+            << QStringLiteral("10000000-20000000:\u010dau \u0161\u00e9f");
+    // Not valid UTF-8: the usual 8-bit code page of subtitle files.
+    const QByteArray windows1252("1\n00:00:01,000 --> 00:00:02,000\ncaf\xe9 \x93na\xefve\x94\n");
+    const QString decoded = QStringLiteral("10000000-20000000:caf\u00e9 \u201cna\u00efve\u201d");
+    QTest::newRow("windows-1252") << windows1252 << decoded;
+    QTest::newRow("cr only") << basic.toUtf8().replace("\n", "\r") << basicCue;
+    QTest::newRow("mixed line ends")
+            << QByteArray("1\r\n00:00:01,500 --> 00:00:04,000\rHello\nWorld\r\n\r\n") << basicCue;
     QTest::newRow("empty file") << QByteArray() << QString();
     QTest::newRow("blank lines only") << QByteArray("\n\n \n") << QString();
     QTest::newRow("two cues, extra blank lines")
@@ -82,8 +99,15 @@ void tst_SrtReader::read_data()
             << QByteArray("1\nbad --> 00:00:02,000\nA\n") << QStringLiteral("0-20000000:A");
     QTest::newRow("unparsable end drops the cue")
             << QByteArray("1\n00:00:02,000 --> bad\nA\n") << QString();
-    QTest::newRow("24 hours counts as 0")
-            << QByteArray("1\n00:00:02,000 --> 24:00:00,000\nA\n") << QString();
+    // Long recordings: the hours are not a time of day.
+    QTest::newRow("past 24 hours")
+            << QByteArray("1\n24:00:00,000 --> 24:00:01,250\nA\n\n2\n100:00:00,000 --> "
+                          "100:00:02,000\nB\n")
+            << QStringLiteral("864000000000-864012500000:A;3600000000000-3600020000000:B");
+    QTest::newRow("cue crossing midnight") << QByteArray("1\n23:59:59,500 --> 24:00:00,500\nA\n")
+                                           << QStringLiteral("863995000000-864005000000:A");
+    QTest::newRow("minutes past 59 do not parse")
+            << QByteArray("1\n00:00:01,000 --> 00:60:00,000\nA\n") << QString();
     QTest::newRow("three arrows") << QByteArray("1\n00:00:01,000 --> 00:00:02,000 --> x\nA\n")
                                   << QString();
     QTest::newRow("full stop and short fraction, no spaces")
@@ -117,6 +141,67 @@ void tst_SrtReader::missingFileEmptiesOutput()
 {
     QVector<SubtitleCue> cues{SubtitleCue{1, 2, {QStringLiteral("old")}}};
     SrtReader::read(cues, m_dir.filePath(QStringLiteral("missing.srt")));
+    QVERIFY(cues.isEmpty());
+}
+
+void tst_SrtReader::skippedCuesAreCounted()
+{
+    const QString path = m_dir.filePath(QStringLiteral("skipped.srt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:02,000 --> 00:00:01,000\nA\n\n2\nbroken\nB\n\n"
+               "3\n00:00:03,000 --> 00:00:04,000\nC\n");
+    file.close();
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^Skipped 2 of 3 subtitle cues .* in .*skipped.srt$"));
+    QVector<SubtitleCue> cues;
+    SrtReader::read(cues, path);
+    QCOMPARE(describe(cues), QStringLiteral("30000000-40000000:C"));
+}
+
+void tst_SrtReader::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+
+    // A FIFO without a writer would block the reader for good.
+    QTest::newRow("fifo") << "fifo"
+                          << "not a regular file";
+    QTest::newRow("endless device") << "/dev/zero"
+                                    << "not a regular file";
+    QTest::newRow("folder") << "folder"
+                            << "not a regular file";
+    QTest::newRow("over 50 MB") << "large"
+                                << "52428801 bytes, more than the 52428800 allowed";
+}
+
+void tst_SrtReader::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    QString path = kind;
+    if (kind == QLatin1String("fifo")) {
+        path = m_dir.filePath(QStringLiteral("cues.fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        path = m_dir.filePath(QStringLiteral("folder.srt"));
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("large")) {
+        // Sparse: it takes no room, but states its size.
+        path = m_dir.filePath(QStringLiteral("large.srt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\n00:00:01,000 --> 00:00:02,000\nA\n\n");
+        QVERIFY(file.resize(50 * 1024 * 1024 + 1));
+    }
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable(QStringLiteral("Can't read subtitles from %1 - %2")
+                                            .arg(path, reason)));
+    QVector<SubtitleCue> cues{SubtitleCue{1, 2, {QStringLiteral("old")}}};
+    SrtReader::read(cues, path);
     QVERIFY(cues.isEmpty());
 }
 

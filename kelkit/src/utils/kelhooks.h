@@ -1,0 +1,35 @@
+#pragma once
+
+class QObject;
+class QTextOption;
+
+namespace KelUtils {
+
+// Edits the default text option that Qt gives a document inside a widget.
+class ITextOptionCallback
+{
+public:
+    virtual ~ITextOptionCallback() = default;
+    virtual void editTextOption(QTextOption &option) = 0;
+};
+
+} // namespace KelUtils
+
+// The framework's changes to Qt functions for the whole process:
+// - QLabel::setText announces every real change of a KelLabel's text with
+//   KelLabel::textChanged(), whoever sets it;
+// - QTextDocument::setDefaultTextOption lets the widget that registered an
+//   override edit the option of its own document, even when Qt resets it.
+// Until installed, both behave exactly as Qt's. KelApplication installs
+// them when it is constructed. GUI thread only.
+namespace KelHooks {
+
+void installTextOptionHook();
+void installLabelSetTextHook();
+
+// Registers the callback for the first QTextDocument below the owner,
+// replacing an earlier one. The entry goes when the owner is destroyed.
+void registerTextOptionOverride(QObject *owner, KelUtils::ITextOptionCallback *callback);
+void unregisterTextOptionOverride(QObject *owner);
+
+} // namespace KelHooks
