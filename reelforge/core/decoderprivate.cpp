@@ -150,6 +150,7 @@ public:
     void rememberGraphInput(StreamContext &context, const AVFrame *frame);
     int feedFrame(StreamContext &context, int streamIndex);
     int retireGraph(StreamContext &context, int streamIndex);
+    static int closeGraphInput(StreamContext &context);
     int endStream(StreamContext &context, int streamIndex);
     int pullOutput(StreamContext &context, int streamIndex, bool uncapped);
     int moveIntoChunkGraph(StreamContext &context);
@@ -764,13 +765,19 @@ int decoderprivate::Private::feedFrame(StreamContext &context, int streamIndex)
     return pullOutput(context, streamIndex, false);
 }
 
+// The end time lets the fps filter repeat the last frame for its full length.
+int decoderprivate::Private::closeGraphInput(StreamContext &context)
+{
+    return context.endPts != AV_NOPTS_VALUE
+            ? av_buffersrc_close(context.sourceContext, context.endPts, 0)
+            : av_buffersrc_add_frame_flags(context.sourceContext, nullptr, 0);
+}
+
 // Ends the graph and takes all it still holds, then frees it; the next frame
 // builds a new one.
 int decoderprivate::Private::retireGraph(StreamContext &context, int streamIndex)
 {
-    int ret = context.endPts != AV_NOPTS_VALUE
-            ? av_buffersrc_close(context.sourceContext, context.endPts, 0)
-            : av_buffersrc_add_frame_flags(context.sourceContext, nullptr, 0);
+    int ret = closeGraphInput(context);
     if (ret >= 0)
         ret = pullOutput(context, streamIndex, true);
     context.freeGraph();
@@ -788,10 +795,7 @@ int decoderprivate::Private::endStream(StreamContext &context, int streamIndex)
     // A stream that never produced a frame has no graph to flush.
     if (!context.graph || context.inputEnded)
         return 0;
-    // The end time lets the fps filter repeat the last frame for its full length.
-    int ret = context.endPts != AV_NOPTS_VALUE
-            ? av_buffersrc_close(context.sourceContext, context.endPts, 0)
-            : av_buffersrc_add_frame_flags(context.sourceContext, nullptr, 0);
+    const int ret = closeGraphInput(context);
     if (ret < 0) {
         qCritical().noquote() << "Error while feeding the filtergraph" << errorText(ret);
         return ret;
