@@ -42,7 +42,9 @@ public:
 Application::Application(int &argc, char **argv)
     : KelApplication(argc, argv), d(std::make_unique<Private>())
 {
-    appServices().usageStatistics = &d->usageStatistics;
+    AppServices &services = appServices();
+    services.usageStatistics = &d->usageStatistics;
+    services.dataExchangeSvc = [this] { return dataExchangeSvc(); };
 }
 
 Application::~Application()
@@ -73,8 +75,7 @@ bool Application::init()
     prepareNetworkAccessManager();
     processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    // The queue follows the link it finds at its construction.
-    appServices().dataExchangeSvc = dataExchangeSvc();
+    // Asks for the link, which starts the worker.
     d->queueModel = new QueueModel(this);
     d->historyModel = new HistoryModel(this);
     initFormats();
@@ -84,8 +85,10 @@ bool Application::init()
     const QString recent = settings ? settings->recentPresets() : QString();
     d->presetsRepo->setRecent(recent.split(RecentPresetsSeparator, Qt::KeepEmptyParts));
 
-    // The main window joins here; until then only the UI object is made.
-    kelUi();
+    // The program's main window joins with its UI object; the framework's
+    // makes none.
+    if (KelUi *ui = kelUi())
+        ui->setupMainWindow();
     return true;
 }
 

@@ -71,6 +71,8 @@ void tst_Application::linkIsMadeOnce()
     QVERIFY(link);
     QVERIFY(!link->parent());
     QCOMPARE(app->dataExchangeSvc(), link);
+    // The data model's way to it answers the same link.
+    QCOMPARE(appServices().dataExchangeSvc(), link);
     QTRY_COMPARE_WITH_TIMEOUT(startsOf(journal()), 1, WorkerTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(link->isConnected(), WorkerTimeoutMs);
 }
