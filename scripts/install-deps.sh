@@ -11,6 +11,8 @@ packages=(
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
     libswresample-dev libavfilter-dev
     ffmpeg fonts-dejavu-core
+    libqt5x11extras5-dev libxcb1-dev
+    xvfb xauth openbox xdotool x11-utils
 )
 
 missing=()

@@ -1,10 +1,14 @@
 #include "kelsettings.h"
 
 #include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
 #include <QLocale>
 #include <QStandardPaths>
 
 #include "kelapplication.h"
+#include "kelsettingsfilecheck.h"
+#include "utils/kelfileutils.h"
 
 namespace {
 
@@ -26,6 +30,33 @@ QString defaultOpenFilePath()
     return QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0);
 }
 
+// QSettings would abort on a damaged serialised value at its first read and
+// go on aborting at every start: such a file is moved aside before QSettings
+// opens it, and the program starts with the defaults. A file that cannot be
+// moved is not opened either; the settings of this run are then not saved.
+QString checkedFileName(const QString &fileName, QSettings::Format format)
+{
+    if (format != QSettings::IniFormat && format != QSettings::NativeFormat)
+        return fileName;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fileName;
+    QString problem;
+    const bool safe = KelSettingsFileCheck::isSafe(file.readAll(), &problem);
+    file.close();
+    if (safe)
+        return fileName;
+
+    qCritical() << "Settings file" << fileName << "is damaged," << problem;
+    const QString aside = KelUtils::moveFileAside(fileName);
+    if (aside.isEmpty()) {
+        qCritical() << "Can't move the damaged settings file aside; settings are not saved";
+        return QString();
+    }
+    qWarning() << "Damaged settings file kept as" << aside << "- starting with default settings";
+    return fileName;
+}
+
 } // namespace
 
 class KelSettings::Private
@@ -37,7 +68,7 @@ public:
 };
 
 KelSettings::KelSettings(const QString &fileName, QSettings::Format format, QObject *parent)
-    : QSettings(fileName, format, parent), d(std::make_unique<Private>())
+    : QSettings(checkedFileName(fileName, format), format, parent), d(std::make_unique<Private>())
 {
     const bool firstRun = readValue(FirstRunKey, true);
     // Without the framework's application object (tools, tests) there is no

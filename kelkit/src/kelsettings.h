@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaEnum>
 #include <QSettings>
 #include <QVariant>
 
@@ -13,6 +14,9 @@
 // registration) are read by load() and written by save(); all other keys are
 // read and written in the file on every call. Every setter changes the value
 // and emits the key's signal only when the value really differs.
+//
+// A file whose serialised values would not decode safely is moved aside
+// ("name.bad") before it is opened, and the settings start from defaults.
 //
 // Lives on the GUI thread.
 class KelSettings : public QSettings
@@ -65,6 +69,15 @@ protected:
         if (!stored.convert(qMetaTypeId<T>()))
             return T();
         return stored.value<T>();
+    }
+
+    // Reads a key of an enumeration published with Q_ENUM: a stored number
+    // that is none of its values gives the default.
+    template<typename T>
+    T readEnumValue(const QString &key, T defaultValue) const
+    {
+        const T stored = readValue(key, defaultValue);
+        return QMetaEnum::fromType<T>().valueToKey(int(stored)) ? stored : defaultValue;
     }
 
     // Writes a key when its stored value differs from the new one; returns

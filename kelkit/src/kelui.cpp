@@ -1,6 +1,8 @@
 #include "kelui.h"
 
 #include "eventfilters/hoverleaveworkaround.h"
+#include "kelapplication.h"
+#include "kelsettings.h"
 #include "painting/kelanimatedicons.h"
 #include "painting/kelpixmapcache.h"
 #include "styles/kelstyle.h"
@@ -37,8 +39,12 @@ QString englishErrorText(int error)
 class KelUi::Private
 {
 public:
+    void onMainWindowShowed();
+
     QPointer<KelUi> self;
     bool waitCursorShown = false;
+    QPointer<KelWindow> mainWindow;
+    QMetaObject::Connection firstShowConnection;
     QPointer<KelStyleManager> styleManager;
     HoverLeaveWorkaround *hoverWorkaround = nullptr;
     QPointer<KelPixmapCache> shadowCache;
@@ -54,7 +60,10 @@ KelUi::KelUi(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
     connect(dayChange, &KelDayChangeTimer::dayChanged, this, &KelUi::currentDayChanged);
 }
 
-KelUi::~KelUi() = default;
+KelUi::~KelUi()
+{
+    delete d->mainWindow;
+}
 
 void KelUi::init()
 {
@@ -62,6 +71,56 @@ void KelUi::init()
 }
 
 void KelUi::onLanguageChanged() { }
+
+KelWindow::ShadowType KelUi::defaultShadowType()
+{
+    return KelWindow::DWM_API;
+}
+
+void KelUi::setupMainWindow()
+{
+    if (d->mainWindow)
+        return;
+    KelWindow *window = createMainWindow();
+    d->mainWindow = window;
+    if (window) {
+        if (auto app = dynamic_cast<KelSingleApplication *>(QCoreApplication::instance())) {
+            connect(app, &KelSingleApplication::messageReceived, window,
+                    [window] { window->showWithStrategy(KelWindow::NoChange); });
+        }
+        // Queued: the handlers run once the window is on screen.
+        d->firstShowConnection = connect(
+                window, &KelWidget::showed, this, [this] { d->onMainWindowShowed(); },
+                Qt::QueuedConnection);
+    }
+    emit mainWindowCreated(window);
+}
+
+void KelUi::Private::onMainWindowShowed()
+{
+    // The connection is queued: a second show may have been posted already.
+    if (!firstShowConnection)
+        return;
+    QObject::disconnect(firstShowConnection);
+    firstShowConnection = QMetaObject::Connection();
+    auto app = dynamic_cast<KelApplication *>(QCoreApplication::instance());
+    KelSettings *settings = app ? app->settings() : nullptr;
+    if (settings && settings->showFirstStartWizard()) {
+        settings->setShowFirstStartWizard(false);
+        emit self->mainWindowShowedFirstTimeEver();
+    }
+    emit self->mainWindowShowedFirstTimeInCurrentSession();
+}
+
+KelWindow *KelUi::mainWindow() const
+{
+    return d->mainWindow;
+}
+
+KelWindow *KelUi::createMainWindow()
+{
+    return nullptr;
+}
 
 KelStyleManager *KelUi::styleManager() const
 {
@@ -128,7 +187,11 @@ void KelUi::setMaintenanceMode(bool on)
 void KelUi::translateTopLevelWindows()
 {
     qInfo() << "Retranslate toplevel windows (call topLevelWidgets->translateUi)";
-    // The framework's windows re-apply their texts here.
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        if (auto window = qobject_cast<KelWindow *>(widget))
+            window->translateUi();
+    }
 }
 
 QWidget *KelUi::widgetUnderMouse() const

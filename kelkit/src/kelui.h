@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/kelwindow.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
@@ -8,7 +10,6 @@
 
 class KelPixmapCache;
 class KelStyleManager;
-class KelWindow;
 class QMouseEvent;
 class QWidget;
 
@@ -44,6 +45,15 @@ public:
     virtual void init();
     // Runs after every language switch but the start-up choice.
     virtual void onLanguageChanged();
+    // The shadow of windows made with KelWindow::Default.
+    virtual KelWindow::ShadowType defaultShadowType();
+
+    // Builds the main window through createMainWindow(), once: a second
+    // start of the program then brings it forward, and its first show is
+    // announced.
+    void setupMainWindow();
+    // Null before setupMainWindow() and once the window is gone.
+    KelWindow *mainWindow() const;
 
     // Null once the manager is gone.
     KelStyleManager *styleManager() const;
@@ -75,6 +85,10 @@ public:
 
     // Fed by KelApplication::notify() with every mouse move a window gets.
     void onMouseMove(QObject *receiver, QMouseEvent *event);
+
+protected:
+    // The program's main window; none in the framework.
+    virtual KelWindow *createMainWindow();
 
 signals:
     void linkOpened(const QString &url);

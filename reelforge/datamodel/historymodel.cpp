@@ -1,6 +1,7 @@
 #include "datamodel/historymodel.h"
 
 #include "shared/formattables.h"
+#include "utils/kelfileutils.h"
 
 #include <QDebug>
 #include <QDirIterator>
@@ -43,9 +44,29 @@ public:
                          [this, id = item->id()] { q->remove(id); });
     }
 
+    void setUnreadableFileAside(const QString &path);
+
     HistoryModel *q;
     QVector<VideoItemPtr> items;
+    // The file of this run could not be read: its items' thumbnails are still
+    // in the folder and stay there.
+    bool keepAllThumbnails = false;
+    // It could not be moved aside either, and writing would destroy it.
+    bool writeRefused = false;
 };
+
+void HistoryModel::Private::setUnreadableFileAside(const QString &path)
+{
+    keepAllThumbnails = true;
+    const QString aside = KelUtils::moveFileAside(path);
+    if (aside.isEmpty()) {
+        writeRefused = true;
+        qCritical() << "Can't move the unreadable history aside" << path
+                    << "- the history of this run will not be saved";
+        return;
+    }
+    qWarning() << "Unreadable history kept as" << aside << "- starting with an empty history";
+}
 
 HistoryModel::HistoryModel(QObject *parent) : QAbstractListModel(parent), d(new Private(this))
 {
@@ -117,18 +138,22 @@ void HistoryModel::readHistory()
         return;
     if (!file.open(QIODevice::ReadOnly)) {
         qCritical() << "Can't open file for reading" << file.fileName();
+        d->setUnreadableFileAside(file.fileName());
         return;
     }
 
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    file.close();
     if (document.isNull()) {
         qCritical() << "Can't parse json" << file.fileName() << error.errorString() << "at"
                     << error.offset;
+        d->setUnreadableFileAside(file.fileName());
         return;
     }
     if (!document.isArray()) {
         qCritical() << "Can't parse json" << file.fileName() << "root item must be an array";
+        d->setUnreadableFileAside(file.fileName());
         return;
     }
 
@@ -153,6 +178,10 @@ void HistoryModel::writeHistory()
 {
     const QString folder = historyFolder();
     QSaveFile file(folder + FormatTables::historyFilePath());
+    if (d->writeRefused) {
+        qCritical() << "Not writing" << file.fileName() << "over the unreadable history";
+        return;
+    }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCritical() << "Can't open file for writing" << file.fileName();
         return;
@@ -180,6 +209,8 @@ void HistoryModel::writeHistory()
         return;
     }
 
+    if (d->keepAllThumbnails)
+        return;
     QStringList stale;
     QDirIterator entries(folder, QDir::Files | QDir::Hidden);
     while (entries.hasNext()) {

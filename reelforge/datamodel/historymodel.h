@@ -9,7 +9,9 @@
 
 // The finished conversions, newest on top. Read from "history.json" and one
 // JPEG thumbnail per item in the history folder when created, written back
-// when destroyed; in between it changes only in memory.
+// when destroyed; in between it changes only in memory. A file that exists
+// but does not read is moved aside ("history.json.bad"), never overwritten,
+// and the thumbnails are then left alone for that run.
 //
 // Lives on the GUI thread.
 class HistoryModel : public QAbstractListModel

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QMetaEnum>
 #include <QMimeData>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 #include <QVector>
@@ -47,7 +48,7 @@ class QueueModel::Private
 public:
     explicit Private(QueueModel *q) : q(q), import(new mediaimport(q)) { }
 
-    DataExchangeSvc *link() const { return appServices().dataExchangeSvc; }
+    DataExchangeSvc *link();
 
     int rowOf(const VideoItem *item) const
     {
@@ -99,7 +100,28 @@ public:
     QSet<QUuid> abortPending;
     // Target names handed to the worker and not yet written in full.
     TargetReservations reservations;
+    // The link whose reports the model follows.
+    QPointer<DataExchangeSvc> followedLink;
 };
+
+DataExchangeSvc *QueueModel::Private::link()
+{
+    const std::function<DataExchangeSvc *()> &provider = appServices().dataExchangeSvc;
+    DataExchangeSvc *svc = provider ? provider() : nullptr;
+    if (!svc) {
+        qCritical("No worker link: the queue can't convert");
+        return nullptr;
+    }
+    if (svc != followedLink) {
+        followedLink = svc;
+        connect(svc, &DataExchangeSvc::remoteItemStateChanged, q,
+                [this](const QUuid &uid, QueueItemState state, const QVariant &data) {
+                    onRemoteItemStateChanged(uid, state, data);
+                });
+        connect(svc, &RemoteHandler::handlerClosed, q, [this] { onWorkerLost(); });
+    }
+    return svc;
+}
 
 void QueueModel::Private::connectItem(const VideoItemPtr &item)
 {
@@ -159,14 +181,26 @@ void QueueModel::Private::schedule()
         if (item->state() != VideoItem::Scheduled || item->isPaused()
             || abortPending.contains(item->id()))
             continue;
+        const VideoItemPtr started = item;
+        // An audio-only source whose last chosen format holds video keeps
+        // an empty format; its output would be "name." and fail.
+        if (started->targetCodecInfo()->format().isEmpty()) {
+            qWarning() << "No target format, not converted:"
+                       << started->sourceFileInfo().absoluteFilePath();
+            started->setState(VideoItem::ConvertFailed);
+            return;
+        }
+        DataExchangeSvc *svc = link();
+        if (!svc) {
+            started->setState(VideoItem::ConvertFailed);
+            return;
+        }
         // The send may run an event loop while it starts the worker; the
         // item is Converting by then, so no second one starts meanwhile.
-        const VideoItemPtr started = item;
         started->setState(VideoItem::Converting);
         if (!started->isTaskSent())
             reservations.reserve(*started);
-        if (DataExchangeSvc *svc = link())
-            svc->sendTask(started);
+        svc->sendTask(started);
         return;
     }
 }
@@ -278,6 +312,10 @@ void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemSt
 
     switch (state) {
     case QueueItemState::Processing: {
+        // Sent before the worker saw the abort: the item has left its
+        // conversion already.
+        if (abortPending.contains(uid))
+            break;
         // A resume reports -1 while nothing was reported yet.
         const qlonglong progress = data.toLongLong();
         if (progress >= 0)
@@ -285,6 +323,8 @@ void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemSt
         break;
     }
     case QueueItemState::Done:
+        // Also when it crosses an abort: the worker finished the output file
+        // before it saw the abort, so the file is complete and Converted.
         finishTask(item);
         item->setState(VideoItem::Converted);
         item->setProgress(1000);
@@ -320,8 +360,10 @@ void QueueModel::Private::onWorkerLost()
         item->setTaskSent(false);
         // An aborted item has already left its conversion; the lost worker
         // only answers the abort.
-        if (abortPending.remove(item->id()))
+        if (abortPending.remove(item->id())) {
+            item->setProgress(0);
             continue;
+        }
         item->setState(VideoItem::ConvertFailed);
     }
     startScheduler();
@@ -402,13 +444,7 @@ QueueModel::QueueModel(QObject *parent) : QAbstractListModel(parent), d(new Priv
             Qt::DirectConnection);
 
     // Asking for the link here creates it and starts the worker.
-    if (DataExchangeSvc *svc = d->link()) {
-        connect(svc, &DataExchangeSvc::remoteItemStateChanged, this,
-                [this](const QUuid &uid, QueueItemState state, const QVariant &data) {
-                    d->onRemoteItemStateChanged(uid, state, data);
-                });
-        connect(svc, &RemoteHandler::handlerClosed, this, [this] { d->onWorkerLost(); });
-    }
+    d->link();
     setObjectName(QStringLiteral("QueueModel"));
 }
 
@@ -527,6 +563,9 @@ void QueueModel::removeItem(const VideoItemPtr &item)
     if (item->isPaused())
         d->addToCounter(VideoItem::Paused, -1);
     d->updateCounters();
+    // The removed item may have held the queue.
+    if (item->state() == VideoItem::Scheduled || item->state() == VideoItem::Converting)
+        d->startScheduler();
 }
 
 VideoItemPtr QueueModel::itemById(const QUuid &id) const

@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QJsonObject>
+#include <QMetaEnum>
 #include <QStandardPaths>
 
 namespace {
@@ -78,6 +79,11 @@ public:
         : source(source), sourceCodec(QSharedPointer<CodecInfo>::create()),
           targetName(source.completeBaseName()), targetCodec(QSharedPointer<CodecInfo>::create())
     { }
+
+    // The output of an item past import no longer follows the setting: its
+    // path went to the worker, and a new free-name search would now find
+    // its own output and answer "name (1)".
+    bool followsOutputFolderSetting() const { return state == Importing || state == Imported; }
 
     qint64 elapsedConversionTime() const
     {
@@ -349,8 +355,7 @@ void VideoItem::setTargetName(const QString &name)
 
 void VideoItem::setTargetFolderType(Enums::TargetFolderType type)
 {
-    // The output of an item past import no longer follows the setting.
-    if (d->state != Importing && d->state != Imported)
+    if (!d->followsOutputFolderSetting())
         return;
     d->targetFolderType = type;
     d->calculatedTargetPath.clear();
@@ -358,6 +363,8 @@ void VideoItem::setTargetFolderType(Enums::TargetFolderType type)
 
 void VideoItem::setTargetFolderPath(const QString &path)
 {
+    if (!d->followsOutputFolderSetting())
+        return;
     d->targetFolderPath = path;
     d->calculatedTargetPath.clear();
 }
@@ -525,8 +532,14 @@ bool VideoItem::loadFromJson(const QJsonValue &value)
         }
     }
 
+    const int state = object.value(ItemStateKey).toInt(-1);
+    if (!QMetaEnum::fromType<State>().valueToKey(state)) {
+        qCritical() << "Can't parse json, Video object has an unknown state:"
+                    << object.value(ItemStateKey);
+        return false;
+    }
     d->id = QUuid(object.value(ItemIdKey).toString());
-    d->state = State(object.value(ItemStateKey).toInt());
+    d->state = State(state);
     d->source = QFileInfo(object.value(SourcePathKey).toString());
     if (!d->sourceCodec->loadFromJson(object.value(SourceCodecInfoKey)))
         return false;

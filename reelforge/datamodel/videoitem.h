@@ -36,8 +36,9 @@ class VideoItem : public QObject
     Q_OBJECT
 
 public:
-    // The values are stored in the history file.
-    enum State {
+    // The values are stored in the history file. Fixed to int, so that a
+    // value read from a file is not out of the type's range.
+    enum State : int {
         Importing = 0,
         ImportFailed = 1,
         Imported = 2,
@@ -115,7 +116,8 @@ public:
     double processingRate() const;
 
     QJsonValue toJson() const;
-    // Assigns the record's values directly: no signals, no range checks.
+    // Assigns the record's values directly, without signals; a record whose
+    // state is not one of State is refused.
     bool loadFromJson(const QJsonValue &value);
 
     // The clock of the conversion timing, for all items; an empty function

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class DataExchangeSvc;
 class FormatTables;
 class UsageStatistics;
@@ -10,7 +12,7 @@ class UsageStatistics;
 // worker link use. The application fills them once at start-up, before any
 // queue item or link exists; tests fill them themselves. A service left
 // unset reads as absent: no default encoders, no usage counting, the worker
-// beside the running program, an empty settings file name.
+// beside the running program, an empty settings file name, no worker link.
 struct AppServices
 {
     const FormatTables *formatTables = nullptr;
@@ -19,9 +21,11 @@ struct AppServices
     // running program.
     QString workerProgram;
     QString settingsFileName;
-    // The worker link, created and started by the application before the
-    // queue; the queue sends through it and follows its reports.
-    DataExchangeSvc *dataExchangeSvc = nullptr;
+    // Answers the worker link, which the application creates on first use
+    // (starting the worker); null when no link can be had. The queue asks
+    // for it when it is built, follows its reports from the first answer on,
+    // and asks again for every message it sends.
+    std::function<DataExchangeSvc *()> dataExchangeSvc;
 };
 
 AppServices &appServices();

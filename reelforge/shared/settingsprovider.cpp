@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "kelapplication.h"
+#include "kelsettingsfilecheck.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ const QString DefaultFontFamily = QStringLiteral("Arial");
 template<typename T>
 void registerInt32StreamOperators()
 {
+    KelSettingsFileCheck::declareInt32Type(qMetaTypeId<T>());
     QMetaType::registerStreamOperators(
             qMetaTypeId<T>(),
             [](QDataStream &stream, const void *value) {
@@ -132,7 +134,7 @@ void SettingsProvider::setUpdateCheckerShowedVersion(const QString &value)
 
 Enums::TargetFolderType SettingsProvider::targetFolderType() const
 {
-    return readValue(TargetFolderTypeKey, Enums::InputFolder);
+    return readEnumValue(TargetFolderTypeKey, Enums::InputFolder);
 }
 
 void SettingsProvider::setTargetFolderType(Enums::TargetFolderType value)
@@ -165,7 +167,7 @@ void SettingsProvider::setLastClickedFormat(const QString &value)
 
 Enums::PreviewQuality SettingsProvider::previewQuality() const
 {
-    return readValue(PreviewQualityKey, Enums::High);
+    return readEnumValue(PreviewQualityKey, Enums::High);
 }
 
 void SettingsProvider::setPreviewQuality(Enums::PreviewQuality value)
@@ -363,7 +365,7 @@ void SettingsProvider::setLastWatermarkText(const QString &value)
 
 PipObject::Location SettingsProvider::lastWatermarkLocation() const
 {
-    return readValue(LastWatermarkLocationKey, PipObject::Free);
+    return readEnumValue(LastWatermarkLocationKey, PipObject::Free);
 }
 
 void SettingsProvider::setLastWatermarkLocation(PipObject::Location value)
@@ -374,7 +376,7 @@ void SettingsProvider::setLastWatermarkLocation(PipObject::Location value)
 
 PipObject::Type SettingsProvider::lastWatermarkType() const
 {
-    return readValue(LastWatermarkTypeKey, PipObject::ImageWatermark);
+    return readEnumValue(LastWatermarkTypeKey, PipObject::ImageWatermark);
 }
 
 void SettingsProvider::setLastWatermarkType(PipObject::Type value)

@@ -1,8 +1,43 @@
 #include "kelsettings.h"
 
+#include <QBrush>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+namespace {
+
+// Reaches the framework's typed read with a key of the test's own.
+class ProbeSettings : public KelSettings
+{
+public:
+    using KelSettings::KelSettings;
+    using KelSettings::readValue;
+};
+
+// A three-stop gradient whose stop count says 10^8, as QSettings would
+// find it in the file.
+QByteArray damagedGradientLine()
+{
+    QLinearGradient gradient(0, 0, 1, 1);
+    gradient.setColorAt(0.0, Qt::red);
+    gradient.setColorAt(0.5, Qt::green);
+    gradient.setColorAt(1.0, Qt::blue);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_4_0);
+    out << QVariant(QBrush(gradient));
+    // Type, style, colour and gradient type come before the count.
+    qToBigEndian(quint32(100000000), bytes.data() + 4 + 1 + 11 + 4);
+    QByteArray line = "brush=@Variant(";
+    for (const char c : qAsConst(bytes))
+        line += "\\x" + QByteArray::number(uchar(c), 16);
+    return line + ")\n";
+}
+
+} // namespace
 
 class tst_KelSettings : public QObject
 {
@@ -15,6 +50,7 @@ private slots:
     void firstRunFlipsAfterDestruction();
     void setterWritesOnlyOnChange();
     void unconvertibleValueReadsAsNull();
+    void damagedFileIsMovedAside();
 
 private:
     QString writeIni(const QByteArray &contents);
@@ -123,12 +159,34 @@ void tst_KelSettings::setterWritesOnlyOnChange()
 
 void tst_KelSettings::unconvertibleValueReadsAsNull()
 {
-    writeIni("[General]\nlastScreen=abc\n");
-    KelSettings settings(m_file, QSettings::IniFormat);
-    QCOMPARE(settings.lastScreen(), 0);
-    writeIni("[General]\nlastScreen=3\n");
-    KelSettings other(m_file, QSettings::IniFormat);
-    QCOMPARE(other.lastScreen(), 3);
+    writeIni("[General]\nnumber=abc\nlist=@Variant(\\0\\0\\0\\t\\0\\0\\0\\0)\n");
+    ProbeSettings settings(m_file, QSettings::IniFormat);
+    // Text converts to a number but fails: the type's null, not the default.
+    QCOMPARE(settings.readValue(QStringLiteral("number"), 7), 0);
+    // A list does not convert to a number at all: the default.
+    QCOMPARE(settings.readValue(QStringLiteral("list"), 7), 7);
+    QCOMPARE(settings.readValue(QStringLiteral("missing"), 7), 7);
+}
+
+void tst_KelSettings::damagedFileIsMovedAside()
+{
+    const QByteArray damaged = "[General]\nlastScreen=2\n" + damagedGradientLine();
+    for (const QString &aside : {m_file + ".bad", m_file + ".bad.2"}) {
+        writeIni(damaged);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("is damaged.*count of 100000000"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Damaged settings file kept as"));
+        {
+            KelSettings settings(m_file, QSettings::IniFormat);
+            QCOMPARE(settings.lastScreen(), 0);
+            QVERIFY(!settings.contains(QStringLiteral("brush")));
+            settings.setLastScreen(1);
+        }
+        QFile kept(aside);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+        // The settings of the run went into a fresh file.
+        QCOMPARE(QSettings(m_file, QSettings::IniFormat).value("lastScreen").toInt(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_KelSettings)

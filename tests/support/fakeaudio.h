@@ -9,11 +9,13 @@
 #include <QVector>
 
 #include <memory>
+#include <utility>
 
 // A sound device for tests, behind the audio platform interfaces. Its output
 // "plays" in wall time: the clock runs from startClock, and write() waits
 // while more than 200 ms of sound is ahead of the clock, like a device buffer.
-// With a manual clock the test sets the time instead.
+// With a manual clock the test sets the time instead. A held output takes no
+// sound at all: write() waits until wakeWriter() (or half a minute).
 struct FakeOutputLog
 {
     // Stages at which the output can be told to fail.
@@ -25,6 +27,9 @@ struct FakeOutputLog
     Stage failAt = None;
     bool manualClock = false;
     qint64 manualTime = 0;
+    bool held = false;
+    bool writerWaiting = false;
+    int writesWoken = 0;
 
     std::optional<AudioMediaType> currentType;
     QVector<AudioSample> written;
@@ -51,6 +56,16 @@ struct FakeOutputLog
     {
         QMutexLocker locker(&lock);
         manualTime = time;
+    }
+    bool isWriterWaiting() const
+    {
+        QMutexLocker locker(&lock);
+        return writerWaiting;
+    }
+    int wokenCount() const
+    {
+        QMutexLocker locker(&lock);
+        return writesWoken;
     }
 };
 
@@ -109,19 +124,29 @@ public:
         // Paces the writer like a device buffer of 200 ms would.
         QElapsedTimer waited;
         waited.start();
-        while (waited.elapsed() < 200) {
+        for (;;) {
             qint64 now;
             clockTime(&now);
-            bool running;
-            {
-                QMutexLocker locker(&m_log->lock);
-                running = m_running;
-                if (!running || m_queuedEnd - now <= 2000000)
-                    break;
+            QMutexLocker locker(&m_log->lock);
+            if (std::exchange(m_wake, false)) {
+                m_log->writesWoken += m_log->writerWaiting ? 1 : 0;
+                break;
             }
+            const bool full = m_log->held || (m_running && m_queuedEnd - now > 2000000);
+            if (!full || waited.elapsed() >= (m_log->held ? 30000 : 200))
+                break;
+            m_log->writerWaiting = true;
+            locker.unlock();
             QThread::msleep(5);
         }
+        QMutexLocker locker(&m_log->lock);
+        m_log->writerWaiting = false;
         return true;
+    }
+    void wakeWriter() override
+    {
+        QMutexLocker locker(&m_log->lock);
+        m_wake = true;
     }
     void flush() override
     {
@@ -170,6 +195,7 @@ private:
 
     std::shared_ptr<FakeOutputLog> m_log;
     bool m_running = false;
+    bool m_wake = false;
     qint64 m_anchor = 0;
     qint64 m_queuedEnd = 0;
     QElapsedTimer m_wall;

@@ -26,6 +26,24 @@
 #include <QTimer>
 #include <QVector>
 
+#include <private/qwidget_p.h>
+
+namespace {
+
+// Whether the widget or one of its ancestors, up to its window, is in its
+// destructor (QWidget's sets the flag before it deletes the children):
+// nothing there may be grabbed any more.
+bool isBeingDestroyed(const QWidget *widget)
+{
+    for (; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
+        if (QWidgetPrivate::get(widget)->data.in_destructor)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 class KelListWidget::Private : public QObject
 {
 public:
@@ -157,7 +175,7 @@ void KelListWidget::Private::beginHardWork()
 {
     if (onlyVisible)
         return;
-    if (QCoreApplication::closingDown()) {
+    if (isBeingDestroyed(list)) {
         qInfo() << "Skip hard work on app finish";
         return;
     }

@@ -27,6 +27,15 @@ KelFlowLayout::KelFlowLayout(QWidget *parent, const QMargins &margins, int horiz
     d->verticalSpacing = verticalSpacing;
 }
 
+KelFlowLayout::KelFlowLayout(QWidget *parent, int margin, int horizontalSpacing, int verticalSpacing)
+    : QLayout(parent), d(std::make_unique<Private>())
+{
+    if (margin >= 0)
+        setContentsMargins(margin, margin, margin, margin);
+    d->horizontalSpacing = horizontalSpacing;
+    d->verticalSpacing = verticalSpacing;
+}
+
 KelFlowLayout::~KelFlowLayout()
 {
     qDeleteAll(d->items);

@@ -29,6 +29,8 @@ public:
     // layout's spacing).
     explicit KelFlowLayout(QWidget *parent = nullptr, const QMargins &margins = QMargins(),
                            int horizontalSpacing = -1, int verticalSpacing = -1);
+    // One margin on every side; a negative one keeps the style's default.
+    KelFlowLayout(QWidget *parent, int margin, int horizontalSpacing = -1, int verticalSpacing = -1);
     ~KelFlowLayout() override;
 
     int horizontalSpacing() const;

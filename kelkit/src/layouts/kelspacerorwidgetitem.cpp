@@ -82,11 +82,10 @@ QRect KelSpacerOrWidgetItem::geometry() const
 
 void KelSpacerOrWidgetItem::setGeometry(const QRect &rect)
 {
-    if (m_widget) {
-        CarriedItem(m_widget, alignment()).setGeometry(rect);
-        return;
-    }
+    // Kept in any case: once the widget goes, the place is still known.
     QSpacerItem::setGeometry(rect);
+    if (m_widget)
+        CarriedItem(m_widget, alignment()).setGeometry(rect);
 }
 
 bool KelSpacerOrWidgetItem::hasHeightForWidth() const

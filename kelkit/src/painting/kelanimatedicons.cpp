@@ -26,6 +26,12 @@ double lerp(double from, double to, double progress)
     return from + (to - from) * progress;
 }
 
+// An invalid or transparent colour fills nothing.
+QBrush brushOf(const QColor &color)
+{
+    return KelUtils::isPaintable(color) ? QBrush(color) : QBrush(Qt::NoBrush);
+}
+
 QRectF inset(const QRectF &rect, double by)
 {
     return rect.adjusted(by, by, -by, -by);
@@ -36,10 +42,7 @@ void createAndRegister(KelIconsProvider *provider)
 {
     auto icon = std::make_unique<Icon>();
     kelStyle()->applyIconStyle(icon.get());
-    provider->registerIcon(icon.get());
-    // A refused icon (already registered) stays ours to delete.
-    if (provider->icon(QString::fromLatin1(Icon::Name)) == icon.get())
-        icon.release();
+    provider->registerIcon(icon.release());
 }
 
 } // namespace
@@ -104,6 +107,8 @@ AnimatedIcon::Canvas AnimatedIcon::makeCanvas(double pixelRatio, const QSize &si
 
 QPen AnimatedIcon::borderPen(const QColor &color, int width, double ratio)
 {
+    if (!KelUtils::isPaintable(color) || width <= 0)
+        return QPen(Qt::NoPen);
     return QPen(color, std::round(ratio * width) / ratio, Qt::SolidLine, Qt::SquareCap,
                 Qt::MiterJoin);
 }
@@ -136,12 +141,12 @@ QPixmap ToggleIcon::animatedPixmap(double pixelRatio, const QSize &size, const Q
     const QRectF frame = canvas.frame;
 
     painter.setPen(Qt::NoPen);
-    painter.setBrush(track);
+    painter.setBrush(brushOf(track));
     KelPainting::drawRoundedRect(&painter, frame, frame.height() / 2.0);
 
     const QRectF area = inset(frame, m_knobInset);
     const double h = area.height();
-    const double p = animator->checkedProgress();
+    const double p = animator ? animator->checkedProgress() : 0.0;
     const double x = lerp(area.left(), area.right() - h, p);
     const double q = p < 0.5 ? 2.0 * p : 2.0 * (1.0 - p);
     const double w = lerp(h, h + m_knobStretch, q);
@@ -149,7 +154,7 @@ QPixmap ToggleIcon::animatedPixmap(double pixelRatio, const QSize &size, const Q
     knobRect.setLeft(x - (w - h) / 2.0);
     knobRect.setWidth(w);
 
-    painter.setBrush(knob);
+    painter.setBrush(brushOf(knob));
     painter.drawRoundedRect(knobRect, h / 2.0, h / 2.0);
     return canvas.pixmap;
 }
@@ -198,13 +203,15 @@ QPixmap CheckBoxIcon::animatedPixmap(double pixelRatio, const QSize &size, const
     painter.setRenderHint(QPainter::Antialiasing, true);
 
     painter.setPen(borderPen(border, m_borderWidth, canvas.ratio));
-    painter.setBrush(box);
+    painter.setBrush(brushOf(box));
     KelPainting::drawRoundedRect(&painter, canvas.frame, m_cornerRadius);
 
+    if (!KelUtils::isPaintable(check))
+        return canvas.pixmap;
     QPen checkPen(check, canvas.ratio * m_checkLineWidth, Qt::SolidLine, Qt::SquareCap,
                   Qt::BevelJoin);
     const double penWidth = checkPen.widthF();
-    if (animator->isChecked() && penWidth > 1e-12) {
+    if (animator && animator->isChecked() && penWidth > 1e-12) {
         // Only the first checkedProgress part of the mark is stroked, so it
         // is drawn in from its first point.
         checkPen.setDashPattern(
@@ -250,18 +257,18 @@ QPixmap RadioIcon::animatedPixmap(double pixelRatio, const QSize &size, const QC
     const QRectF frame = canvas.frame;
 
     painter.setPen(borderPen(border, m_borderWidth, canvas.ratio));
-    painter.setBrush(circle);
+    painter.setBrush(brushOf(circle));
     KelPainting::drawRoundedRect(&painter, frame, frame.height() / 2.0);
 
     QRectF dotRect = inset(frame, m_dotInset);
-    if (animator->isChecked()) {
+    if (animator && animator->isChecked()) {
         const double p = animator->checkedProgress();
         const QPointF c = dotRect.center();
         dotRect = QRectF(QPointF(lerp(c.x(), dotRect.left(), p), lerp(c.y(), dotRect.top(), p)),
                          QPointF(lerp(c.x(), dotRect.right(), p), lerp(c.y(), dotRect.bottom(), p)));
     }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(dot);
+    painter.setBrush(brushOf(dot));
     painter.drawRoundedRect(dotRect, dotRect.height() / 2.0, dotRect.height() / 2.0);
     return canvas.pixmap;
 }

@@ -338,6 +338,8 @@ void KelButtonPainter::Private::drawText(QPainter *painter, double ratio, const 
                                          const QFont &font, const QRectF &rect, const QSize &size,
                                          int capHeight, const QColor &color)
 {
+    if (!KelUtils::isPaintable(color))
+        return;
     QFont used = font;
     painter->setFont(used);
     if (used.pixelSize() > 0 && painter->font().pixelSize() != used.pixelSize()) {

@@ -67,17 +67,22 @@ KelIcon *KelIconsProvider::icon(const char *path)
     return icon(QString::fromUtf8(path));
 }
 
-void KelIconsProvider::registerIcon(KelIcon *icon)
+bool KelIconsProvider::registerIcon(KelIcon *icon)
 {
     if (!icon) {
         qWarning() << "Trying to register null icon";
-        return;
+        return false;
     }
-    if (d->icons.contains(icon->path())) {
+    KelIcon *registered = d->icons.value(icon->path());
+    if (registered == icon)
+        return true;
+    if (registered) {
         qWarning() << icon->path() << "is already registered in IconsProvider";
-        return;
+        delete icon;
+        return false;
     }
     d->icons.insert(icon->path(), icon);
+    return true;
 }
 
 KelPixmapCache *KelIconsProvider::pixmapCache() const

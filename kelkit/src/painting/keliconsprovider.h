@@ -26,9 +26,10 @@ public:
     KelIcon *icon(const QString &path);
     KelIcon *icon(const char *path);
 
-    // Takes ownership of an icon made elsewhere, under its path; an icon
-    // whose path is taken already is refused with a warning.
-    void registerIcon(KelIcon *icon);
+    // Takes ownership of an icon made elsewhere and keeps it under its path;
+    // an icon whose path is taken already is refused with a warning and
+    // deleted. False when refused.
+    bool registerIcon(KelIcon *icon);
 
     KelPixmapCache *pixmapCache() const;
 

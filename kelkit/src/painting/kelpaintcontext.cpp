@@ -1,5 +1,7 @@
 #include "painting/kelpaintcontext.h"
 
+#include "painting/kelbuttonpainter.h"
+#include "painting/kelicon.h"
 #include "painting/kelpainting.h"
 
 #include <QDebug>
@@ -23,7 +25,15 @@ QHash<const QPaintDevice *, int> &openContexts()
 QString deviceName(QPaintDevice *device)
 {
     if (device->devType() == QInternal::Widget) {
-        const QString name = static_cast<QWidget *>(device)->objectName();
+        auto *widget = static_cast<QWidget *>(device);
+        // A button is best known by what it shows.
+        if (auto *button = dynamic_cast<KelButtonPainter *>(widget)) {
+            if (!button->text().isEmpty())
+                return button->text();
+            if (button->icon() && !button->icon()->path().isEmpty())
+                return button->icon()->path();
+        }
+        const QString name = widget->objectName();
         if (!name.isEmpty())
             return name;
     }

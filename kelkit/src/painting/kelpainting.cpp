@@ -225,6 +225,8 @@ void drawArrow(QPainter *painter, const QRectF &rect, const QColor &color,
     const QRectF area = rect - snapMargins(ratio, QMarginsF(params.margins));
     const QRectF box = snapRectToPixels(KelUtils::fitRectF(Qt::AlignCenter, area, params.size),
                                         ratio);
+    if (!KelUtils::isPaintable(color))
+        return;
     const bool stroked = params.lineWidth > Epsilon;
     const double h = stroked ? params.lineWidth / 2.0 : 0.0;
     const double l = box.left() + h;

@@ -2,6 +2,7 @@
 
 #include "painting/kelframepainter.h"
 #include "styles/kelstyle.h"
+#include "widgets/kelspinboxpainter.h"
 
 #include <QWidget>
 
@@ -20,6 +21,8 @@ void KelQProxyStyle::drawPrimitive(PrimitiveElement element, const QStyleOption 
                                    QPainter *painter, const QWidget *widget) const
 {
     if (element == PE_FrameFocusRect && isFramePainter(widget))
+        return;
+    if (element == PE_PanelButtonBevel && dynamic_cast<const KelSpinBoxPainter *>(widget))
         return;
     if (element == PE_PanelLineEdit && widget
         && (isFramePainter(widget) || isFramePainter(widget->parentWidget())))

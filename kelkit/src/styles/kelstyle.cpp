@@ -15,6 +15,8 @@
 #include "widgets/kelslider.h"
 #include "widgets/kelspinboxarrowpainter.h"
 #include "widgets/kelspinboxpainter.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowframe.h"
 
 #include <QAbstractScrollArea>
 #include <QDebug>
@@ -330,7 +332,7 @@ KelStateColors KelStyle::stateColors(int id) const
     case 2:
         return stateColors(0);
     case 3: {
-        const QColor accent = color(CL_Accent);
+        const QColor accent = accentColor();
         const QColor pressedAccent = blendColors(accent, press);
         return {color(21), accent, pressedAccent, invalid, accent, hover, pressedAccent, invalid};
     }
@@ -418,6 +420,52 @@ QString KelStyle::iconPath(int id) const
     }
 }
 
+void KelStyle::applyWindowStyle(KelWindow *window, int id) const
+{
+    if (!window)
+        return;
+    // One row per id: the colours of background, border and shadow, then the
+    // metrics of border width, shadow size and corner radius.
+    struct Row
+    {
+        int background, border, shadow, borderWidth, shadowSize, cornerRadius;
+    };
+    Row row;
+    switch (id) {
+    case 0:
+    case 6:
+        row = {2, 3, 4, 0, 1, 2};
+        break;
+    case 1:
+    case 2:
+        row = {6, 7, 8, 3, 4, 5};
+        break;
+    case 3:
+    case 4:
+        row = {9, 10, 11, 7, 8, 9};
+        break;
+    case 5:
+        row = {13, 14, 15, 13, 14, 15};
+        break;
+    default:
+        return;
+    }
+    KelWindowFrame *frame = window->windowFrame();
+    frame->setBackground(color(row.background));
+    frame->setBorderColor(color(row.border));
+    frame->setBorderWidth(metric(row.borderWidth));
+    frame->setShadowColor(color(row.shadow));
+    frame->setShadowRadius(metric(row.shadowSize));
+    frame->setCornerRadius(metric(row.cornerRadius));
+    if (id == 4) {
+        QWidget *central = window->centralWidget();
+        if (central && central->minimumWidth() != metric(12))
+            central->setMinimumWidth(metric(12));
+    } else if (id == 6) {
+        frame->setBorderWidth(metric(30));
+    }
+}
+
 void KelStyle::applyLabelStyle(QLabel *label, int id) const
 {
     if (!label)
@@ -454,6 +502,7 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
 {
     if (!edit)
         return;
+    applyInputFrameStyle(edit, 0);
     if (id == 35)
         edit->setAutoHeight(true);
 }
@@ -693,8 +742,9 @@ void KelStyle::applySliderStyle(KelSlider *slider, int id) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
+    const QColor face = accentColor();
     KelButton *handle = slider->positionHandle();
-    handle->setBackground({color(0), hover, press, invalid, color(0), hover, press, invalid});
+    handle->setBackground({face, hover, press, invalid, face, hover, press, invalid});
     handle->setCornerRadii(uniform(radius));
     if (slider->orientation() == Qt::Horizontal) {
         setMinimumHeightIfChanged(slider, handleSize.height());
@@ -763,7 +813,7 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
-    const QColor accent = color(CL_Accent);
+    const QColor accent = accentColor();
     const KelStateColors sc5 = stateColors(5);
     const QString name = icon->path();
 
@@ -816,6 +866,12 @@ void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
         return;
     shadow->setShadowSize(metric(1));
     shadow->setColor(color(4));
+}
+
+QColor KelStyle::accentColor() const
+{
+    const QColor accent = color(CL_Accent);
+    return accent.isValid() ? accent : color(CL_Text_Link);
 }
 
 QColor KelStyle::defaultTextColor() const

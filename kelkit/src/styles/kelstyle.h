@@ -18,6 +18,7 @@ class KelProgressBar;
 class KelScrollArea;
 class KelSlider;
 class KelSpinBoxPainter;
+class KelWindow;
 class KelButtonPainter;
 class KelFramePainter;
 class QLabel;
@@ -61,6 +62,9 @@ public:
     virtual KelArrowParams arrowParams(int id) const;
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
+    // Dresses the window's frame: background, border colour and width,
+    // shadow colour and size, and corner radius, by window style 0 to 6.
+    virtual void applyWindowStyle(KelWindow *window, int id) const;
     // The frame widget's look; none of the framework's own.
     virtual void applyFrameStyle(KelFramePainter *painter, int id) const;
     virtual void applyLabelStyle(QLabel *label, int id) const;
@@ -82,6 +86,9 @@ public:
     virtual void applyScrollBarStyle(QScrollBar *scrollBar, int id) const;
     virtual void applyShadowStyle(KelLinearShadowWidget *shadow, int id) const;
 
+    // The accent, or the link colour for a style without one, so that the
+    // base style's checked and active looks never vanish.
+    QColor accentColor() const;
     QColor defaultTextColor() const;
     QColor defaultSecondTextColor() const;
     QColor textColorFor(const QColor &background) const;

@@ -184,9 +184,16 @@ void KelStyleManager::removeListener(KelStyleable *listener)
 
 KelStyle *kelStyle()
 {
-    if (KelStyleManager *manager = KelStyleManager::instance())
+    // Said once each time the manager goes missing, not on every call.
+    static bool warned = false;
+    if (KelStyleManager *manager = KelStyleManager::instance()) {
+        warned = false;
         return manager->currentStyle();
+    }
     static KelStyle plainStyle;
-    qWarning() << "No style manager, using the plain framework style";
+    if (!warned) {
+        warned = true;
+        qWarning() << "No style manager, using the plain framework style";
+    }
     return &plainStyle;
 }

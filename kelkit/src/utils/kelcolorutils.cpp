@@ -28,17 +28,27 @@ double squaredMix(double from, double to, double t)
     return std::sqrt((1.0 - t) * from * from + t * to * to);
 }
 
-QColor interpolateLinear(const QColor &from, const QColor &to, double t)
+QColor interpolateLinear(QColor from, QColor to, double t)
 {
+    if (!from.isValid())
+        from = QColor(to.red(), to.green(), to.blue(), 0);
+    if (!to.isValid())
+        to = QColor(from.red(), from.green(), from.blue(), 0);
     auto mix = [t](int a, int b) { return int(a + (b - a) * t); };
     return QColor::fromRgb(mix(from.red(), to.red()), mix(from.green(), to.green()),
                            mix(from.blue(), to.blue()), mix(from.alpha(), to.alpha()));
 }
 
+// An invalid colour is nothing: it fades like a transparent one.
+int visibleAlpha(const QColor &color)
+{
+    return color.isValid() ? color.alpha() : 0;
+}
+
 QColor interpolateSquared(const QColor &from, const QColor &to, double t)
 {
-    const bool fromVisible = from.alpha() > 0;
-    const bool toVisible = to.alpha() > 0;
+    const bool fromVisible = visibleAlpha(from) > 0;
+    const bool toVisible = visibleAlpha(to) > 0;
     if (fromVisible && toVisible) {
         return QColor::fromRgbF(squaredMix(from.redF(), to.redF(), t),
                                 squaredMix(from.greenF(), to.greenF(), t),
@@ -49,7 +59,7 @@ QColor interpolateSquared(const QColor &from, const QColor &to, double t)
         return to;
     // Fading in or out: keep the visible colour, move only its alpha.
     QColor result = fromVisible ? from : to;
-    result.setAlpha(int(from.alpha() + (to.alpha() - from.alpha()) * t));
+    result.setAlpha(int(visibleAlpha(from) + (visibleAlpha(to) - visibleAlpha(from)) * t));
     return result;
 }
 
@@ -65,8 +75,10 @@ namespace KelUtils {
 
 QColor blendColors(const QColor &base, const QColor &overlay)
 {
-    if (overlay.alpha() == 0)
+    if (!overlay.isValid() || overlay.alpha() == 0)
         return base;
+    if (!base.isValid())
+        return overlay;
     if (overlay.alpha() == 255)
         return overlay;
     const double baseAlpha = base.alphaF();
@@ -126,6 +138,11 @@ QColor animatedStateColor(const KelStateColors &c, const KelWidgetStateAnimator 
         result.setAlphaF(result.alphaF() * factor);
     }
     return result;
+}
+
+bool isPaintable(const QColor &color)
+{
+    return color.isValid() && color.alpha() > 0;
 }
 
 bool isDarkColor(const QColor &color)

@@ -12,6 +12,11 @@ struct KelStateColors;
 // Colour helpers of the framework. GUI thread only.
 namespace KelUtils {
 
+// Whether painting the colour shows anything. An invalid colour paints
+// nothing, wherever it comes from: blends and interpolations treat it as
+// transparent, and painting code skips it.
+bool isPaintable(const QColor &color);
+
 // Composes a translucent overlay onto base (source-over).
 QColor blendColors(const QColor &base, const QColor &overlay);
 

@@ -1,6 +1,6 @@
 #include "utils/kelfontutils.h"
 
-#include "widgets/kelbutton.h"
+#include "painting/kelbuttonpainter.h"
 
 #include <QWidget>
 
@@ -19,10 +19,13 @@ QFont makeFont(int pixelSize, int weight, const QString &family)
     return font;
 }
 
-void setFontSize(KelButton *button, int pixelSize, int weight, const QString &family)
+void setFontSize(QWidget *widget, int pixelSize, int weight, const QString &family)
 {
-    if (button)
-        button->setFont(makeFont(pixelSize, weight, family));
+    // A button draws its text with its painter's font, not the widget's.
+    if (auto *painter = dynamic_cast<KelButtonPainter *>(widget))
+        painter->setFont(makeFont(pixelSize, weight, family));
+    else
+        setWidgetFont(widget, pixelSize, weight, family);
 }
 
 void setWidgetFont(QWidget *widget, int pixelSize, int weight, const QString &family)

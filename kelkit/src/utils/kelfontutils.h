@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QString>
 
-class KelButton;
 class QWidget;
 
 // Font builders of the framework. GUI thread only.
@@ -16,8 +15,9 @@ QString defaultFontFamily();
 QFont makeFont(int pixelSize, int weight = QFont::Normal,
                const QString &family = defaultFontFamily());
 
-// Gives the font to the button's painter; nothing for a null button.
-void setFontSize(KelButton *button, int pixelSize, int weight = QFont::Normal,
+// Any widget: a button's painter or a label, for example, gets the font
+// (a widget only what differs); nothing for null.
+void setFontSize(QWidget *widget, int pixelSize, int weight = QFont::Normal,
                  const QString &family = defaultFontFamily());
 
 // Changes only what differs, so an unchanged font causes no relayout.

@@ -87,6 +87,12 @@ QRect alignedRect(const QRect &anchor, const QRect &rect, Qt::Edge edge,
     return r;
 }
 
+QRect alignedRect(const QRect &anchor, const QRect &rect, int edge, int alignment,
+                  const QPoint &offset)
+{
+    return alignedRect(anchor, rect, Qt::Edge(edge), Qt::AlignmentFlag(alignment), offset);
+}
+
 QRect fitRect(Qt::Alignment alignment, const QRect &bound, const QSize &size, bool clip)
 {
     if (size == bound.size())
@@ -202,6 +208,34 @@ QScreen *screenAtOrPrimary(const QPoint &globalPos)
 QScreen *widgetScreen(const QWidget *widget)
 {
     return widget ? widget->screen() : nullptr;
+}
+
+QRect placeOnScreen(const QRect &rect, int step, int margin)
+{
+    QScreen *screen = screenAtOrPrimary(rect.center());
+    if (!screen)
+        return rect;
+    const QRect area = screen->availableGeometry();
+    const int right = area.x() + area.width();
+    const int bottom = area.y() + area.height();
+    int top = area.y();
+    if (step > 1)
+        top += (bottom - 2 * margin - area.y()) % step;
+
+    QRect r = rect;
+    if (r.left() < area.x())
+        r.moveLeft(area.x());
+    if (r.right() > right)
+        r.moveRight(right);
+    if (r.left() < area.x())
+        r.setLeft(area.x());
+    if (r.top() < top)
+        r.moveTop(top);
+    if (r.bottom() > bottom)
+        r.moveBottom(bottom);
+    if (r.top() < top)
+        r.setTop(top);
+    return r;
 }
 
 int mapRange(int value, const QPair<int, int> &from, const QPair<int, int> &to)

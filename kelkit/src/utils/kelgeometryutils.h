@@ -17,6 +17,9 @@ namespace KelUtils {
 // edge, offset.y() the shift along it.
 QRect alignedRect(const QRect &anchor, const QRect &rect, Qt::Edge edge,
                   Qt::AlignmentFlag alignment, const QPoint &offset = QPoint());
+// The same for an edge and an alignment given as plain ints.
+QRect alignedRect(const QRect &anchor, const QRect &rect, int edge, int alignment,
+                  const QPoint &offset = QPoint());
 
 // A rectangle of size placed inside bound by the alignment flags.
 QRect fitRect(Qt::Alignment alignment, const QRect &bound, const QSize &size, bool clip = false);
@@ -37,6 +40,13 @@ QPoint mapDeviceToWidget(QWidget *widget, const QPoint &devicePos);
 QScreen *screenAt(const QPoint &globalPos);
 QScreen *screenAtOrPrimary(const QPoint &globalPos);
 QScreen *widgetScreen(const QWidget *widget);
+
+// Moves rect into the available area of the screen that holds its centre
+// (the primary screen when none does), cutting it where it is wider or
+// taller. With step above 1 the area's top moves down by what is left over
+// when its height less twice margin is divided into steps, so that a
+// stepped list ends flush with the bottom.
+QRect placeOnScreen(const QRect &rect, int step = 1, int margin = 0);
 
 // Maps value from the range [from.first, from.second] onto
 // [to.first, to.second], rounding halves up. An empty source range maps

@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QRect>
+#include <QWidget>
 
 namespace KelUtils {
 
@@ -45,6 +46,53 @@ QSet<int> findLayoutItemsAt(QLayout *layout, const QRect &rect)
             break;
     }
     return found;
+}
+
+} // namespace KelUtils
+
+namespace KelUtils {
+
+void activateLayoutsRecursively(QWidget *widget)
+{
+    if (!widget)
+        return;
+    const QList<QWidget *> children = widget->findChildren<QWidget *>(QString(),
+                                                                      Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        if (!child->isWindow())
+            activateLayoutsRecursively(child);
+    }
+    if (QLayout *layout = widget->layout())
+        activateLayout(layout);
+    else
+        widget->updateGeometry();
+}
+
+void activateLayout(QLayout *layout)
+{
+    if (!layout)
+        return;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (QLayout *nested = item->layout())
+            activateLayout(nested);
+        else
+            item->invalidate();
+    }
+    layout->invalidate();
+    layout->activate();
+}
+
+void deleteLayoutItems(QLayout *layout)
+{
+    if (!layout)
+        return;
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        delete item->widget();
+        if (QLayout *nested = item->layout())
+            deleteLayoutItems(nested);
+        delete item;
+    }
 }
 
 } // namespace KelUtils

@@ -4,6 +4,7 @@
 
 class QLayout;
 class QRect;
+class QWidget;
 
 namespace KelUtils {
 
@@ -11,5 +12,16 @@ namespace KelUtils {
 // null layout or an empty rect. Box layouts are searched along their
 // direction and flow layouts row by row, stopping past the rect.
 QSet<int> findLayoutItemsAt(QLayout *layout, const QRect &rect);
+
+// Settles the geometry of a widget tree now instead of on the next event
+// loop pass: children first, then the widget's own layout (or, without
+// one, its geometry). Child windows are left alone.
+void activateLayoutsRecursively(QWidget *widget);
+// Invalidates every item and nested layout, then activates the layout.
+void activateLayout(QLayout *layout);
+
+// Deletes every item of the layout with its widget, emptying nested
+// layouts the same way.
+void deleteLayoutItems(QLayout *layout);
 
 } // namespace KelUtils

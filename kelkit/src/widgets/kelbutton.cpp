@@ -280,7 +280,10 @@ bool KelButton::event(QEvent *event)
         d->pressed = false;
         bool clickDue = false;
         bool toggleDue = false;
-        if (d->mouseDown && d->hovered) {
+        // A button kept pressed on drag shows hover wherever the mouse is;
+        // only a release over it clicks.
+        const bool over = rect().contains(static_cast<QMouseEvent *>(event)->pos());
+        if (d->mouseDown && d->hovered && over) {
             if (!d->checkable) {
                 clickDue = true;
             } else {
@@ -300,7 +303,9 @@ bool KelButton::event(QEvent *event)
     }
     case QEvent::MouseMove:
         if (isEnabled() && d->mouseDown && !d->keepPressedOnDrag) {
-            d->setHovered(underMouse());
+            // Qt keeps the under-mouse flag during the implicit grab of a
+            // press, so the position decides.
+            d->setHovered(rect().contains(static_cast<QMouseEvent *>(event)->pos()));
             d->setPressed(d->hovered);
             event->accept();
             return true;

@@ -364,9 +364,9 @@ void KelLineEdit::paintEvent(QPaintEvent *event)
         const QRect area = rect().marginsRemoved(d->frameBands() + d->iconMargins);
         const QRect iconRect = KelUtils::fitRect(Qt::AlignLeft | Qt::AlignVCenter, area,
                                                  d->icon->size1x(), true);
-        const QColor tint = d->iconColors.normal.isValid()
-                ? KelUtils::animatedStateColor(d->iconColors, d->stateAnimator)
-                : QColor();
+        // A transparent or invalid colour is no tint: the icon's own colours.
+        const QColor state = KelUtils::animatedStateColor(d->iconColors, d->stateAnimator);
+        const QColor tint = KelUtils::isPaintable(state) ? state : QColor();
         d->icon->paint(&ctx, iconRect, Qt::AlignCenter, d->icon->size1x(), tint, d->stateAnimator);
     }
     if (diagnostics) {

@@ -17,6 +17,35 @@ void enableMouseTracking(QWidget *widget)
     widget->setMouseTracking(true);
 }
 
+// Qt clears the under-mouse flag before it sends a leave; widgets that ask
+// underMouse() in their leave handler rely on it.
+void sendLeave(QWidget *widget)
+{
+    widget->setAttribute(Qt::WA_UnderMouse, false);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(widget, &leave);
+}
+
+QWidget *innermostUnderMouse(QWidget *content)
+{
+    QWidget *found = nullptr;
+    QWidget *parent = content;
+    while (parent) {
+        QWidget *next = nullptr;
+        for (QObject *child : parent->children()) {
+            auto *widget = qobject_cast<QWidget *>(child);
+            if (widget && !widget->isWindow() && widget->isVisible() && widget->underMouse()) {
+                next = widget;
+                break;
+            }
+        }
+        if (next)
+            found = next;
+        parent = next;
+    }
+    return found;
+}
+
 } // namespace
 
 KelScrollAreaWatcher::KelScrollAreaWatcher(QScrollArea *area)
@@ -63,10 +92,8 @@ bool KelScrollAreaWatcher::eventFilter(QObject *watched, QEvent *event)
         m_hovered = widgetAt(static_cast<QMouseEvent *>(event)->globalPos());
         break;
     case QEvent::Leave:
-        if (m_hovered && m_hovered != watched) {
-            QEvent leave(QEvent::Leave);
-            QCoreApplication::sendEvent(m_hovered, &leave);
-        }
+        if (m_hovered && m_hovered != watched)
+            sendLeave(m_hovered);
         m_hovered = nullptr;
         break;
     case QEvent::LayoutRequest:
@@ -83,7 +110,9 @@ void KelScrollAreaWatcher::updateHover()
     if (!m_area)
         return;
     const QPoint cursor = QCursor::pos();
-    QPointer<QWidget> old = m_hovered;
+    // Widgets that accept mouse moves keep them from the viewport; the one
+    // Qt entered last still carries the under-mouse flag.
+    QPointer<QWidget> old = m_hovered ? m_hovered.data() : innermostUnderMouse(m_area->widget());
     m_hovered = widgetAt(cursor);
     if (old == m_hovered)
         return;
@@ -111,15 +140,14 @@ void KelScrollAreaWatcher::updateHover()
     // Leave from the innermost widget outwards, enter from the outermost
     // inwards, as Qt does.
     for (const QPointer<QWidget> &widget : qAsConst(left)) {
-        if (!widget)
-            continue;
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(widget, &leave);
+        if (widget)
+            sendLeave(widget);
     }
     for (auto it = entered.crbegin(); it != entered.crend(); ++it) {
         QWidget *widget = *it;
         if (!widget)
             continue;
+        widget->setAttribute(Qt::WA_UnderMouse, true);
         const QPointF local = widget->mapFromGlobal(cursor);
         const QPointF inWindow = widget->window()->mapFromGlobal(cursor);
         QEnterEvent enter(local, inWindow, cursor);

@@ -6,6 +6,7 @@
 #include "painting/kelgraphicsdropshadoweffect.h"
 #include "painting/kelpaintcontext.h"
 #include "styles/kelstyle.h"
+#include "utils/kelcolorutils.h"
 #include "utils/kelgeometryutils.h"
 #include "widgets/kelbutton.h"
 
@@ -135,6 +136,10 @@ public:
     QRect pendingPressRect;
     int grooveThickness = 2;
     int grooveSecond = 0;
+    // Along the groove at both ends, and across it on both sides.
+    int grooveMarginAlong = 0;
+    int grooveMarginAcross = 0;
+    int handleMargin = 0;
     int grooveInsetMode = 0;
     QColor grooveColor;
     QColor activeColor;
@@ -435,6 +440,13 @@ KelSlider::KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, 
         applyStyle();
 }
 
+KelSlider::KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, int options)
+    : KelSlider(styleId, orientation, parent, bool(options & NoStyle))
+{
+    if (options & NoHandleGlide)
+        setAnimated(false);
+}
+
 KelSlider::KelSlider(Qt::Orientation orientation, QWidget *parent, bool noStyle)
     : KelSlider(37, orientation, parent, noStyle)
 { }
@@ -460,12 +472,12 @@ int KelSlider::valueFromPoint(const QPoint &point) const
     const QRect contents = contentsRect();
     int start, end, coordinate;
     if (d->horizontal) {
-        const int half = d->positionHandle->width() / 2;
+        const int half = d->positionHandle->width() / 2 + d->handleMargin;
         start = contents.left() + half;
         end = contents.left() + contents.width() - half;
         coordinate = point.x();
     } else {
-        const int half = d->positionHandle->height() / 2;
+        const int half = d->positionHandle->height() / 2 + d->handleMargin;
         start = contents.top() + half;
         end = contents.top() + contents.height() - half;
         coordinate = height() - point.y();
@@ -482,13 +494,13 @@ QPoint KelSlider::pointFromValue(int value) const
     const QRect contents = contentsRect();
     value = qBound(minimum(), value, maximum());
     if (d->horizontal) {
-        const int half = d->positionHandle->width() / 2;
+        const int half = d->positionHandle->width() / 2 + d->handleMargin;
         const int mapped = KelUtils::mapRange(value, {minimum(), maximum()},
                                               {contents.left() + half,
                                                contents.left() + contents.width() - half});
         return QPoint(mapped, height() / 2);
     }
-    const int half = d->positionHandle->height() / 2;
+    const int half = d->positionHandle->height() / 2 + d->handleMargin;
     const int mapped = KelUtils::mapRange(value, {minimum(), maximum()},
                                           {contents.top() + half,
                                            contents.top() + contents.height() - half});
@@ -664,21 +676,70 @@ void KelSlider::setGrooveGeometry(int thickness, int second)
     update();
 }
 
+void KelSlider::setGrooveHeight(int height)
+{
+    setGrooveGeometry(height, d->grooveSecond);
+}
+
+void KelSlider::setGrooveMargins(int along, int across)
+{
+    if (d->grooveMarginAlong == along && d->grooveMarginAcross == across)
+        return;
+    d->grooveMarginAlong = along;
+    d->grooveMarginAcross = across;
+    update();
+}
+
+void KelSlider::setHandleMargin(int margin)
+{
+    if (d->handleMargin == margin)
+        return;
+    d->handleMargin = margin;
+    d->layoutPositionHandle(false);
+    d->layoutTrimHandles(false);
+    update();
+}
+
+QColor KelSlider::handleColor() const
+{
+    return d->handleColor;
+}
+
 void KelSlider::setHandleColor(const QColor &color)
 {
     if (d->handleColor == color)
         return;
     d->handleColor = color;
-    update();
+    if (!color.isValid())
+        return;
+    // The handle keeps the style's hover and press overlays for its colour.
+    const KelStyle *style = kelStyle();
+    const QColor hover = style->hoverOverlayColor(color);
+    const QColor press = style->pressedOverlayColor(color);
+    d->positionHandle->setBackground({color, hover, press, QColor(), color, hover, press, QColor()});
+}
+
+QSize KelSlider::handleSize() const
+{
+    return d->handleSize;
 }
 
 void KelSlider::setHandleSize(const QSize &size, int radius)
 {
+    if (radius < 0)
+        radius = size.isValid() ? qMin(size.width(), size.height()) / 2 : 0;
     if (d->handleSize == size && d->handleRadius == radius)
         return;
     d->handleSize = size;
     d->handleRadius = radius;
-    update();
+    if (!size.isValid())
+        return;
+    SliderButton *handle = d->positionHandle;
+    const QSize fixed = d->horizontal ? size : size.transposed();
+    if (handle->minimumSize() != fixed || handle->maximumSize() != fixed)
+        handle->setFixedSize(fixed);
+    handle->setCornerRadii(QMargins(radius, radius, radius, radius));
+    updateGeometry();
 }
 
 void KelSlider::setTrimColors(const QColor &active, const QColor &groove)
@@ -747,15 +808,15 @@ void KelSlider::paintGroove(KelPaintContext &ctx, const QRect &groove, const QCo
     ctx.setRenderHint(QPainter::Antialiasing);
     ctx.setPen(Qt::NoPen);
     const double radius = qMin<double>(d->grooveSecond, qMin(groove.width(), groove.height()) / 2.0);
-    if (grooveColor.isValid() && grooveColor.alpha() > 0) {
+    if (KelUtils::isPaintable(grooveColor)) {
         ctx.setBrush(grooveColor);
         ctx.drawRoundedRect(QRectF(groove), radius, radius);
     }
-    if (activeColor.isValid() && activeColor.alpha() > 0 && !active.isEmpty()) {
+    if (KelUtils::isPaintable(activeColor) && !active.isEmpty()) {
         ctx.setBrush(activeColor);
         ctx.drawRoundedRect(QRectF(active), radius, radius);
     }
-    if (d->hoverMark >= 0 && activeColor.isValid()) {
+    if (d->hoverMark >= 0 && KelUtils::isPaintable(activeColor)) {
         const QRect mark = d->horizontal
                 ? QRect(d->hoverMark, groove.top() - 1, 1, groove.height() + 2)
                 : QRect(groove.left() - 1, d->hoverMark, groove.width() + 2, 1);
@@ -932,7 +993,11 @@ void KelSlider::mouseReleaseEvent(QMouseEvent *)
 void KelSlider::paintEvent(QPaintEvent *)
 {
     KelPaintContext ctx(this);
-    const QRect contents = contentsRect();
+    const QRect contents = d->horizontal
+            ? contentsRect().adjusted(d->grooveMarginAlong, d->grooveMarginAcross,
+                                      -d->grooveMarginAlong, -d->grooveMarginAcross)
+            : contentsRect().adjusted(d->grooveMarginAcross, d->grooveMarginAlong,
+                                      -d->grooveMarginAcross, -d->grooveMarginAlong);
     QRect groove;
     if (d->horizontal) {
         const int offset = (contents.height() - d->grooveThickness + 1) / 2;
@@ -962,8 +1027,11 @@ void KelSlider::paintEvent(QPaintEvent *)
         active = d->horizontal
                 ? QRect(QPoint(from.x(), groove.top()), QPoint(to.x(), groove.bottom()))
                 : QRect(QPoint(groove.left(), to.y()), QPoint(groove.right(), from.y()));
-        grooveColor = d->trim->grooveColor;
-        activeColor = d->trim->activeColor;
+        // Without trim colours of its own the trim takes the groove's.
+        if (d->trim->grooveColor.isValid())
+            grooveColor = d->trim->grooveColor;
+        if (d->trim->activeColor.isValid())
+            activeColor = d->trim->activeColor;
     } else if (value() > minimum() || d->hoverMode == 1) {
         const QPoint to = d->hotSpotInSlider(d->positionHandle);
         active = d->horizontal ? QRect(groove.topLeft(), QPoint(to.x(), groove.bottom()))

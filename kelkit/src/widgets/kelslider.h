@@ -21,8 +21,20 @@ class KelSlider : public QAbstractSlider, public KelStyleable
     Q_OBJECT
 
 public:
+    // Construction options, combined as an int.
+    enum Option {
+        NoOptions = 0,
+        // The position handle jumps to values set from outside instead of
+        // gliding there, as a slider that follows playback needs.
+        NoHandleGlide = 1,
+        // The style is not applied at construction.
+        NoStyle = 2,
+    };
+    Q_ENUM(Option)
+
     KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent = nullptr,
               bool noStyle = false);
+    KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, int options);
     explicit KelSlider(Qt::Orientation orientation, QWidget *parent = nullptr, bool noStyle = false);
     ~KelSlider() override;
 
@@ -64,8 +76,22 @@ public:
     // width; 2: the same while the trim handles are shown; else no inset.
     void setGrooveInsetMode(int mode);
     void setGrooveGeometry(int thickness, int second);
+    // The groove's thickness; the second metric stays.
+    void setGrooveHeight(int height);
+    // Insets the groove from the contents rect: along it at both ends and
+    // across it on both sides.
+    void setGrooveMargins(int along, int across);
+    // Keeps the handles' travel this far inside the contents rect.
+    void setHandleMargin(int margin);
+    // The position handle's colour, with the style's hover and press
+    // overlays; an invalid colour leaves the style's background.
+    QColor handleColor() const;
     void setHandleColor(const QColor &color);
-    void setHandleSize(const QSize &size, int radius);
+    // The position handle's size, as for a horizontal slider (a vertical
+    // one turns it), and its corner radius, by default half its smaller
+    // side; an invalid size leaves the handle's size alone.
+    QSize handleSize() const;
+    void setHandleSize(const QSize &size, int radius = -1);
     void setTrimColors(const QColor &active, const QColor &groove);
     // Whether the position handle glides to values set from outside.
     bool isAnimated() const;

@@ -147,7 +147,10 @@ void KelSpinBoxPainter::drawSpinBox(KelPaintContext &ctx, const QStyleOptionSpin
         const QRect rect = owner->style()->subControlRect(QStyle::CC_SpinBox, option, arrow.control,
                                                           owner);
         if (rect.isEmpty()) {
-            qWarning() << arrow.failure;
+            // Every paint would say it again.
+            if (!m_arrowFailureReported)
+                qWarning() << arrow.failure;
+            m_arrowFailureReported = true;
             continue;
         }
         const bool enabled = (option->state & QStyle::State_Enabled)

@@ -30,4 +30,5 @@ private:
     std::unique_ptr<KelSpinBoxArrowPainter> m_upArrowPainter;
     std::unique_ptr<KelSpinBoxArrowPainter> m_downArrowPainter;
     QPointer<QStyle> m_style;
+    bool m_arrowFailureReported = false;
 };

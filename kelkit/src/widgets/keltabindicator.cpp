@@ -3,9 +3,11 @@
 #include "animators/keldisabledstateanimator.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
+#include "utils/kelcolorutils.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
+#include <QDebug>
 #include <QEasingCurve>
 #include <QEvent>
 #include <QPointer>
@@ -38,21 +40,54 @@ void moveEdge(QVariantAnimation *animation, int target, bool animated, int durat
 class KelTabIndicator::Private
 {
 public:
-    bool fullHeight = false;
+    // A button's rect in the frame's coordinates, which are the indicator's.
+    QRect buttonRect(const KelButton *button) const;
+    void followFrame(KelTabIndicator *q) const;
+
+    Shape shape = Underline;
     int cornerRadius = 3;
     int halfThickness = 3;
     int centerX = 0;
     QColor color;
+    QPointer<QWidget> frame;
     QPointer<KelExclusiveButtonGroup> group;
     QVariantAnimation *leftAnimation = nullptr;
     QVariantAnimation *rightAnimation = nullptr;
     KelDisabledStateAnimator *disabledAnimator = nullptr;
 };
 
-KelTabIndicator::KelTabIndicator(QWidget *parent, KelExclusiveButtonGroup *group, bool fullHeight)
-    : QWidget(parent), d(std::make_unique<Private>())
+QRect KelTabIndicator::Private::buttonRect(const KelButton *button) const
 {
-    d->fullHeight = fullHeight;
+    if (!frame || button->parentWidget() == frame || !frame->isAncestorOf(button))
+        return button->geometry();
+    return QRect(button->mapTo(frame, QPoint(0, 0)), button->size());
+}
+
+void KelTabIndicator::Private::followFrame(KelTabIndicator *q) const
+{
+    if (!frame)
+        return;
+    QWidget *parent = q->parentWidget();
+    q->setGeometry(parent == frame ? frame->rect()
+                                   : QRect(frame->mapTo(parent, QPoint(0, 0)), frame->size()));
+}
+
+KelTabIndicator::KelTabIndicator(QWidget *frame, KelExclusiveButtonGroup *group, QWidget *parent)
+    : KelTabIndicator(frame, group, Underline, parent)
+{ }
+
+KelTabIndicator::KelTabIndicator(QWidget *frame, KelExclusiveButtonGroup *group, Shape shape,
+                                 QWidget *parent)
+    : QWidget(frame), d(std::make_unique<Private>())
+{
+    if (parent && parent != frame) {
+        if (frame && parent->isAncestorOf(frame))
+            setParent(parent);
+        else
+            qWarning() << "KelTabIndicator: the parent must hold the frame, using the frame";
+    }
+    d->shape = shape;
+    d->frame = frame;
     d->group = group;
     setAttribute(Qt::WA_TransparentForMouseEvents);
     d->leftAnimation = new QVariantAnimation(this);
@@ -62,8 +97,8 @@ KelTabIndicator::KelTabIndicator(QWidget *parent, KelExclusiveButtonGroup *group
     d->disabledAnimator = new KelDisabledStateAnimator(1, this);
     d->disabledAnimator->setWidget(this);
 
-    if (parent)
-        parent->installEventFilter(this);
+    if (frame)
+        frame->installEventFilter(this);
     if (group) {
         for (const QPointer<KelButton> &button : group->buttons()) {
             if (button)
@@ -71,13 +106,16 @@ KelTabIndicator::KelTabIndicator(QWidget *parent, KelExclusiveButtonGroup *group
         }
         group->setTabIndicator(this);
     }
-    move(0, 0);
-    if (parent)
-        resize(parent->size());
+    d->followFrame(this);
     setTabGeometry(false);
 }
 
 KelTabIndicator::~KelTabIndicator() = default;
+
+KelTabIndicator::Shape KelTabIndicator::shape() const
+{
+    return d->shape;
+}
 
 QColor KelTabIndicator::color() const
 {
@@ -97,7 +135,7 @@ void KelTabIndicator::setTabGeometry(bool animated)
     KelButton *button = d->group ? d->group->checkedButton() : nullptr;
     if (!button)
         return;
-    const QRect geometry = button->geometry();
+    const QRect geometry = d->buttonRect(button);
     const int left = geometry.left();
     const int right = left + geometry.width();
     const int center = left + geometry.width() / 2;
@@ -111,11 +149,11 @@ void KelTabIndicator::setTabGeometry(bool animated)
 
 bool KelTabIndicator::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize) {
-        if (watched == parent()) {
-            move(0, 0);
-            resize(parentWidget()->size());
-        }
+    const bool frameMoved = event->type() == QEvent::Move && watched == d->frame
+            && parentWidget() != d->frame;
+    if (event->type() == QEvent::Resize || frameMoved) {
+        if (watched == d->frame)
+            d->followFrame(this);
         setTabGeometry(false);
     }
     return QWidget::eventFilter(watched, event);
@@ -125,18 +163,19 @@ void KelTabIndicator::paintEvent(QPaintEvent *)
 {
     const QVariant leftValue = d->leftAnimation->currentValue();
     const QVariant rightValue = d->rightAnimation->currentValue();
-    if (!d->color.isValid() || !leftValue.isValid() || !rightValue.isValid())
+    if (!KelUtils::isPaintable(d->color) || !leftValue.isValid() || !rightValue.isValid())
         return;
     const int a = leftValue.toInt();
     const int b = rightValue.toInt();
     const QRect contents = contentsRect();
 
     QRectF bar;
-    if (d->fullHeight) {
+    if (d->shape == FullHeight) {
         KelButton *button = d->group ? d->group->checkedButton() : nullptr;
         if (!button)
             return;
-        bar = QRectF(qMin(a, b), button->y(), qAbs(b - a), button->height());
+        const QRect rect = d->buttonRect(button);
+        bar = QRectF(qMin(a, b), rect.y(), qAbs(b - a), rect.height());
     } else {
         // Half of the bar lies below the contents and is clipped away.
         bar = QRectF(qMin(a, b), contents.top() + contents.height() - d->halfThickness, qAbs(b - a),

@@ -7,18 +7,32 @@
 
 class KelExclusiveButtonGroup;
 
-// An overlay over the parent that holds a group's buttons: draws a rounded
+// An overlay over the frame that holds a group's buttons: draws a rounded
 // bar under the checked button (or as high as it) and slides it when the
 // check moves, the leading edge faster than the trailing one, so the bar
-// stretches towards its new place first. Follows the parent's size and the
-// buttons' geometry. GUI thread only.
+// stretches towards its new place first. Follows the frame's geometry and
+// the buttons'. It is a child of the frame, or of an ancestor of the frame
+// given as parent, so that it can be drawn over the frame's siblings.
+// GUI thread only.
 class KelTabIndicator : public QWidget
 {
     Q_OBJECT
 
 public:
-    KelTabIndicator(QWidget *parent, KelExclusiveButtonGroup *group, bool fullHeight = false);
+    enum Shape {
+        // A bar along the bottom edge of the frame, half of it clipped.
+        Underline,
+        // A bar as high as the checked button.
+        FullHeight,
+    };
+    Q_ENUM(Shape)
+
+    KelTabIndicator(QWidget *frame, KelExclusiveButtonGroup *group, QWidget *parent = nullptr);
+    KelTabIndicator(QWidget *frame, KelExclusiveButtonGroup *group, Shape shape,
+                    QWidget *parent = nullptr);
     ~KelTabIndicator() override;
+
+    Shape shape() const;
 
     QColor color() const;
     void setColor(const QColor &color);

@@ -126,3 +126,49 @@ void ScrollBarProxyStyle::drawComplexControl(ComplexControl control,
     }
     painter->restore();
 }
+
+QRect ScrollBarProxyStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                                          SubControl subControl, const QWidget *widget) const
+{
+    const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option);
+    if (control != CC_ScrollBar || !slider)
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+
+    const QRect rect = slider->rect;
+    const bool horizontal = slider->orientation == Qt::Horizontal;
+    const int length = horizontal ? rect.width() : rect.height();
+    const qint64 range = qint64(slider->maximum) - slider->minimum;
+    int handleLength = length;
+    if (range > 0) {
+        const qint64 page = qMax(slider->pageStep, 0);
+        handleLength = int(page * length / (range + page));
+        const int minimum = pixelMetric(PM_ScrollBarSliderMin, slider, widget);
+        handleLength = qBound(qMin(minimum, length), handleLength, length);
+    }
+    const int start = sliderPositionFromValue(slider->minimum, slider->maximum,
+                                              slider->sliderPosition, length - handleLength,
+                                              slider->upsideDown);
+    // Spans along the bar, in bar coordinates.
+    auto span = [&](int from, int size) {
+        const QRect r = horizontal ? QRect(rect.left() + from, rect.top(), size, rect.height())
+                                   : QRect(rect.left(), rect.top() + from, rect.width(), size);
+        return visualRect(slider->direction, rect, r);
+    };
+    switch (subControl) {
+    case SC_ScrollBarAddLine:
+    case SC_ScrollBarSubLine:
+    case SC_ScrollBarFirst:
+    case SC_ScrollBarLast:
+        return QRect();
+    case SC_ScrollBarGroove:
+        return rect;
+    case SC_ScrollBarSlider:
+        return span(start, handleLength);
+    case SC_ScrollBarSubPage:
+        return span(0, start);
+    case SC_ScrollBarAddPage:
+        return span(start + handleLength, length - start - handleLength);
+    default:
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    }
+}

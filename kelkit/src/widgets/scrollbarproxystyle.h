@@ -37,6 +37,10 @@ public:
                     const QWidget *widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                             QPainter *painter, const QWidget *widget = nullptr) const override;
+    // The bar has no step buttons: the groove runs from end to end, and so
+    // do clicks and the handle's travel.
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                         SubControl subControl, const QWidget *widget = nullptr) const override;
 
 private:
     // The margins of groove and handle at the current expansion.

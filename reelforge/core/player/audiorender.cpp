@@ -112,6 +112,8 @@ class audiorender::Private
 public:
     explicit Private(audiorender *q) : q(q) { }
 
+    class WriterLocker;
+
     bool hasSoundLocked() const;
     bool applySettingsFromSink();
     void releaseLocked();
@@ -122,9 +124,15 @@ public:
     audiorender *const q;
 
     // Lock order: rwLock before writerLock. rwLock guards the clock and the
-    // output objects, writerLock the output's write and flush.
+    // output objects, writerLock the output's write and flush. The render
+    // thread writes holding writerLock alone, so a write that waits for room
+    // never holds up a reader of the clock.
     mutable QReadWriteLock rwLock;
     QMutex writerLock;
+    // Set while another thread wants writerLock: no write starts meanwhile.
+    std::atomic<int> writerWanted{0};
+    // Mirrors !paused for the render thread, which reads it under writerLock.
+    std::atomic<bool> playing{false};
 
     qint64 clockPosition = 0;
     bool paused = true;
@@ -141,6 +149,32 @@ public:
 
     const std::shared_ptr<RenderSignals> renderSignals = std::make_shared<RenderSignals>();
     std::unique_ptr<QThread> thread;
+};
+
+// Takes writerLock without waiting behind a write that sleeps for room: no
+// new write starts while it is wanted, and the output lets a waiting one
+// return. The output pointer is read under rwLock, which every caller holds.
+class audiorender::Private::WriterLocker
+{
+public:
+    explicit WriterLocker(Private *d) : m_d(d)
+    {
+        ++m_d->writerWanted;
+        if (m_d->output)
+            m_d->output->wakeWriter();
+        m_d->writerLock.lock();
+    }
+    ~WriterLocker()
+    {
+        m_d->writerLock.unlock();
+        --m_d->writerWanted;
+    }
+
+    WriterLocker(const WriterLocker &) = delete;
+    WriterLocker &operator=(const WriterLocker &) = delete;
+
+private:
+    Private *const m_d;
 };
 
 audiorender::audiorender(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this)) { }
@@ -160,7 +194,7 @@ void audiorender::setDecoder(coredecoder *decoder)
 bool audiorender::init(const AudioEndpointPtr &device, DeviceInitState *state)
 {
     QWriteLocker locker(&d->rwLock);
-    QMutexLocker writerLocker(&d->writerLock);
+    Private::WriterLocker writerLocker(d.get());
     d->releaseLocked();
 
     auto fail = [state](DeviceInitState stage) {
@@ -214,7 +248,7 @@ void audiorender::start(qint64 position)
         QWriteLocker locker(&d->rwLock);
         if (d->hasSoundLocked()) {
             if (position != ResumePosition) {
-                QMutexLocker writerLocker(&d->writerLock);
+                Private::WriterLocker writerLocker(d.get());
                 d->output->flush();
             }
             d->paused = false;
@@ -228,6 +262,7 @@ void audiorender::start(qint64 position)
             }
             d->paused = false;
         }
+        d->playing = true;
     }
     d->renderSignals->event.set();
 }
@@ -237,6 +272,11 @@ void audiorender::pause()
     QWriteLocker locker(&d->rwLock);
     if (d->paused)
         return;
+    d->playing = false;
+    {
+        // Waits out a write under way: nothing is written once this returns.
+        Private::WriterLocker writerLocker(d.get());
+    }
     if (d->hasSoundLocked()) {
         d->paused = true;
         d->renderSignals->event.set();
@@ -279,7 +319,7 @@ void audiorender::setPosition(qint64 position)
     if (d->hasSoundLocked()) {
         if (d->paused)
             d->clockPosition = position;
-        QMutexLocker writerLocker(&d->writerLock);
+        Private::WriterLocker writerLocker(d.get());
         d->output->flush();
     } else {
         d->clockPosition = position;
@@ -298,7 +338,8 @@ void audiorender::stop()
     if (!d->thread)
         return;
     {
-        QMutexLocker writerLocker(&d->writerLock);
+        QReadLocker locker(&d->rwLock);
+        Private::WriterLocker writerLocker(d.get());
         if (d->output)
             d->output->flush();
     }
@@ -321,7 +362,7 @@ void audiorender::shutdown()
 void audiorender::release()
 {
     QWriteLocker locker(&d->rwLock);
-    QMutexLocker writerLocker(&d->writerLock);
+    Private::WriterLocker writerLocker(d.get());
     d->releaseLocked();
 }
 
@@ -419,15 +460,15 @@ void audiorender::Private::renderPass()
         QThread::msleep(WaitMs);
         return;
     }
-    AudioSample sample;
-    if (engine->nextAudioSample(&sample) < 0) {
-        QThread::msleep(WaitMs);
-        return;
-    }
-    bool written;
+    bool written = false;
     {
         QMutexLocker writerLocker(&writerLock);
-        written = output && output->write(sample);
+        // Taken only when it will be written: a sample taken from the engine
+        // and then dropped would leave a gap in the sound.
+        if (writerWanted > 0 || !playing)
+            return;
+        AudioSample sample;
+        written = engine->nextAudioSample(&sample) >= 0 && output && output->write(sample);
     }
     if (!written)
         QThread::msleep(WaitMs);

@@ -9,8 +9,13 @@
 #include <QMetaEnum>
 #include <QTimer>
 
+#include <cerrno>
 #include <limits>
 #include <utility>
+
+extern "C" {
+#include <libavutil/error.h>
+}
 
 namespace {
 
@@ -39,6 +44,7 @@ public:
     explicit Private(playercore *q) : q(q) { }
 
     void baseInit();
+    void takePicture(const QImage &shared);
     void frameTick();
     void onCacheReady();
     void onSessionLost(qint64 position, bool inplay, int reason);
@@ -48,6 +54,9 @@ public:
     playercore *const q;
 
     QImage picture;
+    bool initialised = false;
+    qint64 trimStart = -1;
+    qint64 trimEnd = -1;
     bool paused = true;
     bool waitingForCache = false;
     qint64 position = 0;
@@ -85,8 +94,17 @@ playercore::~playercore()
     }
 }
 
-int playercore::init(const QString &path)
+int playercore::init(const QString &path, qint64 trimStart, qint64 trimEnd)
 {
+    // A second set of device watchers, outputs and loops would run beside
+    // the first.
+    if (d->initialised) {
+        qWarning() << "The player is initialised already; not opening" << path;
+        return AVERROR(EALREADY);
+    }
+    d->initialised = true;
+    d->trimStart = trimStart;
+    d->trimEnd = trimEnd;
     d->frameTimer.setInterval(FrameIntervalMs);
     d->baseInit();
     d->position = 0;
@@ -113,6 +131,11 @@ int playercore::init(const QString &path)
 volumemanager *playercore::volumeManager() const
 {
     return d->volumeManager;
+}
+
+QPair<qint64, qint64> playercore::trim() const
+{
+    return {d->trimStart, d->trimEnd};
 }
 
 qint64 playercore::position() const
@@ -226,6 +249,14 @@ void playercore::Private::baseInit()
     }
 }
 
+// The engine converts every frame into the same buffer; a picture sharing
+// it would change under whoever keeps it.
+void playercore::Private::takePicture(const QImage &shared)
+{
+    if (!shared.isNull())
+        picture = shared.copy();
+}
+
 void playercore::Private::frameTick()
 {
     if (paused)
@@ -234,7 +265,9 @@ void playercore::Private::frameTick()
     if (waitingForCache)
         return;
     qint64 framePosition = NoPosition;
-    engine.imageAt(now, &picture, &framePosition);
+    QImage frame;
+    engine.imageAt(now, &frame, &framePosition);
+    takePicture(frame);
     if (framePosition != NoPosition)
         position = framePosition;
     if (!engine.isAtEnd()) {
@@ -256,9 +289,11 @@ void playercore::Private::onCacheReady()
         // The oldest cached frame may lie before the position; show the one
         // at it when the cache has it.
         qint64 framePosition = NoPosition;
-        engine.imageAt(position, &picture, &framePosition);
+        QImage frame;
+        engine.imageAt(position, &frame, &framePosition);
         if (framePosition == NoPosition)
-            engine.currentImage(&picture);
+            engine.currentImage(&frame);
+        takePicture(frame);
         qDebug() << "Cache ready: refresh player picture at" << position;
         emit q->hasNewFrame();
     } else {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -25,10 +26,16 @@ public:
     explicit playercore(QObject *parent = nullptr);
     ~playercore() override;
 
-    int init(const QString &path);
+    // Opens the file and starts decoding and sound. The trim range (100-ns
+    // units, -1 when unset) is kept for the caller; the whole file plays and
+    // the dialogs limit playback with their slider. A player is initialised
+    // once: a second call is refused with a negative result.
+    int init(const QString &path, qint64 trimStart = -1, qint64 trimEnd = -1);
+    QPair<qint64, qint64> trim() const;
 
     volumemanager *volumeManager() const;
     qint64 position() const;
+    // A picture of its own: it does not change when the next frame comes.
     QImage currentImage() const;
 
 public slots:

@@ -1,9 +1,13 @@
 #include "itemviews/kellistwidget.h"
 #include "itemviews/kellistwidgetitem.h"
 #include "kelapplication.h"
+#include "layouts/kelflowlayout.h"
 #include "layouts/kellayoutdnd.h"
+#include "widgets/kelbutton.h"
+#include "widgets/kelexclusivebuttongroup.h"
 
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QVBoxLayout>
@@ -124,6 +128,55 @@ void dragFirstRowTo(Scene &scene, const QPoint &pos)
     sendMouse(scene.container(), QEvent::MouseMove, pos, Qt::LeftButton);
 }
 
+// A row with a size hint and a fixed height, as cards have, so that the
+// placeholders of visible-only mode stand at its size.
+class SizedRow : public Row
+{
+public:
+    explicit SizedRow(QWidget *parent) : Row(parent)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override { return QSize(60, 30); }
+};
+
+// A checkable 60 x 30 button row, as the application's cards are.
+class ButtonRow : public KelButton, public KelListWidgetItem
+{
+public:
+    explicit ButtonRow(QWidget *parent) : KelButton(-1, parent, true)
+    {
+        setCheckable(true);
+        setFixedSize(60, 30);
+    }
+    void setIndex(const QModelIndex &) override { }
+    void reset() override { }
+    void layoutIdChanged(int) override { }
+    void translateUi() override { }
+};
+
+// The three kinds of row layout a list meets: a column, a row and a
+// wrapping grid, all without spacing.
+QLayout *makeRowLayout(int kind)
+{
+    switch (kind) {
+    case 1: {
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        return row;
+    }
+    case 2:
+        return new KelFlowLayout(nullptr, QMargins(), 0, 0);
+    default: {
+        auto *column = new QVBoxLayout;
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        return column;
+    }
+    }
+}
+
 } // namespace
 
 class tst_KelListWidget : public QObject
@@ -139,6 +192,13 @@ private slots:
     void externalDropOnEmptyList();
     void refusingFilterRefusesAtEnter();
     void modelBeforeFactory();
+    void noFreezeWhileWindowIsDestroyed();
+    void visibleOnlyMode_data();
+    void visibleOnlyMode();
+    void layoutSwitchKeepsRows_data();
+    void layoutSwitchKeepsRows();
+    void keyboardNavigation_data();
+    void keyboardNavigation();
 };
 
 void tst_KelListWidget::insertionsShareOneFreeze()
@@ -288,6 +348,203 @@ void tst_KelListWidget::modelBeforeFactory()
     model.removeRows(0, 1);
     QCOMPARE(rows.count(), 0);
     QCOMPARE(list.layoutDnd()->layout()->count(), 0);
+}
+
+// The model dies with the window, before the list: the list lets go of
+// it without grabbing a window that is half torn down.
+void tst_KelListWidget::noFreezeWhileWindowIsDestroyed()
+{
+    auto *window = new QWidget;
+    auto *model = new QStringListModel({"a", "b"}, window);
+    auto *list = new KelListWidget(-1, window);
+    auto *column = new QVBoxLayout;
+    list->registerLayout(0, column);
+    list->setCurrentLayoutId(0);
+    list->setItemFactory([](QWidget *parent, const QModelIndex &) { return new Row(parent); });
+    list->setModel(model);
+    window->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(column->count(), 2);
+
+    QTest::ignoreMessage(QtInfoMsg, "Skip hard work on app finish");
+    delete window;
+}
+
+void tst_KelListWidget::visibleOnlyMode_data()
+{
+    QTest::addColumn<int>("scroll");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    // 100 rows of 30 in a 300 high view; widgets exist for the view and one
+    // view's height above and below it.
+    QTest::newRow("top") << 0 << 0 << 19;
+    QTest::newRow("middle") << 900 << 20 << 49;
+    QTest::newRow("end") << 2700 << 80 << 99;
+}
+
+void tst_KelListWidget::visibleOnlyMode()
+{
+    QFETCH(int, scroll);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QStringListModel model;
+    QStringList rows;
+    for (int i = 0; i < 100; ++i)
+        rows << QString::number(i);
+    model.setStringList(rows);
+    KelListWidget list(-1);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.registerLayout(0, makeRowLayout(0));
+    list.setCurrentLayoutId(0);
+    list.setCreateOnlyVisibleItems(true);
+    int made = 0;
+    list.setItemFactory([&made](QWidget *parent, const QModelIndex &index) {
+        ++made;
+        auto *row = new SizedRow(parent);
+        row->text = index.data().toString();
+        return row;
+    });
+    list.resize(200, 300);
+    list.show();
+    list.setModel(&model);
+    QCoreApplication::processEvents();
+    list.verticalScrollBar()->setValue(scroll);
+
+    QLayout *layout = list.layoutDnd()->layout();
+    QCOMPARE(layout->count(), 100);
+    QCOMPARE(layout->itemAt(99)->geometry().bottom(), 2999);
+    for (int i = 0; i < layout->count(); ++i) {
+        auto *row = dynamic_cast<Row *>(layout->itemAt(i)->widget());
+        const bool expected = i >= first && i <= last;
+        QVERIFY2(bool(row) == expected, qPrintable(QString::number(i)));
+        if (row)
+            QCOMPARE(row->text, QString::number(i));
+    }
+    // Rows that scroll away lend their widgets to the rows that come in.
+    QVERIFY(made <= 2 * (last - first + 1) + 1);
+}
+
+void tst_KelListWidget::layoutSwitchKeepsRows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QPoint>("secondRowAt");
+    QTest::addColumn<QPoint>("fourthRowAt");
+    // Rows of 60 x 30 in a 200 wide list: the grid wraps after three.
+    QTest::newRow("column") << 0 << QPoint(0, 30) << QPoint(0, 90);
+    QTest::newRow("row") << 1 << QPoint(60, 0) << QPoint(180, 0);
+    QTest::newRow("grid") << 2 << QPoint(60, 0) << QPoint(0, 30);
+}
+
+void tst_KelListWidget::layoutSwitchKeepsRows()
+{
+    QFETCH(int, kind);
+    QFETCH(QPoint, secondRowAt);
+    QFETCH(QPoint, fourthRowAt);
+    QStringListModel model({"a", "b", "c", "d"});
+    KelListWidget list(-1);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.registerLayout(0, makeRowLayout(0));
+    list.registerLayout(kind + 10, makeRowLayout(kind));
+    list.setCurrentLayoutId(0);
+    list.setItemFactory([](QWidget *parent, const QModelIndex &index) {
+        auto *row = new SizedRow(parent);
+        row->text = index.data().toString();
+        row->setFixedSize(60, 30);
+        return row;
+    });
+    list.setModel(&model);
+    list.resize(200, 300);
+    list.show();
+    QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
+    QVERIFY(finished.wait());
+    QList<Row *> rows;
+    for (int i = 0; i < 4; ++i) {
+        rows << dynamic_cast<Row *>(list.layoutDnd()->layout()->itemAt(i)->widget());
+        rows.last()->calls.clear();
+    }
+
+    list.setCurrentLayoutId(kind + 10);
+    QCOMPARE(list.currentLayoutId(), kind + 10);
+    QVERIFY(finished.wait());
+    QLayout *layout = list.layoutDnd()->layout();
+    QCOMPARE(layout->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        // The same widgets, told of the new layout, not rebuilt.
+        QCOMPARE(layout->itemAt(i)->widget(), rows.at(i));
+        QCOMPARE(rows.at(i)->calls, QStringList{"layoutIdChanged"});
+    }
+    QTRY_COMPARE(rows.at(1)->pos(), secondRowAt);
+    QCOMPARE(rows.at(3)->pos(), fourthRowAt);
+}
+
+void tst_KelListWidget::keyboardNavigation_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("disabled");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("expected");
+    // Six rows; the grid holds three per line.
+    QTest::newRow("column down") << 0 << 0 << -1 << int(Qt::Key_Down) << 1;
+    QTest::newRow("column up") << 0 << 2 << -1 << int(Qt::Key_Up) << 1;
+    QTest::newRow("column skips a disabled row") << 0 << 0 << 1 << int(Qt::Key_Down) << 2;
+    QTest::newRow("column ignores right") << 0 << 0 << -1 << int(Qt::Key_Right) << 0;
+    QTest::newRow("column stops at the end") << 0 << 5 << -1 << int(Qt::Key_Down) << 5;
+    QTest::newRow("column end") << 0 << 0 << -1 << int(Qt::Key_End) << 5;
+    QTest::newRow("column home") << 0 << 4 << -1 << int(Qt::Key_Home) << 0;
+    QTest::newRow("column page down does nothing") << 0 << 0 << -1 << int(Qt::Key_PageDown) << 0;
+    QTest::newRow("row right") << 1 << 0 << -1 << int(Qt::Key_Right) << 1;
+    QTest::newRow("row left") << 1 << 3 << -1 << int(Qt::Key_Left) << 2;
+    QTest::newRow("row ignores down") << 1 << 0 << -1 << int(Qt::Key_Down) << 0;
+    QTest::newRow("grid down a line") << 2 << 1 << -1 << int(Qt::Key_Down) << 4;
+    QTest::newRow("grid up a line") << 2 << 5 << -1 << int(Qt::Key_Up) << 2;
+    QTest::newRow("grid right wraps") << 2 << 2 << -1 << int(Qt::Key_Right) << 3;
+}
+
+void tst_KelListWidget::keyboardNavigation()
+{
+    QFETCH(int, kind);
+    QFETCH(int, start);
+    QFETCH(int, disabled);
+    QFETCH(int, key);
+    QFETCH(int, expected);
+    QStringListModel model({"a", "b", "c", "d", "e", "f"});
+    KelListWidget list(-1);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.registerLayout(0, makeRowLayout(kind));
+    list.setCurrentLayoutId(0);
+    list.setKeyboardNavigationEnabled(true);
+    KelExclusiveButtonGroup group;
+    list.setItemFactory([&group](QWidget *parent, const QModelIndex &index) {
+        auto *row = new ButtonRow(parent);
+        group.addButton(row, index.row());
+        return row;
+    });
+    list.setModel(&model);
+    list.resize(kind == 1 ? 400 : 200, 200);
+    list.show();
+    QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
+    QVERIFY(finished.wait());
+    QLayout *layout = list.layoutDnd()->layout();
+    auto row = [layout](int i) { return static_cast<KelButton *>(layout->itemAt(i)->widget()); };
+    if (disabled >= 0)
+        row(disabled)->setEnabled(false);
+    row(start)->setCheckedState(true);
+
+    auto checkedRows = [&] {
+        QList<int> rows;
+        for (int i = 0; i < layout->count(); ++i) {
+            if (row(i)->isChecked())
+                rows << i;
+        }
+        return rows;
+    };
+    QTest::keyClick(&list, Qt::Key(key));
+    // The group unchecks the others from the event loop.
+    QTRY_COMPARE(checkedRows(), QList<int>{expected});
 }
 
 int main(int argc, char **argv)

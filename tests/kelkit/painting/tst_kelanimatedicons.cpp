@@ -105,6 +105,8 @@ private slots:
     void borderOnDevicePixels();
     void styleErrors();
     void restyledOnThemeSwitch();
+    void invalidColourPaintsNothing_data();
+    void invalidColourPaintsNothing();
 
 private:
     AccentStyle m_style;
@@ -302,6 +304,50 @@ void tst_KelAnimatedIcons::restyledOnThemeSwitch()
                       QColor(0, 200, 0)));
     QVERIFY(KelStyleManager::instance()->setCurrentStyle(m_style.styleId()));
     QVERIFY(sameColor(draw("KelAnimatedRadioIcon", 1.0, true, 1.0).pixelColor(3, 9), Accent));
+}
+
+void tst_KelAnimatedIcons::invalidColourPaintsNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("probe");
+    // Checked, where only the first colour set (box, circle, track) shows.
+    QTest::newRow("check box") << "KelAnimatedCheckBoxIcon" << QPoint(3, 3);
+    QTest::newRow("radio") << "KelAnimatedRadioIcon" << QPoint(3, 9);
+    QTest::newRow("toggle") << "KelAnimatedToggleIcon" << QPoint(6, 9);
+}
+
+void tst_KelAnimatedIcons::invalidColourPaintsNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, probe);
+    std::unique_ptr<AnimatedIcon> icon;
+    if (name == QLatin1String(CheckBoxIcon::Name))
+        icon = std::make_unique<CheckBoxIcon>();
+    else if (name == QLatin1String(RadioIcon::Name))
+        icon = std::make_unique<RadioIcon>();
+    else
+        icon = std::make_unique<ToggleIcon>();
+    Animator checked(true, 1.0);
+    auto probed = [&] {
+        return icon->animatedPixmap(1.0, QSize(), QColor(), &checked.animator)
+                .toImage()
+                .pixelColor(probe);
+    };
+
+    // The base style has no accent: its checked look takes the link colour.
+    const KelStyle base;
+    QVERIFY(!base.color(KelStyle::CL_Accent).isValid());
+    base.applyIconStyle(icon.get());
+    QVERIFY(sameColor(probed(), base.color(KelStyle::CL_Text_Link)));
+
+    // A colour that resolves invalid paints nothing, not black.
+    icon->setColors1(KelStateColors(QColor()));
+    QCOMPARE(probed().alpha(), 0);
+
+    // Without an animator: the resting, unchecked picture.
+    Animator unchecked(false, 0.0);
+    QCOMPARE(icon->animatedPixmap(1.0, QSize(), QColor(), nullptr).toImage(),
+             icon->animatedPixmap(1.0, QSize(), QColor(), &unchecked.animator).toImage());
 }
 
 int main(int argc, char **argv)

@@ -45,6 +45,7 @@ private slots:
     void minimumSizeHintShrinksToDots();
     void setTextSplitsAtSeparator();
     void emptyPainterPaintsNothing();
+    void invalidColoursPaintNothing();
     void longTextIsElided();
     void centredTextKeepsIconAndArrowBeside();
     void heightForWidthWraps();
@@ -175,6 +176,23 @@ void tst_KelButtonPainter::emptyPainterPaintsNothing()
         painter.paintFrame(ctx, nullptr);
         painter.paintContent(ctx, nullptr);
     }
+    QVERIFY(!hasInk(image, image.rect()));
+}
+
+void tst_KelButtonPainter::invalidColoursPaintNothing()
+{
+    // A text and an arrow whose colours resolve invalid: nothing, not black.
+    KelButton button(-1, nullptr, true);
+    button.setText(QStringLiteral("Text"));
+    button.setTextColors(KelStateColors(QColor()));
+    button.setArrow(Arrow, Arrow);
+    button.setArrowColors(KelStateColors(QColor()));
+    button.resize(button.sizeHint() + QSize(10, 10));
+    QImage image(button.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    button.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QVERIFY(button.textRect().isValid());
+    QVERIFY(button.arrowRect().isValid());
     QVERIFY(!hasInk(image, image.rect()));
 }
 

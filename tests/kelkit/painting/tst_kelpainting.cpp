@@ -1,7 +1,10 @@
-#include "paintprobe.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
+#include "painting/kelsvgicon.h"
+#include "paintprobe.h"
 #include "styles/kelstyleable.h"
+#include "warninglog.h"
+#include "widgets/kelbutton.h"
 
 #include <QStyleOption>
 #include <QtTest>
@@ -33,31 +36,6 @@ bool onDevicePixel(double value)
 }
 
 // Collects warnings while alive.
-class WarningLog
-{
-public:
-    WarningLog()
-    {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&WarningLog::handle);
-    }
-    ~WarningLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    QStringList messages;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtWarningMsg && s_current)
-            s_current->messages.append(message);
-    }
-    static WarningLog *s_current;
-    QtMessageHandler m_previous = nullptr;
-};
-WarningLog *WarningLog::s_current = nullptr;
 
 class NestingWidget : public QWidget
 {
@@ -68,6 +46,17 @@ protected:
         QStyleOption option;
         option.initFrom(this);
         KelPaintContext inner(outer.painter(), &option);
+    }
+};
+
+class NestingButton : public KelButton
+{
+public:
+    NestingButton() : KelButton(-1, nullptr, true) { }
+    void paint(KelPaintContext &ctx) override
+    {
+        KelButton::paint(ctx);
+        KelPaintContext nested(this);
     }
 };
 
@@ -213,6 +202,22 @@ void tst_KelPainting::nestedContextWarnsOnce()
     QTest::ignoreMessage(QtWarningMsg,
                          "KelPaintContext: Recursive context creation detected for \"Pane\"");
     widget.render(&image);
+
+    // A button by its text, else by its icon.
+    KelSvgIcon icon(QStringLiteral(":/kelui/close-10.svg"));
+    NestingButton button;
+    button.setObjectName("Button");
+    button.resize(10, 10);
+    button.setText(QStringLiteral("Convert"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "KelPaintContext: Recursive context creation detected for \"Convert\"");
+    button.render(&image);
+    button.setText(QString());
+    button.setIcon(&icon);
+    QTest::ignoreMessage(
+            QtWarningMsg,
+            "KelPaintContext: Recursive context creation detected for \":/kelui/close-10.svg\"");
+    button.render(&image);
 }
 
 void tst_KelPainting::nullDevice()

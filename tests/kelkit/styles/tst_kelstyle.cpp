@@ -1,4 +1,5 @@
 #include "styles/kelstyle.h"
+#include "utils/kelcolorutils.h"
 
 #include "../offscreenleak.h"
 
@@ -221,11 +222,12 @@ void tst_KelStyle::stateColors_data()
     QTest::newRow("base 0") << false << 0 << zero;
     QTest::newRow("base 1") << false << 1 << zero;
     QTest::newRow("base 2") << false << 2 << zero;
-    // The base accent is invalid, which counts as opaque black.
-    const QColor pressedAccent(0, 0, 0);
+    // The base has no accent: the link colour stands in.
+    const QColor link(0x458BCF);
+    const QColor pressedLink = KelUtils::blendColors(link, press);
     QTest::newRow("base 3") << false << 3
-                            << KelStateColors(QColor(0x656565), inv, pressedAccent, inv, inv, hover,
-                                              pressedAccent, inv);
+                            << KelStateColors(QColor(0x656565), link, pressedLink, inv, link, hover,
+                                              pressedLink, inv);
     const QColor w = Qt::white, d(0xF4F4F4);
     QTest::newRow("base 4") << false << 4 << KelStateColors(w, w, w, d, w, w, w, d);
     const KelStateColors border(QColor(0xE2E2E2), hover, press, QColor(0xF1F1F1), press, press,

@@ -6,7 +6,9 @@
 #include "utils/kelfontutils.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
+#include "widgets/kelspinbox.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
@@ -199,6 +201,9 @@ void tst_KelStyleRecipes::proxyStyleLeavesFramePaintersAlone()
     QVERIFY(drawsSomething(style, QStyle::PE_PanelLineEdit, &plain));
     QVERIFY(!drawsSomething(style, QStyle::PE_PanelLineEdit, &frame));
     QVERIFY(!drawsSomething(style, QStyle::PE_PanelLineEdit, &inner));
+    KelSpinBox spin;
+    QVERIFY(drawsSomething(style, QStyle::PE_PanelButtonBevel, &plain));
+    QVERIFY(!drawsSomething(style, QStyle::PE_PanelButtonBevel, &spin));
 }
 
 void tst_KelStyleRecipes::setFontSizeOfButton()
@@ -212,6 +217,12 @@ void tst_KelStyleRecipes::setFontSizeOfButton()
     QCOMPARE(button.font().family(), KelUtils::defaultFontFamily());
     QVERIFY(button.sizeHint().height() > before.height());
     KelUtils::setFontSize(nullptr, 30);
+
+    // Any other widget takes it as its own font.
+    QLabel label;
+    KelUtils::setFontSize(&label, 17, QFont::DemiBold);
+    QCOMPARE(label.font().pixelSize(), 17);
+    QCOMPARE(label.font().weight(), int(QFont::DemiBold));
 }
 
 int main(int argc, char **argv)

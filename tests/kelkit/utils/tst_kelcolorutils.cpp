@@ -49,6 +49,10 @@ void tst_KelColorUtils::blendColors_data()
             << QColor(Qt::transparent) << QColor(200, 100, 50, 128) << "200,100,50,128";
     QTest::newRow("two translucent layers")
             << QColor(0, 0, 255, 128) << QColor(255, 0, 0, 128) << "170,0,85,192";
+    // An invalid colour is nothing, never opaque black.
+    QTest::newRow("overlay onto invalid keeps overlay")
+            << QColor() << QColor(200, 100, 50, 128) << "200,100,50,128";
+    QTest::newRow("invalid overlay keeps base") << QColor(10, 20, 30) << QColor() << "10,20,30,255";
 }
 
 void tst_KelColorUtils::blendColors()
@@ -82,6 +86,8 @@ void tst_KelColorUtils::interpolateColor_data()
             << red << QColor(Qt::transparent) << 0.25 << 1 << "255,0,0,191";
     QTest::newRow("both transparent gives to")
             << QColor(255, 0, 0, 0) << QColor(0, 255, 0, 0) << 0.5 << 1 << "0,255,0,0";
+    QTest::newRow("fade in from invalid") << QColor() << red << 0.5 << 1 << "255,0,0,127";
+    QTest::newRow("linear fade out to invalid") << red << QColor() << 0.5 << 0 << "255,0,0,127";
     QTest::newRow("unknown mode gives to") << red << blue << 0.5 << 7 << "0,0,255,255";
 }
 

@@ -29,6 +29,8 @@ private slots:
     void screenAt();
     void globalRect();
     void mapDeviceToWidget();
+    void placeOnScreen_data();
+    void placeOnScreen();
 };
 
 void tst_KelGeometryUtils::alignedRect_data()
@@ -231,6 +233,50 @@ void tst_KelGeometryUtils::mapDeviceToWidget()
     QCOMPARE(KelUtils::mapDeviceToWidget(&child, device), QPoint(3, 4));
     // One device pixel further is half a logical pixel, which rounds up.
     QCOMPARE(KelUtils::mapDeviceToWidget(&child, device + QPoint(1, -1)), QPoint(4, 4));
+}
+
+void tst_KelGeometryUtils::placeOnScreen_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<QRect>("expected");
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int x = area.x();
+    const int y = area.y();
+    const int right = x + area.width();
+    const int bottom = y + area.height();
+
+    QTest::newRow("inside stays") << QRect(x + 10, y + 10, 50, 40) << 1 << 0
+                                  << QRect(x + 10, y + 10, 50, 40);
+    QTest::newRow("left of the area")
+            << QRect(x - 30, y + 10, 50, 40) << 1 << 0 << QRect(x, y + 10, 50, 40);
+    QTest::newRow("above the area")
+            << QRect(x + 10, y - 30, 50, 40) << 1 << 0 << QRect(x + 10, y, 50, 40);
+    // The last column or row lands on x + width or y + height.
+    QTest::newRow("right of the area")
+            << QRect(right - 20, y + 10, 50, 40) << 1 << 0 << QRect(right - 49, y + 10, 50, 40);
+    QTest::newRow("below the area")
+            << QRect(x + 10, bottom - 10, 50, 40) << 1 << 0 << QRect(x + 10, bottom - 39, 50, 40);
+    QTest::newRow("wider than the area") << QRect(x - 10, y + 10, area.width() + 100, 40) << 1 << 0
+                                         << QRect(QPoint(x, y + 10), QPoint(right, y + 49));
+    // A step leaves the height's remainder above the first step.
+    const int remainder = area.height() % 7;
+    QTest::newRow("stepped top") << QRect(x + 10, y - 5, 50, 40) << 7 << 0
+                                 << QRect(x + 10, y + remainder, 50, 40);
+    const int marginRemainder = (area.height() - 2 * 3) % 7;
+    QTest::newRow("stepped top with margins")
+            << QRect(x + 10, y - 5, 50, 40) << 7 << 3 << QRect(x + 10, y + marginRemainder, 50, 40);
+}
+
+void tst_KelGeometryUtils::placeOnScreen()
+{
+    QFETCH(QRect, rect);
+    QFETCH(int, step);
+    QFETCH(int, margin);
+    QFETCH(QRect, expected);
+    QCOMPARE(KelUtils::placeOnScreen(rect, step, margin), expected);
 }
 
 int main(int argc, char **argv)

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QToolTip>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -37,19 +38,12 @@ void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, Qt::MouseB
     QApplication::sendEvent(widget, &event);
 }
 
-// What Qt delivers when the cursor enters or leaves a widget.
+// What Qt delivers when the cursor enters a widget.
 void enter(QWidget *widget)
 {
     widget->setAttribute(Qt::WA_UnderMouse, true);
     const QPoint pos = widget->rect().center();
     QEnterEvent event(pos, widget->mapTo(widget->window(), pos), widget->mapToGlobal(pos));
-    QApplication::sendEvent(widget, &event);
-}
-
-void leave(QWidget *widget)
-{
-    widget->setAttribute(Qt::WA_UnderMouse, false);
-    QEvent event(QEvent::Leave);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -70,6 +64,7 @@ private slots:
     void checkableWithoutClickableWhenChecked();
     void autoExclusiveCheckedIgnoresPresses();
     void dragOutAndBackClicks();
+    void releaseOutsideDoesNotClick_data();
     void releaseOutsideDoesNotClick();
     void modalWindowEndsPress();
     void disabledButtonPassesPressToParent();
@@ -99,6 +94,9 @@ void tst_KelButton::init()
 
 void tst_KelButton::cleanup()
 {
+    // A failed check must not leave the next test with the button held.
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton);
     m_window.reset();
     // The next fixture starts with the cursor away from its button.
     QCursor::setPos(QPoint(1000, 1000));
@@ -201,38 +199,64 @@ void tst_KelButton::autoExclusiveCheckedIgnoresPresses()
     QVERIFY(m_button->isChecked());
 }
 
+// Presses and releases go through the window and moves through the cursor,
+// as the platform delivers them: while the button holds the implicit grab
+// of a press it gets moves with the button held and no Enter or Leave.
 void tst_KelButton::dragOutAndBackClicks()
 {
     QSignalSpy clicked(m_button, &KelButton::clicked);
-    enter(m_button);
-    QTest::mousePress(m_button, Qt::LeftButton);
+    QWindow *window = m_window->windowHandle();
+    const QPoint inside = m_button->geometry().center();
+    const QPoint outside(150, 70);
+    QTest::mouseMove(m_window.get(), inside);
+    QVERIFY(m_button->isHovered());
+    QTest::mousePress(window, Qt::LeftButton, {}, inside);
+    QVERIFY(m_button->isPressed());
 
-    // While the button holds the mouse it gets the moves wherever they go.
-    leave(m_button);
-    sendMouse(m_button, QEvent::MouseMove, QPoint(140, 50), Qt::NoButton, Qt::LeftButton);
+    QTest::mouseMove(m_window.get(), outside);
     QVERIFY(!m_button->isHovered());
     QVERIFY(!m_button->isPressed());
 
-    enter(m_button);
-    sendMouse(m_button, QEvent::MouseMove, m_button->rect().center(), Qt::NoButton, Qt::LeftButton);
+    QTest::mouseMove(m_window.get(), inside + QPoint(5, 0));
     QVERIFY(m_button->isHovered());
     QVERIFY(m_button->isPressed());
 
-    QTest::mouseRelease(m_button, Qt::LeftButton);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, inside + QPoint(5, 0));
     QTRY_COMPARE(clicked.count(), 1);
+}
+
+void tst_KelButton::releaseOutsideDoesNotClick_data()
+{
+    QTest::addColumn<bool>("keepPressedOnDrag");
+    QTest::newRow("plain") << false;
+    // Shown pressed all the way, yet a release outside is no click.
+    QTest::newRow("kept pressed on drag") << true;
 }
 
 void tst_KelButton::releaseOutsideDoesNotClick()
 {
+    QFETCH(bool, keepPressedOnDrag);
+    m_button->setKeepPressedOnDrag(keepPressedOnDrag);
     QSignalSpy clicked(m_button, &KelButton::clicked);
-    enter(m_button);
-    QTest::mousePress(m_button, Qt::LeftButton);
-    leave(m_button);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(140, 50));
+    QWindow *window = m_window->windowHandle();
+    const QPoint inside = m_button->geometry().center();
+    const QPoint outside(150, 70);
+    QTest::mouseMove(m_window.get(), inside);
+    QVERIFY(m_button->isHovered());
+    QTest::mousePress(window, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(m_window.get(), outside);
+    QCOMPARE(m_button->isPressed(), keepPressedOnDrag);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, outside);
     QTest::qWait(0);
     QCoreApplication::processEvents();
     QCOMPARE(clicked.count(), 0);
     QVERIFY(!m_button->isPressed());
+    QVERIFY(!m_button->isHovered());
+
+    // Back over it, a press and a release in place click.
+    QTest::mouseMove(m_window.get(), inside);
+    QTest::mouseClick(window, Qt::LeftButton, {}, inside);
+    QTRY_COMPARE(clicked.count(), 1);
 }
 
 void tst_KelButton::modalWindowEndsPress()

@@ -245,7 +245,7 @@ void tst_KelExclusiveButtonGroup::indicatorFollowsGeometry()
 {
     Row row;
     row.group.setCheckedSilently(QStringLiteral("b"));
-    auto *indicator = new KelTabIndicator(&row.holder, &row.group, true);
+    auto *indicator = new KelTabIndicator(&row.holder, &row.group, KelTabIndicator::FullHeight);
     const auto animations = indicator->findChildren<QVariantAnimation *>(QString(),
                                                                          Qt::FindDirectChildrenOnly);
     QVariantAnimation *left = animations.at(0);

@@ -27,6 +27,24 @@ bool sendKey(QWidget *widget, int key)
     return event.isAccepted();
 }
 
+QImage render(QWidget *widget)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+int pixelsOfColour(const QImage &image, const QColor &colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
+
 } // namespace
 
 class tst_KelLineEdit : public QObject
@@ -174,6 +192,13 @@ void tst_KelLineEdit::iconTakesRoomOnlyWhenKnown()
     edit.setIcon(path);
     QCOMPARE(edit.textMargins().left(), FrameTextMargin + 12 + 2 + 3);
     const int hintWithIcon = edit.sizeHint().width();
+
+    // The default icon colours are transparent: no tint, the icon's own red.
+    // A colour of its own tints it.
+    edit.resize(120, 32);
+    QCOMPARE(pixelsOfColour(render(&edit), QColor(255, 0, 0)), 12 * 12);
+    edit.setIconColors(KelStateColors(QColor(0, 0, 255)));
+    QCOMPARE(pixelsOfColour(render(&edit), QColor(0, 0, 255)), 12 * 12);
 
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("path not found"));
     edit.setIcon(QStringLiteral(":/no/such/icon.svg"));

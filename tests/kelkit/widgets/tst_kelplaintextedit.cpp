@@ -2,6 +2,7 @@
 #include "widgets/kelplaintextedit.h"
 
 #include "../offscreenleak.h"
+#include "paintprobe.h"
 
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@ class tst_KelPlainTextEdit : public QObject
 private slots:
     void autoHeightFollowsDocument();
     void styleTurnsAutoHeightOn();
+    void styleDressesTheInputFrame();
 };
 
 void tst_KelPlainTextEdit::autoHeightFollowsDocument()
@@ -57,6 +59,24 @@ void tst_KelPlainTextEdit::styleTurnsAutoHeightOn()
     QCOMPARE(edit.sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
     style.applyPlainTextEditStyle(&edit, 35);
     QCOMPARE(edit.sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
+}
+
+// The input frame's look reaches the edit, and the text stays inside it.
+void tst_KelPlainTextEdit::styleDressesTheInputFrame()
+{
+    KelStyle style;
+    KelPlainTextEdit edit;
+    edit.resize(200, 80);
+    style.applyPlainTextEditStyle(&edit, 0);
+    QCOMPARE(edit.borderWidths(), QMargins(1, 1, 1, 1));
+    QCOMPARE(edit.background(), style.stateColors(4));
+    QCOMPARE(edit.viewport()->geometry(),
+             edit.rect().marginsRemoved(style.margins(7) + QMargins(1, 1, 1, 1)));
+
+    QImage image = PaintProbe::canvas(edit.size());
+    edit.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QVERIFY(PaintProbe::pixelIs(image, 0, 40, style.stateColors(5).normal));
+    QVERIFY(PaintProbe::pixelIs(image, 100, 40, Qt::white));
 }
 
 QTEST_MAIN(tst_KelPlainTextEdit)

@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelwheelanimator.h"
 
@@ -83,6 +84,7 @@ private slots:
     void visibleWidgetRect();
     void refreshGeometry();
     void hoverFollowsScrolledContent();
+    void scrolledAwayButtonLosesHover();
 
 private:
     RecordingStyle m_style;
@@ -296,6 +298,36 @@ void tst_KelScrollArea::hoverFollowsScrolledContent()
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(scene.area.viewport(), &leave);
     QCOMPARE(second->leaves, 1);
+}
+
+// Rows are buttons, as the queue's cards are: the row that scrolls away
+// from under the still pointer must not stay highlighted.
+void tst_KelScrollArea::scrolledAwayButtonLosesHover()
+{
+    Scene scene;
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.area));
+    KelButton *rows[2];
+    for (int i = 0; i < 2; ++i) {
+        rows[i] = new KelButton(-1, scene.content);
+        rows[i]->setGeometry(0, 50 * i, 400, 50);
+        rows[i]->show();
+    }
+
+    // The platform moves the cursor in from outside, over the first row.
+    QTest::mouseMove(scene.area.viewport(), QPoint(300, 300));
+    QTest::mouseMove(scene.area.viewport(), QPoint(20, 20));
+    QVERIFY(rows[0]->isHovered());
+
+    scene.area.verticalScrollBar()->setValue(50);
+    QVERIFY(!rows[0]->isHovered());
+    QVERIFY(!rows[0]->underMouse());
+    QVERIFY(rows[1]->isHovered());
+    QVERIFY(rows[1]->underMouse());
+
+    // Leaving the area leaves the row the watcher entered.
+    QTest::mouseMove(scene.area.viewport(), QPoint(300, 300));
+    QVERIFY(!rows[1]->isHovered());
+    QVERIFY(!rows[1]->underMouse());
 }
 
 int main(int argc, char **argv)

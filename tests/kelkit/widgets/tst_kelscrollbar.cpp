@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QtTest>
 
@@ -77,6 +78,7 @@ private slots:
     void widensOnlyAfterResting();
     void pressHoldsTheWidth();
     void style();
+    void noStepButtonsAtTheEnds();
 };
 
 void tst_KelScrollBar::mirrorsAndDrivesTheAreaBar()
@@ -248,6 +250,37 @@ void tst_KelScrollBar::style()
                          "own style");
     kelStyle()->applyScrollBarStyle(&plain, 40);
     kelStyle()->applyScrollBarStyle(&plain, 39);
+}
+
+// A press at either end pages or grabs the handle; no hidden button steps.
+void tst_KelScrollBar::noStepButtonsAtTheEnds()
+{
+    Scene scene(1000);
+    KelAnimatedScrollBar::installOn(40, &scene.area);
+    scene.area.show();
+    KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
+    QTRY_VERIFY(bar->maximum() > 0);
+    QVERIFY(bar->pageStep() > bar->singleStep());
+    const int x = bar->width() / 2;
+    const int bottom = bar->height() - 2;
+
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(x, bottom));
+    QCOMPARE(bar->value(), bar->pageStep());
+
+    // At the end the handle reaches the bar's last pixel.
+    bar->setValue(bar->maximum());
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.pageStep = bar->pageStep();
+    const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                      QStyle::SC_ScrollBarSlider, bar);
+    QCOMPARE(handle.bottom(), bar->height() - 1);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(x, 1));
+    QCOMPARE(bar->value(), bar->maximum() - bar->pageStep());
 }
 
 int main(int argc, char **argv)

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "paintprobe.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelslider.h"
 
@@ -26,6 +27,14 @@ void dragHandle(KelSlider *slider, KelButton *handle, int value)
     const QPoint target = slider->mapToGlobal(slider->pointFromValue(value));
     sendMouse(handle, QEvent::MouseMove, target, Qt::NoButton, Qt::LeftButton);
     sendMouse(handle, QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
+}
+
+// The slider and its handles on a transparent image.
+QImage render(QWidget *widget)
+{
+    QImage image = PaintProbe::canvas(widget->size());
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
 }
 
 QPoint handleCentreInSlider(KelSlider *slider, KelButton *handle)
@@ -85,6 +94,7 @@ private slots:
     void valueChangeGlidesUnlessDisabled();
     void hoverSignalsAndMark();
     void hotSpotAndSubcontrolsParent();
+    void grooveAndHandleDressing();
 };
 
 void tst_KelSlider::initTestCase()
@@ -492,6 +502,37 @@ void tst_KelSlider::hotSpotAndSubcontrolsParent()
     delete f.slider;
     QVERIFY(guard);
     QVERIFY(!guard->isVisible());
+}
+
+// What the slider recipes set is what the slider shows.
+void tst_KelSlider::grooveAndHandleDressing()
+{
+    Fixture f;
+    const QColor groove(0, 0, 255);
+    const QColor active(0, 200, 0);
+    const QColor handle(255, 0, 0);
+    f.slider->setGrooveColors(groove, active);
+    f.slider->setGrooveHeight(4);
+    f.slider->setGrooveMargins(10, 0);
+    f.slider->setHandleColor(handle);
+    f.slider->setHandleSize(QSize(6, 20));
+    f.slider->setHandleMargin(3);
+    QCOMPARE(f.slider->positionHandle()->size(), QSize(6, 20));
+    // The travel starts at the margin plus half the handle.
+    QCOMPARE(f.slider->pointFromValue(0).x(), 3 + 3);
+
+    // The groove (rows 10 to 13) starts 10 pixels in; the handle (x 3 to 8)
+    // sits on value 0 in its own colour.
+    QImage image = render(f.slider);
+    QVERIFY(PaintProbe::pixelIs(image, 1, 11, Qt::transparent));
+    QVERIFY(PaintProbe::pixelIs(image, 60, 11, groove));
+    QVERIFY(PaintProbe::pixelIs(image, 5, 12, handle));
+
+    // A trim without colours of its own shows in the groove's colours.
+    f.showTrim(2, 8);
+    image = render(f.slider);
+    QVERIFY(PaintProbe::pixelIs(image, 95, 11, groove));
+    QVERIFY(PaintProbe::pixelIs(image, 60, 11, active));
 }
 
 int main(int argc, char **argv)

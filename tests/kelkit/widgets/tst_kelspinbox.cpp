@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "warninglog.h"
 #include "widgets/kelspinbox.h"
 #include "widgets/kelspinboxarrowpainter.h"
 
@@ -169,6 +170,15 @@ void tst_KelSpinBox::noButtons()
     QTest::mousePress(&spin, Qt::LeftButton, {}, QPoint(95, 5));
     QCOMPARE(pressed.count(), 0);
     spin.grab();
+
+    // Without arrow settings there is no room for the arrows: said once per
+    // spin box, not on every paint.
+    WarningLog log;
+    KelSpinBox bare(-1);
+    bare.resize(100, 24);
+    bare.grab();
+    bare.grab();
+    QCOMPARE(log.count(QStringLiteral("Cant calc spinbox up arrow rect")), 1);
 }
 
 void tst_KelSpinBox::setValueSilently()

@@ -30,6 +30,8 @@ struct Tabs
         for (int i = 0; i < 3; ++i) {
             pages << new QWidget;
             QVERIFY(tabs.addTab(i, pages.last()));
+            // A text gives the tab button a size to be clicked in.
+            tabs.setTabText(i, QStringLiteral("Tab %1").arg(i));
         }
         tabs.resize(300, 200);
         tabs.show();

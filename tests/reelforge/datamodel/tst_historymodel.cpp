@@ -99,6 +99,7 @@ private slots:
     void itemsRoundTripThroughFile();
     void badFileLoadsEmpty_data();
     void badFileLoadsEmpty();
+    void malformedRecordIsSkipped_data();
     void malformedRecordIsSkipped();
     void addRefusesOtherStates();
     void removeAndClear();
@@ -186,34 +187,64 @@ void tst_HistoryModel::badFileLoadsEmpty()
 {
     QFETCH(QByteArray, contents);
     QFETCH(QString, message);
+    // The thumbnail of an item of the unreadable file, and an earlier bad file.
+    const QString thumbnail = folder() + QUuid::createUuid().toString() + ".jpg";
+    writeFile(thumbnail, "thumbnail");
+    writeFile(historyFile() + ".bad", "earlier");
     writeFile(historyFile(), contents);
 
     QTest::ignoreMessage(QtCriticalMsg,
                          QRegularExpression(
                                  QStringLiteral("^Can't parse json \".*history\\.json\" .*")
                                  + QRegularExpression::escape(message)));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Unreadable history kept as"));
     {
         HistoryModel model;
         QCOMPARE(model.rowCount(), 0);
-        // Reading never writes: the bad file stays until a good one replaces it.
-        QCOMPARE(readAll(historyFile()), contents);
         model.addItem(historyItem(QStringLiteral("new.mp4")));
     }
     QCOMPARE(recordsOnDisk().size(), 1);
+    // Nothing of the unreadable history is lost.
+    QCOMPARE(readAll(historyFile() + ".bad.2"), contents);
+    QCOMPARE(readAll(historyFile() + ".bad"), QByteArray("earlier"));
+    QCOMPARE(readAll(thumbnail), QByteArray("thumbnail"));
+}
+
+void tst_HistoryModel::malformedRecordIsSkipped_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value"); // undefined: the key is missing
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing key") << "UseAudio" << QJsonValue(QJsonValue::Undefined)
+                                 << "Can't parse json, Video object has no required key: "
+                                    "\"UseAudio\"";
+    QTest::newRow("state out of range")
+            << "ItemState" << QJsonValue(99)
+            << "Can't parse json, Video object has an unknown state: QJsonValue(double, 99)";
+    QTest::newRow("state not a number")
+            << "ItemState" << QJsonValue("History")
+            << "Can't parse json, Video object has an unknown state: QJsonValue(string, "
+               "\"History\")";
 }
 
 void tst_HistoryModel::malformedRecordIsSkipped()
 {
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, message);
     QJsonArray records;
     for (const char *name : {"a.mp4", "b.mp4", "c.mp4"})
         records.append(historyItem(QString::fromLatin1(name))->toJson());
     QJsonObject broken = records.at(1).toObject();
-    broken.remove(QStringLiteral("UseAudio"));
+    if (value.isUndefined())
+        broken.remove(key);
+    else
+        broken.insert(key, value);
     records.replace(1, broken);
     writeFile(historyFile(), QJsonDocument(records).toJson());
 
-    QTest::ignoreMessage(QtCriticalMsg,
-                         "Can't parse json, Video object has no required key: \"UseAudio\"");
+    QTest::ignoreMessage(QtCriticalMsg, qPrintable(message));
     HistoryModel model;
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(itemAt(model, 0)->sourceFileInfo().fileName(), QStringLiteral("a.mp4"));

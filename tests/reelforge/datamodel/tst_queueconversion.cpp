@@ -29,7 +29,7 @@ struct ConversionQueue
     {
         appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
         link.startHandler();
-        appServices().dataExchangeSvc = &link;
+        appServices().dataExchangeSvc = [this] { return &link; };
         SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
         SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
         queue = std::make_unique<QueueModel>();
@@ -104,7 +104,7 @@ void tst_QueueConversion::threeClipsConvert()
     appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
     DataExchangeSvc link;
     link.startHandler();
-    appServices().dataExchangeSvc = &link;
+    appServices().dataExchangeSvc = [&link] { return &link; };
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
     SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
 

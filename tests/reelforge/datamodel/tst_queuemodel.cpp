@@ -48,6 +48,10 @@ private slots:
     void pausingEndsBatchWithoutSignal();
     void abortThenConvertDoesNotHang();
     void lostWorkerFailsSentItem();
+    void reportsCrossingAnAbortAreIgnored();
+    void removingTheRunningItemStartsTheNext();
+    void emptyTargetFormatIsNeverScheduled();
+    void linkIsFollowedFromItsFirstAnswer();
     void countersFollowPausesAndRemoval();
     void overallProgress();
     void moveRows();
@@ -62,6 +66,7 @@ private:
     QStringList journal() const;
     int journalCount(const QString &line) const;
     void startConverting(const Items &items);
+    void killWorker();
 
     MediaFixtures m_fixtures;
     QString m_videoClip;
@@ -99,7 +104,7 @@ void tst_QueueModel::init()
     // As the application does at start-up: the link first, then the queue.
     m_link = std::make_unique<DataExchangeSvc>();
     m_link->startHandler();
-    appServices().dataExchangeSvc = m_link.get();
+    appServices().dataExchangeSvc = [this] { return m_link.get(); };
     m_model = std::make_unique<QueueModel>();
 }
 
@@ -366,10 +371,9 @@ void tst_QueueModel::lostWorkerFailsSentItem()
 {
     const Items items = addClips({"a.mp4", "b.mp4"});
     startConverting(items);
-    const QStringList started = journal().filter(QRegularExpression("^start "));
-    QCOMPARE(started.size(), 1);
+    QCOMPARE(journal().filter(QRegularExpression("^start ")).size(), 1);
 
-    QCOMPARE(::kill(started.first().mid(6).toInt(), SIGKILL), 0);
+    killWorker();
     QTRY_COMPARE_WITH_TIMEOUT(items[0]->state(), VideoItem::ConvertFailed, StepTimeoutMs);
     QVERIFY(!items[0]->isTaskSent());
 
@@ -379,6 +383,83 @@ void tst_QueueModel::lostWorkerFailsSentItem()
     QCOMPARE(items[1]->state(), VideoItem::Converting);
     report(items[1], QueueItemState::Done);
     QTRY_COMPARE(items[1]->state(), VideoItem::Converted);
+}
+
+void tst_QueueModel::killWorker()
+{
+    const QStringList started = journal().filter(QRegularExpression("^start "));
+    QVERIFY(!started.isEmpty());
+    QCOMPARE(::kill(started.last().mid(6).toInt(), SIGKILL), 0);
+}
+
+void tst_QueueModel::reportsCrossingAnAbortAreIgnored()
+{
+    const VideoItemPtr item = addClips({"a.mp4"}).first();
+    startConverting({item});
+    emit item->abortClicked();
+    QTRY_COMPARE(journalCount("abort " + item->id().toString()), 1);
+
+    // Sent by the worker before it saw the abort.
+    QSignalSpy reports(m_link.get(), &DataExchangeSvc::remoteItemStateChanged);
+    report(item, QueueItemState::Processing, qlonglong(400));
+    QVERIFY(reports.wait(StepTimeoutMs));
+    QCOMPARE(item->progress(), 0);
+
+    // The worker is lost before it answered the abort: the item stays reset.
+    killWorker();
+    QTRY_VERIFY_WITH_TIMEOUT(!item->isTaskSent(), StepTimeoutMs);
+    QCOMPARE(item->state(), VideoItem::Imported);
+    QCOMPARE(item->progress(), 0);
+}
+
+void tst_QueueModel::removingTheRunningItemStartsTheNext()
+{
+    const Items items = addClips({"a.mp4", "b.mp4"});
+    startConverting(items);
+    // Well past the scheduler's delay: no start is pending any more.
+    QTest::qWait(300);
+    QCOMPARE(items[1]->state(), VideoItem::Scheduled);
+    m_model->removeItem(items[0]);
+    QTRY_COMPARE(journalCount("abort " + items[0]->id().toString()), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(journalCount(taskLine(items[1])), 1, StepTimeoutMs);
+    QCOMPARE(items[1]->state(), VideoItem::Converting);
+}
+
+void tst_QueueModel::emptyTargetFormatIsNeverScheduled()
+{
+    // An audio-only source keeps no format from a video choice.
+    const Items items = addClips({"a.m4a", "v.mp4"});
+    QVERIFY(items[0]->targetCodecInfo()->format().isEmpty());
+    QSignalSpy done(m_model.get(), &QueueModel::batchProcessDone);
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^No target format, not converted:.*a\\.m4a"));
+    m_model->startAll();
+    QTRY_COMPARE_WITH_TIMEOUT(journalCount(taskLine(items[1])), 1, StepTimeoutMs);
+    QCOMPARE(items[0]->state(), VideoItem::ConvertFailed);
+    QCOMPARE(journalCount(taskLine(items[0])), 0);
+    report(items[1], QueueItemState::Done);
+    QTRY_COMPARE(done.count(), 1);
+}
+
+void tst_QueueModel::linkIsFollowedFromItsFirstAnswer()
+{
+    // As before the application can make the link: there is none yet.
+    m_model.reset();
+    appServices().dataExchangeSvc = [] { return nullptr; };
+    QTest::ignoreMessage(QtCriticalMsg, "No worker link: the queue can't convert");
+    m_model = std::make_unique<QueueModel>();
+    const VideoItemPtr item = addClips({"a.mp4"}).first();
+    QTest::ignoreMessage(QtCriticalMsg, "No worker link: the queue can't convert");
+    emit item->convertClicked();
+    QTRY_COMPARE(item->state(), VideoItem::ConvertFailed);
+
+    // Made on first use: the queue sends through it and follows its reports.
+    appServices().dataExchangeSvc = [this] { return m_link.get(); };
+    emit item->convertClicked();
+    QTRY_COMPARE_WITH_TIMEOUT(journalCount(taskLine(item)), 1, StepTimeoutMs);
+    report(item, QueueItemState::Done);
+    QTRY_COMPARE(item->state(), VideoItem::Converted);
 }
 
 void tst_QueueModel::countersFollowPausesAndRemoval()

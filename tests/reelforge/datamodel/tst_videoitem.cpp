@@ -4,6 +4,7 @@
 #include "shared/appservices.h"
 #include "shared/formattables.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -68,7 +69,8 @@ private slots:
     void freeOutputNameIsChosenOnce();
     void targetFolders_data();
     void targetFolders();
-    void convertingItemIgnoresFolderType();
+    void startedItemKeepsItsOutputPath_data();
+    void startedItemKeepsItsOutputPath();
     void formatHookSetsDefaultEncoders();
     void trimRules_data();
     void trimRules();
@@ -257,24 +259,40 @@ void tst_VideoItem::targetFolders()
     QVERIFY(QFileInfo(m_dir.filePath(expectedFolder)).isDir());
 }
 
-void tst_VideoItem::convertingItemIgnoresFolderType()
+void tst_VideoItem::startedItemKeepsItsOutputPath_data()
 {
+    QTest::addColumn<VideoItem::State>("state");
+    QTest::newRow("scheduled") << VideoItem::Scheduled;
+    QTest::newRow("converting") << VideoItem::Converting;
+    QTest::newRow("converted") << VideoItem::Converted;
+    QTest::newRow("failed") << VideoItem::ConvertFailed;
+}
+
+void tst_VideoItem::startedItemKeepsItsOutputPath()
+{
+    QFETCH(VideoItem::State, state);
     QDir(m_dir.path()).mkpath("custom");
     VideoItem item(QFileInfo(m_dir.filePath("clip.mov")));
     item.targetCodecInfo()->setFormat("mp4");
     item.setTargetFolderType(Enums::CustomFolder);
     item.setTargetFolderPath(m_dir.filePath("custom"));
     item.setState(VideoItem::Imported);
-    item.setState(VideoItem::Scheduled);
-    item.setState(VideoItem::Converting);
+    item.setState(state);
     const QString path = item.targetFilePath();
+    // The worker has written (or is writing) the output.
+    touch(path);
 
+    // A change of the default output folder reaches every item.
     item.setTargetFolderType(Enums::Subfolder);
+    item.setTargetFolderPath(m_dir.filePath("other"));
     QCOMPARE(item.targetFilePath(), path);
-    // Not stored either: a later recomputation still uses the custom folder.
-    item.setTargetFolderPath(m_dir.filePath("custom"));
-    QCOMPARE(item.targetFilePath(), path);
+    QCOMPARE(item.toJson().toObject().value("CalcTargetName").toString(), path);
     QVERIFY(!QFileInfo::exists(m_dir.filePath("converted")));
+
+    // Back at Imported it follows the setting again.
+    item.setState(VideoItem::Imported);
+    item.setTargetFolderPath(m_dir.filePath("other"));
+    QCOMPARE(item.targetFilePath(), m_dir.filePath("other/clip.mp4"));
 }
 
 void tst_VideoItem::formatHookSetsDefaultEncoders()

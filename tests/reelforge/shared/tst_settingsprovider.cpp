@@ -15,6 +15,8 @@ private slots:
     void valuesRoundTripThroughFile();
     void setterWritesOnlyOnChange();
     void unconvertibleTextReadsAsZero();
+    void outOfRangeEnumReadsAsDefault_data();
+    void outOfRangeEnumReadsAsDefault();
     void firstReadIsSilent();
     void lastWatermarkOnEmptyFile();
     void overlaysRoundTripThroughFile();
@@ -147,6 +149,50 @@ void tst_SettingsProvider::unconvertibleTextReadsAsZero()
     QCOMPARE(settings.lastVolume(), 0.0);
     QCOMPARE(settings.lastWatermarkAngle(), 0);
     QCOMPARE(settings.lastWatermarkSize(), 0.0);
+}
+
+namespace {
+
+// A value of a registered type as QSettings serialises it, holding a number.
+QByteArray storedEnum(const char *typeName, qint32 value)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_4_0);
+    out << quint32(127) << typeName << value;
+    QByteArray text = "@Variant(";
+    for (const char c : qAsConst(bytes))
+        text += "\\x" + QByteArray::number(uchar(c), 16);
+    return text + ')';
+}
+
+} // namespace
+
+void tst_SettingsProvider::outOfRangeEnumReadsAsDefault_data()
+{
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("folder type as text") << QByteArray("targetFolderType=99");
+    QTest::newRow("folder type serialised")
+            << "targetFolderType=" + storedEnum("Enums::TargetFolderType", 99);
+    QTest::newRow("preview quality serialised")
+            << "previewQuality=" + storedEnum("Enums::PreviewQuality", -5);
+    QTest::newRow("watermark type serialised")
+            << "lastWatermarkType=" + storedEnum("PipObject::Type", 7);
+    QTest::newRow("watermark location as text") << QByteArray("lastWatermarkLocation=42");
+}
+
+void tst_SettingsProvider::outOfRangeEnumReadsAsDefault()
+{
+    QFETCH(QByteArray, line);
+    writeIni("[General]\n" + line + "\n");
+    SettingsProvider settings(m_file, QSettings::IniFormat);
+    QCOMPARE(settings.targetFolderType(), Enums::InputFolder);
+    QCOMPARE(settings.previewQuality(), Enums::High);
+    QCOMPARE(settings.lastWatermarkType(), PipObject::ImageWatermark);
+    QCOMPARE(settings.lastWatermarkLocation(), PipObject::Free);
+    // The number is still there: only its reading falls back.
+    QCOMPARE(settings.allKeys().size(), 1);
 }
 
 void tst_SettingsProvider::firstReadIsSilent()

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
 AudioOutput::~AudioOutput() = default;
 
@@ -79,6 +80,7 @@ public:
     bool openWriter() override;
     bool beginWriting() override;
     bool write(const AudioSample &sample) override;
+    void wakeWriter() override;
     void flush() override;
     bool startClock(qint64 position) override;
     bool pauseClock() override;
@@ -113,6 +115,9 @@ private:
     qint64 m_queuedTicks = 0;
     bool m_running = false;
     bool m_lost = false;
+    bool m_wakeWriter = false;
+    // Sound went into the device since it was last restarted.
+    bool m_deviceFed = false;
     bool m_pushedSinceStart = false;
     qint64 m_pushedEnd = 0;
     qint64 m_anchor = 0;
@@ -227,13 +232,21 @@ bool QtAudioOutput::write(const AudioSample &sample)
     m_queuedTicks += sample.duration;
     QElapsedTimer waited;
     waited.start();
-    while (m_running && !m_lost && m_queuedTicks > QueueLimit) {
+    while (m_running && !m_lost && !m_wakeWriter && m_queuedTicks > QueueLimit) {
         const qint64 left = MaxWriteWaitMs - waited.elapsed();
         if (left <= 0)
             break;
         m_drained.wait(&m_lock, QDeadlineTimer(left));
     }
+    m_wakeWriter = false;
     return true;
+}
+
+void QtAudioOutput::wakeWriter()
+{
+    QMutexLocker locker(&m_lock);
+    m_wakeWriter = true;
+    m_drained.wakeAll();
 }
 
 void QtAudioOutput::flush()
@@ -245,6 +258,10 @@ void QtAudioOutput::flush()
         m_queuedTicks = 0;
         m_pushedSinceStart = false;
         m_drained.wakeAll();
+        // A seek while nothing reached the device restarts nothing: the
+        // restart blocks the caller until the output thread has done it.
+        if (!std::exchange(m_deviceFed, false))
+            return;
     }
     runOnOutputThread([this] {
         if (!m_audio || !m_io)
@@ -381,6 +398,7 @@ void QtAudioOutput::pump()
         room -= int(written);
         m_pushedEnd = sample.time + bytesToTicks(m_headOffset);
         m_pushedSinceStart = true;
+        m_deviceFed = true;
         if (m_headOffset >= sample.data.size()) {
             m_queuedTicks -= sample.duration;
             m_queue.pop_front();

@@ -54,6 +54,9 @@ public:
     // Queues a sample. Blocks for a short while when enough sound is queued
     // already, which paces the writer to the playback.
     virtual bool write(const AudioSample &sample) = 0;
+    // Makes a write() that blocks return at once, or, when none blocks, the
+    // next one not block; for a thread that needs the writer to let go.
+    virtual void wakeWriter() = 0;
     // Drops every queued sample.
     virtual void flush() = 0;
 

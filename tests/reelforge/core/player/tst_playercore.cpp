@@ -43,6 +43,8 @@ private slots:
     void cleanup();
     void initShowsTheFirstPicture();
     void unusableFileIsReported();
+    void secondInitIsRefused();
+    void keptPictureDoesNotChange();
     void seekWhilePausedShowsThatFrameAndStaysPaused();
     void playRunsToTheEndAndStopsOnce();
     void quickSuccessionNeitherDeadlocksNorCrashes_data();
@@ -102,6 +104,36 @@ void TestPlayerCore::unusableFileIsReported()
     QCOMPARE(errors.at(0).at(0).toString(), path);
 }
 
+void TestPlayerCore::secondInitIsRefused()
+{
+    auto endpoint = FakeAudioDevices::install()->add(QStringLiteral("speakers"));
+    playercore player;
+    QCOMPARE(player.init(m_clip, Second, 2 * Second), 0);
+    QCOMPARE(player.trim(), qMakePair(Second, 2 * Second));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The player is initialised already"));
+    QVERIFY(player.init(m_clip, 0, Second) < 0);
+    QCOMPARE(player.trim(), qMakePair(Second, 2 * Second));
+    QCOMPARE(endpoint->log()->outputsCreated, 1);
+    // The whole file plays, whatever the trim.
+    QVERIFY(waitForFirstPicture(player));
+    QCOMPARE(player.currentImage(), referenceImage(m_clip, 0));
+}
+
+void TestPlayerCore::keptPictureDoesNotChange()
+{
+    playercore player;
+    QCOMPARE(player.init(m_clip), 0);
+    QVERIFY(waitForFirstPicture(player));
+    const QImage kept = player.currentImage();
+    const QImage firstFrame = kept.copy();
+
+    const QImage expected = referenceImage(m_clip, 15 * Second / 10);
+    player.setCurrentPosition(15 * Second / 10);
+    QTRY_COMPARE_WITH_TIMEOUT(player.currentImage(), expected, 20000);
+    QCOMPARE(kept, firstFrame);
+}
+
 void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
 {
     playercore player;
@@ -119,10 +151,13 @@ void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
     QCOMPARE(player.currentImage(), expected);
 
     // Play starts the clock at the sought position.
+    QElapsedTimer wall;
+    wall.start();
     player.onPlay();
-    QVERIFY(positions.wait(5000));
+    QVERIFY(positions.wait(20000));
     const qint64 first = positions.at(0).at(0).toLongLong();
-    QVERIFY2(first >= target && first < target + Second / 2, qPrintable(QString::number(first)));
+    QVERIFY2(first >= target && first - target <= wall.nsecsElapsed() / 100,
+             qPrintable(QString::number(first)));
 }
 
 void TestPlayerCore::playRunsToTheEndAndStopsOnce()
@@ -140,7 +175,7 @@ void TestPlayerCore::playRunsToTheEndAndStopsOnce()
     // The clip plays in its own time, not as fast as it decodes.
     QVERIFY2(played.elapsed() >= 2700, qPrintable(QString::number(played.elapsed())));
     const qint64 last = positions.last().at(0).toLongLong();
-    QVERIFY2(last >= 28 * Second / 10 && last <= 32 * Second / 10,
+    QVERIFY2(last >= 28 * Second / 10 && last <= played.nsecsElapsed() / 100,
              qPrintable(QString::number(last)));
     QTest::qWait(300);
     QCOMPARE(stopped.count(), 1);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// File helpers of the framework.
+namespace KelUtils {
+
+// Renames a file that could not be read out of the way, so that the program
+// can start afresh without destroying it: "name.bad", or "name.bad.2",
+// "name.bad.3", ... when earlier ones exist. Returns the new path, or an
+// empty string when the file could not be renamed.
+QString moveFileAside(const QString &path);
+
+} // namespace KelUtils

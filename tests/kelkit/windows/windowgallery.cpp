@@ -1,0 +1,114 @@
+// Renders the framework's windows into PNG files, each on a backdrop with
+// its shadow as a compositing desktop shows it:
+//   QT_QPA_PLATFORM=offscreen kelwindowgallery [output folder]
+
+#include "animators/kelprogressanimator.h"
+#include "animators/kelwidgetstateanimator.h"
+#include "kelapplication.h"
+#include "widgets/kelbutton.h"
+#include "widgets/kellabel.h"
+#include "windows/kelcustomshadow.h"
+#include "windows/keltitlebar.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowblockedoverlay.h"
+#include "windows/kelwindowframe.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <memory>
+
+namespace {
+
+const KelWindow::WindowParams Framed = KelWindow::Movable | KelWindow::Resizable
+        | KelWindow::WindowButtons | KelWindow::MinimizeButton | KelWindow::MaximizeButton;
+
+// Lets the window be shown and laid out; a tool, not a test, so it waits
+// with a bound instead of failing.
+void settle(QWidget *window)
+{
+    for (int round = 0; round < 100; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (window->windowHandle() && window->windowHandle()->isExposed() && round > 5)
+            return;
+    }
+}
+
+std::unique_ptr<KelWindow> makeWindow(const QString &title, int cornerRadius)
+{
+    auto window = std::make_unique<KelWindow>(Framed);
+    window->setTitle(title);
+    window->windowFrame()->setCornerRadius(cornerRadius);
+    auto *column = new QVBoxLayout(window->centralWidget());
+    column->setContentsMargins(16, 12, 16, 16);
+    auto *text = new KelLabel(9, window->centralWidget());
+    text->setText(QStringLiteral("A frameless window: its own title bar, border and shadow."));
+    column->addWidget(text);
+    column->addStretch();
+    window->resize(420, 220);
+    return window;
+}
+
+// The window over a backdrop with its shadow, cut to its outline.
+QImage composed(KelWindow *window)
+{
+    window->show();
+    settle(window);
+    KelWindowFrame *frame = window->windowFrame();
+    const int grow = frame->shadowRadius();
+    const QSize size = window->size() + QSize(2 * grow, 2 * grow);
+    QImage image(size + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0xD8, 0xDC, 0xE2));
+    QPainter painter(&image);
+    const QPoint origin(20, 20);
+    painter.drawImage(origin, KelCustomShadow::shadowImage(frame, size, 1.0));
+    const QPoint windowAt = origin + QPoint(grow, grow);
+    painter.setClipPath(frame->outline(window->size(), 1.0).translated(windowAt));
+    painter.drawPixmap(windowAt, window->grab());
+    return image;
+}
+
+void save(const QImage &image, const QDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name + QStringLiteral(".png"));
+    if (image.save(path))
+        qInfo().noquote() << "saved" << path;
+    else
+        qWarning().noquote() << "could not save" << path;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    KelApplication app(argc, argv);
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery"));
+    QDir().mkpath(dir.path());
+
+    auto plain = makeWindow(QStringLiteral("Window"), 0);
+    save(composed(plain.get()), dir, QStringLiteral("window"));
+
+    auto rounded = makeWindow(QStringLiteral("Rounded window"), 8);
+    rounded->windowFrame()->setBorderWidth(1);
+    save(composed(rounded.get()), dir, QStringLiteral("window-rounded"));
+
+    auto blocked = makeWindow(QStringLiteral("Blocked window"), 0);
+    blocked->setBlocked(true);
+    auto *overlay = blocked->findChild<KelWindowBlockedOverlay *>();
+    overlay->show();
+    overlay->findChild<KelProgressAnimator *>()->jumpToEnd();
+    save(composed(blocked.get()), dir, QStringLiteral("window-blocked"));
+
+    auto hovered = makeWindow(QStringLiteral("Close hovered"), 0);
+    hovered->titleBar()->button(KelTitleBar::CloseButton)->stateAnimator()->setHoveredProgress(1.0);
+    save(composed(hovered.get()), dir, QStringLiteral("window-titlebar"));
+
+    auto maximized = makeWindow(QStringLiteral("Maximized"), 0);
+    maximized->showMaximized();
+    settle(maximized.get());
+    save(maximized->titleBar()->grab().toImage(), dir, QStringLiteral("titlebar-maximized"));
+    return 0;
+}

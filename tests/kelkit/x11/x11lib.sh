@@ -1,0 +1,186 @@
+# Helpers of the X11 scenarios, sourced by each scenario script. Every wait
+# polls for its condition and fails after a deadline; none sleeps a fixed
+# time to let something happen.
+
+# Seconds a wait gives its condition on a loaded machine.
+X11_TIMEOUT=${X11_TIMEOUT:-30}
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DEMO_LOG:-}" ] && [ -f "$DEMO_LOG" ]; then
+        echo "--- demo output ---" >&2
+        cat "$DEMO_LOG" >&2
+    fi
+    exit 1
+}
+
+step() {
+    echo "== $*"
+}
+
+# Fails unless every named program is installed.
+require_tools() {
+    local missing=()
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    [ ${#missing[@]} -eq 0 ] || fail "missing tools: ${missing[*]} (scripts/install-deps.sh installs them)"
+}
+
+# Runs "$@" until it succeeds or the deadline passes.
+wait_until() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + X11_TIMEOUT))
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
+        sleep 0.05
+    done
+}
+
+wm_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Starts openbox with a configuration of our own (no edge resistance, no key
+# bindings) and waits until it manages the screen.
+start_wm() {
+    local config=$WORK_DIR/openbox-rc.xml
+    cat >"$config" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy></placement>
+  <desktops><number>1</number></desktops>
+  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
+  <keyboard></keyboard>
+  <mouse>
+    <dragThreshold>1</dragThreshold>
+    <context name="Client">
+      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+    </context>
+  </mouse>
+</openbox_config>
+XML
+    openbox --sm-disable --config-file "$config" >"$WORK_DIR/openbox.log" 2>&1 &
+    WM_PID=$!
+    wait_until "the window manager" wm_running
+}
+
+# Starts the demo with the given arguments, its output going to $DEMO_LOG,
+# and waits until its windows are shown.
+start_demo() {
+    DEMO_LOG=$WORK_DIR/demo-$((++DEMO_RUNS)).log
+    : >"$DEMO_LOG"
+    "$DEMO" "$@" >"$DEMO_LOG" 2>"$DEMO_LOG.err" &
+    DEMO_PID=$!
+    wait_for_line "ready"
+}
+
+demo_running() {
+    kill -0 "$DEMO_PID" 2>/dev/null
+}
+
+# How often the demo printed exactly this line.
+line_count() {
+    grep -c -x -- "$1" "$DEMO_LOG" || true
+}
+
+has_lines() {
+    [ "$(line_count "$1")" -ge "$2" ]
+}
+
+# Waits until the demo has printed the line (count times).
+wait_for_line() {
+    local line=$1 count=${2:-1}
+    local deadline=$((SECONDS + X11_TIMEOUT))
+    until has_lines "$line" "$count"; do
+        demo_running || fail "the demo ended before printing \"$line\""
+        [ $SECONDS -lt $deadline ] || fail "timed out waiting for \"$line\""
+        sleep 0.05
+    done
+}
+
+expect_count() {
+    local got
+    got=$(line_count "$1")
+    [ "$got" -eq "$2" ] || fail "\"$1\" printed $got times, expected $2"
+}
+
+# A field of the demo's "window NAME ..." line.
+window_field() {
+    grep -m1 "^window $1 " "$DEMO_LOG" | tr ' ' '\n' | sed -n "s/^$2=//p"
+}
+
+# "X Y WIDTH HEIGHT" of a window, as the X server has it.
+geometry() {
+    xdotool getwindowgeometry --shell "$1" | awk -F= '
+        $1 == "X" { x = $2 } $1 == "Y" { y = $2 }
+        $1 == "WIDTH" { w = $2 } $1 == "HEIGHT" { h = $2 }
+        END { print x, y, w, h }'
+}
+
+geometry_is() {
+    [ "$(geometry "$1")" = "$2" ]
+}
+
+wait_for_geometry() {
+    local deadline=$((SECONDS + X11_TIMEOUT))
+    until geometry_is "$1" "$2"; do
+        [ $SECONDS -lt $deadline ] || fail "window $1 has geometry $(geometry "$1"), expected $2"
+        sleep 0.05
+    done
+}
+
+net_wm_state() {
+    xprop -id "$1" _NET_WM_STATE
+}
+
+maximized() {
+    local state
+    state=$(net_wm_state "$1")
+    [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
+}
+
+not_maximized() {
+    local state
+    state=$(net_wm_state "$1")
+    [[ $state != *_NET_WM_STATE_MAXIMIZED_VERT* && $state != *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
+}
+
+# Moves the pointer to (x, y) with the button held until window has the
+# geometry: the window manager takes the pointer some time after the demo
+# asks it to, and only pointer motion from then on counts, so the pointer
+# steps off the target and back until the geometry shows it arrived.
+drag_until_geometry() {
+    local window=$1 x=$2 y=$3 expected=$4
+    local deadline=$((SECONDS + X11_TIMEOUT))
+    until geometry_is "$window" "$expected"; do
+        [ $SECONDS -lt $deadline ] || fail "window $window has $(geometry "$window"), expected $expected"
+        xdotool mousemove $((x - 1)) "$y" mousemove "$x" "$y"
+    done
+}
+
+# Sets up the display, the window manager and the work folder, then runs
+# the scenario function given; re-executes the script under xvfb-run first.
+run_scenario() {
+    require_tools xvfb-run Xvfb xauth openbox xdotool xprop
+    if [ -z "${X11_SCENARIO_INNER:-}" ]; then
+        X11_SCENARIO_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+            bash "$SCENARIO_SCRIPT" "$DEMO"
+    fi
+    WORK_DIR=$(mktemp -d)
+    DEMO_RUNS=0
+    trap 'cleanup_scenario' EXIT
+    start_wm
+    "$1"
+    echo "PASS"
+}
+
+cleanup_scenario() {
+    [ -n "${DEMO_PID:-}" ] && kill "$DEMO_PID" 2>/dev/null
+    [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK_DIR"
+}
