@@ -13,12 +13,18 @@
 #include "utils/kelfontutils.h"
 #include "widgets/kelanimatedscrollbar.h"
 #include "widgets/kelbutton.h"
+#include "widgets/keliconwidget.h"
+#include "widgets/kellabel.h"
 #include "widgets/kellineedit.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinboxpainter.h"
+#include "windows/keltitlebar.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowframe.h"
 
 #include <QAbstractSpinBox>
+#include <QBoxLayout>
 #include <QDebug>
 #include <QLabel>
 
@@ -128,6 +134,24 @@ void applyKnobShadow(QWidget *knob, const QColor &color, double blurRadius)
     effect->setColor(color);
     effect->setOffset(QPointF(0, 0));
     effect->setBlurRadius(blurRadius);
+}
+
+// A dialog's content frame or footer: direct children of the window's
+// central widget, found by the names the dialog gives them.
+QWidget *dialogPart(KelWindow *window, const char *name)
+{
+    QWidget *central = window->centralWidget();
+    return central ? central->findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly)
+                   : nullptr;
+}
+
+// The caption row of the plain and the dialog looks.
+void dressTitleBar(KelTitleBar *bar, int height, int labelStyleId, Qt::Alignment alignment)
+{
+    setFixedHeight(bar, height);
+    KelLabel *title = bar->titleLabel();
+    title->setAlignment(alignment);
+    title->setStyleId(labelStyleId);
 }
 
 // Pixel size, weight and text colour of the label recipes.
@@ -388,6 +412,98 @@ QString Style::iconPath(int id) const
     }
 }
 
+void Style::applyWindowStyle(KelWindow *window, int id) const
+{
+    if (!window) {
+        KelStyle::applyWindowStyle(window, id);
+        return;
+    }
+    KelTitleBar *bar = window->titleBar();
+    KelWindowFrame *frame = window->windowFrame();
+    switch (id) {
+    case 0:
+        KelStyle::applyWindowStyle(window, 0);
+        if (bar) {
+            setFixedHeight(bar, 40);
+            bar->setStyleId(1048);
+            bar->appIcon()->setIcon(QStringLiteral(":/appicon.svg"));
+            bar->appIcon()->setContentsMargins(10, 0, 6, 0);
+            bar->titleLabel()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        break;
+    case 1: {
+        KelStyle::applyWindowStyle(window, 1);
+        if (QWidget *central = window->centralWidget())
+            central->setMinimumWidth(480);
+        if (bar) {
+            dressTitleBar(bar, 72, 1057, Qt::AlignCenter);
+            bar->titleLabel()->setContentsMargins(0, 0, 0, 2);
+        }
+        QWidget *footer = dialogPart(window, "KelFooter");
+        if (auto *layout = footer ? qobject_cast<QBoxLayout *>(footer->layout()) : nullptr) {
+            layout->setContentsMargins(32, 24, 32, 24);
+            layout->setSpacing(10);
+            // The buttons spread from the left instead of gathering at the
+            // right.
+            if (layout->count() > 0 && layout->itemAt(0)->spacerItem())
+                delete layout->takeAt(0);
+        }
+        break;
+    }
+    case 2:
+        KelStyle::applyWindowStyle(window, 2);
+        if (QWidget *content = dialogPart(window, "KelDialogContent")) {
+            content->setContentsMargins(32, 0, 32, 0);
+            QLayout *layout = content->layout();
+            if (!layout) {
+                layout = new QVBoxLayout(content);
+                layout->setContentsMargins(0, 0, 0, 0);
+            }
+            layout->setSpacing(32);
+        }
+        break;
+    case 3:
+    case 5: {
+        KelStyle::applyWindowStyle(window, 3);
+        const int m = metric(1000);
+        window->setContentsMargins(0, m, 0, m);
+        break;
+    }
+    case 1000:
+        KelStyle::applyWindowStyle(window, 1);
+        if (bar) {
+            dressTitleBar(bar, 32, 1051, Qt::AlignCenter);
+            bar->setContentsMargins(0, 0, 0, 0);
+            KelIconWidget *icon = bar->appIcon();
+            icon->setIcon(QStringLiteral(":/appicon.svg"));
+            icon->setIconSize(QSize(20, 20));
+            icon->setContentsMargins(6, 6, 0, 6);
+            const QList<QWidget *> children
+                    = bar->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+            for (QWidget *child : children)
+                setFixedHeight(child, 32);
+        }
+        frame->setBorderColor(color(1012));
+        break;
+    case 1001:
+        applyWindowStyle(window, 3);
+        window->setAttribute(Qt::WA_TranslucentBackground);
+        window->setContentsMargins(0, 0, 0, 0);
+        frame->setBackground(color(2));
+        frame->setBorderWidth(1);
+        frame->setBorderColor(color(1013));
+        frame->setShadowRadius(0);
+        break;
+    case 1002:
+        KelStyle::applyWindowStyle(window, 3);
+        window->setContentsMargins(0, 0, 0, 4);
+        break;
+    default:
+        KelStyle::applyWindowStyle(window, id);
+        break;
+    }
+}
+
 void Style::applyFrameStyle(KelFramePainter *painter, int id) const
 {
     if (!painter)
@@ -492,6 +608,13 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     case 25:
         KelStyle::applyButtonStyle(painter, id, iconPath);
         setFixedSize(owner, QSize(40, 40));
+        // A lower caption row (window look 1000) keeps its buttons as high
+        // as itself, whichever of the two is dressed last.
+        if (auto *bar = owner ? qobject_cast<KelTitleBar *>(owner->parentWidget()) : nullptr) {
+            const int height = bar->maximumHeight();
+            if (height == bar->minimumHeight() && height < 40)
+                setFixedHeight(owner, height);
+        }
         break;
     case 26:
         painter->setIconColors(fourColorSet(color(1009), color(0), color(0).darker(120), inv));
@@ -868,6 +991,7 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
     switch (id) {
     case 37: {
         const int m = metric(1001);
+        slider->setGrooveMargins(6, 3);
         slider->setGrooveColors(color(1013), color(1010));
         slider->setContentsMargins(uniform(m));
         if (slider->orientation() == Qt::Horizontal)
@@ -876,6 +1000,8 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
             slider->setMinimumWidth(26);
         // The knob: a white disc; the ids built on this one may recolour
         // and resize it.
+        slider->setHandleColor(QColor());
+        slider->setHandleSize(QSize(16, 16), 8);
         handle->setPaddings(uniform(8));
         handle->setBackground(KelStateColors(Qt::white));
         handle->stateAnimator()->setDisabledOpacity(1.0);
@@ -893,18 +1019,25 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
             slider->setHoverTracking(5);
             slider->setHandleColor(color(1012));
         }
+        slider->setHandleSize(QSize(1, 20));
         break;
     case 1067:
     case 1068:
         slider->setMinimumHeight(16);
+        slider->setGrooveMargins(4, 2);
         slider->setGrooveColors(color(1012), color(CL_Accent));
+        slider->setGrooveHeight(2);
+        slider->setHandleMargin(1);
+        slider->setHandleColor(QColor());
         handle->setBackground(fourColorSet(color(2), color(1014), color(1013), QColor()));
         handle->setPaddings(uniform(8));
         handle->setBorderWidths(uniform(2));
         handle->setBorderColors(KelStateColors(color(1000)));
+        slider->setHandleSize(QSize(16, 16), 8);
         handle->setFocusPolicy(slider->focusPolicy());
         if (id == 1068) {
             slider->setHoverTracking(-1);
+            slider->setHandleSize(QSize(2, 14));
             applyTrimHandleStyle(slider->leftTrimHandle());
             applyTrimHandleStyle(slider->rightTrimHandle());
             slider->setTrimColors(color(CL_Accent), color(1012));

@@ -38,6 +38,9 @@ public:
     KelStateColors stateColors(int id) const override;
     KelArrowParams arrowParams(int id) const override;
     QString iconPath(int id) const override;
+    // For dialogs also the content frame ("KelDialogContent") and the footer
+    // ("KelFooter") in the window's central widget.
+    void applyWindowStyle(KelWindow *window, int id) const override;
     void applyFrameStyle(KelFramePainter *painter, int id) const override;
     void applyLabelStyle(QLabel *label, int id) const override;
     void applyButtonStyle(KelButtonPainter *painter, int id, const QString &iconPath) const override;

@@ -10,18 +10,23 @@
 #include "utils/kelcolorutils.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
+#include "widgets/keliconwidget.h"
 #include "widgets/kellabel.h"
 #include "widgets/kellineedit.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelscrollbar.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinbox.h"
+#include "windows/keltitlebar.h"
+#include "windows/kelwindow.h"
+#include "windows/kelwindowframe.h"
 
 #include "../../kelkit/offscreenleak.h"
 
 #include <QAbstractScrollArea>
 #include <QFile>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QtTest>
 
@@ -168,6 +173,25 @@ QStringList record(QWidget *root)
         }
         if (auto *button = qobject_cast<KelButton *>(w))
             add("checkable", describe(button->isCheckable()));
+        if (auto *styleable = dynamic_cast<KelStyleable *>(w))
+            add("styleId", describe(styleable->styleId()));
+        if (auto *window = qobject_cast<KelWindow *>(w)) {
+            KelWindowFrame *frame = window->windowFrame();
+            add("frame",
+                describe(frame->background().color()) + describe(frame->borderColor())
+                        + describe(frame->borderWidth()) + describe(frame->cornerRadii())
+                        + describe(frame->shadowColor()) + describe(frame->shadowRadius())
+                        + describe(frame->shadowOffset()));
+            add("translucent", describe(window->testAttribute(Qt::WA_TranslucentBackground)));
+        }
+        if (QLayout *layout = w->layout()) {
+            add("layout",
+                describe(layout->contentsMargins()) + describe(layout->spacing())
+                        + describe(layout->count()));
+        }
+        if (auto *icon = qobject_cast<KelIconWidget *>(w))
+            add("iconWidget",
+                (icon->icon() ? icon->icon()->path() : QString()) + describe(icon->iconSize()));
     }
     return lines;
 }
@@ -179,6 +203,42 @@ public:
     using KelButton::KelButton;
     int toggledReceivers() const { return receivers(SIGNAL(toggled(bool))); }
 };
+
+// A window laid out as the framework's dialog lays itself out: a content
+// frame and a footer, whose box layout starts with a stretch, in the central
+// widget; styled once both exist.
+std::unique_ptr<KelWindow> makeWindow(int styleId)
+{
+    auto window = std::make_unique<KelWindow>(styleId,
+                                              KelWindow::Movable | KelWindow::WindowButtons,
+                                              nullptr, KelWindow::Default, true);
+    QWidget *central = window->centralWidget();
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *content = new KelFrame(-1, central);
+    content->setObjectName(QStringLiteral("KelDialogContent"));
+    column->addWidget(content);
+    auto *footer = new KelFrame(-1, central);
+    footer->setObjectName(QStringLiteral("KelFooter"));
+    auto *row = new QHBoxLayout(footer);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addStretch();
+    auto *button = new KelButton(20, footer);
+    button->setText(QStringLiteral("Cancel"));
+    row->addWidget(button);
+    column->addWidget(footer);
+    window->setTitle(QStringLiteral("Window %1").arg(styleId));
+    window->applyStyle();
+    return window;
+}
+
+QWidget *dialogPart(KelWindow *window, const char *name)
+{
+    return window->centralWidget()->findChild<QWidget *>(QLatin1String(name));
+}
+
+const int WindowIds[] = {0, 1, 2, 3, 5, 1000, 1001, 1002};
 
 const int ButtonIds[] = {11,   16,   18,   19,   20,   21,   22,   23,   24,   25,   26,   1003,
                          1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
@@ -296,10 +356,17 @@ private slots:
     void labelRecipes();
     void lineEditRecipes();
     void spinBoxRecipe();
+    void sliderRecipes();
     void frameRecipes();
     void scrollAreaRecipes();
     void animatedIcons();
+    void mainWindowRecipe();
+    void dialogWindowRecipes();
+    void compactCaptionWindowRecipe();
+    void popupWindowRecipes_data();
+    void popupWindowRecipes();
     void themeSwitchRestylesCompletely();
+    void themeSwitchRestylesWindows();
     void toggleShadowIsMadeAndTiedOnce();
 };
 
@@ -596,8 +663,11 @@ void tst_Style::buttonRecipesRunThroughTheVirtualOperation()
     outline.setObjectName(QStringLiteral("same"));
     footerAccent.setObjectName(QStringLiteral("same"));
     accent.setObjectName(QStringLiteral("same"));
-    QCOMPARE(record(&footer), record(&outline));
-    QCOMPARE(record(&footerAccent), record(&accent));
+    auto look = [](QWidget *widget) {
+        return record(widget).filter(QRegularExpression("^(?!.*styleId=)"));
+    };
+    QCOMPARE(look(&footer), look(&outline));
+    QCOMPARE(look(&footerAccent), look(&accent));
 
     // 1022 builds on this class's 18, which builds on the framework's 18.
     const Style *style = styleOf(Light);
@@ -710,6 +780,37 @@ void tst_Style::spinBoxRecipe()
     QCOMPARE(spin.palette().color(QPalette::Text), styleOf(Light)->defaultTextColor());
 }
 
+void tst_Style::sliderRecipes()
+{
+    const Style *style = styleOf(Light);
+
+    KelSlider plain(37, Qt::Horizontal);
+    KelButton *knob = plain.positionHandle();
+    QCOMPARE(knob->size(), QSize(16, 16));
+    QCOMPARE(knob->background(), KelStateColors(Qt::white));
+    QCOMPARE(plain.minimumHeight(), 26);
+    QCOMPARE(plain.contentsMargins(), QMargins(4, 4, 4, 4));
+    auto *shadow = qobject_cast<KelGraphicsDropShadowEffect *>(knob->graphicsEffect());
+    QVERIFY(shadow);
+    QCOMPARE(shadow->color(), style->color(11));
+    QCOMPARE(shadow->blurRadius(), 8.0);
+
+    KelSlider vertical(37, Qt::Vertical);
+    QCOMPARE(vertical.minimumWidth(), 26);
+
+    KelSlider trim(1068, Qt::Horizontal);
+    QCOMPARE(trim.minimumHeight(), 16);
+    for (KelButton *handle : {trim.leftTrimHandle(), trim.rightTrimHandle()}) {
+        QCOMPARE(handle->contentsMargins(), QMargins(6, 2, 6, 8));
+        QCOMPARE(handle->background(), style->stateColors(1000));
+        QCOMPARE(handle->textColors(), KelStateColors(Qt::white));
+        QCOMPARE(handle->font().family(), QStringLiteral("Segoe UI"));
+        QCOMPARE(handle->font().pixelSize(), 12);
+    }
+    QCOMPARE(trim.positionHandle()->borderColors(), KelStateColors(style->color(1000)));
+    QCOMPARE(trim.positionHandle()->focusPolicy(), trim.focusPolicy());
+}
+
 void tst_Style::frameRecipes()
 {
     const Style *style = styleOf(Light);
@@ -781,6 +882,105 @@ void tst_Style::animatedIcons()
     }
 }
 
+void tst_Style::mainWindowRecipe()
+{
+    std::unique_ptr<KelWindow> window = makeWindow(0);
+    KelTitleBar *bar = window->titleBar();
+    QCOMPARE(bar->minimumHeight(), 40);
+    QCOMPARE(bar->maximumHeight(), 40);
+    QCOMPARE(bar->styleId(), 1048);
+    QCOMPARE(bar->borderColors(), KelStateColors(styleOf(Light)->color(1)));
+    QCOMPARE(bar->appIcon()->icon()->path(), QStringLiteral(":/appicon.svg"));
+    QCOMPARE(bar->appIcon()->contentsMargins(), QMargins(10, 0, 6, 0));
+    QCOMPARE(bar->titleLabel()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+}
+
+void tst_Style::dialogWindowRecipes()
+{
+    std::unique_ptr<KelWindow> dialog = makeWindow(1);
+    KelTitleBar *bar = dialog->titleBar();
+    QCOMPARE(bar->minimumHeight(), 72);
+    QCOMPARE(bar->maximumHeight(), 72);
+    QCOMPARE(bar->titleLabel()->styleId(), 1057);
+    QCOMPARE(bar->titleLabel()->font().pixelSize(), 16);
+    QCOMPARE(bar->titleLabel()->alignment(), Qt::AlignCenter);
+    QCOMPARE(bar->titleLabel()->contentsMargins(), QMargins(0, 0, 0, 2));
+    QCOMPARE(dialog->centralWidget()->minimumWidth(), 480);
+    QLayout *footer = dialogPart(dialog.get(), "KelFooter")->layout();
+    QCOMPARE(footer->contentsMargins(), QMargins(32, 24, 32, 24));
+    QCOMPARE(footer->spacing(), 10);
+    // The leading stretch is gone, and only it: a re-apply keeps the button.
+    QCOMPARE(footer->count(), 1);
+    QVERIFY(qobject_cast<KelButton *>(footer->itemAt(0)->widget()));
+    dialog->applyStyle();
+    QCOMPARE(footer->count(), 1);
+
+    std::unique_ptr<KelWindow> form = makeWindow(2);
+    QWidget *content = dialogPart(form.get(), "KelDialogContent");
+    QCOMPARE(content->contentsMargins(), QMargins(32, 0, 32, 0));
+    auto *column = qobject_cast<QVBoxLayout *>(content->layout());
+    QVERIFY(column);
+    QCOMPARE(column->spacing(), 32);
+    QCOMPARE(column->contentsMargins(), QMargins());
+}
+
+void tst_Style::compactCaptionWindowRecipe()
+{
+    std::unique_ptr<KelWindow> window = makeWindow(1000);
+    KelTitleBar *bar = window->titleBar();
+    auto checkCaption = [&] {
+        QCOMPARE(bar->maximumHeight(), 32);
+        QCOMPARE(bar->contentsMargins(), QMargins());
+        const QList<QWidget *> children = bar->findChildren<QWidget *>(QString(),
+                                                                       Qt::FindDirectChildrenOnly);
+        QVERIFY(children.size() >= 8);
+        for (QWidget *child : children) {
+            QVERIFY2(child->minimumHeight() == 32 && child->maximumHeight() == 32,
+                     qPrintable(child->objectName()));
+        }
+    };
+    checkCaption();
+    QCOMPARE(bar->titleLabel()->styleId(), 1051);
+    QCOMPARE(bar->titleLabel()->alignment(), Qt::AlignCenter);
+    QCOMPARE(bar->appIcon()->icon()->path(), QStringLiteral(":/appicon.svg"));
+    QCOMPARE(bar->appIcon()->iconSize(), QSize(20, 20));
+    QCOMPARE(bar->appIcon()->contentsMargins(), QMargins(6, 6, 0, 6));
+    QCOMPARE(window->windowFrame()->borderColor(), styleOf(Light)->color(1012));
+
+    // The caption buttons are dressed after the window on a switch, and
+    // still stay as high as the bar.
+    QVERIFY(manager()->setCurrentStyle(Dark));
+    checkCaption();
+    QCOMPARE(window->windowFrame()->borderColor(), styleOf(Dark)->color(1012));
+}
+
+void tst_Style::popupWindowRecipes_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QMargins>("margins");
+    QTest::newRow("3") << 3 << QMargins(0, 4, 0, 4);
+    QTest::newRow("5") << 5 << QMargins(0, 4, 0, 4);
+    QTest::newRow("1001") << 1001 << QMargins();
+    QTest::newRow("1002") << 1002 << QMargins(0, 0, 0, 4);
+}
+
+void tst_Style::popupWindowRecipes()
+{
+    QFETCH(int, id);
+    QFETCH(QMargins, margins);
+    KelWindow window(id, KelWindow::PopupWindow);
+    QCOMPARE(window.contentsMargins(), margins);
+    if (id != 1001)
+        return;
+    const Style *style = styleOf(Light);
+    KelWindowFrame *frame = window.windowFrame();
+    QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
+    QCOMPARE(frame->background().color(), style->color(2));
+    QCOMPARE(frame->borderWidth(), 1);
+    QCOMPARE(frame->borderColor(), style->color(1013));
+    QCOMPARE(frame->shadowRadius(), 0);
+}
+
 void tst_Style::themeSwitchRestylesCompletely()
 {
     std::unique_ptr<QWidget> switched = showPage();
@@ -800,6 +1000,30 @@ void tst_Style::themeSwitchRestylesCompletely()
     QVERIFY(manager()->setCurrentStyle(Light));
     QCOMPARE(renderPage(switched.get()), freshLightImage);
     QCOMPARE(record(switched.get()), freshLight);
+}
+
+void tst_Style::themeSwitchRestylesWindows()
+{
+    auto buildAll = [] {
+        std::vector<std::unique_ptr<KelWindow>> windows;
+        for (int id : WindowIds)
+            windows.push_back(makeWindow(id));
+        return windows;
+    };
+    auto recordAll = [](const std::vector<std::unique_ptr<KelWindow>> &windows) {
+        QStringList lines;
+        for (const auto &window : windows)
+            lines += record(window.get());
+        return lines;
+    };
+    const auto switched = buildAll();
+    const QStringList freshLight = recordAll(buildAll());
+    QVERIFY(manager()->setCurrentStyle(Dark));
+    const QStringList freshDark = recordAll(buildAll());
+    QVERIFY(freshDark != freshLight);
+    QCOMPARE(recordAll(switched), freshDark);
+    QVERIFY(manager()->setCurrentStyle(Light));
+    QCOMPARE(recordAll(switched), freshLight);
 }
 
 void tst_Style::toggleShadowIsMadeAndTiedOnce()

@@ -16,14 +16,17 @@
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinbox.h"
+#include "windows/kelwindow.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -242,6 +245,69 @@ std::unique_ptr<QWidget> buildSheet()
     return sheet;
 }
 
+// A window with the dialog's parts: a content frame and a footer whose
+// buttons follow a stretch, as the framework's dialog builds them.
+std::unique_ptr<KelWindow> dialogWindow(int styleId, const QString &title)
+{
+    auto window = std::make_unique<KelWindow>(styleId,
+                                              KelWindow::Movable | KelWindow::WindowButtons,
+                                              nullptr, KelWindow::Default, true);
+    window->setTitle(title);
+    QWidget *central = window->centralWidget();
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *content = new KelFrame(-1, central);
+    content->setObjectName(QStringLiteral("KelDialogContent"));
+    auto *text = new KelLabel(9, content);
+    text->setText(QStringLiteral("The window recipe dresses the title bar, the frame, the content "
+                                 "and the footer."));
+    auto *inner = new QVBoxLayout(content);
+    inner->addWidget(text);
+    column->addWidget(content);
+    auto *footer = new KelFrame(-1, central);
+    footer->setObjectName(QStringLiteral("KelFooter"));
+    auto *row = new QHBoxLayout(footer);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addStretch();
+    for (int id : {20, 21}) {
+        auto *button = new KelButton(id, footer);
+        button->setText(id == 20 ? QStringLiteral("Cancel") : QStringLiteral("Save"));
+        row->addWidget(button);
+    }
+    column->addWidget(footer);
+    window->applyStyle();
+    return window;
+}
+
+// The sheet above, the windows side by side below it.
+QImage compose(QWidget *sheet, const std::vector<std::unique_ptr<KelWindow>> &windows)
+{
+    const QPixmap top = sheet->grab();
+    QList<QPixmap> pictures;
+    int width = 16;
+    int height = 0;
+    for (const auto &window : windows) {
+        pictures << window->grab();
+        width += pictures.last().width() + 32;
+        height = qMax(height, pictures.last().height());
+    }
+    QImage image(qMax(top.width(), width), top.height() + height + 32,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(kelStyle()->color(2));
+    QPainter painter(&image);
+    // A darker band, so that the windows' edges show.
+    painter.fillRect(0, top.height(), image.width(), height + 32, kelStyle()->color(1011));
+    painter.drawPixmap(0, 0, top);
+    int x = 16;
+    for (const QPixmap &picture : pictures) {
+        painter.drawPixmap(x, top.height() + 16, picture);
+        x += picture.width() + 32;
+    }
+    return image;
+}
+
 bool saveSheet(const QDir &dir, const QString &styleId, const QString &fileName)
 {
     if (!KelStyleManager::instance()->setCurrentStyle(styleId))
@@ -251,9 +317,16 @@ bool saveSheet(const QDir &dir, const QString &styleId, const QString &fileName)
     sheet->show();
     // No caret in the line edits.
     sheet->setFocus();
+    std::vector<std::unique_ptr<KelWindow>> windows;
+    windows.push_back(dialogWindow(1, QStringLiteral("Dialog, window style 1")));
+    windows.push_back(dialogWindow(1000, QStringLiteral("Window style 1000")));
+    for (const auto &window : windows) {
+        window->resize(window->sizeHint().expandedTo(QSize(520, 200)));
+        window->show();
+    }
     QCoreApplication::processEvents();
     const QString path = dir.filePath(fileName);
-    if (!sheet->grab().save(path)) {
+    if (!compose(sheet.get(), windows).save(path)) {
         qWarning().noquote() << "could not save" << path;
         return false;
     }
