@@ -9,6 +9,7 @@
 #include <crashinstaller/uex.h>
 #include <kellogger/kellogger.h>
 #include <metrics/metricsender.h>
+#include <reelversion.h>
 
 #include <QDate>
 #include <QDebug>
@@ -22,7 +23,6 @@ const char ApplicationName[] = "Corvina Reelmorph";
 const char OrganizationName[] = "Corvina";
 const char OrganizationDomain[] = "https://corvina.example";
 const char HelpUrl[] = "https://corvina.example/reelmorph/help";
-const char BuildVersion[] = "1.5.0";
 const char TranslationPrefix[] = "reelforge";
 const char SettingsFileName[] = "reelforge.ini";
 const char CrashAppName[] = "Reelmorph";
@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QLatin1String(ApplicationName));
     QCoreApplication::setOrganizationName(QLatin1String(OrganizationName));
     QCoreApplication::setOrganizationDomain(QLatin1String(OrganizationDomain));
-    app.loadApplicationVersion(QLatin1String(BuildVersion));
+    app.loadApplicationVersion(QLatin1String(ReelVersion));
     app.setHelpUrl(QLatin1String(HelpUrl));
     app.setMachineId(CpuInfo().machineId());
     KelLogger::instance()->beginLogSession(app.buildVersion());
