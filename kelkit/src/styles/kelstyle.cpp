@@ -15,6 +15,7 @@
 #include "widgets/kelslider.h"
 #include "widgets/kelspinboxarrowpainter.h"
 #include "widgets/kelspinboxpainter.h"
+#include "windows/kelpopupmenu.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowframe.h"
 
@@ -457,6 +458,10 @@ void KelStyle::applyWindowStyle(KelWindow *window, int id) const
     frame->setShadowColor(color(row.shadow));
     frame->setShadowRadius(metric(row.shadowSize));
     frame->setCornerRadius(metric(row.cornerRadius));
+    if (id == 3 || id == 4) {
+        if (auto *menu = dynamic_cast<KelPopupMenu *>(window))
+            menu->setTimerInterval(metric(11));
+    }
     if (id == 4) {
         QWidget *central = window->centralWidget();
         if (central && central->minimumWidth() != metric(12))

@@ -151,9 +151,12 @@ void KelButton::setChecked(bool checked)
     update();
     const bool silent = signalsBlocked();
     QTimer::singleShot(0, this, [this, checked, silent] {
+        // A receiver may delete the button.
+        const QPointer<KelButton> alive(this);
         if (!silent)
             emit toggled(checked);
-        d->tellGroup(checked, silent);
+        if (alive)
+            d->tellGroup(checked, silent);
     });
 }
 
@@ -264,6 +267,10 @@ bool KelButton::event(QEvent *event)
         if (isEnabled() && !ignoresPress) {
             // Only the left button pressed alone starts a click.
             d->mouseDown = mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton;
+            // The press says where the pointer is, also when no enter came
+            // first: a press handed on after a popup closed, a still pointer.
+            if (d->mouseDown && rect().contains(mouse->pos()))
+                d->setHovered(true);
             d->setPressed(d->mouseDown);
         } else {
             d->mouseDown = false;

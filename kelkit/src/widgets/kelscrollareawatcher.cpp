@@ -2,7 +2,7 @@
 
 #include "eventfilters/kelchildwatcher.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
@@ -75,8 +75,12 @@ KelScrollAreaWatcher::~KelScrollAreaWatcher() = default;
 
 QWidget *KelScrollAreaWatcher::widgetAt(const QPoint &globalPos) const
 {
-    if (!m_area)
+    // A hidden area, or one under another window, is under no pointer: a
+    // popup laid out before it is shown would keep a row hovered.
+    if (!m_area || !m_area->isVisible()
+        || QApplication::topLevelAt(globalPos) != m_area->window()) {
         return nullptr;
+    }
     QWidget *widget = m_area->childAt(m_area->mapFromGlobal(globalPos));
     if (widget == m_area->widget() || widget == m_area->viewport())
         return nullptr;

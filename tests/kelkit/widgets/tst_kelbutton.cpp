@@ -71,6 +71,7 @@ private slots:
     void setCheckedPostsToggled();
     void setCheckableOffClearsChecked();
     void groupHearsOfCheckChanges();
+    void toggledReceiverMayDeleteTheButton();
     void hoverSignals();
     void toolTipShowsElidedText_data();
     void toolTipShowsElidedText();
@@ -378,6 +379,19 @@ void tst_KelButton::groupHearsOfCheckChanges()
     QVERIFY(!other->isChecked());
     QTest::qWait(0);
     QCOMPARE(groupToggled.count(), 1);
+}
+
+void tst_KelButton::toggledReceiverMayDeleteTheButton()
+{
+    // A combo rebuilds its items, buttons included, from the choice of one.
+    KelExclusiveButtonGroup group;
+    auto *button = new KelButton(-1, m_window.get());
+    button->setCheckable(true);
+    group.addButton(button, 1);
+    const QPointer<KelButton> guard(button);
+    connect(button, &KelButton::toggled, this, [button] { delete button; });
+    button->setChecked(true);
+    QTRY_VERIFY(!guard);
 }
 
 void tst_KelButton::hoverSignals()

@@ -85,6 +85,7 @@ private slots:
     void refreshGeometry();
     void hoverFollowsScrolledContent();
     void scrolledAwayButtonLosesHover();
+    void hiddenAreaHoversNothing();
 
 private:
     RecordingStyle m_style;
@@ -328,6 +329,27 @@ void tst_KelScrollArea::scrolledAwayButtonLosesHover()
     QTest::mouseMove(scene.area.viewport(), QPoint(300, 300));
     QVERIFY(!rows[1]->isHovered());
     QVERIFY(!rows[1]->underMouse());
+}
+
+// A popup's list is laid out before the popup shows, wherever it was made.
+void tst_KelScrollArea::hiddenAreaHoversNothing()
+{
+    KelScrollArea area;
+    area.setGeometry(0, 0, 100, 100);
+    auto *content = new QWidget;
+    content->setMinimumSize(100, 100);
+    auto *row = new KelButton(-1, content);
+    row->setGeometry(0, 0, 100, 50);
+    area.setWidget(content);
+    QCursor::setPos(area.mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::processEvents();
+
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(area.viewport(), &request);
+    // The watcher looks on the next pass.
+    QCoreApplication::processEvents();
+    QVERIFY(!row->isHovered());
+    QVERIFY(!row->underMouse());
 }
 
 int main(int argc, char **argv)

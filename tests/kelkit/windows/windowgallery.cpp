@@ -7,7 +7,10 @@
 #include "kelapplication.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
+#include "windows/kelcombobox.h"
 #include "windows/kelcustomshadow.h"
+#include "windows/kelpopupmenu.h"
+#include "windows/kelpopupmenubutton.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowblockedoverlay.h"
@@ -15,6 +18,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -110,5 +114,45 @@ int main(int argc, char **argv)
     maximized->showMaximized();
     settle(maximized.get());
     save(maximized->titleBar()->grab().toImage(), dir, QStringLiteral("titlebar-maximized"));
+
+    // A combo box and a menu button, then their popups as they open.
+    auto popups = makeWindow(QStringLiteral("Popups"), 0);
+    popups->setGeometry(40, 40, 420, 220);
+    auto *row = new QHBoxLayout();
+    static_cast<QVBoxLayout *>(popups->centralWidget()->layout())->insertLayout(1, row);
+    auto *combo = new KelComboBox(18, QSizePolicy::Fixed, KelComboBox::PopupAtLeastComboWidth);
+    for (const QString &name : {QStringLiteral("MP4"), QStringLiteral("MKV"),
+                                QStringLiteral("WebM"), QStringLiteral("A much longer name")})
+        combo->addItem(name.toLower(), name);
+    combo->setCurrentDataSilently(QStringLiteral("mkv"));
+    row->addWidget(combo);
+    auto *menuButton = new KelPopupMenuButton(11);
+    menuButton->setText(QStringLiteral("Menu"));
+    KelPopupMenu *menu = menuButton->popup();
+    menu->setupContent(Qt::Vertical, -1);
+    menu->addButton(16)->setText(QStringLiteral("Open"));
+    auto *more = new KelPopupMenuButton(17, KelPopupMenuButton::OpenByCode, Qt::RightEdge,
+                                        Qt::AlignTop);
+    more->setText(QStringLiteral("More"));
+    menu->addWidget(more);
+    more->popup()->setupContent(Qt::Vertical, -1);
+    more->popup()->addButton(16)->setText(QStringLiteral("Deep item"));
+    row->addWidget(menuButton);
+    row->addStretch();
+    save(composed(popups.get()), dir, QStringLiteral("popups-closed"));
+
+    combo->showPopup(false);
+    settle(combo->popup());
+    combo->itemButtons().value(QStringLiteral("webm"))->stateAnimator()->setHoveredProgress(1.0);
+    save(composed(combo->popup()), dir, QStringLiteral("combo-popup"));
+    combo->closePopup();
+
+    menuButton->showPopup(false);
+    settle(menu);
+    more->showPopup(false);
+    settle(more->popup());
+    more->stateAnimator()->setHoveredProgress(1.0);
+    save(composed(menu), dir, QStringLiteral("menu-popup"));
+    save(composed(more->popup()), dir, QStringLiteral("submenu-popup"));
     return 0;
 }

@@ -4,6 +4,8 @@
 //   kelwindowdemo --settings FILE [--scenario NAME]
 // A scenario script drives the windows with xdotool and reads the lines.
 
+#include "popupdemo.h"
+
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "kelui.h"
@@ -195,10 +197,14 @@ int main(int argc, char **argv)
 
     const QMap<QString, std::function<void(ReadyReporter *)>> scenarios{
             {QStringLiteral("windows"), windowsScenario},
+            {QStringLiteral("popups"),
+             [](ReadyReporter *ready) {
+                 buildPopupScenario([ready](QWidget *window) { ready->watch(window); }, say);
+             }},
     };
     const auto scenario = scenarios.find(parser.value(QStringLiteral("scenario")));
     if (scenario == scenarios.end() || !parser.isSet(QStringLiteral("settings"))) {
-        std::fprintf(stderr, "usage: kelwindowdemo --settings FILE [--scenario windows]\n");
+        std::fprintf(stderr, "usage: kelwindowdemo --settings FILE [--scenario windows|popups]\n");
         return 2;
     }
 
