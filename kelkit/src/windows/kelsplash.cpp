@@ -66,7 +66,7 @@ public:
     QColor versionColor;
     QRect versionRect;
     bool versionAlignLeft = false;
-    QTimer animationTimer;
+    QTimer *animationTimer = nullptr;
     Clock clock;
     qint64 startTime = 0;
     int animationInterval = 0;
@@ -93,7 +93,7 @@ void KelSplash::Private::tick()
             return;
     }
     if (!finished)
-        animationTimer.start(animationInterval);
+        animationTimer->start(animationInterval);
 }
 
 void KelSplash::Private::onMinDurationReached()
@@ -102,7 +102,7 @@ void KelSplash::Private::onMinDurationReached()
         qInfo() << "Splash min wait time is reached and app is ready. No need to show "
                    "mainwindow, simply close splash";
         finished = true;
-        animationTimer.stop();
+        animationTimer->stop();
         q->close();
         return;
     }
@@ -121,7 +121,7 @@ void KelSplash::Private::onMinDurationReached()
 void KelSplash::Private::finishOn(KelWindow *mainWindow)
 {
     finished = true;
-    animationTimer.stop();
+    animationTimer->stop();
     if (!mainWindow) {
         q->close();
         return;
@@ -171,8 +171,10 @@ KelSplash::KelSplash(QRect screenGeometry, const QPixmap &pixmap, const QString 
     d->waitForMainWindow = waitForMainWindow;
     d->clock = makeClock();
     d->startTime = d->clock();
-    d->animationTimer.setSingleShot(true);
-    d->animationTimer.start(0);
+    d->animationTimer = new QTimer(this);
+    d->animationTimer->setObjectName(QStringLiteral("KelSplashAnimationTimer"));
+    d->animationTimer->setSingleShot(true);
+    d->animationTimer->start(0);
 
     setAttribute(Qt::WA_DeleteOnClose);
     // The splash closing before the main window shows must not end the
@@ -183,7 +185,7 @@ KelSplash::KelSplash(QRect screenGeometry, const QPixmap &pixmap, const QString 
         frame.moveCenter(screenGeometry.center());
         move(frame.topLeft());
     }
-    connect(&d->animationTimer, &QTimer::timeout, this, [this] { d->tick(); });
+    connect(d->animationTimer, &QTimer::timeout, this, [this] { d->tick(); });
 }
 
 KelSplash::~KelSplash() = default;
