@@ -4,8 +4,8 @@
 #include "windows/kelmessagebox.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
@@ -14,7 +14,7 @@ namespace {
 
 // Generous: a loaded machine may take long to show a window.
 constexpr int GiveUpAfterMs = 60000;
-constexpr int PollIntervalMs = 10;
+constexpr int PollIntervalMs = 5;
 
 KelMessageBox *shownMessageBox()
 {
@@ -28,25 +28,32 @@ KelMessageBox *shownMessageBox()
 
 namespace MessageBoxInput {
 
-void pressButton(int index, std::function<void(KelMessageBox *)> inspect)
+void whenShown(std::function<void(KelMessageBox *)> action)
 {
     auto *timer = new QTimer(QCoreApplication::instance());
     const QDeadlineTimer deadline(GiveUpAfterMs);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, index, inspect] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, action] {
         KelMessageBox *box = shownMessageBox();
-        if (!box) {
-            if (deadline.hasExpired()) {
-                qCritical() << "No message box was shown to press button" << index;
-                timer->deleteLater();
-            }
+        if (!box && !deadline.hasExpired())
             return;
-        }
         timer->stop();
         timer->deleteLater();
+        if (!box) {
+            qCritical() << "No message box was shown";
+            return;
+        }
+        action(box);
+    });
+    timer->start(PollIntervalMs);
+}
+
+void pressButton(int index, std::function<void(KelMessageBox *)> inspect)
+{
+    whenShown([index, inspect](KelMessageBox *box) {
         QPointer<KelMessageBox> guard(box);
         if (inspect)
             inspect(box);
-        if (!guard)
+        if (!guard || guard->isHidden())
             return;
         QWidget *button = box->button(index);
         if (!button) {
@@ -55,7 +62,6 @@ void pressButton(int index, std::function<void(KelMessageBox *)> inspect)
         }
         WindowInput::click(button);
     });
-    timer->start(PollIntervalMs);
 }
 
 } // namespace MessageBoxInput
