@@ -8,12 +8,12 @@
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
 
+#include "linkcatcher.h"
 #include "messageboxinput.h"
 #include "offscreenleak.h"
 #include "windowinput.h"
 
 #include <QCursor>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,37 +53,6 @@ public:
 
 protected:
     KelUi *createUi() override { return new ProgramUi(this); }
-};
-
-// Catches the links the program opens, per scheme; a scheme set to refuse
-// makes QDesktopServices::openUrl() fail, as it does when no application
-// takes the link.
-class LinkCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit LinkCatcher(const QStringList &schemes, const QStringList &refused = {})
-        : m_schemes(schemes + refused)
-    {
-        for (const QString &scheme : schemes)
-            QDesktopServices::setUrlHandler(scheme, this, "open");
-        // A handler whose method does not exist cannot open anything.
-        for (const QString &scheme : refused)
-            QDesktopServices::setUrlHandler(scheme, this, "refuse");
-    }
-    ~LinkCatcher() override
-    {
-        for (const QString &scheme : qAsConst(m_schemes))
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-
-private:
-    QStringList m_schemes;
 };
 
 // Runs action on the next file chooser once it is the active modal widget.

@@ -7,10 +7,10 @@
 #include "windows/kelwindow.h"
 
 #include "../offscreenleak.h"
+#include "linkcatcher.h"
 #include "manualanimationdriver.h"
 #include "windowinput.h"
 
-#include <QDesktopServices>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -20,18 +20,6 @@
 #include <memory>
 
 namespace {
-
-// Catches the links the program opens.
-class LinkCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 QRect availableArea()
 {
@@ -246,8 +234,7 @@ void tst_KelNotificationManager::click()
 
 void tst_KelNotificationManager::closeButtonAndLinksHideIt()
 {
-    LinkCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    LinkCatcher catcher({QStringLiteral("https")});
 
     const int plain = m_manager->showNotification(QStringLiteral("T"), QStringLiteral("x"), 0);
     const int linked = m_manager->showNotification(
@@ -272,7 +259,6 @@ void tst_KelNotificationManager::closeButtonAndLinksHideIt()
     QVERIFY(!plainWindow);
     QVERIFY(!linkedWindow);
     QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/a"))});
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 void tst_KelNotificationManager::destructionClosesNewestFirst()
