@@ -5,19 +5,27 @@
 #include "animators/kelprogressanimator.h"
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
+#include "kelui.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelcustomshadow.h"
+#include "windows/kelmessagebox.h"
+#include "windows/kelnotificationmanager.h"
+#include "windows/kelsplash.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowblockedoverlay.h"
 #include "windows/kelwindowframe.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <functional>
 
 #include <memory>
 
@@ -80,6 +88,22 @@ void save(const QImage &image, const QDir &dir, const QString &name)
         qWarning().noquote() << "could not save" << path;
 }
 
+// Saves the next message box that the UI object shows, then closes it.
+void saveNextMessageBox(const QDir &dir, const QString &name)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, dir, name] {
+        auto *box = qobject_cast<KelMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer->deleteLater();
+        timer->stop();
+        save(composed(box), dir, name);
+        box->done(0);
+    });
+    timer->start(10);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -110,5 +134,45 @@ int main(int argc, char **argv)
     maximized->showMaximized();
     settle(maximized.get());
     save(maximized->titleBar()->grab().toImage(), dir, QStringLiteral("titlebar-maximized"));
+    maximized->hide();
+
+    KelUi *ui = kelUi();
+    saveNextMessageBox(dir, QStringLiteral("messagebox"));
+    bool remember = true;
+    ui->messageBox(QStringLiteral("The file \"holiday.mp4\" is already in the queue. Add it "
+                                  "again?"),
+                   QStringLiteral("Add files"), -1, QStringLiteral("Cancel"),
+                   QStringLiteral("Add again"), QString(), &remember, QStringLiteral("Always ask"));
+    saveNextMessageBox(dir, QStringLiteral("messagebox-longpath"));
+    ui->messageBox(QStringLiteral("An error has occurred when trying to open: \"/home/user/"
+                                  "Videos/2024/holidays/the-very-long-folder-name-of-a-trip/"
+                                  "clip-without-any-spaces-in-its-name.mp4\""));
+    saveNextMessageBox(dir, QStringLiteral("textinputbox"));
+    QString name = QStringLiteral("holiday");
+    ui->textInputBox(QStringLiteral("File name:"), QStringLiteral("Rename"), name,
+                     KelUi::NotEmptyTextInput, -1, QStringLiteral("Cancel"),
+                     QStringLiteral("Rename"));
+
+    ui->notificationManager()
+            ->showNotification(QStringLiteral("Conversion finished"),
+                               QStringLiteral(
+                                       "3 files were converted and saved to the output folder."),
+                               600);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *toast = qobject_cast<KelWindow *>(window);
+            toast && toast->objectName().startsWith(QStringLiteral("KelNotificationWindow_"))) {
+            settle(toast);
+            save(composed(toast), dir, QStringLiteral("toast"));
+        }
+    }
+
+    QPixmap picture(480, 270);
+    picture.fill(QColor(0x2C, 0x2B, 0x30));
+    KelSplash splash(QRect(), picture, QStringLiteral("1.4.2"), 600000, 600000, 3, 3, false,
+                     QPoint(), QPoint(), QColor(), QColor(), false);
+    splash.show();
+    settle(&splash);
+    save(splash.grab().toImage(), dir, QStringLiteral("splash"));
     return 0;
 }
