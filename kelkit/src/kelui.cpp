@@ -188,17 +188,17 @@ bool KelUi::openLink(const QString &url)
 
 bool KelUi::askRegisterAsDefaultApp(const QString &extension, const QString &appName, bool *remember)
 {
-    const char *context = "Dialog_RegisterAppAsDefault";
-    const QString text
-            = QCoreApplication::translate(context,
-                                          "%1 is not currently your default app to process \"%2\" "
-                                          "files. Would you like to make it default?")
-                      .arg(appName, extensionName(extension));
+    const QString text = QCoreApplication::translate(
+                                 "Dialog_RegisterAppAsDefault",
+                                 "%1 is not currently your default app to process \"%2\" files. "
+                                 "Would you like to make it default?")
+                                 .arg(appName, extensionName(extension));
     const int answer
             = messageBox(text, QString(), QuestionIconId,
-                         QCoreApplication::translate(context, "NO"),
-                         QCoreApplication::translate(context, "YES"), QString(), remember,
-                         QCoreApplication::translate(context,
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault", "NO"),
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault", "YES"),
+                         QString(), remember,
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault",
                                                      "Always perform this check when starting."));
     return answer == 2;
 }
@@ -206,16 +206,17 @@ bool KelUi::askRegisterAsDefaultApp(const QString &extension, const QString &app
 void KelUi::showNotDefaultAppNotice(const QString &extension, const QString &appName,
                                     const QString &learnMoreUrl, bool *remember)
 {
-    const char *context = "Dialog_RegisterAppAsDefault_Win8+";
     const QString text = QCoreApplication::translate(
-                                 context,
+                                 "Dialog_RegisterAppAsDefault_Win8+",
                                  "%1 is not currently your default app to process \"%2\" files.")
                                  .arg(appName, extensionName(extension));
     const int answer
             = messageBox(text, QString(), NoticeIconId,
-                         QCoreApplication::translate(context, "LEARN MORE"),
-                         QCoreApplication::translate(context, "OK"), QString(), remember,
-                         QCoreApplication::translate(context,
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault_Win8+",
+                                                     "LEARN MORE"),
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault_Win8+", "OK"),
+                         QString(), remember,
+                         QCoreApplication::translate("Dialog_RegisterAppAsDefault_Win8+",
                                                      "Always perform this check when starting."));
     if (answer == 1)
         openLinkInSuitableApp(learnMoreUrl);

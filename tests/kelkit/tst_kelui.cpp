@@ -147,6 +147,7 @@ private slots:
     void textInputTypes_data();
     void textInputTypes();
     void textInputNeedsTextForReturn();
+    void textInputKeepsTextWhateverIsPressed_data();
     void textInputKeepsTextWhateverIsPressed();
     void saveChooserFromAnotherThread();
     void lastOpenFilePath_data();
@@ -543,16 +544,45 @@ void tst_KelUi::textInputNeedsTextForReturn()
     QCOMPARE(text, QStringLiteral("7"));
 }
 
+void tst_KelUi::textInputKeepsTextWhateverIsPressed_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<bool>("fromAnotherThread");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("Escape") << Qt::Key_Escape << false << 0;
+    QTest::newRow("Return") << Qt::Key_Return << false << 1;
+    QTest::newRow("Escape, asked from another thread") << Qt::Key_Escape << true << 0;
+    QTest::newRow("Return, asked from another thread") << Qt::Key_Return << true << 1;
+}
+
 void tst_KelUi::textInputKeepsTextWhateverIsPressed()
 {
-    MessageBoxInput::whenShown([](KelMessageBox *box) {
+    QFETCH(Qt::Key, key);
+    QFETCH(bool, fromAnotherThread);
+    QFETCH(int, expected);
+
+    MessageBoxInput::whenShown([key](KelMessageBox *box) {
         QWindow *window = box->windowHandle();
         QTest::sendKeyEvent(QTest::Click, window, Qt::Key_X, QStringLiteral("x"), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Click, window, Qt::Key_Escape, QString(), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, window, key, QString(), Qt::NoModifier);
     });
-    QString text = QStringLiteral("draft");
-    QCOMPARE(kelUi()->textInputBox(QStringLiteral("Name:"), QString(), text), 0);
-    QCOMPARE(text, QStringLiteral("draftx"));
+    auto ask = [] {
+        QString text = QStringLiteral("draft");
+        const int result = kelUi()->textInputBox(QStringLiteral("Name:"), QString(), text);
+        return qMakePair(result, text);
+    };
+    QPair<int, QString> answer;
+    if (fromAnotherThread) {
+        QFutureWatcher<QPair<int, QString>> watcher;
+        QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
+        watcher.setFuture(QtConcurrent::run(ask));
+        QVERIFY(finished.wait(60000));
+        answer = watcher.result();
+    } else {
+        answer = ask();
+    }
+    QCOMPARE(answer.first, expected);
+    QCOMPARE(answer.second, QStringLiteral("draftx"));
 }
 
 void tst_KelUi::saveChooserFromAnotherThread()
