@@ -60,6 +60,8 @@ run_case() {
     local filter=()
     [[ -n $watermark ]] && filter=(-vf "$drawtext")
     for ((i = 0; i < runs; i++)); do
+        # The worker never replaces an existing target.
+        rm -f "$work/worker.mp4"
         worker_times+=("$(timed "$driver" "$work/source.mp4" "$work/worker.mp4" "$seconds" $watermark)")
         ffmpeg_times+=("$(timed ffmpeg -hide_banner -nostdin -y -i "$work/source.mp4" \
             "${filter[@]}" "${encode_args[@]}" "$work/ffmpeg.mp4")")

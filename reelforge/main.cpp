@@ -1,30 +1,118 @@
-#include <kellogger/kellogger.h>
+#include "application.h"
+#include "datamodel/queuemodel.h"
+#include "platform/terminationrequest.h"
+#include "shared/settingsprovider.h"
+#include "startup.h"
 
-#include <QApplication>
+#include <cpuinfo/cpuinfo.h>
+#include <crashinstaller/crashinstaller.h>
+#include <crashinstaller/uex.h>
+#include <kellogger/kellogger.h>
+#include <metrics/metricsender.h>
+#include <reelversion.h>
+
+#include <QDate>
+#include <QDebug>
+#include <QSettings>
+
+#include <memory>
 
 namespace {
-const char applicationName[] = "Corvina Reelmorph";
-const char organizationName[] = "Corvina";
-const char organizationDomain[] = "https://corvina.example";
-const char buildVersion[] = "1.5.0";
+
+const char ApplicationName[] = "Corvina Reelmorph";
+const char OrganizationName[] = "Corvina";
+const char OrganizationDomain[] = "https://corvina.example";
+const char HelpUrl[] = "https://corvina.example/reelmorph/help";
+const char TranslationPrefix[] = "reelforge";
+const char SettingsFileName[] = "reelforge.ini";
+const char CrashAppName[] = "Reelmorph";
+const char ProductId[] = "15";
+const char LogFileMask[] = "reel*.txt";
+constexpr int MaxLogFiles = 10;
+constexpr int MessageTimeoutMs = 5000;
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    KelLogger::setFolderName(QLatin1String(applicationName));
+    KelLogger::setFolderName(QLatin1String(ApplicationName));
     qInstallMessageHandler(KelLogger::messageHandler);
+    const QString logDir = KelLogger::logDir();
+    const QString crashAttributePath = logDir + QLatin1String("/.cf");
 
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
             Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QLatin1String(applicationName));
-    QApplication::setOrganizationName(QLatin1String(organizationName));
-    QApplication::setOrganizationDomain(QLatin1String(organizationDomain));
-    QApplication::setApplicationVersion(QLatin1String(buildVersion));
 
-    KelLogger::instance()->beginLogSession(QLatin1String(buildVersion));
+    // Declared before the application so that it goes after it: the crash
+    // reporter stays installed until the application is gone.
+    std::unique_ptr<CrashInstaller> crashInstaller;
+    Application app(argc, argv);
+    const uex::State previousState = uex::init(crashAttributePath);
 
-    // The main window does not exist yet; start-up ends here.
-    return 0;
+    QCoreApplication::setApplicationName(QLatin1String(ApplicationName));
+    QCoreApplication::setOrganizationName(QLatin1String(OrganizationName));
+    QCoreApplication::setOrganizationDomain(QLatin1String(OrganizationDomain));
+    app.loadApplicationVersion(QLatin1String(ReelVersion));
+    app.setHelpUrl(QLatin1String(HelpUrl));
+    app.setMachineId(CpuInfo().machineId());
+    KelLogger::instance()->beginLogSession(app.buildVersion());
+
+    if (app.isRunning()) {
+        qInfo() << "Reelmorph is already opened, finish this instance";
+        return app.sendMessage(QString(), MessageTimeoutMs) ? 0 : 1;
+    }
+    QObject::connect(&app, &KelSingleApplication::messageReceived, &app,
+                     [](const QString &message) { qInfo() << "Message received:" << message; });
+
+    // Logout, system shutdown and kill end the program as a closed window
+    // would: converted items go to the history first.
+    TerminationRequest terminationRequest;
+    QObject::connect(&terminationRequest, &TerminationRequest::requested, &app, [&app] {
+        if (QueueModel *queue = app.queueModel())
+            queue->convertedItemsToHistory();
+    });
+
+    registerSettingsMetaTypes();
+    auto settings = new SettingsProvider(app.configLocation(QLatin1String(SettingsFileName)),
+                                         QSettings::IniFormat, &app);
+    app.setSettings(settings);
+    qInfo() << "Hash" << app.machineId();
+
+    crashInstaller = std::make_unique<CrashInstaller>(QLatin1String(CrashAppName),
+                                                      app.buildVersion(),
+                                                      Startup::crashReporterWithoutDialog(
+                                                              QDate::currentDate()));
+    crashInstaller->setProperty(app.machineId(), QStringLiteral("m_id"));
+    crashInstaller->addFile(QStringLiteral("%1/dxdiag.txt").arg(logDir),
+                            QStringLiteral("DirectX diagnostic File"));
+    crashInstaller->addFile(settings->fileName(), QStringLiteral("Configuration File"));
+    crashInstaller->addLogFiles(logDir, QLatin1String(LogFileMask), MaxLogFiles);
+    crashInstaller->setAttributeFile(crashAttributePath);
+
+    app.installTranslator(QLatin1String(TranslationPrefix));
+
+    const QSettings consentStore(QCoreApplication::organizationName(),
+                                 app.settingsApplicationName());
+    const bool sendMetrics = Startup::metricsConsent(consentStore);
+    qInfo() << "send metrics" << sendMetrics;
+    MetricSender::init(app.machineId(), QLatin1String(ProductId),
+                       QCoreApplication::applicationVersion(), sendMetrics);
+    MetricSender::send(QStringLiteral("uex"), QString::number(int(previousState)), QString());
+
+    // The start-up splash joins here.
+
+    if (!app.init())
+        return 1;
+    QGuiApplication::setFallbackSessionManagementEnabled(false);
+
+    // The update checker joins here.
+
+    qInfo() << "Run app exec ...";
+    terminationRequest.watch();
+    const int exitCode = app.exec();
+    qInfo() << "Exit from application (main). Exit code:" << exitCode;
+
+    uex::finish(crashAttributePath);
+    return exitCode;
 }

@@ -3,6 +3,7 @@
 
 #include <crashinstaller/crashinstaller.h>
 #include <kellogger/kellogger.h>
+#include <reelversion.h>
 
 #include <QDate>
 #include <QGuiApplication>
@@ -17,7 +18,6 @@ const char organizationName[] = "Corvina";
 // Both programs log into the GUI's folder.
 const char logFolderName[] = "Corvina Reelmorph";
 const char crashAppName[] = "Reelmorph";
-const char buildVersion[] = "1.5.0";
 const char logFileMask[] = "reel*.txt";
 const int maxLogFiles = 10;
 
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(applicationName));
     QCoreApplication::setOrganizationName(QLatin1String(organizationName));
-    QCoreApplication::setApplicationVersion(QLatin1String(buildVersion));
+    QCoreApplication::setApplicationVersion(QLatin1String(ReelVersion));
     if (!TerminationRequest::install())
         qWarning("Can't watch for termination requests");
 
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     const QString logDir = KelLogger::logDir();
     const bool noDialog = QDate::currentDate() < QDate(2023, 7, 2);
     crashInstaller = std::make_unique<CrashInstaller>(QLatin1String(crashAppName),
-                                                      QLatin1String(buildVersion), noDialog);
+                                                      QLatin1String(ReelVersion), noDialog);
     crashInstaller->addLogFiles(logDir, QLatin1String(logFileMask), maxLogFiles);
     crashInstaller->setAttributeFile(logDir + QLatin1String("/.cf"));
 

@@ -368,7 +368,8 @@ std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &
         created->setAudioInfo(info.audio.first());
     if (info.video.size() == 1)
         created->setVideoInfo(info.video.first());
-    created->setUseVideo(!isAudioContainer(info.container));
+    // Without a video record there is no video, whatever the container.
+    created->setUseVideo(info.video.size() == 1 && !isAudioContainer(info.container));
     created->setUseAudio(oneAudio && !info.audio.first().name.isEmpty());
 
     qInfo() << "Create transcoder for item:" << info.uid;

@@ -1,6 +1,7 @@
 #include "core/decoderaudio.h"
 
 #include "core/avptr.h"
+#include "core/mediautils.h"
 #include "core/player/platform/audiooutput.h"
 
 extern "C" {
@@ -18,22 +19,14 @@ extern "C" {
 
 namespace {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
-constexpr int MaxReadyFrames = 100;
+using MediaUtils::errorText;
+using MediaUtils::TicksPerSecond;
 
-QString errorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof(text));
-    return QString::fromUtf8(text);
-}
+constexpr int MaxReadyFrames = 100;
 
 QByteArray layoutDescription(const AVChannelLayout &layout)
 {
-    char text[256] = {};
-    if (av_channel_layout_describe(&layout, text, sizeof(text)) < 0)
-        return QByteArray();
-    return QByteArray(text);
+    return MediaUtils::channelLayoutText(layout).toUtf8();
 }
 
 struct ReadyFrame

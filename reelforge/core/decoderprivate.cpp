@@ -1,6 +1,7 @@
 #include "core/decoderprivate.h"
 
 #include "core/avptr.h"
+#include "core/mediautils.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -21,36 +22,44 @@ extern "C" {
 
 namespace {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
-constexpr AVRational TickTimeBase = {1, TicksPerSecond};
-constexpr int MaxReadyFrames = 100;
-constexpr int64_t FarTimestamp = 100000000000LL; // microseconds, beyond any real input
+using MediaUtils::errorText;
+using MediaUtils::TicksPerSecond;
+using MediaUtils::TickTimeBase;
 
-QString errorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof(text));
-    return QString::fromUtf8(text);
-}
+// Frames pulled from the graphs ahead of the caller; what lies beyond waits
+// in the graphs until the caller has taken these.
+constexpr int MaxReadyFrames = 100;
+// Damaged packets are skipped, but a run this long means the input is not
+// worth reading on.
+constexpr int MaxDamagedRun = 100;
+// Larger jumps of an input's times are taken for a restart of its clock.
+constexpr int64_t MaxTimestampJump = 10 * AV_TIME_BASE;
 
 bool isValidRate(AVRational rate)
 {
     return rate.num > 0 && rate.den > 0;
 }
 
-QString channelLayoutDescription(const AVChannelLayout &layout)
+// Layouts of unknown order are read as the default layout of their count.
+void copyUsableLayout(AVChannelLayout *to, const AVChannelLayout &from)
 {
-    char text[256] = {};
-    if (av_channel_layout_describe(&layout, text, sizeof(text)) < 0)
-        return QString();
-    return QString::fromUtf8(text);
+    av_channel_layout_uninit(to);
+    if (from.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(to, from.nb_channels);
+    else
+        av_channel_layout_copy(to, &from);
 }
 
-// Matroska and other formats store no decoding time; the presentation time
-// serves then.
-int64_t packetTime(const AVPacket *packet)
+bool isEndOrAgain(int ret)
 {
-    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    return ret == AVERROR_EOF || ret == AVERROR(EAGAIN);
+}
+
+// What a decoder says of damaged input: not always AVERROR_INVALIDDATA (the
+// AAC decoder gives -1 for a broken element), never a lack of memory.
+bool isDamage(int ret)
+{
+    return ret < 0 && !isEndOrAgain(ret) && ret != AVERROR(ENOMEM);
 }
 
 // A frame waiting to be handed out, with its position and duration already
@@ -68,6 +77,8 @@ struct ReadyFrame
 
 struct decoderprivate::StreamContext
 {
+    ~StreamContext() { av_channel_layout_uninit(&graphLayout); }
+
     CodecContextPtr decoder;
     FramePtr frame;
     // Both filter contexts belong to the graph.
@@ -80,14 +91,46 @@ struct decoderprivate::StreamContext
     // End of the last frame fed to the graph, in packetTimeBase; tells the
     // graph at the end of input how long that frame lasts.
     int64_t endPts = AV_NOPTS_VALUE;
+    // What the graph was built for: a frame that differs gets a new graph.
+    int graphWidth = 0;
+    int graphHeight = 0;
+    int graphFormat = -1;
+    int graphSampleRate = 0;
+    AVChannelLayout graphLayout = {};
+
+    // Audio of a fixed frame size is cut in a graph of its own, after the
+    // conversion graph, so that a conversion graph rebuilt for a new source
+    // format continues the same run of samples.
+    FilterGraphPtr chunkGraph;
+    AVFilterContext *chunkSource = nullptr;
+    AVFilterContext *chunkSink = nullptr;
+    bool chunkClosed = false;
+    // The end of input was pushed into the graph.
+    bool inputEnded = false;
+    // Decoding times of the last packet and the one expected next, in
+    // AV_TIME_BASE units, for inputs whose times may restart.
+    int64_t lastDts = AV_NOPTS_VALUE;
+    int64_t nextDts = AV_NOPTS_VALUE;
 
     AVMediaType type() const { return decoder->codec_type; }
+    AVFilterContext *outputSink() const { return chunkSink ? chunkSink : sinkContext; }
     void freeGraph()
     {
         sinkContext = nullptr;
         sourceContext = nullptr;
         graph.reset();
         endPts = AV_NOPTS_VALUE;
+    }
+    void freeGraphs()
+    {
+        freeGraph();
+        chunkSource = nullptr;
+        chunkSink = nullptr;
+        chunkGraph.reset();
+        chunkClosed = false;
+        inputEnded = false;
+        lastDts = AV_NOPTS_VALUE;
+        nextDts = AV_NOPTS_VALUE;
     }
 };
 
@@ -98,21 +141,31 @@ public:
 
     qint64 computeDuration() const;
     qint64 longestStreamDuration() const;
-    FormatInputPtr openSecondInput() const;
-    qint64 durationFromEndSeek() const;
-    qint64 durationFromScan() const;
 
     int initFilter(StreamContext &context);
     int initVideoFilter(StreamContext &context);
     int initAudioFilter(StreamContext &context);
-    int processFilter(StreamContext &context, int streamIndex, bool flush);
+    int initChunkGraph(StreamContext &context);
+    bool graphFits(const StreamContext &context, const AVFrame *frame) const;
+    void rememberGraphInput(StreamContext &context, const AVFrame *frame);
+    int feedFrame(StreamContext &context, int streamIndex);
+    int retireGraph(StreamContext &context, int streamIndex);
+    static int closeGraphInput(StreamContext &context);
+    int endStream(StreamContext &context, int streamIndex);
+    int pullOutput(StreamContext &context, int streamIndex, bool uncapped);
+    int moveIntoChunkGraph(StreamContext &context);
+    int pullHeldFrames();
+    int readIntoReadyFrames();
     int receiveFrames(StreamContext &context, int streamIndex);
+    int skipDamaged(int code);
+    void mendDiscontinuity(StreamContext &context, AVPacket *packet);
     int drainStreams();
     FramePtr takeSpareFrame();
     void appendReadyFrame(const StreamContext &context, int streamIndex, FramePtr frame);
     int handOut(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     bool hasSelectedStream() const;
     StreamContext *streamContext(int index) const;
+    void forgetReading();
     void resetInputState();
 
     // Settings
@@ -138,14 +191,19 @@ public:
     qint64 seekTarget = -1;
     qint64 inputDuration = -1;
     bool endOfInput = false;
+    // The first failure met while frames were still to be handed out; given
+    // from then on, once they are.
+    int pendingError = 0;
+    int damagedRun = 0;
+    // Added to every packet's times, in AV_TIME_BASE units, where the input's
+    // times restarted.
+    int64_t timestampOffset = 0;
 
     // Frame ownership: spare for reuse, ready to hand out, lent to the caller.
     std::vector<FramePtr> spareFrames;
     std::deque<ReadyFrame> readyFrames;
     std::vector<FramePtr> lentFrames;
 
-    int imageBufferSize = -1;
-    uchar *imageBuffer = nullptr; // owned by image
     QImage image;
     SwsContextPtr imageScaler;
 
@@ -194,6 +252,13 @@ int decoderprivate::bestStream(AVMediaType type) const
     if (!d->input)
         return AVERROR_STREAM_NOT_FOUND;
     return av_find_best_stream(d->input.get(), type, -1, -1, nullptr, 0);
+}
+
+int decoderprivate::bestVideoStream() const
+{
+    if (!d->input)
+        return AVERROR_STREAM_NOT_FOUND;
+    return MediaUtils::bestVideoStream(d->input.get());
 }
 
 int decoderprivate::selectStream(int index)
@@ -264,10 +329,7 @@ int decoderprivate::selectStream(int index)
         d->sourceSampleRate = decoder->sample_rate;
         d->sourceChannels = stream->codecpar->ch_layout.nb_channels;
         d->audioBitrate = int(stream->codecpar->bit_rate);
-        if (decoder->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&d->channelLayout, decoder->ch_layout.nb_channels);
-        else
-            av_channel_layout_copy(&d->channelLayout, &decoder->ch_layout);
+        copyUsableLayout(&d->channelLayout, decoder->ch_layout);
     }
     d->streams[index] = std::move(context);
     return 0;
@@ -275,60 +337,13 @@ int decoderprivate::selectStream(int index)
 
 int decoderprivate::decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration)
 {
-    if (!d->readyFrames.empty())
-        return d->handOut(type, frame, pts, duration);
-
-    if (!d->hasSelectedStream() || d->endOfInput) {
-        if (type)
-            *type = AVMEDIA_TYPE_UNKNOWN;
-        return AVERROR_EOF;
-    }
-    if (!d->packet) {
-        d->packet.reset(av_packet_alloc());
-        if (!d->packet)
-            return AVERROR(ENOMEM);
-    }
-
-    AVPacket *packet = d->packet.get();
-    for (;;) {
-        av_packet_unref(packet);
-        int ret = av_read_frame(d->input.get(), packet);
-        if (ret == AVERROR_EOF) {
-            // The decoders and filters still hold the last frames.
-            d->endOfInput = true;
-            av_packet_unref(packet);
-            ret = d->drainStreams();
-            if (ret < 0)
-                return ret;
-            if (!d->readyFrames.empty())
-                break;
+    if (d->readyFrames.empty()) {
+        const int ret = d->readIntoReadyFrames();
+        if (ret < 0) {
             if (type)
                 *type = AVMEDIA_TYPE_UNKNOWN;
-            return AVERROR_EOF;
-        }
-        if (ret < 0) {
-            qInfo() << "Decoding error:" << ret;
             return ret;
         }
-
-        StreamContext *context = d->streamContext(packet->stream_index);
-        if (!context)
-            continue;
-        if (type)
-            *type = context->type();
-
-        const AVStream *stream = d->input->streams[packet->stream_index];
-        av_packet_rescale_ts(packet, stream->time_base, context->packetTimeBase);
-        ret = avcodec_send_packet(context->decoder.get(), packet);
-        if (ret < 0) {
-            qCritical().noquote() << "Decoding failed" << errorText(ret);
-            return ret;
-        }
-        ret = d->receiveFrames(*context, packet->stream_index);
-        if (!d->readyFrames.empty())
-            break;
-        if (ret < 0 && ret != AVERROR(EAGAIN) && ret != AVERROR_EOF)
-            return ret;
     }
     return d->handOut(type, frame, pts, duration);
 }
@@ -351,44 +366,65 @@ void decoderprivate::recycleFrame(AVFrame *frame)
 int decoderprivate::seek(qint64 position, int flags)
 {
     d->seekTarget = position;
-    for (ReadyFrame &ready : d->readyFrames) {
-        av_frame_unref(ready.frame.get());
-        d->spareFrames.push_back(std::move(ready.frame));
-    }
-    d->readyFrames.clear();
-    for (const auto &context : d->streams) {
-        if (!context)
-            continue;
-        avcodec_flush_buffers(context->decoder.get());
-        context->freeGraph();
-    }
-    d->endOfInput = false;
+    d->forgetReading();
     if (!d->input)
         return AVERROR(EINVAL);
     return av_seek_frame(d->input.get(), -1, position / 10, flags);
 }
 
+int decoderprivate::reopen()
+{
+    if (!d->input)
+        return AVERROR(EINVAL);
+    int ret = 0;
+    FormatInputPtr input = MediaUtils::openInput(d->path, &ret);
+    if (input)
+        ret = avformat_find_stream_info(input.get(), nullptr);
+    if (ret >= 0 && input->nb_streams != d->input->nb_streams)
+        ret = AVERROR_STREAM_NOT_FOUND;
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot open the input again:" << d->path << errorText(ret);
+        return ret;
+    }
+    d->forgetReading();
+    d->input = std::move(input);
+    return 0;
+}
+
+qint64 decoderprivate::startTime() const
+{
+    if (!d->input)
+        return 0;
+    // The selected streams' earliest start; other streams may start elsewhere.
+    int64_t earliest = AV_NOPTS_VALUE;
+    for (size_t i = 0; i < d->streams.size(); ++i) {
+        const AVStream *stream = d->input->streams[i];
+        if (!d->streams[i] || stream->start_time == AV_NOPTS_VALUE)
+            continue;
+        const int64_t start = av_rescale_q(stream->start_time, stream->time_base, TickTimeBase);
+        if (earliest == AV_NOPTS_VALUE || start < earliest)
+            earliest = start;
+    }
+    if (earliest != AV_NOPTS_VALUE)
+        return earliest;
+    return d->input->start_time != AV_NOPTS_VALUE ? d->input->start_time * 10 : 0;
+}
+
 QImage decoderprivate::frameAsQImage(const AVFrame *frame)
 {
-    if (!frame || frame->width <= 0 || frame->height <= 0 || frame->linesize[0] <= 0)
+    if (!frame || frame->width <= 0 || frame->height <= 0)
         return QImage();
 
-    const int lineSize = frame->linesize[0];
-    const int bufferSize = frame->height * lineSize * 4;
-    // A buffer of the same byte size may still hold a differently shaped image.
-    if (bufferSize != d->imageBufferSize || d->image.width() != frame->width
-        || d->image.height() != frame->height) {
-        auto *buffer = static_cast<uchar *>(av_malloc(bufferSize));
-        if (!buffer)
+    // Sized from the image's own rows: a frame's line size says nothing of
+    // them (a 1-bit picture has an eighth of a byte per pixel).
+    if (d->image.width() != frame->width || d->image.height() != frame->height) {
+        d->image = MediaUtils::swscaleImage(frame->width, frame->height);
+        if (d->image.isNull())
             return QImage();
-        d->image = QImage(buffer, frame->width, frame->height, 4 * lineSize,
-                          QImage::Format_ARGB32_Premultiplied, av_free, buffer);
-        d->imageBuffer = buffer;
-        d->imageBufferSize = bufferSize;
     }
 
     // Rebuilt when the frame's geometry or format changes; writing a frame of
-    // another size with the old context would overrun the buffer.
+    // another size with the old context would overrun the image.
     d->imageScaler.reset(sws_getCachedContext(d->imageScaler.release(), frame->width, frame->height,
                                               AVPixelFormat(frame->format), frame->width,
                                               frame->height, AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr,
@@ -398,8 +434,10 @@ QImage decoderprivate::frameAsQImage(const AVFrame *frame)
         return QImage();
     }
 
-    uint8_t *planes[4] = {d->imageBuffer, nullptr, nullptr, nullptr};
-    int strides[4] = {4 * lineSize, 0, 0, 0};
+    // Written in place, not detached: images handed out before share these
+    // pixels, as the header says.
+    uint8_t *planes[4] = {const_cast<uchar *>(d->image.constBits()), nullptr, nullptr, nullptr};
+    int strides[4] = {int(d->image.bytesPerLine()), 0, 0, 0};
     sws_scale(d->imageScaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
     return d->image;
 }
@@ -550,16 +588,21 @@ int decoderprivate::normalizedAngle(double degrees)
 {
     // The small bias turns angles just below a full turn into small negative ones.
     degrees -= std::floor(degrees / 360 + 0.0025) * 360;
-    return int(degrees);
+    // Pictures are turned by right angles only, so every other angle is taken
+    // to the nearest one; size, scale and transpose all follow from this.
+    return int(std::lround(degrees / 90) % 4) * 90;
 }
 
-QString decoderprivate::videoFilterDescription(AVRational targetFrameRate,
-                                               AVRational sourceFrameRate, const QSize &targetSize,
+QString decoderprivate::videoFilterDescription(AVRational targetFrameRate, const QSize &targetSize,
                                                int angle, AVPixelFormat pixelFormat)
 {
     QStringList filters;
-    if (targetFrameRate.den != 0 && av_cmp_q(targetFrameRate, sourceFrameRate) != 0)
+    // Even at the source's nominal rate: frames of a variable-rate source are
+    // then repeated or dropped to keep their times, and a constant-rate
+    // source passes unchanged.
+    if (targetFrameRate.den != 0)
         filters << QStringLiteral("fps=%1/%2").arg(targetFrameRate.num).arg(targetFrameRate.den);
+    angle = normalizedAngle(angle);
     if (!targetSize.isEmpty()) {
         // Scaling comes before the transpose, so it works on the unrotated picture.
         const bool sideways = angle % 180 != 0;
@@ -567,9 +610,9 @@ QString decoderprivate::videoFilterDescription(AVRational targetFrameRate,
                            .arg(sideways ? targetSize.height() : targetSize.width())
                            .arg(sideways ? targetSize.width() : targetSize.height());
     }
-    if (angle == 90 || angle == -270)
+    if (angle == 90)
         filters << QStringLiteral("transpose=1");
-    else if (angle == -90 || angle == 270)
+    else if (angle == 270)
         filters << QStringLiteral("transpose=2");
     if (pixelFormat != AV_PIX_FMT_NONE) {
         if (const char *name = av_get_pix_fmt_name(pixelFormat))
@@ -589,10 +632,12 @@ qint64 decoderprivate::Private::computeDuration() const
     qint64 result = input->duration > 0 ? input->duration * 10 : 0;
     if (result <= 0)
         result = longestStreamDuration();
+    // The packet scans run on an input of their own, so that a seek the
+    // format cannot undo never moves the read position of the decoding input.
     if (result <= 0)
-        result = durationFromEndSeek();
+        result = MediaUtils::durationFromEndSeek(MediaUtils::openInput(path).get());
     if (result <= 0)
-        result = durationFromScan();
+        result = MediaUtils::durationFromScan(path);
     return result > 0 ? result : -1;
 }
 
@@ -609,62 +654,353 @@ qint64 decoderprivate::Private::longestStreamDuration() const
     return av_rescale_q(longest->duration, longest->time_base, TickTimeBase);
 }
 
-// The packet scans run on an input of their own, so that a seek the format
-// cannot undo never moves the read position of the decoding input.
-FormatInputPtr decoderprivate::Private::openSecondInput() const
-{
-    AVFormatContext *raw = nullptr;
-    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
-        return nullptr;
-    return FormatInputPtr(raw);
-}
-
-qint64 decoderprivate::Private::durationFromEndSeek() const
-{
-    FormatInputPtr scan = openSecondInput();
-    PacketPtr packet(av_packet_alloc());
-    if (!scan || !packet || avformat_seek_file(scan.get(), -1, 0, FarTimestamp, FarTimestamp, 0) < 0
-        || av_read_frame(scan.get(), packet.get()) < 0)
-        return 0;
-    const int64_t time = packetTime(packet.get());
-    if (time == AV_NOPTS_VALUE)
-        return 0;
-    return av_rescale_q(time, scan->streams[packet->stream_index]->time_base, TickTimeBase);
-}
-
-qint64 decoderprivate::Private::durationFromScan() const
-{
-    FormatInputPtr scan = openSecondInput();
-    PacketPtr packet(av_packet_alloc());
-    if (!scan || !packet)
-        return 0;
-
-    // The latest end of any packet: with reordered frames the last packet
-    // read is not always the one that ends last.
-    qint64 result = 0;
-    while (av_read_frame(scan.get(), packet.get()) >= 0) {
-        const int64_t time = packetTime(packet.get());
-        if (time != AV_NOPTS_VALUE) {
-            const AVStream *stream = scan->streams[packet->stream_index];
-            result = std::max<qint64>(result,
-                                      av_rescale_q(time + packet->duration, stream->time_base,
-                                                   TickTimeBase));
-        }
-        av_packet_unref(packet.get());
-    }
-    return result;
-}
-
 int decoderprivate::Private::initFilter(StreamContext &context)
 {
-    switch (context.type()) {
-    case AVMEDIA_TYPE_VIDEO:
-        return initVideoFilter(context);
-    case AVMEDIA_TYPE_AUDIO:
-        return initAudioFilter(context);
-    default:
-        return AVERROR_UNKNOWN;
+    int ret = AVERROR_UNKNOWN;
+    if (context.type() == AVMEDIA_TYPE_VIDEO)
+        ret = initVideoFilter(context);
+    else if (context.type() == AVMEDIA_TYPE_AUDIO)
+        ret = initAudioFilter(context);
+    if (ret < 0)
+        return ret;
+    rememberGraphInput(context, context.frame.get());
+    if (context.type() == AVMEDIA_TYPE_AUDIO && audioFrameSize > 0 && !context.chunkGraph)
+        ret = initChunkGraph(context);
+    return ret;
+}
+
+// A pass-through graph whose sink hands out frames of exactly the audio
+// frame size, in the output format.
+int decoderprivate::Private::initChunkGraph(StreamContext &context)
+{
+    const int rate = av_buffersink_get_sample_rate(context.sinkContext);
+    FilterGraphPtr graph(avfilter_graph_alloc());
+    if (!graph || rate <= 0)
+        return AVERROR(ENOMEM);
+    const char *formatName = av_get_sample_fmt_name(audioSampleFormat);
+    const QByteArray args = QStringLiteral("sample_fmt=%1:sample_rate=%2:channel_layout=%3:"
+                                           "time_base=1/%2")
+                                    .arg(QString::fromUtf8(formatName ? formatName : ""))
+                                    .arg(rate)
+                                    .arg(MediaUtils::channelLayoutText(channelLayout))
+                                    .toUtf8();
+    AVFilterContext *source = nullptr;
+    AVFilterContext *sink = nullptr;
+    int ret = avfilter_graph_create_filter(&source, avfilter_get_by_name("abuffer"), "chunkin",
+                                           args.constData(), nullptr, graph.get());
+    if (ret >= 0)
+        ret = avfilter_graph_create_filter(&sink, avfilter_get_by_name("abuffersink"), "chunkout",
+                                           nullptr, nullptr, graph.get());
+    if (ret >= 0)
+        ret = avfilter_link(source, 0, sink, 0);
+    if (ret >= 0)
+        ret = avfilter_graph_config(graph.get(), nullptr);
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot build the audio frame graph" << errorText(ret);
+        return ret;
     }
+    context.chunkSource = source;
+    context.chunkSink = sink;
+    context.chunkGraph = std::move(graph);
+    context.chunkClosed = false;
+    return 0;
+}
+
+bool decoderprivate::Private::graphFits(const StreamContext &context, const AVFrame *frame) const
+{
+    if (frame->format != context.graphFormat)
+        return false;
+    if (context.type() == AVMEDIA_TYPE_VIDEO)
+        return frame->width == context.graphWidth && frame->height == context.graphHeight;
+    if (frame->sample_rate != context.graphSampleRate)
+        return false;
+    AVChannelLayout layout = {};
+    copyUsableLayout(&layout, frame->ch_layout);
+    const bool sameLayout = av_channel_layout_compare(&layout, &context.graphLayout) == 0;
+    av_channel_layout_uninit(&layout);
+    return sameLayout;
+}
+
+void decoderprivate::Private::rememberGraphInput(StreamContext &context, const AVFrame *frame)
+{
+    context.graphFormat = frame->format;
+    context.graphWidth = frame->width;
+    context.graphHeight = frame->height;
+    context.graphSampleRate = frame->sample_rate;
+    copyUsableLayout(&context.graphLayout, frame->ch_layout);
+}
+
+// Runs the stream's decoded frame through its graph; a frame whose format,
+// size or layout differs from what the graph was built for gets a new graph.
+int decoderprivate::Private::feedFrame(StreamContext &context, int streamIndex)
+{
+    AVFrame *input = context.frame.get();
+    int ret = 0;
+    if (context.graph && !graphFits(context, input)) {
+        qInfo() << "The stream's format changes; rebuilding its filter graph, stream #"
+                << streamIndex;
+        ret = retireGraph(context, streamIndex);
+        if (ret < 0)
+            return ret;
+    }
+    if (!context.graph) {
+        ret = initFilter(context);
+        if (ret < 0)
+            return ret;
+    }
+
+    input->pts = input->best_effort_timestamp;
+    if (input->pts != AV_NOPTS_VALUE) {
+        const int64_t length = context.type() == AVMEDIA_TYPE_AUDIO
+                ? av_rescale_q(input->nb_samples, AVRational{1, input->sample_rate},
+                               context.packetTimeBase)
+                : std::max<int64_t>(input->pkt_duration, 1);
+        context.endPts = input->pts + length;
+    }
+    ret = av_buffersrc_add_frame_flags(context.sourceContext, input, 0);
+    if (ret < 0) {
+        qCritical().noquote() << "Error while feeding the filtergraph" << errorText(ret);
+        return ret;
+    }
+    return pullOutput(context, streamIndex, false);
+}
+
+// The end time lets the fps filter repeat the last frame for its full length.
+int decoderprivate::Private::closeGraphInput(StreamContext &context)
+{
+    return context.endPts != AV_NOPTS_VALUE
+            ? av_buffersrc_close(context.sourceContext, context.endPts, 0)
+            : av_buffersrc_add_frame_flags(context.sourceContext, nullptr, 0);
+}
+
+// Ends the graph and takes all it still holds, then frees it; the next frame
+// builds a new one.
+int decoderprivate::Private::retireGraph(StreamContext &context, int streamIndex)
+{
+    int ret = closeGraphInput(context);
+    if (ret >= 0)
+        ret = pullOutput(context, streamIndex, true);
+    context.freeGraph();
+    if (ret < 0 && !isEndOrAgain(ret)) {
+        qCritical().noquote() << "Cannot finish the stream's filter graph" << errorText(ret);
+        return ret;
+    }
+    return 0;
+}
+
+// Pushes the end of input into the stream's graph; what comes out of it is
+// taken by later pulls.
+int decoderprivate::Private::endStream(StreamContext &context, int streamIndex)
+{
+    // A stream that never produced a frame has no graph to flush.
+    if (!context.graph || context.inputEnded)
+        return 0;
+    const int ret = closeGraphInput(context);
+    if (ret < 0) {
+        qCritical().noquote() << "Error while feeding the filtergraph" << errorText(ret);
+        return ret;
+    }
+    context.inputEnded = true;
+    return pullOutput(context, streamIndex, false);
+}
+
+// Takes filtered frames onto the ready list: up to the cap, or all when
+// uncapped. Frames beyond the cap wait in the sink, which keeps one decoded
+// frame that yields many small ones from piling up. Returns EAGAIN or EOF
+// when the sink is empty, 0 when the cap stopped it.
+int decoderprivate::Private::pullOutput(StreamContext &context, int streamIndex, bool uncapped)
+{
+    if (context.chunkSink) {
+        const int ret = moveIntoChunkGraph(context);
+        if (ret < 0)
+            return ret;
+    }
+    AVFilterContext *sink = context.outputSink();
+    const bool fixedAudioFrames = context.chunkSink != nullptr;
+    while (uncapped || readyFrames.size() < size_t(MaxReadyFrames)) {
+        FramePtr frame = takeSpareFrame();
+        if (!frame)
+            return AVERROR(ENOMEM);
+        const int ret = fixedAudioFrames
+                ? av_buffersink_get_samples(sink, frame.get(), audioFrameSize)
+                : av_buffersink_get_frame(sink, frame.get());
+        if (ret < 0) {
+            spareFrames.push_back(std::move(frame));
+            if (!isEndOrAgain(ret))
+                qCritical().noquote() << "Error while filtering" << errorText(ret);
+            return ret;
+        }
+        appendReadyFrame(context, streamIndex, std::move(frame));
+    }
+    return 0;
+}
+
+// Moves everything the conversion graph has made into the frame-size graph;
+// that one is ended only with the stream, not with a retired conversion graph.
+int decoderprivate::Private::moveIntoChunkGraph(StreamContext &context)
+{
+    if (!context.sinkContext)
+        return 0;
+    const AVRational from = av_buffersink_get_time_base(context.sinkContext);
+    const AVRational to = av_buffersink_get_time_base(context.chunkSink);
+    for (;;) {
+        FramePtr frame = takeSpareFrame();
+        if (!frame)
+            return AVERROR(ENOMEM);
+        int ret = av_buffersink_get_frame(context.sinkContext, frame.get());
+        if (ret >= 0) {
+            if (frame->pts != AV_NOPTS_VALUE)
+                frame->pts = av_rescale_q(frame->pts, from, to);
+            ret = av_buffersrc_add_frame_flags(context.chunkSource, frame.get(), 0);
+        }
+        spareFrames.push_back(std::move(frame));
+        if (ret == AVERROR_EOF && context.inputEnded && !context.chunkClosed) {
+            context.chunkClosed = true;
+            ret = av_buffersrc_add_frame_flags(context.chunkSource, nullptr, 0);
+            return ret < 0 ? ret : 0;
+        }
+        if (isEndOrAgain(ret))
+            return 0;
+        if (ret < 0) {
+            qCritical().noquote() << "Error while cutting audio frames" << errorText(ret);
+            return ret;
+        }
+    }
+}
+
+// Pulls what the graphs still hold from earlier input.
+int decoderprivate::Private::pullHeldFrames()
+{
+    for (size_t i = 0; i < streams.size() && readyFrames.empty(); ++i) {
+        StreamContext *context = streams[i].get();
+        if (!context || !context->graph)
+            continue;
+        const int ret = pullOutput(*context, int(i), false);
+        if (ret < 0 && !isEndOrAgain(ret))
+            return ret;
+    }
+    return 0;
+}
+
+// Fills the ready list: from the graphs first, then by reading packets. An
+// error met after frames were made waits until they are handed out.
+int decoderprivate::Private::readIntoReadyFrames()
+{
+    if (pendingError < 0)
+        return pendingError;
+    if (!hasSelectedStream())
+        return AVERROR_EOF;
+    int ret = pullHeldFrames();
+    if (ret < 0)
+        return pendingError = ret;
+    if (!readyFrames.empty())
+        return 0;
+    if (endOfInput)
+        return AVERROR_EOF;
+    if (!packet) {
+        packet.reset(av_packet_alloc());
+        if (!packet)
+            return AVERROR(ENOMEM);
+    }
+
+    AVPacket *current = packet.get();
+    for (;;) {
+        av_packet_unref(current);
+        ret = av_read_frame(input.get(), current);
+        if (ret == AVERROR_INVALIDDATA) {
+            ret = skipDamaged(ret);
+            if (ret < 0)
+                return pendingError = ret;
+            continue;
+        }
+        if (ret == AVERROR_EOF) {
+            // The decoders and filters still hold the last frames.
+            endOfInput = true;
+            av_packet_unref(current);
+            ret = drainStreams();
+            if (ret < 0)
+                pendingError = ret;
+            if (!readyFrames.empty())
+                return 0;
+            return ret < 0 ? ret : AVERROR_EOF;
+        }
+        if (ret < 0) {
+            qCritical().noquote() << "Decoding error:" << ret << errorText(ret);
+            return pendingError = ret;
+        }
+
+        StreamContext *context = streamContext(current->stream_index);
+        if (!context)
+            continue;
+        if (input->iformat->flags & AVFMT_TS_DISCONT)
+            mendDiscontinuity(*context, current);
+        const AVStream *stream = input->streams[current->stream_index];
+        av_packet_rescale_ts(current, stream->time_base, context->packetTimeBase);
+        ret = avcodec_send_packet(context->decoder.get(), current);
+        if (isDamage(ret)) {
+            ret = skipDamaged(ret);
+            if (ret < 0)
+                return pendingError = ret;
+            continue;
+        }
+        if (ret < 0) {
+            qCritical().noquote() << "Decoding failed" << errorText(ret);
+            return pendingError = ret;
+        }
+        ret = receiveFrames(*context, current->stream_index);
+        if (ret < 0 && !isEndOrAgain(ret))
+            pendingError = ret;
+        if (!readyFrames.empty())
+            return 0;
+        if (pendingError < 0)
+            return pendingError;
+    }
+}
+
+// Transport streams joined end to end, and broadcast captures, start their
+// times afresh inside the file. As the ffmpeg command does, a jump back, or
+// one of more than MaxTimestampJump either way, is closed, so that times run
+// on for every stream.
+void decoderprivate::Private::mendDiscontinuity(StreamContext &context, AVPacket *packet)
+{
+    const AVRational timeBase = input->streams[packet->stream_index]->time_base;
+    const auto shift = [packet, timeBase](int64_t by) {
+        const int64_t ticks = av_rescale_q(by, AV_TIME_BASE_Q, timeBase);
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts += ticks;
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts += ticks;
+    };
+    if (timestampOffset != 0)
+        shift(timestampOffset);
+    if (packet->dts == AV_NOPTS_VALUE)
+        return;
+
+    int64_t dts = av_rescale_q(packet->dts, timeBase, AV_TIME_BASE_Q);
+    if (context.nextDts != AV_NOPTS_VALUE) {
+        const int64_t delta = dts - context.nextDts;
+        if (delta < -MaxTimestampJump || delta > MaxTimestampJump
+            || dts + AV_TIME_BASE / 10 < context.lastDts) {
+            qInfo().nospace() << "Times of stream #" << packet->stream_index << " jump by "
+                              << double(delta) / AV_TIME_BASE << " s; they are made to run on";
+            timestampOffset -= delta;
+            shift(-delta);
+            dts -= delta;
+        }
+    }
+    context.lastDts = dts;
+    context.nextDts = dts
+            + (packet->duration > 0 ? av_rescale_q(packet->duration, timeBase, AV_TIME_BASE_Q) : 0);
+}
+
+int decoderprivate::Private::skipDamaged(int code)
+{
+    if (++damagedRun > MaxDamagedRun) {
+        qCritical().noquote() << "Too much damaged data in a row, giving up:" << errorText(code);
+        return code;
+    }
+    qWarning().noquote() << "Skipped damaged data:" << errorText(code);
+    return 0;
 }
 
 int decoderprivate::Private::initVideoFilter(StreamContext &context)
@@ -672,8 +1008,8 @@ int decoderprivate::Private::initVideoFilter(StreamContext &context)
     const AVFrame *frame = context.frame.get();
     const AVPixelFormat sourceFormat = AVPixelFormat(frame->format);
     const AVPixelFormat outputFormat = pixelFormat != AV_PIX_FMT_NONE ? pixelFormat : sourceFormat;
-    const QString description = videoFilterDescription(targetFrameRate, sourceFrameRate, targetSize,
-                                                       angle, pixelFormat);
+    const QString description = videoFilterDescription(targetFrameRate, targetSize, angle,
+                                                       pixelFormat);
 
     const AVFilter *buffer = avfilter_get_by_name("buffer");
     const AVFilter *bufferSink = avfilter_get_by_name("buffersink");
@@ -756,7 +1092,7 @@ int decoderprivate::Private::initVideoFilter(StreamContext &context)
 
 int decoderprivate::Private::initAudioFilter(StreamContext &context)
 {
-    const AVCodecContext *decoder = context.decoder.get();
+    const AVFrame *frame = context.frame.get();
     FilterGraphPtr graph(avfilter_graph_alloc());
     if (!graph) {
         qCritical() << "Unable to create filter graph.";
@@ -776,18 +1112,15 @@ int decoderprivate::Private::initAudioFilter(StreamContext &context)
         return AVERROR(ENOMEM);
     }
     AVChannelLayout sourceLayout = {};
-    if (decoder->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&sourceLayout, decoder->ch_layout.nb_channels);
-    else
-        av_channel_layout_copy(&sourceLayout, &decoder->ch_layout);
-    const QByteArray sourceLayoutText = channelLayoutDescription(sourceLayout).toUtf8();
+    copyUsableLayout(&sourceLayout, frame->ch_layout);
+    const QByteArray sourceLayoutText = MediaUtils::channelLayoutText(sourceLayout).toUtf8();
     av_channel_layout_uninit(&sourceLayout);
-    const char *sampleFormatName = av_get_sample_fmt_name(decoder->sample_fmt);
+    const char *sampleFormatName = av_get_sample_fmt_name(AVSampleFormat(frame->format));
     av_opt_set(source, "channel_layout", sourceLayoutText.constData(), AV_OPT_SEARCH_CHILDREN);
     av_opt_set(source, "sample_fmt", sampleFormatName ? sampleFormatName : "",
                AV_OPT_SEARCH_CHILDREN);
     av_opt_set_q(source, "time_base", context.packetTimeBase, AV_OPT_SEARCH_CHILDREN);
-    av_opt_set_int(source, "sample_rate", decoder->sample_rate, AV_OPT_SEARCH_CHILDREN);
+    av_opt_set_int(source, "sample_rate", frame->sample_rate, AV_OPT_SEARCH_CHILDREN);
     int ret = avfilter_init_str(source, nullptr);
     if (ret < 0) {
         qCritical() << "Could not initialize the abuffer filter.";
@@ -805,17 +1138,17 @@ int decoderprivate::Private::initAudioFilter(StreamContext &context)
         return AVERROR(ENOMEM);
     }
     // Without a requested rate the decoder's rate is kept.
-    const int outputRate = audioOutputSampleRate > 0 ? audioOutputSampleRate : decoder->sample_rate;
+    const int outputRate = audioOutputSampleRate > 0 ? audioOutputSampleRate : frame->sample_rate;
     const char *outputFormatName = av_get_sample_fmt_name(audioSampleFormat);
     const QByteArray formatArgs = QStringLiteral(
                                           "sample_fmts=%1:sample_rates=%2:channel_layouts=%3")
                                           .arg(QString::fromUtf8(outputFormatName))
                                           .arg(outputRate)
-                                          .arg(channelLayoutDescription(channelLayout))
+                                          .arg(MediaUtils::channelLayoutText(channelLayout))
                                           .toUtf8();
     ret = avfilter_init_str(format, formatArgs.constData());
     if (ret < 0) {
-        av_log(nullptr, AV_LOG_ERROR, "Could not initialize the aformat filter.\n");
+        qCritical().noquote() << "Could not initialize the aformat filter." << errorText(ret);
         return ret;
     }
 
@@ -844,7 +1177,7 @@ int decoderprivate::Private::initAudioFilter(StreamContext &context)
     }
     ret = avfilter_graph_config(graph.get(), nullptr);
     if (ret < 0) {
-        av_log(nullptr, AV_LOG_ERROR, "Error configuring the filter graph\n");
+        qCritical().noquote() << "Error configuring the filter graph" << errorText(ret);
         return ret;
     }
 
@@ -854,60 +1187,10 @@ int decoderprivate::Private::initAudioFilter(StreamContext &context)
     return 0;
 }
 
-int decoderprivate::Private::processFilter(StreamContext &context, int streamIndex, bool flush)
-{
-    if (!context.graph) {
-        const int ret = initFilter(context);
-        if (ret < 0)
-            return ret;
-    }
-
-    int ret;
-    if (flush) {
-        // The end time lets the fps filter repeat the last frame for its full length.
-        ret = context.endPts != AV_NOPTS_VALUE
-                ? av_buffersrc_close(context.sourceContext, context.endPts, 0)
-                : av_buffersrc_add_frame_flags(context.sourceContext, nullptr, 0);
-    } else {
-        AVFrame *input = context.frame.get();
-        input->pts = input->best_effort_timestamp;
-        if (input->pts != AV_NOPTS_VALUE) {
-            const int64_t length = context.type() == AVMEDIA_TYPE_AUDIO
-                    ? av_rescale_q(input->nb_samples, AVRational{1, input->sample_rate},
-                                   context.packetTimeBase)
-                    : std::max<int64_t>(input->pkt_duration, 1);
-            context.endPts = input->pts + length;
-        }
-        ret = av_buffersrc_add_frame_flags(context.sourceContext, input, 0);
-    }
-    if (ret < 0) {
-        qCritical().noquote() << "Error while feeding the filtergraph" << errorText(ret);
-        return ret;
-    }
-
-    const bool fixedAudioFrames = context.type() == AVMEDIA_TYPE_AUDIO && audioFrameSize > 0;
-    for (;;) {
-        FramePtr frame = takeSpareFrame();
-        if (!frame)
-            return AVERROR(ENOMEM);
-        ret = fixedAudioFrames
-                ? av_buffersink_get_samples(context.sinkContext, frame.get(), audioFrameSize)
-                : av_buffersink_get_frame(context.sinkContext, frame.get());
-        if (ret < 0) {
-            spareFrames.push_back(std::move(frame));
-            return ret;
-        }
-        appendReadyFrame(context, streamIndex, std::move(frame));
-    }
-}
-
 FramePtr decoderprivate::Private::takeSpareFrame()
 {
-    if (spareFrames.empty()) {
-        if (readyFrames.size() > MaxReadyFrames)
-            return nullptr;
+    if (spareFrames.empty())
         return FramePtr(av_frame_alloc());
-    }
     FramePtr frame = std::move(spareFrames.back());
     spareFrames.pop_back();
     av_frame_unref(frame.get());
@@ -921,7 +1204,7 @@ void decoderprivate::Private::appendReadyFrame(const StreamContext &context, int
     ready.stream = streamIndex;
     ready.type = context.type();
     // The sink's time base already accounts for the fps filter and resampling.
-    const AVRational sinkTimeBase = av_buffersink_get_time_base(context.sinkContext);
+    const AVRational sinkTimeBase = av_buffersink_get_time_base(context.outputSink());
     if (frame->pts != AV_NOPTS_VALUE)
         ready.pts = av_rescale_q(frame->pts, sinkTimeBase, TickTimeBase);
 
@@ -932,7 +1215,7 @@ void decoderprivate::Private::appendReadyFrame(const StreamContext &context, int
                 : context.packetTimeBase;
         ready.duration = av_rescale_q(frames, frameTime, TickTimeBase);
     } else {
-        const int rate = av_buffersink_get_sample_rate(context.sinkContext);
+        const int rate = av_buffersink_get_sample_rate(context.outputSink());
         ready.duration = rate > 0 ? frame->nb_samples * TicksPerSecond / rate : 0;
     }
     ready.frame = std::move(frame);
@@ -945,34 +1228,42 @@ int decoderprivate::Private::receiveFrames(StreamContext &context, int streamInd
     // would make the next send fail.
     for (;;) {
         int ret = avcodec_receive_frame(context.decoder.get(), context.frame.get());
+        if (isDamage(ret)) {
+            ret = skipDamaged(ret);
+            if (ret < 0)
+                return ret;
+            continue;
+        }
         if (ret < 0)
             return ret;
-        ret = processFilter(context, streamIndex, false);
-        if (ret < 0 && ret != AVERROR(EAGAIN) && ret != AVERROR_EOF)
+        damagedRun = 0;
+        ret = feedFrame(context, streamIndex);
+        if (ret < 0 && !isEndOrAgain(ret))
             return ret;
     }
 }
 
+// Sends the end of input through every decoder and graph. Every stream is
+// ended even when one fails, so that all that can be handed out is.
 int decoderprivate::Private::drainStreams()
 {
+    int result = 0;
     for (size_t i = 0; i < streams.size(); ++i) {
         StreamContext *context = streams[i].get();
         if (!context)
             continue;
         int ret = avcodec_send_packet(context->decoder.get(), nullptr);
-        if (ret >= 0) {
+        if (ret >= 0)
             ret = receiveFrames(*context, int(i));
-            if (ret < 0 && ret != AVERROR_EOF && ret != AVERROR(EAGAIN))
-                return ret;
-        }
-        // A stream that never produced a frame has no graph to flush.
-        if (context->graph) {
-            ret = processFilter(*context, int(i), true);
-            if (ret < 0 && ret != AVERROR_EOF && ret != AVERROR(EAGAIN))
-                return ret;
+        if (ret >= 0 || isEndOrAgain(ret))
+            ret = endStream(*context, int(i));
+        if (ret < 0 && !isEndOrAgain(ret)) {
+            qCritical().noquote() << "Draining stream #" << i << "failed:" << errorText(ret);
+            if (result == 0)
+                result = ret;
         }
     }
-    return 0;
+    return result;
 }
 
 int decoderprivate::Private::handOut(AVMediaType *type, AVFrame **frame, qint64 *pts,
@@ -1012,6 +1303,27 @@ decoderprivate::StreamContext *decoderprivate::Private::streamContext(int index)
     return streams[index].get();
 }
 
+// Drops everything read ahead, so that reading starts afresh at the input's
+// read position.
+void decoderprivate::Private::forgetReading()
+{
+    for (ReadyFrame &ready : readyFrames) {
+        av_frame_unref(ready.frame.get());
+        spareFrames.push_back(std::move(ready.frame));
+    }
+    readyFrames.clear();
+    for (const auto &context : streams) {
+        if (!context)
+            continue;
+        avcodec_flush_buffers(context->decoder.get());
+        context->freeGraphs();
+    }
+    endOfInput = false;
+    pendingError = 0;
+    damagedRun = 0;
+    timestampOffset = 0;
+}
+
 void decoderprivate::Private::resetInputState()
 {
     sourceSampleRate = -1;
@@ -1026,5 +1338,8 @@ void decoderprivate::Private::resetInputState()
     seekTarget = -1;
     inputDuration = -1;
     endOfInput = false;
+    pendingError = 0;
+    damagedRun = 0;
+    timestampOffset = 0;
     path.clear();
 }

@@ -37,11 +37,20 @@ public:
 
     int openInputFile(const QString &path);
     int bestStream(AVMediaType type) const;
+    // The best video stream that is not an attached picture (cover art).
+    int bestVideoStream() const;
     int selectStream(int index);
 
+    // Damaged packets are skipped with a warning; a long run of them fails.
     int decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     void recycleFrame(AVFrame *frame);
+    // Positions are the input's own times, which need not start at 0.
     int seek(qint64 position, int flags);
+    // Reads from the beginning again, for inputs that cannot seek there.
+    int reopen();
+    // The time of the selected streams' first frame (0 when unknown): the
+    // position that stands for the start of the input.
+    qint64 startTime() const;
 
     // The image shares one buffer with every image this call returned before:
     // the next conversion overwrites its pixels. Copy it to keep it.
@@ -72,10 +81,10 @@ public:
 
     // Rotation in whole degrees: the "rotate" tag, else the display matrix.
     static int streamRotation(const AVStream *stream);
+    // 0, 90, 180 or 270: the right angle nearest to the degrees.
     static int normalizedAngle(double degrees);
-    static QString videoFilterDescription(AVRational targetFrameRate, AVRational sourceFrameRate,
-                                          const QSize &targetSize, int angle,
-                                          AVPixelFormat pixelFormat);
+    static QString videoFilterDescription(AVRational targetFrameRate, const QSize &targetSize,
+                                          int angle, AVPixelFormat pixelFormat);
 
 private:
     struct StreamContext;

@@ -1,5 +1,6 @@
 #include "core/encoderprivate.h"
 
+#include "core/mediautils.h"
 #include "core/platform/encoderavailability.h"
 #include "core/platform/osversion.h"
 
@@ -9,15 +10,19 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace {
 
-QString errorText(int error)
+using MediaUtils::errorText;
+
+// The smallest side an encoder takes: 4:2:0 chroma needs even sides.
+constexpr int MinimumSide = 2;
+
+int evenSide(int side)
 {
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, buf, sizeof buf);
-    return QString::fromUtf8(buf);
+    return qMax(MinimumSide, side - side % 2);
 }
 
 // Codecs the system does not produce are replaced by their nearest kin that
@@ -99,6 +104,7 @@ encoderprivate::~encoderprivate()
 int encoderprivate::openOutputFile(const QString &path)
 {
     m_fileName = path;
+    m_writtenFile.release();
     const QByteArray encodedPath = QFile::encodeName(path);
     const AVOutputFormat *format = av_guess_format(nullptr, encodedPath.constData(), nullptr);
     AVFormatContext *context = nullptr;
@@ -208,9 +214,9 @@ void encoderprivate::setFrameSize(const QSize &size)
     OutputStream *output = outputStream(m_videoStreamIndex);
     if (!output)
         return;
-    // Chroma subsampling needs even sides.
-    output->context->width = size.width() - size.width() % 2;
-    output->context->height = size.height() - size.height() % 2;
+    // Chroma subsampling needs even sides; a side of 1 becomes 2, not 0.
+    output->context->width = evenSide(size.width());
+    output->context->height = evenSide(size.height());
 }
 
 void encoderprivate::setBitRate(int bitRate)
@@ -331,10 +337,14 @@ int encoderprivate::openStream(OutputStream &output, AVDictionary **options, con
 
 int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
 {
-    int ret = m_headerPending ? writeHeader() : m_headerError;
     OutputStream *output = outputStream(streamIndex);
-    if (ret >= 0 && (!output || !output->packet))
+    int ret = 0;
+    if (!output || !output->packet)
         ret = AVERROR(EINVAL);
+    else if (frame && !frameFitsEncoder(frame, *output))
+        ret = AVERROR(EINVAL);
+    else
+        ret = m_headerPending ? writeHeader() : m_headerError;
     if (ret < 0) {
         if (frame)
             av_frame_unref(frame);
@@ -346,21 +356,58 @@ int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
     AVCodecContext *context = output->context.get();
     AVPacket *packet = output->packet.get();
     ret = avcodec_send_frame(context, frame);
+    if (ret < 0 && ret != AVERROR_EOF)
+        qCritical().noquote() << "Encoding failed for stream #" << streamIndex << errorText(ret);
     while (ret >= 0) {
         ret = avcodec_receive_packet(context, packet);
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) {
             ret = 0;
             break;
         }
-        if (ret < 0)
+        if (ret < 0) {
+            qCritical().noquote() << "Encoding failed for stream #" << streamIndex
+                                  << errorText(ret);
             break;
+        }
         packet->stream_index = streamIndex;
         av_packet_rescale_ts(packet, context->time_base, output->stream->time_base);
         ret = av_interleaved_write_frame(m_formatContext.get(), packet);
+        if (ret < 0)
+            qCritical().noquote() << "Writing a packet failed for stream #" << streamIndex
+                                  << errorText(ret);
     }
     if (frame)
         av_frame_unref(frame);
     return ret;
+}
+
+// A frame of another size or format than the encoder was opened for would
+// be read as if it had the encoder's layout.
+bool encoderprivate::frameFitsEncoder(const AVFrame *frame, const OutputStream &output) const
+{
+    const AVCodecContext *context = output.context.get();
+    bool fits = true;
+    if (context->codec_type == AVMEDIA_TYPE_VIDEO) {
+        fits = frame->width == context->width && frame->height == context->height
+                && frame->format == context->pix_fmt;
+        if (!fits) {
+            const char *name = av_get_pix_fmt_name(AVPixelFormat(frame->format));
+            qCritical().noquote() << "Refused a frame of" << frame->width << "x" << frame->height
+                                  << (name ? name : "?") << "for the video encoder of"
+                                  << context->width << "x" << context->height
+                                  << av_get_pix_fmt_name(context->pix_fmt);
+        }
+    } else if (context->codec_type == AVMEDIA_TYPE_AUDIO) {
+        fits = frame->format == context->sample_fmt && frame->sample_rate == context->sample_rate
+                && frame->ch_layout.nb_channels == context->ch_layout.nb_channels;
+        if (!fits) {
+            qCritical().noquote() << "Refused an audio frame of" << frame->sample_rate << "Hz,"
+                                  << frame->ch_layout.nb_channels << "channels for the encoder of"
+                                  << context->sample_rate << "Hz," << context->ch_layout.nb_channels
+                                  << "channels";
+        }
+    }
+    return fits;
 }
 
 int encoderprivate::writeHeader()
@@ -381,6 +428,8 @@ int encoderprivate::writeHeader()
             m_headerError = ret;
             return ret;
         }
+        if (!m_writtenFile.hold(m_fileName))
+            qWarning().noquote() << "Cannot keep hold of the output file:" << m_fileName;
     }
     const int ret = avformat_write_header(context, nullptr);
     if (ret < 0) {
@@ -395,7 +444,13 @@ int encoderprivate::writeHeader()
 int encoderprivate::finalize()
 {
     int result = 0;
-    if (!m_headerPending && m_headerError == 0) {
+    if (m_headerPending) {
+        qCritical().noquote() << "No frame reached the encoder; nothing was written to"
+                              << m_fileName;
+        result = AVERROR(ENODATA);
+    } else if (m_headerError != 0) {
+        result = m_headerError;
+    } else {
         for (int i = 0; i < int(m_streams.size()); ++i) {
             if (!avcodec_is_open(m_streams[size_t(i)].context.get()))
                 continue;
@@ -408,11 +463,35 @@ int encoderprivate::finalize()
         }
         // A trailer that cannot be written leaves a file that does not play.
         const int ret = av_write_trailer(m_formatContext.get());
-        if (ret < 0 && result == 0)
-            result = ret;
+        if (ret < 0) {
+            qCritical().noquote() << "Cannot write the trailer of" << m_fileName << errorText(ret);
+            if (result == 0)
+                result = ret;
+        }
     }
+    // Closing flushes the last bytes, so the file is checked only afterwards.
+    const bool written = !m_headerPending && m_headerError == 0;
     release();
+    if (result == 0 && written)
+        result = verifyWrittenFile(m_fileName);
     return result;
+}
+
+int encoderprivate::verifyWrittenFile(const QString &path) const
+{
+    if (m_headerPending || m_headerError != 0) {
+        qCritical().noquote() << "No header was written to" << path;
+        return AVERROR(ENODATA);
+    }
+    if (!m_writtenFile.isNamedBy(path)) {
+        qCritical().noquote() << "The output file is no longer at" << path;
+        return AVERROR(ENOENT);
+    }
+    if (m_writtenFile.size() <= 0) {
+        qCritical().noquote() << "The output file is empty:" << path;
+        return AVERROR(ENODATA);
+    }
+    return 0;
 }
 
 void encoderprivate::release()

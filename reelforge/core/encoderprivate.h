@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/avptr.h"
+#include "core/platform/writtenfile.h"
 
 #include <QHash>
 #include <QSize>
@@ -45,13 +46,20 @@ public:
     int openVideoStream();
     int openAudioStream();
 
-    // Encodes the frame (null drains the encoder) and writes the packets. The
+    // Encodes the frame (null drains the encoder) and writes the packets. A
+    // frame whose size or format differs from the encoder's is refused. The
     // frame is unreferenced whatever the result.
     int writeFrame(AVFrame *frame, int streamIndex);
 
     // Drains every stream, writes the trailer and frees everything. A
-    // conversion that wrote no frame leaves no file behind.
+    // conversion that wrote no frame leaves no file behind and fails, as does
+    // one whose file is not found complete at its path afterwards.
     int finalize();
+
+    // 0 when the header was written and the path names the very file this
+    // encoder wrote (same device and inode), with a size above 0; otherwise a
+    // negative code, logged. Valid after finalize() too.
+    int verifyWrittenFile(const QString &path) const;
 
     AVCodecID defaultVideoCodec() const { return m_defaultVideoCodec; }
     AVCodecID defaultAudioCodec() const { return m_defaultAudioCodec; }
@@ -73,6 +81,7 @@ private:
     OutputStream *outputStream(int index);
     int openStream(OutputStream &output, AVDictionary **options, const char *failureText);
     int writeHeader();
+    bool frameFitsEncoder(const AVFrame *frame, const OutputStream &output) const;
     void release();
 
     int m_videoStreamIndex = -1;
@@ -89,5 +98,7 @@ private:
     // Why writing the header failed, so that later frames are refused instead
     // of written into a file without one; 0 while nothing failed.
     int m_headerError = 0;
+    // The file the header went into, held until the next output is opened.
+    WrittenFile m_writtenFile;
     QHash<const AVCodec *, QString> m_requestedNames;
 };

@@ -2,6 +2,7 @@
 
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
+#include "core/mediautils.h"
 #include "datamodel/codecinfo.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
@@ -19,21 +20,13 @@
 
 namespace {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
-constexpr AVRational TickTimeBase = {1, TicksPerSecond};
-constexpr int64_t FarTimestamp = 100000000000LL; // microseconds, beyond any real input
+using namespace MediaUtils;
+
 constexpr int ThumbnailEdge = 320;
 
 // Still pictures and animations are not accepted as videos.
 static_assert(AV_CODEC_ID_MJPEG == 7 && AV_CODEC_ID_PNG == 61 && AV_CODEC_ID_GIF == 97,
               "codec ids of the acceptance rules");
-
-// Matroska and other formats store no decoding time; the presentation time
-// serves then.
-int64_t packetTime(const AVPacket *packet)
-{
-    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-}
 
 qint64 streamDuration(const AVStream *stream)
 {
@@ -44,57 +37,6 @@ qint64 streamDuration(const AVStream *stream)
 int clampedBitrate(int64_t bitrate)
 {
     return int(std::clamp<int64_t>(bitrate, 0, INT_MAX));
-}
-
-FormatInputPtr openInput(const QString &path, int *error = nullptr)
-{
-    AVFormatContext *raw = nullptr;
-    const int ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
-    if (error)
-        *error = ret;
-    return ret < 0 ? nullptr : FormatInputPtr(raw);
-}
-
-// The time of the packet found at the far end of the file. The packet's own
-// stream gives the time base: it need not be the stream being measured.
-qint64 durationFromEndSeek(AVFormatContext *input)
-{
-    PacketPtr packet(av_packet_alloc());
-    if (!packet || avformat_seek_file(input, -1, 0, FarTimestamp, FarTimestamp, 0) < 0
-        || av_read_frame(input, packet.get()) < 0)
-        return 0;
-    const int64_t time = packetTime(packet.get());
-    if (time == AV_NOPTS_VALUE)
-        return 0;
-    return av_rescale_q(time, input->streams[packet->stream_index]->time_base, TickTimeBase);
-}
-
-// Reads every packet on an input of its own. A failure to open gives the
-// error code.
-qint64 durationFromScan(const QString &path)
-{
-    int error = 0;
-    FormatInputPtr scan = openInput(path, &error);
-    if (!scan)
-        return error;
-    PacketPtr packet(av_packet_alloc());
-    if (!packet)
-        return AVERROR(ENOMEM);
-
-    // The latest end of any packet: with reordered frames or interleaved
-    // streams the last packet read is not always the one that ends last.
-    qint64 result = 0;
-    while (av_read_frame(scan.get(), packet.get()) >= 0) {
-        const int64_t time = packetTime(packet.get());
-        if (time != AV_NOPTS_VALUE) {
-            const AVStream *stream = scan->streams[packet->stream_index];
-            result = std::max<qint64>(result,
-                                      av_rescale_q(time + packet->duration, stream->time_base,
-                                                   TickTimeBase));
-        }
-        av_packet_unref(packet.get());
-    }
-    return result;
 }
 
 qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QString &path)
@@ -394,8 +336,9 @@ AVMediaFileInfo mediaimport::probe(const QString &path)
 
     info.streamCount = int(input->nb_streams);
 
-    const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (video >= 0 && !(input->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+    // Cover art is no video.
+    const int video = bestVideoStream(input.get());
+    if (video >= 0)
         readVideoFacts(info, input.get(), input->streams[video], path);
     // The stream search asks for no decoder, so the flag comes from looking
     // the decoder up for the stream it found.

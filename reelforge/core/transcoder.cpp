@@ -3,6 +3,7 @@
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
 #include "core/encoderprivate.h"
+#include "core/mediautils.h"
 #include "datamodel/pip/pipframe.h"
 
 #include <QDebug>
@@ -17,24 +18,15 @@ extern "C" {
 
 namespace {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
+using MediaUtils::errorText;
+using MediaUtils::TickTimeBase;
+
 constexpr double MaxInputFrameRate = 120.0;
+// Streams are interleaved loosely in a file, but never this far apart.
+constexpr qint64 MaxInterleaveLag = 5 * MediaUtils::TicksPerSecond;
+// Audio stamps taken from frame times may be this many samples off.
+constexpr int64_t MaxAudioStampJitter = 2;
 constexpr AVRational FallbackFrameRate = {30, 1};
-
-QString errorText(int error)
-{
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, buf, sizeof buf);
-    return QString::fromUtf8(buf);
-}
-
-QString layoutDescription(const AVChannelLayout &layout)
-{
-    char buf[256] = {};
-    if (av_channel_layout_describe(&layout, buf, sizeof buf) < 0)
-        return QString();
-    return QString::fromUtf8(buf);
-}
 
 // Formats of the audio codecs that take at most two channels.
 bool isStereoOnlyCodec(AVCodecID codec)
@@ -77,6 +69,7 @@ public:
     int process2RGB(const AVFrame *frame);
     int process2YUV(AVFrame *frame);
     int progressStream() const { return videoInputIndex >= 0 ? videoInputIndex : audioInputIndex; }
+    bool endsTrimmedOutput(AVMediaType type, qint64 time);
 
     encoderprivate encoder;
     int audioOutputIndex = -1;
@@ -93,7 +86,6 @@ public:
     PipFrame *watermarkFrame = nullptr;
     PipFrame *subtitlesFrame = nullptr;
     QImage workImage;
-    int workBufferSize = 0;
     SwsContextPtr toRgb;
     SwsContextPtr toFrame;
     bool useAudio = true;
@@ -104,6 +96,14 @@ public:
     qint64 trimEnd = 0;
     qint64 trimStart = 0;
     qint64 firstFrameTime = -1;
+    // The input's own time of its start: frame times are taken relative to it.
+    qint64 startTime = 0;
+    // The stamp of the next audio frame: a running sample count, so that
+    // times that jump back in the input never reach the encoder.
+    int64_t nextAudioPts = AV_NOPTS_VALUE;
+    // Each output stream ends on its own at the trim end.
+    bool videoEnded = false;
+    bool audioEnded = false;
 };
 
 transcoder::transcoder() : d(std::make_unique<Private>(this)) { }
@@ -153,7 +153,7 @@ int transcoder::openInputFile(const QString &path)
         d->audioInputIndex = audioIndex;
     }
     if (d->useVideo) {
-        const int videoIndex = d->decoder.bestStream(AVMEDIA_TYPE_VIDEO);
+        const int videoIndex = d->decoder.bestVideoStream();
         if (videoIndex >= 0) {
             ret = d->decoder.selectStream(videoIndex);
             if (ret < 0)
@@ -161,6 +161,7 @@ int transcoder::openInputFile(const QString &path)
             d->videoInputIndex = videoIndex;
         }
     }
+    d->startTime = d->decoder.startTime();
     return 0;
 }
 
@@ -222,8 +223,8 @@ int transcoder::Private::openVideoOutput()
         rate = FallbackFrameRate;
     }
     encoder.setFrameRate(rate.num, rate.den);
-    if (av_cmp_q(rate, inputRate) != 0)
-        decoder.setFrameRate(rate.num, rate.den);
+    // Always, so that a source of variable rate keeps its timing.
+    decoder.setFrameRate(rate.num, rate.den);
 
     AVPixelFormat chosen = AV_PIX_FMT_NONE;
     if (!encoder.setPixelFormat(decoder.sourcePixelFormat(), chosen) && chosen != AV_PIX_FMT_NONE)
@@ -291,7 +292,8 @@ int transcoder::Private::openAudioOutput()
     const AVCodecContext *context = encoder.codecContext(encoder.audioStreamIndex());
     if (context) {
         qInfo().noquote() << "audio parameters:" << context->ch_layout.nb_channels
-                          << layoutDescription(context->ch_layout) << context->sample_rate;
+                          << MediaUtils::channelLayoutText(context->ch_layout)
+                          << context->sample_rate;
     }
     if (ret < 0) {
         qCritical() << "failed to open audio output stream!!!";
@@ -313,8 +315,16 @@ void transcoder::setTrim(qint64 start, qint64 end)
 int transcoder::rewind()
 {
     d->processedDuration = 0;
-    d->decoder.seek(d->trimStart, AVSEEK_FLAG_BACKWARD);
-    return 0;
+    // Reading starts at the input's start anyway; some inputs cannot seek.
+    if (d->trimStart <= 0)
+        return 0;
+    const int ret = d->decoder.seek(d->startTime + d->trimStart, AVSEEK_FLAG_BACKWARD);
+    if (ret >= 0)
+        return 0;
+    // Frames before the trim start are dropped as they come.
+    qWarning().noquote() << "Cannot seek to the trim start, reading from the beginning:"
+                         << errorText(ret);
+    return d->decoder.reopen();
 }
 
 void transcoder::setSubtitles(const PipObjectPtr &subtitles)
@@ -339,16 +349,18 @@ int transcoder::processNextFrame(bool &done)
         done = true;
         return 0;
     }
-    if (ret == AVERROR(EINVAL))
-        qInfo().noquote() << "err" << errorText(ret);
-    else if (ret < 0)
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot decode the input:" << errorText(ret);
         return ret;
+    }
     const int inputIndex = ret;
     FrameLease lease(d->decoder, frame);
+    // The trim window and the overlays count from the input's start.
+    time -= d->startTime;
 
     // The window is [start, end): a frame that begins at the end is outside.
     if (d->trimEnd > 0 && time >= d->trimEnd) {
-        done = true;
+        done = d->endsTrimmedOutput(type, time);
         return 0;
     }
     if (!frame || time < d->trimStart)
@@ -370,16 +382,45 @@ int transcoder::processNextFrame(bool &done)
                                                        : -1;
     if (outputIndex < 0)
         return 0;
+    const AVRational timeBase = d->encoder.codecContext(outputIndex)->time_base;
+    const int64_t stamp = std::max<int64_t>(0,
+                                            av_rescale_q(time - d->firstFrameTime, TickTimeBase,
+                                                         timeBase));
     if (type == AVMEDIA_TYPE_VIDEO) {
-        frame->pts = m_videoFrameCount++;
+        // Frames come at the encoder's rate, so their times are whole frame
+        // counts; a stamp is never given twice.
+        frame->pts = std::max<int64_t>(stamp, m_videoFrameCount);
+        m_videoFrameCount = frame->pts + 1;
         frame->pkt_dts = frame->pts;
         frame->best_effort_timestamp = frame->pts;
     } else {
-        const AVRational timeBase = d->encoder.codecContext(outputIndex)->time_base;
-        frame->pts = av_rescale(time - d->firstFrameTime, timeBase.den,
-                                qint64(timeBase.num) * TicksPerSecond);
+        // Samples follow on from the last frame; only a real gap in the input
+        // (a damaged packet skipped) moves them on, so that the sound stays
+        // with the picture. Rounding of frame times is no gap.
+        if (d->nextAudioPts == AV_NOPTS_VALUE || stamp > d->nextAudioPts + MaxAudioStampJitter)
+            d->nextAudioPts = stamp;
+        frame->pts = d->nextAudioPts;
+        d->nextAudioPts += av_rescale_q(frame->nb_samples, AVRational{1, frame->sample_rate},
+                                        timeBase);
     }
-    return d->encoder.writeFrame(frame, outputIndex);
+    ret = d->encoder.writeFrame(frame, outputIndex);
+    if (ret < 0)
+        qCritical().noquote() << "Cannot encode a frame of stream #" << outputIndex
+                              << errorText(ret);
+    return ret;
+}
+
+// A frame past the trim end ends its own stream only: the other one may lag
+// behind it in the file and still have frames inside the window.
+bool transcoder::Private::endsTrimmedOutput(AVMediaType type, qint64 time)
+{
+    if (type == AVMEDIA_TYPE_VIDEO)
+        videoEnded = true;
+    else if (type == AVMEDIA_TYPE_AUDIO)
+        audioEnded = true;
+    const bool allEnded = (videoOutputIndex < 0 || videoEnded)
+            && (audioOutputIndex < 0 || audioEnded);
+    return allEnded || time >= trimEnd + MaxInterleaveLag;
 }
 
 qint64 transcoder::progressValue() const
@@ -455,18 +496,13 @@ void transcoder::Private::paintOverlay(QPainter &painter, const PipObjectPtr &ob
 
 int transcoder::Private::process2RGB(const AVFrame *frame)
 {
-    if (frame->width <= 0 || frame->height <= 0 || frame->linesize[0] <= 0)
+    if (frame->width <= 0 || frame->height <= 0)
         return AVERROR(EINVAL);
-    const QSize size(frame->width, frame->height);
-    const int lineLength = 4 * frame->linesize[0];
-    const int bufferSize = frame->height * lineLength;
-    if (workImage.isNull() || bufferSize != workBufferSize || workImage.size() != size) {
-        auto *buffer = static_cast<uchar *>(av_malloc(size_t(bufferSize)));
-        if (!buffer)
+    // Sized from the image's own rows: the frame's line size says nothing of them.
+    if (workImage.size() != QSize(frame->width, frame->height)) {
+        workImage = MediaUtils::swscaleImage(frame->width, frame->height);
+        if (workImage.isNull())
             return AVERROR(ENOMEM);
-        workImage = QImage(buffer, size.width(), size.height(), lineLength,
-                           QImage::Format_ARGB32_Premultiplied, av_free, buffer);
-        workBufferSize = bufferSize;
     }
 
     // Kept while the frame's geometry and format stay the same.
@@ -478,7 +514,7 @@ int transcoder::Private::process2RGB(const AVFrame *frame)
         return AVERROR_UNKNOWN;
     }
     uint8_t *planes[4] = {workImage.bits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {lineLength, 0, 0, 0};
+    const int strides[4] = {int(workImage.bytesPerLine()), 0, 0, 0};
     sws_scale(toRgb.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
     return 0;
 }

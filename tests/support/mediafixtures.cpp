@@ -105,6 +105,16 @@ QString MediaFixtures::make(const QString &fileName, const Clip &clip)
     return target;
 }
 
+QString MediaFixtures::makeWith(const QString &fileName, const QStringList &arguments)
+{
+    const QString target = path(fileName);
+    const QStringList args = QStringList{QStringLiteral("-hide_banner"),
+                                         QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                         QStringLiteral("-y")}
+            + arguments + QStringList{target};
+    return runFfmpeg(args) ? target : QString();
+}
+
 bool MediaFixtures::runFfmpeg(const QStringList &arguments, const QString &outputFile)
 {
     QProcess ffmpeg;

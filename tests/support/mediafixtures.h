@@ -32,6 +32,9 @@ public:
     bool isValid() const;
     // Returns the path of the new file, or an empty string when ffmpeg failed.
     QString make(const QString &fileName, const Clip &clip);
+    // Runs ffmpeg with the arguments (inputs and options) and the new file's
+    // path after them; the path, or an empty string when ffmpeg failed.
+    QString makeWith(const QString &fileName, const QStringList &arguments);
     QString path(const QString &fileName) const;
 
 private:

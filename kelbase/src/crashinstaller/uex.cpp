@@ -1,6 +1,7 @@
 #include "uex.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtDebug>
 
 #include <cerrno>
@@ -29,6 +30,35 @@ const char *writeState(const char *nativePath, uex::State state)
 }
 
 } // namespace
+
+uex::State uex::init(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return CleanExit;
+    char previous = 0;
+    if (file.size() > 0 && !file.getChar(&previous))
+        previous = 0;
+    const char running = static_cast<char>(Running);
+    // The file holds exactly one byte; anything after it goes.
+    if (!file.seek(0) || file.write(&running, 1) != 1 || !file.resize(1))
+        qWarning() << WriteFailed;
+    return static_cast<State>(previous);
+}
+
+void uex::finish(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        qWarning() << OpenFailed;
+        return;
+    }
+    const char clean = static_cast<char>(CleanExit);
+    if (file.write(&clean, 1) != 1)
+        qWarning() << WriteFailed;
+}
 
 void uex::update(const QString &path, State state)
 {

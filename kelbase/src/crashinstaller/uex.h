@@ -11,6 +11,16 @@ enum State : qint8 {
     Crashed = 2,
 };
 
+// Marks a run as started: returns the state the previous run left (its
+// first byte, taken as signed; 0 for a missing or empty file) and leaves
+// Running as the file's only byte. A file that cannot be opened gives
+// CleanExit and is neither written nor reported.
+State init(const QString &path);
+
+// Marks the clean end of a run in a file that exists; a missing file is not
+// made again. Failures are logged as warnings.
+void finish(const QString &path);
+
 // Rewrites the file with the state as its only byte.
 void update(const QString &path, State state);
 

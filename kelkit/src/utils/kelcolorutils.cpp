@@ -172,14 +172,20 @@ void setPaletteColor(QWidget *widget, QPalette::ColorRole role, const QColor &co
 {
     if (!widget)
         return;
+    // All three groups are compared: a palette that only happens to have
+    // the colour in its active group still gets the faded disabled one, so
+    // the result never depends on the colours set before.
     QPalette palette = widget->palette();
-    if (palette.color(role) == color)
+    const QColor disabled = colorWithAlphaF(color, DisabledAlpha);
+    enableAutoFill(widget, role);
+    if (palette.color(QPalette::Active, role) == color
+        && palette.color(QPalette::Inactive, role) == color
+        && palette.color(QPalette::Disabled, role) == disabled)
         return;
     palette.setColor(QPalette::Active, role, color);
     palette.setColor(QPalette::Inactive, role, color);
-    palette.setColor(QPalette::Disabled, role, colorWithAlphaF(color, DisabledAlpha));
+    palette.setColor(QPalette::Disabled, role, disabled);
     widget->setPalette(palette);
-    enableAutoFill(widget, role);
 }
 
 void setBackgroundColor(QWidget *widget, const QColor &color)

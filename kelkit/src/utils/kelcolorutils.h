@@ -41,7 +41,7 @@ QList<QColor> distinctColors(int n);
 QColor colorWithAlphaF(const QColor &color, double alpha);
 
 // Sets the colour in the active and inactive groups and a faded one in the
-// disabled group; does nothing when the current colour is already c.
+// disabled group; leaves the palette alone when all three are already so.
 void setPaletteColor(QWidget *widget, QPalette::ColorRole role, const QColor &color);
 void setBackgroundColor(QWidget *widget, const QColor &color);
 void setBackgroundBrush(QWidget *widget, const QBrush &brush);

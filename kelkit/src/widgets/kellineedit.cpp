@@ -115,6 +115,12 @@ void KelLineEdit::Private::addInnerButton(KelButton *button)
 {
     button->setParent(q);
     connect(button, &KelWidget::visibilityToParentChanged, q, [this] { updateTextMargins(); });
+    // A style re-applied to the button may resize it after the field laid it
+    // out; the field lays it out again, which settles once the height fits.
+    connect(button, &KelWidget::resized, q, [this] {
+        updateTextMargins();
+        layoutButtons();
+    });
     buttons.append(button);
     updateTextMargins();
     layoutButtons();

@@ -233,6 +233,10 @@ void tst_KelLineEdit::innerButtonsAndSizeHint()
     QCOMPARE(button->geometry(), QRect(200 - 1 - button->width(), 1, button->width(), 22));
     edit.resize(150, 30);
     QCOMPARE(button->geometry(), QRect(150 - 1 - button->width(), 1, button->width(), 28));
+    // A button that resizes itself, as a re-applied style may, is laid out
+    // again.
+    button->setFixedSize(24, 24);
+    QCOMPARE(button->geometry(), QRect(150 - 1 - 24, 1, 24, 28));
 }
 
 int main(int argc, char **argv)

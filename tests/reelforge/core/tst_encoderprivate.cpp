@@ -1,6 +1,7 @@
 #include "core/avptr.h"
 #include "core/encoderprivate.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
@@ -264,10 +265,13 @@ private slots:
     void findEncoder();
     void videoSettings_data();
     void videoSettings();
+    void oddSizeIsEncodedEven_data();
     void oddSizeIsEncodedEven();
     void audioFormat_data();
     void audioFormat();
     void noFrameLeavesNoFile();
+    void outputGoneIsNoSuccess_data();
+    void outputGoneIsNoSuccess();
     void failuresAreReturned();
     void trailerFailureIsReported();
 
@@ -382,7 +386,6 @@ void tst_EncoderPrivate::defaultCodecs()
     QCOMPARE(encoder.openOutputFile(path("defaults." + extension)), 0);
     QCOMPARE(encoder.defaultVideoCodec(), video);
     QCOMPARE(encoder.defaultAudioCodec(), audio);
-    QCOMPARE(encoder.finalize(), 0);
 }
 
 void tst_EncoderPrivate::findEncoder_data()
@@ -477,11 +480,24 @@ void tst_EncoderPrivate::videoSettings()
     QCOMPARE(context->bit_rate_tolerance, 1000000);
 }
 
+void tst_EncoderPrivate::oddSizeIsEncodedEven_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("encoded");
+
+    QTest::newRow("odd sides lose a pixel") << QSize(1279, 719) << QSize(1278, 718);
+    // Rounding down would leave nothing to encode.
+    QTest::newRow("a single pixel becomes two") << QSize(1, 1) << QSize(2, 2);
+}
+
 void tst_EncoderPrivate::oddSizeIsEncodedEven()
 {
+    QFETCH(QSize, size);
+    QFETCH(QSize, encoded);
+
     const QString file = path("odd.mp4");
     VideoInput video;
-    video.size = QSize(1279, 719);
+    video.size = size;
     video.frames = 5;
     SyntheticEncode encode;
     QVERIFY(encode.open(file));
@@ -491,7 +507,7 @@ void tst_EncoderPrivate::oddSizeIsEncodedEven()
 
     const Probe result = probe(file);
     QVERIFY(result.ok);
-    QCOMPARE(result.size, QSize(1278, 718));
+    QCOMPARE(result.size, encoded);
     QCOMPARE(result.videoFrames, 5);
 }
 
@@ -577,8 +593,47 @@ void tst_EncoderPrivate::noFrameLeavesNoFile()
     QVERIFY(encode.open(file));
     QVERIFY(encode.addVideo("h264_mf", VideoInput()));
     QVERIFY(encode.addAudio("aac_mf", AudioInput()));
-    QCOMPARE(encode.encoder.finalize(), 0);
+    // Nothing written is no finished conversion.
+    QCOMPARE(encode.encoder.finalize(), AVERROR(ENODATA));
     QVERIFY(!QFileInfo::exists(file));
+}
+
+void tst_EncoderPrivate::outputGoneIsNoSuccess_data()
+{
+    QTest::addColumn<bool>("replaced"); // else the folder is removed
+
+    QTest::newRow("folder removed while writing") << false;
+    QTest::newRow("another file put in its place") << true;
+}
+
+// Finishing checks that the path still names the file written: a file
+// written into a removed folder or moved aside is not there to be used.
+void tst_EncoderPrivate::outputGoneIsNoSuccess()
+{
+    QFETCH(bool, replaced);
+
+    const QString folder = path(replaced ? "replaced" : "removed");
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + "/out.mp4";
+    VideoInput video;
+    video.frames = 5;
+    SyntheticEncode encode;
+    QVERIFY(encode.open(file));
+    QVERIFY(encode.addVideo("h264_mf", video));
+    QCOMPARE(encode.writeAll(video, AudioInput()), 0);
+
+    if (replaced) {
+        QVERIFY(QFile::rename(file, folder + "/aside.mp4"));
+        QFile other(file);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("not the output");
+    } else {
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+    QVERIFY(encode.encoder.finalize() < 0);
+    QVERIFY(encode.encoder.verifyWrittenFile(file) < 0);
+    if (replaced)
+        QCOMPARE(encode.encoder.verifyWrittenFile(folder + "/aside.mp4"), 0);
 }
 
 void tst_EncoderPrivate::failuresAreReturned()
@@ -591,7 +646,7 @@ void tst_EncoderPrivate::failuresAreReturned()
                  AVERROR_UNKNOWN);
         QCOMPARE(encoder.openVideoStream(), AVERROR_EXTERNAL);
         QCOMPARE(encoder.openAudioStream(), AVERROR_EXTERNAL);
-        QCOMPARE(encoder.finalize(), 0);
+        QCOMPARE(encoder.finalize(), AVERROR(ENODATA));
     }
     {
         // Without a frame rate the encoder cannot open, and says so.
@@ -602,7 +657,7 @@ void tst_EncoderPrivate::failuresAreReturned()
         AVPixelFormat chosen;
         encoder.setPixelFormat(AV_PIX_FMT_YUV420P, chosen);
         QVERIFY(encoder.openVideoStream() < 0);
-        QCOMPARE(encoder.finalize(), 0);
+        QCOMPARE(encoder.finalize(), AVERROR(ENODATA));
     }
     {
         // A file that cannot be created fails the first frame and every
@@ -613,8 +668,8 @@ void tst_EncoderPrivate::failuresAreReturned()
         QVERIFY(encode.addVideo("h264_mf", VideoInput()));
         QVERIFY(encode.writeVideoFrame(0) < 0);
         QVERIFY(encode.writeVideoFrame(1) < 0);
-        QCOMPARE(encode.encoder.writeFrame(nullptr, 7), AVERROR(ENOENT));
-        QCOMPARE(encode.encoder.finalize(), 0);
+        QCOMPARE(encode.encoder.writeFrame(nullptr, encode.videoIndex), AVERROR(ENOENT));
+        QCOMPARE(encode.encoder.finalize(), AVERROR(ENOENT));
         QVERIFY(!QFileInfo::exists(file));
     }
     {
@@ -625,7 +680,22 @@ void tst_EncoderPrivate::failuresAreReturned()
         FramePtr frame(SyntheticEncode::makeVideoFrame(320, 240, AV_PIX_FMT_YUV420P, 0));
         QCOMPARE(encode.encoder.writeFrame(frame.get(), 3), AVERROR(EINVAL));
         QCOMPARE(frame->width, 0); // unreferenced all the same
-        QCOMPARE(encode.encoder.finalize(), 0);
+        QCOMPARE(encode.encoder.finalize(), AVERROR(ENODATA));
+    }
+    {
+        // A frame of another size or format than the encoder's would be read
+        // with the encoder's layout: refused, and no file is begun for it.
+        const QString file = path("misfit.mp4");
+        SyntheticEncode encode;
+        QVERIFY(encode.open(file));
+        QVERIFY(encode.addVideo("h264_mf", VideoInput()));
+        for (const auto &[size, format] : {std::make_pair(QSize(240, 320), AV_PIX_FMT_YUV420P),
+                                           std::make_pair(QSize(320, 240), AV_PIX_FMT_YUV444P)}) {
+            FramePtr frame(SyntheticEncode::makeVideoFrame(size.width(), size.height(), format, 0));
+            QCOMPARE(encode.encoder.writeFrame(frame.get(), encode.videoIndex), AVERROR(EINVAL));
+        }
+        QVERIFY(!QFileInfo::exists(file));
+        QCOMPARE(encode.writeVideoFrame(0), 0);
     }
 }
 

@@ -1,0 +1,112 @@
+#include "core/mediautils.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace MediaUtils {
+
+namespace {
+
+constexpr int64_t FarTimestamp = 100000000000LL; // microseconds, beyond any real input
+constexpr int SwscaleRowAlignment = 64;          // bytes: 16 pixels of 4 bytes
+
+} // namespace
+
+QString errorText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof(text));
+    return QString::fromUtf8(text);
+}
+
+QString channelLayoutText(const AVChannelLayout &layout)
+{
+    char text[256] = {};
+    if (av_channel_layout_describe(&layout, text, sizeof(text)) < 0)
+        return QString();
+    return QString::fromUtf8(text);
+}
+
+QImage swscaleImage(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > (INT_MAX - SwscaleRowAlignment) / 4)
+        return QImage();
+    const int bytesPerLine = FFALIGN(width * 4, SwscaleRowAlignment);
+    if (height > INT_MAX / bytesPerLine)
+        return QImage();
+    auto *buffer = static_cast<uchar *>(av_malloc(size_t(bytesPerLine) * size_t(height)));
+    if (!buffer)
+        return QImage();
+    return QImage(buffer, width, height, bytesPerLine, QImage::Format_ARGB32_Premultiplied, av_free,
+                  buffer);
+}
+
+int64_t packetTime(const AVPacket *packet)
+{
+    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+}
+
+int bestVideoStream(AVFormatContext *input)
+{
+    const int best = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (best < 0 || !(input->streams[best]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        return best;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream *stream = input->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO
+            && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return int(i);
+    }
+    return AVERROR_STREAM_NOT_FOUND;
+}
+
+FormatInputPtr openInput(const QString &path, int *error)
+{
+    AVFormatContext *raw = nullptr;
+    const int ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
+    if (error)
+        *error = ret;
+    return ret < 0 ? nullptr : FormatInputPtr(raw);
+}
+
+// The packet's own stream gives the time base: it need not be the stream
+// being measured.
+qint64 durationFromEndSeek(AVFormatContext *input)
+{
+    PacketPtr packet(av_packet_alloc());
+    if (!input || !packet || avformat_seek_file(input, -1, 0, FarTimestamp, FarTimestamp, 0) < 0
+        || av_read_frame(input, packet.get()) < 0)
+        return 0;
+    const int64_t time = packetTime(packet.get());
+    if (time == AV_NOPTS_VALUE)
+        return 0;
+    return av_rescale_q(time, input->streams[packet->stream_index]->time_base, TickTimeBase);
+}
+
+qint64 durationFromScan(const QString &path)
+{
+    int error = 0;
+    FormatInputPtr scan = openInput(path, &error);
+    if (!scan)
+        return error;
+    PacketPtr packet(av_packet_alloc());
+    if (!packet)
+        return AVERROR(ENOMEM);
+
+    // With reordered frames or interleaved streams the last packet read is
+    // not always the one that ends last.
+    qint64 result = 0;
+    while (av_read_frame(scan.get(), packet.get()) >= 0) {
+        const int64_t time = packetTime(packet.get());
+        if (time != AV_NOPTS_VALUE) {
+            const AVStream *stream = scan->streams[packet->stream_index];
+            result = std::max<qint64>(result,
+                                      av_rescale_q(time + packet->duration, stream->time_base,
+                                                   TickTimeBase));
+        }
+        av_packet_unref(packet.get());
+    }
+    return result;
+}
+
+} // namespace MediaUtils

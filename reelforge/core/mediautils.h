@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/avptr.h"
+
+#include <QImage>
+#include <QString>
+
+// Small helpers shared by the media classes: error and channel-layout text,
+// packet times, the 100-ns time unit and the duration scans used when a file
+// states no duration.
+namespace MediaUtils {
+
+constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
+constexpr AVRational TickTimeBase = {1, TicksPerSecond};
+
+// FFmpeg's text for an error code.
+QString errorText(int code);
+// FFmpeg's description of a layout ("stereo", "5.1"); empty when it has none.
+QString channelLayoutText(const AVChannelLayout &layout);
+
+// A premultiplied ARGB image for swscale to write into or read from: its
+// rows are padded, since swscale's vector code runs past a row's end by up
+// to 15 pixels. The image owns and frees its memory; null when out of memory.
+QImage swscaleImage(int width, int height);
+
+// Matroska and other formats store no decoding time; the presentation time
+// serves then.
+int64_t packetTime(const AVPacket *packet);
+
+// The best video stream that is not an attached picture (cover art), or a
+// negative code.
+int bestVideoStream(AVFormatContext *input);
+
+// Opens an input without reading its stream information; null on failure,
+// with the code in error when asked.
+FormatInputPtr openInput(const QString &path, int *error = nullptr);
+
+// The time of the packet found at the far end of the input, in ticks; 0 when
+// none is found. Moves the input's read position.
+qint64 durationFromEndSeek(AVFormatContext *input);
+
+// The latest end of any packet of the file, read on an input of its own; 0
+// when no packet has a time, an error code when the file cannot be opened.
+qint64 durationFromScan(const QString &path);
+
+} // namespace MediaUtils

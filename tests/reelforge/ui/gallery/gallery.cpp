@@ -1,0 +1,354 @@
+// Renders a sample sheet of every application style id in both themes:
+//   QT_QPA_PLATFORM=offscreen reelgallery <output folder>
+// writes styles-light.png and styles-dark.png.
+
+#include "animators/kelwidgetstateanimator.h"
+#include "kelapplication.h"
+#include "kelui.h"
+#include "painting/kelanimatedicons.h"
+#include "styles/kelstylemanager.h"
+#include "ui/style.h"
+#include "utils/kelcolorutils.h"
+#include "widgets/kelbutton.h"
+#include "widgets/kelframe.h"
+#include "widgets/kellabel.h"
+#include "widgets/kellineedit.h"
+#include "widgets/kelscrollarea.h"
+#include "widgets/kelslider.h"
+#include "widgets/kelspinbox.h"
+#include "windows/kelwindow.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+enum ButtonState { Normal, Hovered, Pressed, Checked, Disabled };
+
+const char *const StateNames[] = {"normal", "hovered", "pressed", "checked", "disabled"};
+
+// Ids whose buttons show an icon rather than, or beside, a text.
+QString iconFor(int id)
+{
+    switch (id) {
+    case 22:
+        return kelStyle()->iconPath(10);
+    case 23:
+        return kelStyle()->iconPath(11);
+    case 24:
+        return kelStyle()->iconPath(12);
+    case 25:
+    case 1020:
+        return kelStyle()->iconPath(13);
+    case 26:
+    case 1018:
+    case 1019:
+    case 1040:
+    case 1041:
+    case 1042:
+        return QStringLiteral(":/svg/close.svg");
+    case 1023:
+    case 1025:
+    case 1026:
+    case 1030:
+    case 1031:
+    case 1032:
+    case 1033:
+    case 1043:
+    case 1044:
+        return QStringLiteral(":/svg/search.svg");
+    default:
+        return QString();
+    }
+}
+
+bool isIconOnly(int id)
+{
+    return (id >= 22 && id <= 26) || id == 1018 || id == 1019 || (id >= 1040 && id <= 1042)
+            || id == 1020 || id == 1030;
+}
+
+KelLabel *caption(const QString &text, QWidget *parent)
+{
+    auto *label = new KelLabel(1052, parent);
+    label->setText(text);
+    return label;
+}
+
+KelButton *makeButton(int id, ButtonState state, QWidget *parent)
+{
+    auto *button = new KelButton(id, iconFor(id), parent);
+    if (!isIconOnly(id)) {
+        button->setText(QStringLiteral("Button %1").arg(id));
+        button->setSecondText(QStringLiteral("second"));
+    }
+    if (button->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
+        button->setMinimumWidth(160);
+    switch (state) {
+    case Normal:
+        break;
+    case Hovered:
+        button->stateAnimator()->setHoveredProgress(1.0);
+        break;
+    case Pressed:
+        button->stateAnimator()->setHoveredProgress(1.0);
+        button->stateAnimator()->setPressedProgress(1.0);
+        break;
+    case Checked:
+        button->setCheckable(true);
+        button->setChecked(true);
+        button->stateAnimator()->setCheckedProgress(1.0);
+        break;
+    case Disabled:
+        button->setEnabled(false);
+        break;
+    }
+    return button;
+}
+
+const int ButtonIds[] = {11,   16,   18,   19,   20,   21,   22,   23,   24,   25,   26,   1003,
+                         1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
+                         1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027,
+                         1028, 1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038, 1039,
+                         1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047};
+
+// Two blocks side by side, each a row per id and a column per state.
+QWidget *buttonSheet(QWidget *parent)
+{
+    auto *sheet = new QWidget(parent);
+    auto *grid = new QGridLayout(sheet);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    const int count = int(std::size(ButtonIds));
+    const int half = (count + 1) / 2;
+    for (int block = 0; block < 2; ++block) {
+        const int column0 = block * 6;
+        for (int state = Normal; state <= Disabled; ++state)
+            grid->addWidget(caption(QString::fromLatin1(StateNames[state]), sheet), 0,
+                            column0 + 1 + state);
+        for (int i = 0; i < half && block * half + i < count; ++i) {
+            const int id = ButtonIds[block * half + i];
+            grid->addWidget(caption(QString::number(id), sheet), i + 1, column0);
+            for (int state = Normal; state <= Disabled; ++state)
+                grid->addWidget(makeButton(id, ButtonState(state), sheet), i + 1,
+                                column0 + 1 + state, Qt::AlignLeft | Qt::AlignVCenter);
+        }
+    }
+    return sheet;
+}
+
+QWidget *labelsAndInputs(QWidget *parent)
+{
+    auto *sheet = new QWidget(parent);
+    auto *grid = new QGridLayout(sheet);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    int row = 0;
+    for (int id : {9, 1051, 1052, 1053, 1054, 1055, 1056, 1057, 1058, 1059}) {
+        grid->addWidget(caption(QString::number(id), sheet), row, 0);
+        auto *label = new KelLabel(id, sheet);
+        label->setText(QStringLiteral("The quick brown fox jumps over the lazy dog"));
+        // Nested layouts do not pass a wrapped label's height for width on.
+        if (label->wordWrap())
+            label->setMinimumHeight(label->heightForWidth(label->sizeHint().width()));
+        grid->addWidget(label, row++, 1);
+    }
+    for (int id : {1060, 1061, 1062, 1063}) {
+        grid->addWidget(caption(QString::number(id), sheet), row, 0);
+        auto *edit = new KelLineEdit(id, sheet);
+        edit->setText(id == 1063 ? QStringLiteral("A1B2-C3D4") : QStringLiteral("Line edit"));
+        auto *disabled = new KelLineEdit(id, sheet);
+        disabled->setText(QStringLiteral("Disabled"));
+        disabled->setEnabled(false);
+        auto *pair = new QHBoxLayout;
+        pair->addWidget(edit);
+        pair->addWidget(disabled);
+        grid->addLayout(pair, row++, 1);
+    }
+    grid->addWidget(caption(QStringLiteral("1064"), sheet), row, 0);
+    auto *spin = new KelSpinBox(1064, sheet);
+    spin->setRange(-90, 90);
+    spin->setValue(45);
+    grid->addWidget(spin, row++, 1);
+    return sheet;
+}
+
+QWidget *slidersFramesAreas(QWidget *parent)
+{
+    auto *sheet = new QWidget(parent);
+    auto *grid = new QGridLayout(sheet);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(12);
+    int row = 0;
+    for (int id : {37, 1065, 1066, 1067, 1068}) {
+        grid->addWidget(caption(QString::number(id), sheet), row, 0);
+        auto *slider = new KelSlider(id, Qt::Horizontal, sheet);
+        slider->setRange(0, 100);
+        slider->setValue(40);
+        slider->setMinimumWidth(360);
+        if (id == 1068) {
+            slider->setTrimRange(20, 80);
+            slider->setTrimVisible(true);
+            slider->leftTrimHandle()->setText(QStringLiteral("00:12"));
+            slider->rightTrimHandle()->setText(QStringLiteral("00:48"));
+            slider->setMinimumHeight(60);
+        }
+        grid->addWidget(slider, row++, 1);
+    }
+    auto *frames = new QHBoxLayout;
+    for (int id : {1048, 1049, 1050}) {
+        auto *frame = new KelFrame(id, sheet);
+        frame->setFixedSize(120, 60);
+        auto *inner = new QVBoxLayout(frame);
+        inner->addWidget(caption(QStringLiteral("frame %1").arg(id), frame));
+        frames->addWidget(frame);
+    }
+    grid->addWidget(caption(QStringLiteral("frames"), sheet), row, 0);
+    grid->addLayout(frames, row++, 1);
+    auto *areas = new QHBoxLayout;
+    for (int id : {39, 1069}) {
+        auto *area = new KelScrollArea(id, sheet);
+        auto *content = new QWidget;
+        auto *column = new QVBoxLayout(content);
+        for (int i = 0; i < 8; ++i)
+            column->addWidget(caption(QStringLiteral("area %1, row %2").arg(id).arg(i), content));
+        area->setWidget(content);
+        area->setFixedSize(170, 90);
+        areas->addWidget(area);
+    }
+    grid->addWidget(caption(QStringLiteral("areas"), sheet), row, 0);
+    grid->addLayout(areas, row++, 1);
+    return sheet;
+}
+
+std::unique_ptr<QWidget> buildSheet()
+{
+    auto sheet = std::make_unique<QWidget>();
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(2));
+    auto *columns = new QHBoxLayout(sheet.get());
+    columns->setContentsMargins(16, 16, 16, 16);
+    columns->setSpacing(32);
+    columns->addWidget(buttonSheet(sheet.get()), 0, Qt::AlignTop);
+    auto *right = new QVBoxLayout;
+    right->setSpacing(24);
+    right->addWidget(labelsAndInputs(sheet.get()));
+    right->addWidget(slidersFramesAreas(sheet.get()));
+    right->addStretch(1);
+    columns->addLayout(right);
+    return sheet;
+}
+
+// A window with the dialog's parts: a content frame and a footer whose
+// buttons follow a stretch, as the framework's dialog builds them.
+std::unique_ptr<KelWindow> dialogWindow(int styleId, const QString &title)
+{
+    auto window = std::make_unique<KelWindow>(styleId,
+                                              KelWindow::Movable | KelWindow::WindowButtons,
+                                              nullptr, KelWindow::Default, true);
+    window->setTitle(title);
+    QWidget *central = window->centralWidget();
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *content = new KelFrame(-1, central);
+    content->setObjectName(QStringLiteral("KelDialogContent"));
+    auto *text = new KelLabel(9, content);
+    text->setText(QStringLiteral("The window recipe dresses the title bar, the frame, the content "
+                                 "and the footer."));
+    auto *inner = new QVBoxLayout(content);
+    inner->addWidget(text);
+    column->addWidget(content);
+    auto *footer = new KelFrame(-1, central);
+    footer->setObjectName(QStringLiteral("KelFooter"));
+    auto *row = new QHBoxLayout(footer);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addStretch();
+    for (int id : {20, 21}) {
+        auto *button = new KelButton(id, footer);
+        button->setText(id == 20 ? QStringLiteral("Cancel") : QStringLiteral("Save"));
+        row->addWidget(button);
+    }
+    column->addWidget(footer);
+    window->applyStyle();
+    return window;
+}
+
+// The sheet above, the windows side by side below it.
+QImage compose(QWidget *sheet, const std::vector<std::unique_ptr<KelWindow>> &windows)
+{
+    const QPixmap top = sheet->grab();
+    QList<QPixmap> pictures;
+    int width = 16;
+    int height = 0;
+    for (const auto &window : windows) {
+        pictures << window->grab();
+        width += pictures.last().width() + 32;
+        height = qMax(height, pictures.last().height());
+    }
+    QImage image(qMax(top.width(), width), top.height() + height + 32,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(kelStyle()->color(2));
+    QPainter painter(&image);
+    // A darker band, so that the windows' edges show.
+    painter.fillRect(0, top.height(), image.width(), height + 32, kelStyle()->color(1011));
+    painter.drawPixmap(0, 0, top);
+    int x = 16;
+    for (const QPixmap &picture : pictures) {
+        painter.drawPixmap(x, top.height() + 16, picture);
+        x += picture.width() + 32;
+    }
+    return image;
+}
+
+bool saveSheet(const QDir &dir, const QString &styleId, const QString &fileName)
+{
+    if (!KelStyleManager::instance()->setCurrentStyle(styleId))
+        return false;
+    std::unique_ptr<QWidget> sheet = buildSheet();
+    sheet->adjustSize();
+    sheet->show();
+    // No caret in the line edits.
+    sheet->setFocus();
+    std::vector<std::unique_ptr<KelWindow>> windows;
+    windows.push_back(dialogWindow(1, QStringLiteral("Dialog, window style 1")));
+    windows.push_back(dialogWindow(1000, QStringLiteral("Window style 1000")));
+    for (const auto &window : windows) {
+        window->resize(window->sizeHint().expandedTo(QSize(520, 200)));
+        window->show();
+    }
+    QCoreApplication::processEvents();
+    const QString path = dir.filePath(fileName);
+    if (!compose(sheet.get(), windows).save(path)) {
+        qWarning().noquote() << "could not save" << path;
+        return false;
+    }
+    qInfo().noquote() << "saved" << path;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    KelApplication app(argc, argv);
+    if (argc < 2) {
+        qWarning("usage: reelgallery <output folder>");
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(dir.path());
+    KelAnimatedIcons::create();
+    Style::registerThemes(kelUi());
+    const bool saved = saveSheet(dir, QStringLiteral("LightStyle"),
+                                 QStringLiteral("styles-light.png"))
+            && saveSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("styles-dark.png"));
+    return saved ? 0 : 1;
+}
