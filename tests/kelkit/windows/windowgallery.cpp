@@ -1,11 +1,14 @@
 // Renders the framework's windows into PNG files, each on a backdrop with
-// its shadow as a compositing desktop shows it:
+// its shadow as a compositing desktop shows it; the dialogs and toasts also
+// in the application's light and dark themes ("-light", "-dark"):
 //   QT_QPA_PLATFORM=offscreen kelwindowgallery [output folder]
 
 #include "animators/kelprogressanimator.h"
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstylemanager.h"
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelcustomshadow.h"
@@ -104,6 +107,40 @@ void saveNextMessageBox(const QDir &dir, const QString &name)
     timer->start(10);
 }
 
+// The message boxes, the text-input box and a toast in the current style.
+void saveDialogs(const QDir &dir, const QString &suffix)
+{
+    KelUi *ui = kelUi();
+    saveNextMessageBox(dir, QStringLiteral("messagebox") + suffix);
+    bool remember = true;
+    ui->messageBox(QStringLiteral("The file \"holiday.mp4\" is already in the queue. Add it "
+                                  "again?"),
+                   QStringLiteral("Add files"), -1, QStringLiteral("Cancel"),
+                   QStringLiteral("Add again"), QString(), &remember, QStringLiteral("Always ask"));
+    saveNextMessageBox(dir, QStringLiteral("messagebox-longpath") + suffix);
+    ui->messageBox(QStringLiteral("An error has occurred when trying to open: \"/home/user/"
+                                  "Videos/2024/holidays/the-very-long-folder-name-of-a-trip/"
+                                  "clip-without-any-spaces-in-its-name.mp4\""));
+    saveNextMessageBox(dir, QStringLiteral("textinputbox") + suffix);
+    QString name = QStringLiteral("holiday");
+    ui->textInputBox(QStringLiteral("File name:"), QStringLiteral("Rename"), name,
+                     KelUi::NotEmptyTextInput, -1, QStringLiteral("Cancel"),
+                     QStringLiteral("Rename"));
+
+    const int toastId = ui->notificationManager()->showNotification(
+            QStringLiteral("Conversion finished"),
+            QStringLiteral("3 files were converted and saved to the output folder."), 600);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *toast = qobject_cast<KelWindow *>(window); toast
+            && toast->objectName() == QStringLiteral("KelNotificationWindow_%1").arg(toastId)) {
+            settle(toast);
+            save(composed(toast), dir, QStringLiteral("toast") + suffix);
+            toast->close();
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,35 +173,13 @@ int main(int argc, char **argv)
     save(maximized->titleBar()->grab().toImage(), dir, QStringLiteral("titlebar-maximized"));
     maximized->hide();
 
-    KelUi *ui = kelUi();
-    saveNextMessageBox(dir, QStringLiteral("messagebox"));
-    bool remember = true;
-    ui->messageBox(QStringLiteral("The file \"holiday.mp4\" is already in the queue. Add it "
-                                  "again?"),
-                   QStringLiteral("Add files"), -1, QStringLiteral("Cancel"),
-                   QStringLiteral("Add again"), QString(), &remember, QStringLiteral("Always ask"));
-    saveNextMessageBox(dir, QStringLiteral("messagebox-longpath"));
-    ui->messageBox(QStringLiteral("An error has occurred when trying to open: \"/home/user/"
-                                  "Videos/2024/holidays/the-very-long-folder-name-of-a-trip/"
-                                  "clip-without-any-spaces-in-its-name.mp4\""));
-    saveNextMessageBox(dir, QStringLiteral("textinputbox"));
-    QString name = QStringLiteral("holiday");
-    ui->textInputBox(QStringLiteral("File name:"), QStringLiteral("Rename"), name,
-                     KelUi::NotEmptyTextInput, -1, QStringLiteral("Cancel"),
-                     QStringLiteral("Rename"));
-
-    ui->notificationManager()
-            ->showNotification(QStringLiteral("Conversion finished"),
-                               QStringLiteral(
-                                       "3 files were converted and saved to the output folder."),
-                               600);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (auto *toast = qobject_cast<KelWindow *>(window);
-            toast && toast->objectName().startsWith(QStringLiteral("KelNotificationWindow_"))) {
-            settle(toast);
-            save(composed(toast), dir, QStringLiteral("toast"));
-        }
+    saveDialogs(dir, QString());
+    Style::registerThemes(kelUi());
+    for (const QString &theme : {QStringLiteral("LightStyle"), QStringLiteral("DarkStyle")}) {
+        kelUi()->styleManager()->setCurrentStyle(theme);
+        saveDialogs(dir,
+                    theme == QStringLiteral("LightStyle") ? QStringLiteral("-light")
+                                                          : QStringLiteral("-dark"));
     }
 
     QPixmap picture(480, 270);
