@@ -9,6 +9,7 @@
 #include "ui/darkstyle.h"
 #include "ui/lightstyle.h"
 #include "ui/platform/fontsubstitutes.h"
+#include "ui/player/resizeroverlay.h"
 #include "utils/kelcolorutils.h"
 #include "utils/kelfontutils.h"
 #include "widgets/kelanimatedscrollbar.h"
@@ -1057,6 +1058,26 @@ void Style::applyTrimHandleStyle(KelButton *handle) const
     handle->setBackground(stateColors(1000));
     handle->setTextColors(KelStateColors(color(CL_Text_Light)));
     handle->setFont(12, QFont::Normal);
+}
+
+void Style::applyResizerOverlayStyle(ResizerOverlay *overlay, int id) const
+{
+    if (!overlay || id != 1070)
+        return;
+    ResizerOverlay::Appearance a;
+    a.shadeColor = transparent();
+    a.hitMargin = 4;
+    a.borderWidth = 2;
+    a.borderOffset = -2;
+    a.borderColor = color(CL_Accent);
+    a.borderStyle = Qt::SolidLine;
+    a.handleSize = 10;
+    a.handleOffset = -5;
+    a.handleBorderWidth = 1;
+    a.handleRadius = 5;
+    a.handleBorderColor = color(CL_Accent);
+    a.handleColor = Qt::white;
+    overlay->setAppearance(a);
 }
 
 void Style::applyScrollAreaStyle(KelScrollArea *area, int id) const

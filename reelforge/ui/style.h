@@ -3,6 +3,7 @@
 #include "styles/kelstyle.h"
 
 class KelButton;
+class ResizerOverlay;
 
 // The application's look: every colour role, metric and widget recipe of
 // the application's style ids (1000 and up) and the application's versions
@@ -52,6 +53,8 @@ public:
 
     // The speech bubbles of a trim slider's handles.
     void applyTrimHandleStyle(KelButton *handle) const;
+    // The overlay box editor's look; only id 1070 has one.
+    void applyResizerOverlayStyle(ResizerOverlay *overlay, int id) const;
 
 private:
     void applyButtonRecipe(KelButtonPainter *painter, int id, const QString &iconPath) const;

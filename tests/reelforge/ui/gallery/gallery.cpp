@@ -1,12 +1,14 @@
 // Renders a sample sheet of every application style id in both themes:
 //   QT_QPA_PLATFORM=offscreen reelgallery <output folder>
-// writes styles-light.png and styles-dark.png.
+// writes styles-light.png and styles-dark.png, and resizer-light.png and
+// resizer-dark.png with the overlay box editor over a picture.
 
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
 #include "styles/kelstylemanager.h"
+#include "ui/player/resizeroverlay.h"
 #include "ui/style.h"
 #include "utils/kelcolorutils.h"
 #include "widgets/kelbutton.h"
@@ -18,11 +20,15 @@
 #include "widgets/kelspinbox.h"
 #include "windows/kelwindow.h"
 
+#include <QCheckBox>
 #include <QDebug>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QTransform>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -334,6 +340,135 @@ bool saveSheet(const QDir &dir, const QString &styleId, const QString &fileName)
     return true;
 }
 
+// A stand-in for a video frame: sky, sun, hills.
+QPixmap previewPicture(const QSize &size)
+{
+    QPixmap picture(size);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(0x2B5C8A));
+    sky.setColorAt(1, QColor(0xF2B36B));
+    painter.fillRect(picture.rect(), sky);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xFFE08A));
+    painter.drawEllipse(QPointF(size.width() * 0.75, size.height() * 0.35), 34, 34);
+    painter.setBrush(QColor(0x3E6B3A));
+    painter.drawEllipse(QRectF(-80, size.height() * 0.62, size.width() * 0.8, size.height()));
+    painter.setBrush(QColor(0x2F5530));
+    painter.drawEllipse(
+            QRectF(size.width() * 0.35, size.height() * 0.7, size.width(), size.height()));
+    return picture;
+}
+
+// The preview picture with the editor's overlay on it: a box turned by 30
+// degrees, every operation allowed.
+std::unique_ptr<QLabel> overlaidPicture(ResizerOverlay **overlayOut)
+{
+    auto host = std::make_unique<QLabel>();
+    const QPixmap picture = previewPicture(QSize(480, 270));
+    host->setPixmap(picture);
+    host->setFixedSize(picture.size() + QSize(40, 40));
+    host->setAlignment(Qt::AlignCenter);
+    KelUtils::setBackgroundColor(host.get(), kelStyle()->color(1017));
+    host->setAutoFillBackground(true);
+    auto *overlay = new ResizerOverlay(1070, host.get());
+    overlay->setGeometry(host->rect());
+    overlay->setWorkingRect(QRectF(QPointF(20, 20), QSizeF(picture.size())));
+    overlay->setRelativeSelectionQuiet(QRectF(150, 80, 180, 90));
+    overlay->setRotationAngleQuiet(30);
+    *overlayOut = overlay;
+    return host;
+}
+
+// The cursor the overlay shows over a point of its unrotated box.
+QPixmap cursorOver(ResizerOverlay *overlay, const QPointF &point)
+{
+    const QPointF c = overlay->screenSelection().center();
+    const QPointF p = QTransform()
+                              .translate(c.x(), c.y())
+                              .rotate(overlay->rotationAngle())
+                              .translate(-c.x(), -c.y())
+                              .map(point);
+    QMouseEvent move(QEvent::MouseMove, p, overlay->mapToGlobal(p.toPoint()), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(overlay, &move);
+    return overlay->cursor().pixmap();
+}
+
+bool saveResizerSheet(const QDir &dir, const QString &styleId, const QString &fileName)
+{
+    if (!KelStyleManager::instance()->setCurrentStyle(styleId))
+        return false;
+    ResizerOverlay *plainOverlay = nullptr;
+    std::unique_ptr<QLabel> plain = overlaidPicture(&plainOverlay);
+    plain->show();
+    QCoreApplication::processEvents();
+    const QPixmap plainShot = plain->grab();
+
+    // The cursors of the corner, ring and edge zones of the turned box.
+    const QRectF box = plainOverlay->screenSelection();
+    const QPointF points[] = {box.topLeft(),
+                              box.topRight(),
+                              box.topLeft() - QPointF(10, 4),
+                              box.bottomRight() + QPointF(12, 4),
+                              QPointF(box.center().x(), box.top() + 2),
+                              QPointF(box.left() + 2, box.center().y())};
+    QList<QPixmap> cursors;
+    for (const QPointF &point : points)
+        cursors << cursorOver(plainOverlay, point);
+
+    kelUi()->setMaintenanceMode(true);
+    ResizerOverlay *debugOverlay = nullptr;
+    std::unique_ptr<QLabel> debug = overlaidPicture(&debugOverlay);
+    debug->show();
+    if (auto *box = debugOverlay->findChild<QCheckBox *>())
+        box->setChecked(true);
+    // The guide lines cross where the pointer is.
+    QCursor::setPos(debugOverlay->mapToGlobal(QPoint(300, 120)));
+    QCoreApplication::processEvents();
+    const QPixmap debugShot = debug->grab();
+    kelUi()->setMaintenanceMode(false);
+
+    const int captionHeight = 24;
+    QImage image(16 + plainShot.width() + 16 + debugShot.width() + 16,
+                 16 + captionHeight + plainShot.height() + 16 + captionHeight + 48 + 16,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(kelStyle()->color(2));
+    QPainter painter(&image);
+    painter.setPen(kelStyle()->defaultTextColor());
+    int x = 16;
+    const int top = 16 + captionHeight;
+    painter.drawText(x, 16 + 16, QStringLiteral("style 1070, turned by 30 degrees"));
+    painter.drawPixmap(x, top, plainShot);
+    x += plainShot.width() + 16;
+    painter.drawText(x, 16 + 16, QStringLiteral("maintenance mode, \"Debug resizer\" checked"));
+    painter.drawPixmap(x, top, debugShot);
+    const int cursorTop = top + plainShot.height() + 16;
+    painter.drawText(16, cursorTop + 16,
+                     QStringLiteral("cursors: top-left, top-right, top-left ring, bottom-right "
+                                    "ring, top edge, left edge"));
+    x = 16;
+    for (const QPixmap &cursor : cursors) {
+        // A chequer behind each cursor, so that its outline shows.
+        const QRect cell(x, cursorTop + captionHeight, 48, 48);
+        painter.fillRect(cell, QColor(0x808080));
+        painter.fillRect(cell.adjusted(0, 0, -24, -24), QColor(0xC0C0C0));
+        painter.fillRect(cell.adjusted(24, 24, 0, 0), QColor(0xC0C0C0));
+        const QRect shown(QPoint(), cursor.size() / cursor.devicePixelRatio());
+        painter.drawPixmap(shown.translated(cell.center() - shown.center()), cursor);
+        x += 64;
+    }
+    painter.end();
+    const QString path = dir.filePath(fileName);
+    if (!image.save(path)) {
+        qWarning().noquote() << "could not save" << path;
+        return false;
+    }
+    qInfo().noquote() << "saved" << path;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -349,6 +484,10 @@ int main(int argc, char **argv)
     Style::registerThemes(kelUi());
     const bool saved = saveSheet(dir, QStringLiteral("LightStyle"),
                                  QStringLiteral("styles-light.png"))
-            && saveSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("styles-dark.png"));
+            && saveSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("styles-dark.png"))
+            && saveResizerSheet(dir, QStringLiteral("LightStyle"),
+                                QStringLiteral("resizer-light.png"))
+            && saveResizerSheet(dir, QStringLiteral("DarkStyle"),
+                                QStringLiteral("resizer-dark.png"));
     return saved ? 0 : 1;
 }
