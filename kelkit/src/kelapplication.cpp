@@ -3,8 +3,10 @@
 #include "kelsettings.h"
 #include "keltranslator.h"
 #include "kelui.h"
+#include "painting/kelicon.h"
 #include "painting/keliconsprovider.h"
 #include "utils/kelhooks.h"
+#include "windows/kelsplash.h"
 
 #include <QDebug>
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QFutureWatcher>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QSettings>
 #include <QSslConfiguration>
 #include <QSslSocket>
@@ -45,6 +48,7 @@ class KelApplication::Private
 public:
     Qt::HANDLE guiThread = nullptr;
     QPointer<KelSettings> settings;
+    QPointer<KelSplash> splash;
     QPointer<KelTranslator> translator;
     bool firstRun = true;
     QPointer<KelIconsProvider> iconsProvider;
@@ -72,6 +76,11 @@ KelApplication::~KelApplication()
     d->destroying = true;
     if (d->settings)
         d->settings->save();
+    if (d->splash) {
+        // The derived application is gone: nothing may call it back.
+        disconnect(d->splash, nullptr, this, nullptr);
+        delete d->splash;
+    }
     delete d->ui;
     // Icons hold pixmaps, which must go while the GUI application exists.
     delete d->iconsProvider;
@@ -244,6 +253,66 @@ bool KelApplication::translate(const QString &localeName)
     return d->translator && d->translator->translate(localeName, false);
 }
 
+KelSplash *KelApplication::showSplash(const QString &pixmapPath, int minDurationMs,
+                                      int animationIntervalMs, int minDots, int maxDots,
+                                      const QString &fontFamily, int fontPixelSize,
+                                      bool waitForMainWindow, QPoint loadingTextOffset,
+                                      QPoint versionTextOffset, QColor loadingTextColor,
+                                      QColor versionTextColor, bool versionAlignLeft)
+{
+    const int index = d->settings ? d->settings->lastScreen() : 0;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QScreen *screen = nullptr;
+    if (index >= 0 && index < screens.size()) {
+        screen = screens.at(index);
+        qInfo() << "Previously saved screen number:" << index;
+    } else {
+        qWarning() << "No screen found for previous saved main window pos. Use default screen. "
+                      "Old screen number is"
+                   << index;
+        screen = QGuiApplication::primaryScreen();
+        if (!screen) {
+            qCritical() << "No screens are found!";
+            return nullptr;
+        }
+    }
+
+    const QRect geometry = screen->geometry();
+    qInfo() << "Working geometry:" << geometry;
+    qDebug() << "Show splash at least" << minDurationMs << "milliseconsds on" << screen
+             << "screen. Screen geometry:" << geometry;
+
+    QPixmap pixmap;
+    if (KelIconsProvider *icons = iconsProvider()) {
+        pixmap = icons->icon(pixmapPath)
+                         ->pixmap(screen->devicePixelRatio(), QSize(), QColor(),
+                                  KelPainting::Normal);
+    }
+
+    auto *splash = new KelSplash(geometry, pixmap, QCoreApplication::applicationVersion(),
+                                 minDurationMs, animationIntervalMs, minDots, maxDots,
+                                 waitForMainWindow, loadingTextOffset, versionTextOffset,
+                                 loadingTextColor, versionTextColor, versionAlignLeft);
+    d->splash = splash;
+    QFont font(fontFamily);
+    if (fontPixelSize > 0)
+        font.setPixelSize(fontPixelSize);
+    splash->setFont(font);
+    connect(splash, &QObject::destroyed, this, [this] { onSplashDestroyed(); });
+    splash->show();
+    return splash;
+}
+
+KelSplash *KelApplication::splash() const
+{
+    return d ? d->splash.data() : nullptr;
+}
+
+bool KelApplication::isSplashVisible() const
+{
+    return d && d->splash && d->splash->isVisible();
+}
+
 bool KelApplication::isGuiThread() const
 {
     return QThread::currentThreadId() == d->guiThread;
@@ -274,6 +343,8 @@ KelUi *KelApplication::createUi()
 }
 
 void KelApplication::onAboutToQuit() { }
+
+void KelApplication::onSplashDestroyed() { }
 
 KelUi *kelUi()
 {

@@ -2,12 +2,15 @@
 
 #include "platform/singleapplication.h"
 
+#include <QColor>
+#include <QPoint>
 #include <QStringList>
 
 #include <memory>
 
 class KelIconsProvider;
 class KelSettings;
+class KelSplash;
 class KelTranslator;
 class KelUi;
 
@@ -75,6 +78,19 @@ public:
     // Switches the UI language; false when no translator is installed.
     bool translate(const QString &localeName);
 
+    // Shows the start-up splash on the screen of the last session's main
+    // window ("lastScreen"), else on the primary screen; null without any
+    // screen. The pixmap at pixmapPath is drawn at its natural size; the
+    // other arguments are KelSplash's.
+    KelSplash *showSplash(const QString &pixmapPath, int minDurationMs, int animationIntervalMs,
+                          int minDots, int maxDots, const QString &fontFamily, int fontPixelSize,
+                          bool waitForMainWindow, QPoint loadingTextOffset,
+                          QPoint versionTextOffset, QColor loadingTextColor,
+                          QColor versionTextColor, bool versionAlignLeft);
+    // Null once the splash is gone.
+    KelSplash *splash() const;
+    bool isSplashVisible() const;
+
     bool isGuiThread() const;
 
     // Loads the SSL library on the thread pool while the GUI thread keeps
@@ -85,6 +101,8 @@ protected:
     virtual void onLanguageChanged();
     virtual KelUi *createUi();
     virtual void onAboutToQuit();
+    // The splash made by showSplash() is gone.
+    virtual void onSplashDestroyed();
 
 private:
     class Private;

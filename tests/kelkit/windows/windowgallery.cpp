@@ -1,27 +1,38 @@
 // Renders the framework's windows into PNG files, each on a backdrop with
-// its shadow as a compositing desktop shows it:
+// its shadow as a compositing desktop shows it; the dialogs and toasts also
+// in the application's light and dark themes ("-light", "-dark"):
 //   QT_QPA_PLATFORM=offscreen kelwindowgallery [output folder]
 
 #include "animators/kelprogressanimator.h"
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
+#include "kelui.h"
+#include "styles/kelstylemanager.h"
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelcombobox.h"
 #include "windows/kelcustomshadow.h"
 #include "windows/kelpopupmenu.h"
 #include "windows/kelpopupmenubutton.h"
+#include "windows/kelmessagebox.h"
+#include "windows/kelnotificationmanager.h"
+#include "windows/kelsplash.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowblockedoverlay.h"
 #include "windows/kelwindowframe.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <functional>
 
 #include <memory>
 
@@ -82,6 +93,56 @@ void save(const QImage &image, const QDir &dir, const QString &name)
         qInfo().noquote() << "saved" << path;
     else
         qWarning().noquote() << "could not save" << path;
+}
+
+// Saves the next message box that the UI object shows, then closes it.
+void saveNextMessageBox(const QDir &dir, const QString &name)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, dir, name] {
+        auto *box = qobject_cast<KelMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer->deleteLater();
+        timer->stop();
+        save(composed(box), dir, name);
+        box->done(0);
+    });
+    timer->start(10);
+}
+
+// The message boxes, the text-input box and a toast in the current style.
+void saveDialogs(const QDir &dir, const QString &suffix)
+{
+    KelUi *ui = kelUi();
+    saveNextMessageBox(dir, QStringLiteral("messagebox") + suffix);
+    bool remember = true;
+    ui->messageBox(QStringLiteral("The file \"holiday.mp4\" is already in the queue. Add it "
+                                  "again?"),
+                   QStringLiteral("Add files"), -1, QStringLiteral("Cancel"),
+                   QStringLiteral("Add again"), QString(), &remember, QStringLiteral("Always ask"));
+    saveNextMessageBox(dir, QStringLiteral("messagebox-longpath") + suffix);
+    ui->messageBox(QStringLiteral("An error has occurred when trying to open: \"/home/user/"
+                                  "Videos/2024/holidays/the-very-long-folder-name-of-a-trip/"
+                                  "clip-without-any-spaces-in-its-name.mp4\""));
+    saveNextMessageBox(dir, QStringLiteral("textinputbox") + suffix);
+    QString name = QStringLiteral("holiday");
+    ui->textInputBox(QStringLiteral("File name:"), QStringLiteral("Rename"), name,
+                     KelUi::NotEmptyTextInput, -1, QStringLiteral("Cancel"),
+                     QStringLiteral("Rename"));
+
+    const int toastId = ui->notificationManager()->showNotification(
+            QStringLiteral("Conversion finished"),
+            QStringLiteral("3 files were converted and saved to the output folder."), 600);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *toast = qobject_cast<KelWindow *>(window); toast
+            && toast->objectName() == QStringLiteral("KelNotificationWindow_%1").arg(toastId)) {
+            settle(toast);
+            save(composed(toast), dir, QStringLiteral("toast") + suffix);
+            toast->close();
+        }
+    }
 }
 
 } // namespace
@@ -154,5 +215,23 @@ int main(int argc, char **argv)
     more->stateAnimator()->setHoveredProgress(1.0);
     save(composed(menu), dir, QStringLiteral("menu-popup"));
     save(composed(more->popup()), dir, QStringLiteral("submenu-popup"));
+    maximized->hide();
+
+    saveDialogs(dir, QString());
+    Style::registerThemes(kelUi());
+    for (const QString &theme : {QStringLiteral("LightStyle"), QStringLiteral("DarkStyle")}) {
+        kelUi()->styleManager()->setCurrentStyle(theme);
+        saveDialogs(dir,
+                    theme == QStringLiteral("LightStyle") ? QStringLiteral("-light")
+                                                          : QStringLiteral("-dark"));
+    }
+
+    QPixmap picture(480, 270);
+    picture.fill(QColor(0x2C, 0x2B, 0x30));
+    KelSplash splash(QRect(), picture, QStringLiteral("1.4.2"), 600000, 600000, 3, 3, false,
+                     QPoint(), QPoint(), QColor(), QColor(), false);
+    splash.show();
+    settle(&splash);
+    save(splash.grab().toImage(), dir, QStringLiteral("splash"));
     return 0;
 }

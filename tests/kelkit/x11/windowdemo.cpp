@@ -10,6 +10,7 @@
 #include "kelsettings.h"
 #include "kelui.h"
 #include "widgets/kelbutton.h"
+#include "windows/kelnotificationmanager.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
 
@@ -183,6 +184,55 @@ void windowsScenario(ReadyReporter *ready)
     report(second, QStringLiteral("second"));
 }
 
+// Shows a toast for every "t" typed in the window and prints "toast N
+// id=<X window id>" for it.
+class ToastMaker : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress
+            || static_cast<QKeyEvent *>(event)->key() != Qt::Key_T) {
+            return false;
+        }
+        ++m_count;
+        const int id = kelUi()->notificationManager()->showNotification(
+                QStringLiteral("Toast %1").arg(m_count),
+                QStringLiteral("The conversion of clip %1 is done.").arg(m_count), 600);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *window : windows) {
+            if (window->objectName() == QStringLiteral("KelNotificationWindow_%1").arg(id))
+                say(QStringLiteral("toast %1 id=%2").arg(m_count).arg(window->winId()));
+        }
+        return true;
+    }
+
+private:
+    int m_count = 0;
+};
+
+// A main window that shows toasts on request.
+void toastsScenario(ReadyReporter *ready)
+{
+    auto *ui = static_cast<DemoUi *>(kelUi());
+    ui->mainWindowFactory = [] {
+        auto *window = new KelWindow(Framed);
+        window->setWindowTitle(QStringLiteral("Demo main window"));
+        window->setTitle(QStringLiteral("Main"));
+        window->setGeometry(100, 100, 400, 300);
+        return window;
+    };
+    ui->setupMainWindow();
+    KelWindow *main = ui->mainWindow();
+    main->installEventFilter(new ToastMaker(main));
+    main->show();
+    ready->watch(main);
+    report(main, QStringLiteral("main"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -201,10 +251,12 @@ int main(int argc, char **argv)
              [](ReadyReporter *ready) {
                  buildPopupScenario([ready](QWidget *window) { ready->watch(window); }, say);
              }},
+            {QStringLiteral("toasts"), toastsScenario},
     };
     const auto scenario = scenarios.find(parser.value(QStringLiteral("scenario")));
     if (scenario == scenarios.end() || !parser.isSet(QStringLiteral("settings"))) {
-        std::fprintf(stderr, "usage: kelwindowdemo --settings FILE [--scenario windows|popups]\n");
+        std::fprintf(stderr,
+                     "usage: kelwindowdemo --settings FILE [--scenario windows|popups|toasts]\n");
         return 2;
     }
 
