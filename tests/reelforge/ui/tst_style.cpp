@@ -17,6 +17,7 @@
 #include "widgets/kelscrollbar.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinbox.h"
+#include "windows/keldialog.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowframe.h"
@@ -204,33 +205,22 @@ public:
     int toggledReceivers() const { return receivers(SIGNAL(toggled(bool))); }
 };
 
-// A window laid out as the framework's dialog lays itself out: a content
-// frame and a footer, whose box layout starts with a stretch, in the central
-// widget; styled once both exist.
+// The main window's style on a bare window; every other style on the
+// framework's dialog, with a button in its footer.
 std::unique_ptr<KelWindow> makeWindow(int styleId)
 {
-    auto window = std::make_unique<KelWindow>(styleId,
-                                              KelWindow::Movable | KelWindow::WindowButtons,
-                                              nullptr, KelWindow::Default, true);
-    QWidget *central = window->centralWidget();
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    auto *content = new KelFrame(-1, central);
-    content->setObjectName(QStringLiteral("KelDialogContent"));
-    column->addWidget(content);
-    auto *footer = new KelFrame(-1, central);
-    footer->setObjectName(QStringLiteral("KelFooter"));
-    auto *row = new QHBoxLayout(footer);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addStretch();
-    auto *button = new KelButton(20, footer);
+    if (styleId == 0) {
+        auto window = std::make_unique<KelWindow>(0, KelWindow::Movable | KelWindow::WindowButtons,
+                                                  nullptr);
+        window->setTitle(QStringLiteral("Window 0"));
+        return window;
+    }
+    auto dialog = std::make_unique<KelDialog>(styleId, KelWindow::WindowParams());
+    auto *button = new KelButton(20);
     button->setText(QStringLiteral("Cancel"));
-    row->addWidget(button);
-    column->addWidget(footer);
-    window->setTitle(QStringLiteral("Window %1").arg(styleId));
-    window->applyStyle();
-    return window;
+    dialog->addButton(0, button);
+    dialog->setTitle(QStringLiteral("Window %1").arg(styleId));
+    return dialog;
 }
 
 QWidget *dialogPart(KelWindow *window, const char *name)

@@ -18,6 +18,7 @@
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelslider.h"
 #include "widgets/kelspinbox.h"
+#include "windows/keldialog.h"
 #include "windows/kelwindow.h"
 
 #include <QCheckBox>
@@ -251,40 +252,25 @@ std::unique_ptr<QWidget> buildSheet()
     return sheet;
 }
 
-// A window with the dialog's parts: a content frame and a footer whose
-// buttons follow a stretch, as the framework's dialog builds them.
+// The framework's dialog with some text and two footer buttons, styled once
+// its parts exist.
 std::unique_ptr<KelWindow> dialogWindow(int styleId, const QString &title)
 {
-    auto window = std::make_unique<KelWindow>(styleId,
-                                              KelWindow::Movable | KelWindow::WindowButtons,
-                                              nullptr, KelWindow::Default, true);
-    window->setTitle(title);
-    QWidget *central = window->centralWidget();
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    auto *content = new KelFrame(-1, central);
-    content->setObjectName(QStringLiteral("KelDialogContent"));
-    auto *text = new KelLabel(9, content);
+    auto dialog = std::make_unique<KelDialog>(styleId, KelWindow::WindowParams(), nullptr,
+                                              KelWindow::Default, true);
+    dialog->setTitle(title);
+    auto *text = new KelLabel(9, dialog->contentWidget());
     text->setText(QStringLiteral("The window recipe dresses the title bar, the frame, the content "
                                  "and the footer."));
-    auto *inner = new QVBoxLayout(content);
+    auto *inner = new QVBoxLayout(dialog->contentWidget());
     inner->addWidget(text);
-    column->addWidget(content);
-    auto *footer = new KelFrame(-1, central);
-    footer->setObjectName(QStringLiteral("KelFooter"));
-    auto *row = new QHBoxLayout(footer);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addStretch();
     for (int id : {20, 21}) {
-        auto *button = new KelButton(id, footer);
+        auto *button = new KelButton(id);
         button->setText(id == 20 ? QStringLiteral("Cancel") : QStringLiteral("Save"));
-        row->addWidget(button);
+        dialog->addButton(id == 20 ? 0 : 1, button, id == 21);
     }
-    column->addWidget(footer);
-    window->applyStyle();
-    return window;
+    dialog->applyStyle();
+    return dialog;
 }
 
 // The sheet above, the windows side by side below it.
