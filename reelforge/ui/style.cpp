@@ -462,6 +462,14 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
             }
             layout->setSpacing(32);
         }
+        // Message boxes: the footer buttons keep off the rounded corner, in
+        // line with the text above them.
+        if (QWidget *footer = dialogPart(window, "KelFooter")) {
+            if (QLayout *layout = footer->layout()) {
+                layout->setContentsMargins(32, 24, 32, 24);
+                layout->setSpacing(10);
+            }
+        }
         break;
     case 3:
     case 5: {

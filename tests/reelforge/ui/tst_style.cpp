@@ -912,6 +912,11 @@ void tst_Style::dialogWindowRecipes()
     QVERIFY(column);
     QCOMPARE(column->spacing(), 32);
     QCOMPARE(column->contentsMargins(), QMargins());
+    // The message box's buttons stay right-aligned, off the window's edge.
+    QLayout *formFooter = dialogPart(form.get(), "KelFooter")->layout();
+    QCOMPARE(formFooter->contentsMargins(), QMargins(32, 24, 32, 24));
+    QCOMPARE(formFooter->spacing(), 10);
+    QVERIFY(formFooter->itemAt(0)->spacerItem());
 }
 
 void tst_Style::compactCaptionWindowRecipe()
