@@ -169,6 +169,7 @@ public:
     void resetInputState();
 
     // Settings
+    VideoThreading videoThreading = VideoThreading::Frames;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     AVRational targetFrameRate = {0, 0};
     QSize targetSize = QSize(1920, 1080);
@@ -306,6 +307,13 @@ int decoderprivate::selectStream(int index)
                                                            : stream->time_base;
     }
     decoder->pkt_timebase = context->packetTimeBase;
+    if (type == AVMEDIA_TYPE_VIDEO) {
+        // libavcodec decodes on one thread unless told otherwise.
+        decoder->thread_count = 0;
+        decoder->thread_type = d->videoThreading == VideoThreading::Frames
+                ? FF_THREAD_FRAME | FF_THREAD_SLICE
+                : FF_THREAD_SLICE;
+    }
 
     ret = avcodec_open2(decoder, codec, nullptr);
     if (ret < 0) {
@@ -461,6 +469,11 @@ int decoderprivate::rotation() const
 void decoderprivate::setTargetSize(const QSize &size)
 {
     d->targetSize = size;
+}
+
+void decoderprivate::setVideoThreading(VideoThreading threading)
+{
+    d->videoThreading = threading;
 }
 
 void decoderprivate::setPixelFormat(AVPixelFormat format)

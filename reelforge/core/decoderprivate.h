@@ -35,6 +35,11 @@ public:
     decoderprivate(const decoderprivate &) = delete;
     decoderprivate &operator=(const decoderprivate &) = delete;
 
+    // How a video stream's decoder spreads its work: over as many threads as
+    // there are cores, several frames at once (throughput, for runs of
+    // frames), or within one frame only (latency, for a single frame).
+    enum class VideoThreading { Frames, Slices };
+
     int openInputFile(const QString &path);
     int bestStream(AVMediaType type) const;
     // The best video stream that is not an attached picture (cover art).
@@ -61,6 +66,8 @@ public:
     int rotation() const;
 
     void setTargetSize(const QSize &size);
+    // Takes effect when the video stream is selected.
+    void setVideoThreading(VideoThreading threading);
     void setPixelFormat(AVPixelFormat format);
     void setFrameRate(int numerator, int denominator);
     void setAudioFormat(AVSampleFormat format, int sampleRate, int channels, int frameSize);

@@ -356,6 +356,8 @@ AVMediaFileInfo mediaimport::probe(const QString &path)
 QImage mediaimport::thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode)
 {
     decoderprivate decoder;
+    // One frame is wanted: threads decoding frames ahead would only add work.
+    decoder.setVideoThreading(decoderprivate::VideoThreading::Slices);
     if (decoder.openInputFile(path) < 0)
         return QImage();
     const int stream = decoder.bestStream(AVMEDIA_TYPE_VIDEO);
