@@ -49,8 +49,12 @@ public:
     // Damaged packets are skipped with a warning; a long run of them fails.
     int decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     void recycleFrame(AVFrame *frame);
-    // Positions are the input's own times, which need not start at 0.
+    // Positions are the input's own times, which need not start at 0. A
+    // video graph without frame-rate conversion is kept across the seek.
     int seek(qint64 position, int flags);
+    // Decoded video frames that start before the position are dropped before
+    // they are filtered; the lowest qint64 keeps them all (the default).
+    void dropVideoBefore(qint64 position);
     // Reads from the beginning again, for inputs that cannot seek there.
     int reopen();
     // The time of the selected streams' first frame (0 when unknown): the
