@@ -245,12 +245,21 @@ int decoderprivate::openInputFile(const QString &path)
         qCritical().noquote() << "Cannot find stream information:" << path;
         return ret;
     }
+    openInput(std::move(input), path);
+    return ret;
+}
 
+int decoderprivate::openInput(FormatInputPtr input, const QString &path)
+{
+    if (d->input)
+        close();
+    if (!input)
+        return AVERROR(EINVAL);
     d->path = path;
     d->input = std::move(input);
     d->streams.resize(d->input->nb_streams);
     d->inputDuration = d->computeDuration();
-    return ret;
+    return 0;
 }
 
 int decoderprivate::bestStream(AVMediaType type) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/avptr.h"
+
 // FFmpeg's headers need the C99 constant macros, which <cstdint> provides.
 #include <cstdint>
 
@@ -41,6 +43,9 @@ public:
     enum class VideoThreading { Frames, Slices };
 
     int openInputFile(const QString &path);
+    // Takes over an input that was opened and had its stream information
+    // read already (by a probe), instead of opening the file again.
+    int openInput(FormatInputPtr input, const QString &path);
     int bestStream(AVMediaType type) const;
     // The best video stream that is not an attached picture (cover art).
     int bestVideoStream() const;
