@@ -64,6 +64,13 @@ qint64 keepFrom(qint64 seekTarget)
     return seekTarget == NoRequest ? 0 : std::max<qint64>(seekTarget - VideoKeepBefore, 0);
 }
 
+// Whether the frame is the one shown at the seek target (or the first after it).
+bool showsTarget(const CacheEntry &entry, qint64 seekTarget)
+{
+    return seekTarget == NoRequest
+            || entry.position + std::max<qint64>(entry.duration, 1) > seekTarget;
+}
+
 bool isSideways(int rotation)
 {
     return rotation == 90 || rotation == -90 || rotation == 270 || rotation == -270;
@@ -354,6 +361,11 @@ void coredecoder::Private::videoLoop()
         }
         QMutexLocker cacheLocker(&videoCacheLock);
         videoCache.push_back(entry);
+        cacheLocker.unlock();
+        decoderLocker.unlock();
+        // The picture at the target can be shown now; the cache fills on.
+        if (showsTarget(entry, lastSeekTarget))
+            markReady();
     }
 
     clearVideoCache();
