@@ -9,8 +9,10 @@
 # BUILD_DIR defaults to ./build, PAIRS to 3. Each pair runs the worker, ffmpeg
 # with the worker's 4 encoder threads and ffmpeg with its default threads,
 # in an order that alternates from pair to pair; ratios are taken within each
-# pair and printed as min / median / max. Wall time is that of the whole
-# command: for the worker, the link driver with the worker it starts.
+# pair and printed as min / median / max. ffmpeg's time is the wall time of
+# the whole command; the worker's is the wall time from handing it the task
+# to its final state, as the link driver measures it: the GUI starts the
+# worker once, before any task.
 #
 # Rows: a 1080p test pattern, a camera-like 1080p clip (the pattern with
 # temporal noise), a 4K clip, and a full-frame text watermark on the
@@ -79,7 +81,8 @@ frame_count() {
 
 run_worker() { # clip seconds watermark
     rm -f "$work/worker.mp4" # the worker never replaces an existing target
-    timed "$driver" "$work/$1.mp4" "$work/worker.mp4" "$2" $3
+    "$driver" "$work/$1.mp4" "$work/worker.mp4" "$2" $3 2>"$work/last.err" \
+        || { cat "$work/last.err" >&2; return 1; }
 }
 run_ffmpeg() { # clip bitrate watermark output threads-args...
     local clip=$1 bitrate=$2 watermark=$3 output=$4
