@@ -27,8 +27,11 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The worker against the ffmpeg command, then the preview's seeking against
+# an in-process decode; a few minutes on 8 cores.
 bench: build
-	@for b in $(BUILD_DIR)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@bash bench/run_conversion_bench.sh $(BUILD_DIR)
+	@$(BUILD_DIR)/bin/bench_preview_seek
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

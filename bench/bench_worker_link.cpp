@@ -3,11 +3,14 @@
 // end. Prints the seconds from sending the task to its final state.
 //
 // bench_worker_link SOURCE TARGET SECONDS [WATERMARK_TEXT]
-//   SOURCE is converted whole (SECONDS long) to TARGET, an mp4 of
-//   1920x1080 H.264 and 128 kbit/s stereo AAC at 44.1 kHz; a watermark text
-//   is drawn centred over the full frame width.
+//   SOURCE is converted whole (SECONDS long) to TARGET with the GUI's
+//   default settings: the "Same as source" mp4 preset (H.264 at the source's
+//   size, AAC at 256 kbit/s with the source's rate and channels) and
+//   compression level 3; a watermark text is drawn centred over the full
+//   frame width.
 
 #include "core/linkmessages.h"
+#include "core/mediaimport.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
@@ -27,6 +30,7 @@
 namespace {
 
 const int startTimeoutMs = 30000;
+const int DefaultCompressionLevel = 3;
 
 QMap<int, QVariant> watermarkProperties(const QString &text)
 {
@@ -55,15 +59,18 @@ TranscodingInfo makeTask(const QStringList &args)
     info.container = QStringLiteral("mp4");
     info.trimStart = 0;
     info.trimEnd = qint64(args.at(3).toDouble() * 10000000);
+    // As a queue item gets them: the source's facts, then the preset.
+    const AVMediaFileInfo source = mediaimport::probe(info.source);
     VideoCodecInfo video;
     video.name = QStringLiteral("h264_mf");
-    video.resolution = QSize(1920, 1080);
+    video.resolution = source.resolution;
+    video.quality = DefaultCompressionLevel * 20 + 50;
     info.video = {video};
     AudioCodecInfo audio;
     audio.name = QStringLiteral("aac_mf");
-    audio.bitrate = 128;
-    audio.samplerate = 44100;
-    audio.channels = 2;
+    audio.bitrate = 256;
+    audio.samplerate = source.samplerate;
+    audio.channels = source.channels;
     info.audio = {audio};
     if (args.size() > 4)
         info.watermark = watermarkProperties(args.at(4));

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Times the worker's conversion of a 20 s 1920x1080 H.264 + AAC clip to mp4
-# against the ffmpeg command with the same encoders, size, frame rate and bit
-# rates, without and with a full-frame text watermark (drawtext for ffmpeg).
-# Prints the median wall time of each and their ratio.
+# Times the worker's conversions against the ffmpeg command on the same
+# clips and settings: the GUI's default preset ("Same as source" mp4: H.264 at
+# the source's size and rate, AAC at 256 kbit/s) and its default compression
+# level (3, quality 110).
 #
-#   bench/run_conversion_bench.sh [BUILD_DIR] [RUNS]
+#   bench/run_conversion_bench.sh [BUILD_DIR] [PAIRS]
 #
-# BUILD_DIR defaults to ./build, RUNS to 5. Wall time is that of the whole
-# command: for the worker path, the link driver with the worker it starts.
+# BUILD_DIR defaults to ./build, PAIRS to 3. Each pair runs the worker, ffmpeg
+# with the worker's 4 encoder threads and ffmpeg with its default threads,
+# in an order that alternates from pair to pair; ratios are taken within each
+# pair and printed as min / median / max. ffmpeg's time is the wall time of
+# the whole command; the worker's is the wall time from handing it the task
+# to its final state, as the link driver measures it: the GUI starts the
+# worker once, before any task.
+#
+# Rows: a 1080p test pattern, a camera-like 1080p clip (the pattern with
+# temporal noise), a 4K clip, and a full-frame text watermark on the
+# camera-like clip against ffmpeg's drawtext. Each row then checks that the
+# worker and ffmpeg at 4 threads wrote the same stream: the x264 option string
+# and the frame count.
 set -euo pipefail
 
 build_dir=$(realpath "${1:-build}")
-runs=${2:-5}
-seconds=20
+pairs=${2:-3}
 text=Reelmorph
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
@@ -25,19 +35,23 @@ trap 'rm -rf "$work"' EXIT
 export HOME="$work/home"
 mkdir -p "$HOME"
 
-ffmpeg -hide_banner -loglevel error -y \
-    -f lavfi -i "testsrc2=size=1920x1080:rate=25:duration=$seconds" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" \
-    -ac 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 192k \
-    "$work/source.mp4"
+make_clip() { # name size seconds extra-filter
+    local filter="testsrc2=size=$2:rate=25:duration=$3$4"
+    ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$filter" \
+        -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$3" \
+        -ac 2 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 192k \
+        "$work/$1.mp4"
+}
 
-# What the worker's encoders get for this task: the bit rate of 1080p at
-# 25 fps and quality 95 (8,000,000 x 1.05), a rate tolerance of a third,
-# a one-second buffer capped at the rate, 4 threads, a half-second group of
-# pictures with 2 B-frames; AAC at 128 kbit/s, 44.1 kHz, stereo.
-encode_args=(-c:v libx264 -b:v 8400000 -bt 2800000 -maxrate 8400000 -bufsize 8400000
-    -threads 4 -g 12 -bf 2 -pix_fmt yuv420p -s 1920x1080 -r 25
-    -c:a aac -b:a 128k -ar 44100 -ac 2)
+# What the worker's encoders get for the task (transcoder and encoder):
+# bit rate by size at quality 110 (8,000,000 or 45,000,000 x 1.2), a rate
+# tolerance of a third, a one-second buffer capped at the rate, 4 threads, a
+# half-second group of pictures with 2 B-frames; AAC at 256 kbit/s with the
+# source's rate and channels.
+encode_args() { # bitrate
+    echo "-c:v libx264 -b:v $1 -bt $(($1 / 3)) -maxrate $1 -bufsize $1 -g 12 -bf 2"
+    echo "-pix_fmt yuv420p -c:a aac -b:a 256k -ar 48000 -ac 2"
+}
 drawtext="drawtext=fontfile=$font:text=$text:fontsize=h/3:fontcolor=white@0.8"
 drawtext+=":shadowcolor=black@0.5:shadowx=4:shadowy=4:x=(w-text_w)/2:y=(h-text_h)/2"
 
@@ -52,28 +66,87 @@ timed() {
     echo "scale=3; ($end - $start) / 1000000000" | bc
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-run_case() {
-    local name=$1 watermark=$2
-    local worker_times=() ffmpeg_times=()
-    local filter=()
-    [[ -n $watermark ]] && filter=(-vf "$drawtext")
-    for ((i = 0; i < runs; i++)); do
-        # The worker never replaces an existing target.
-        rm -f "$work/worker.mp4"
-        worker_times+=("$(timed "$driver" "$work/source.mp4" "$work/worker.mp4" "$seconds" $watermark)")
-        ffmpeg_times+=("$(timed ffmpeg -hide_banner -nostdin -y -i "$work/source.mp4" \
-            "${filter[@]}" "${encode_args[@]}" "$work/ffmpeg.mp4")")
-    done
-    local worker_median ffmpeg_median
-    worker_median=$(printf '%s\n' "${worker_times[@]}" | median)
-    ffmpeg_median=$(printf '%s\n' "${ffmpeg_times[@]}" | median)
-    printf '%-22s worker %7.3f s   ffmpeg %7.3f s   ratio %.3f\n' "$name" \
-        "$worker_median" "$ffmpeg_median" "$(echo "scale=4; $worker_median / $ffmpeg_median" | bc)"
-    printf '  worker runs: %s\n  ffmpeg runs: %s\n' "${worker_times[*]}" "${ffmpeg_times[*]}"
+# min / median / max of the numbers on standard input.
+spread() {
+    sort -g | awk '{ v[NR] = $1 }
+        END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+              printf "%.3f / %.3f / %.3f", v[1], m, v[NR] }'
 }
 
-echo "$runs runs each, ${seconds} s 1920x1080 25 fps H.264 + AAC to mp4"
-run_case "no overlay" ""
-run_case "full-frame text mark" "$text"
+x264_options() { LC_ALL=C grep -a -o -m1 'options: [[:print:]]*' "$1" | head -n1; }
+frame_count() {
+    ffprobe -v error -select_streams v:0 -count_packets \
+        -show_entries stream=nb_read_packets -of csv=p=0 "$1"
+}
+
+run_worker() { # clip seconds watermark
+    rm -f "$work/worker.mp4" # the worker never replaces an existing target
+    "$driver" "$work/$1.mp4" "$work/worker.mp4" "$2" $3 2>"$work/last.err" \
+        || { cat "$work/last.err" >&2; return 1; }
+}
+run_ffmpeg() { # clip bitrate watermark output threads-args...
+    local clip=$1 bitrate=$2 watermark=$3 output=$4
+    shift 4
+    local filter=()
+    [[ -n $watermark ]] && filter=(-vf "$drawtext")
+    # shellcheck disable=SC2046
+    timed ffmpeg -hide_banner -nostdin -y -i "$work/$clip.mp4" "${filter[@]}" \
+        $(encode_args "$bitrate") "$@" "$work/$output"
+}
+
+check_same_stream() { # row
+    local ours theirs
+    ours=$(x264_options "$work/worker.mp4")
+    theirs=$(x264_options "$work/ffmpeg4.mp4")
+    if [[ -z $ours || $ours != "$theirs" ]]; then
+        printf '%s: the x264 options differ\n  worker: %s\n  ffmpeg: %s\n' "$1" "$ours" "$theirs" >&2
+        return 1
+    fi
+    local frames_ours frames_theirs
+    frames_ours=$(frame_count "$work/worker.mp4")
+    frames_theirs=$(frame_count "$work/ffmpeg4.mp4")
+    if [[ $frames_ours != "$frames_theirs" ]]; then
+        printf '%s: frame counts differ: worker %s, ffmpeg %s\n' "$1" "$frames_ours" "$frames_theirs" >&2
+        return 1
+    fi
+    echo "  same stream: x264 options equal, $frames_ours frames each"
+}
+
+run_row() { # name clip seconds bitrate watermark
+    local name=$1 clip=$2 seconds=$3 bitrate=$4 watermark=$5
+    echo "$name"
+
+    local worker=() four=() auto=() ratio_four=() ratio_auto=()
+    local w f a
+    for ((i = 0; i < pairs; i++)); do
+        if ((i % 2 == 0)); then
+            w=$(run_worker "$clip" "$seconds" "$watermark")
+            f=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg4.mp4 -threads 4)
+            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg.mp4)
+        else
+            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg.mp4)
+            f=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg4.mp4 -threads 4)
+            w=$(run_worker "$clip" "$seconds" "$watermark")
+        fi
+        worker+=("$w") four+=("$f") auto+=("$a")
+        ratio_four+=("$(echo "scale=4; $w / $f" | bc)")
+        ratio_auto+=("$(echo "scale=4; $w / $a" | bc)")
+    done
+    printf '  seconds  worker %s   ffmpeg -threads 4 %s   ffmpeg default threads %s\n' \
+        "$(printf '%s\n' "${worker[@]}" | spread)" "$(printf '%s\n' "${four[@]}" | spread)" \
+        "$(printf '%s\n' "${auto[@]}" | spread)"
+    printf '  ratio    worker / ffmpeg -threads 4 %s   worker / ffmpeg default %s\n' \
+        "$(printf '%s\n' "${ratio_four[@]}" | spread)" "$(printf '%s\n' "${ratio_auto[@]}" | spread)"
+    check_same_stream "$name"
+}
+
+make_clip plain 1920x1080 4 ""
+make_clip camera 1920x1080 4 ",noise=alls=8:allf=t"
+make_clip uhd 3840x2160 2 ""
+
+echo "$pairs pairs per row, min / median / max; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+run_row "1080p pattern, 4 s" plain 4 9600000 ""
+run_row "1080p camera-like, 4 s" camera 4 9600000 ""
+run_row "4K pattern, 2 s" uhd 2 54000000 ""
+run_row "1080p camera-like, full-frame text watermark vs drawtext, 4 s" camera 4 9600000 "$text"
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

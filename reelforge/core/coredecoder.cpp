@@ -58,6 +58,19 @@ private:
     std::function<void()> m_loop;
 };
 
+// Where the video cache starts after a seek to the target.
+qint64 keepFrom(qint64 seekTarget)
+{
+    return seekTarget == NoRequest ? 0 : std::max<qint64>(seekTarget - VideoKeepBefore, 0);
+}
+
+// Whether the frame is the one shown at the seek target (or the first after it).
+bool showsTarget(const CacheEntry &entry, qint64 seekTarget)
+{
+    return seekTarget == NoRequest
+            || entry.position + std::max<qint64>(entry.duration, 1) > seekTarget;
+}
+
 bool isSideways(int rotation)
 {
     return rotation == 90 || rotation == -90 || rotation == 270 || rotation == -270;
@@ -309,6 +322,8 @@ void coredecoder::Private::videoLoop()
             QMutexLocker decoderLocker(&videoDecoderLock);
             QMutexLocker cacheLocker(&videoCacheLock);
             video.seek(request, AVSEEK_FLAG_BACKWARD);
+            // Frames that would be dropped here are not scaled first.
+            video.dropVideoBefore(keepFrom(request));
             for (const CacheEntry &entry : videoCache)
                 video.recycleFrame(entry.frame);
             videoCache.clear();
@@ -340,15 +355,17 @@ void coredecoder::Private::videoLoop()
             idle();
             continue;
         }
-        const qint64 keepFrom = lastSeekTarget == NoRequest
-                ? 0
-                : std::max<qint64>(lastSeekTarget - VideoKeepBefore, 0);
-        if (entry.position < keepFrom || entry.type != AVMEDIA_TYPE_VIDEO) {
+        if (entry.position < keepFrom(lastSeekTarget) || entry.type != AVMEDIA_TYPE_VIDEO) {
             video.recycleFrame(entry.frame);
             continue;
         }
         QMutexLocker cacheLocker(&videoCacheLock);
         videoCache.push_back(entry);
+        cacheLocker.unlock();
+        decoderLocker.unlock();
+        // The picture at the target can be shown now; the cache fills on.
+        if (showsTarget(entry, lastSeekTarget))
+            markReady();
     }
 
     clearVideoCache();

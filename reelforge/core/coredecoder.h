@@ -56,6 +56,9 @@ public:
 
 signals:
     void ready();
+    // Once per fill of the video cache, from the video loop's thread: as soon
+    // as the picture at the seek target is cached (the cache fills on), or
+    // when the video ends before it.
     void cacheReady();
 
 private:

@@ -18,6 +18,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -165,10 +166,14 @@ public:
     int handOut(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     bool hasSelectedStream() const;
     StreamContext *streamContext(int index) const;
-    void forgetReading();
+    void forgetReading(bool keepVideoGraphs);
+    bool keepsGraphAcrossSeek(const StreamContext &context) const;
+    void emptyGraph(StreamContext &context);
+    bool isDroppedBeforeFiltering(const StreamContext &context) const;
     void resetInputState();
 
     // Settings
+    VideoThreading videoThreading = VideoThreading::Frames;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     AVRational targetFrameRate = {0, 0};
     QSize targetSize = QSize(1920, 1080);
@@ -189,6 +194,7 @@ public:
     int videoStreamIndex = -1;
 
     qint64 seekTarget = -1;
+    qint64 dropVideoBefore = std::numeric_limits<qint64>::min();
     qint64 inputDuration = -1;
     bool endOfInput = false;
     // The first failure met while frames were still to be handed out; given
@@ -239,12 +245,21 @@ int decoderprivate::openInputFile(const QString &path)
         qCritical().noquote() << "Cannot find stream information:" << path;
         return ret;
     }
+    openInput(std::move(input), path);
+    return ret;
+}
 
+int decoderprivate::openInput(FormatInputPtr input, const QString &path)
+{
+    if (d->input)
+        close();
+    if (!input)
+        return AVERROR(EINVAL);
     d->path = path;
     d->input = std::move(input);
     d->streams.resize(d->input->nb_streams);
     d->inputDuration = d->computeDuration();
-    return ret;
+    return 0;
 }
 
 int decoderprivate::bestStream(AVMediaType type) const
@@ -306,6 +321,13 @@ int decoderprivate::selectStream(int index)
                                                            : stream->time_base;
     }
     decoder->pkt_timebase = context->packetTimeBase;
+    if (type == AVMEDIA_TYPE_VIDEO) {
+        // libavcodec decodes on one thread unless told otherwise.
+        decoder->thread_count = 0;
+        decoder->thread_type = d->videoThreading == VideoThreading::Frames
+                ? FF_THREAD_FRAME | FF_THREAD_SLICE
+                : FF_THREAD_SLICE;
+    }
 
     ret = avcodec_open2(decoder, codec, nullptr);
     if (ret < 0) {
@@ -366,7 +388,7 @@ void decoderprivate::recycleFrame(AVFrame *frame)
 int decoderprivate::seek(qint64 position, int flags)
 {
     d->seekTarget = position;
-    d->forgetReading();
+    d->forgetReading(true);
     if (!d->input)
         return AVERROR(EINVAL);
     return av_seek_frame(d->input.get(), -1, position / 10, flags);
@@ -386,7 +408,7 @@ int decoderprivate::reopen()
         qCritical().noquote() << "Cannot open the input again:" << d->path << errorText(ret);
         return ret;
     }
-    d->forgetReading();
+    d->forgetReading(false);
     d->input = std::move(input);
     return 0;
 }
@@ -461,6 +483,16 @@ int decoderprivate::rotation() const
 void decoderprivate::setTargetSize(const QSize &size)
 {
     d->targetSize = size;
+}
+
+void decoderprivate::dropVideoBefore(qint64 position)
+{
+    d->dropVideoBefore = position;
+}
+
+void decoderprivate::setVideoThreading(VideoThreading threading)
+{
+    d->videoThreading = threading;
 }
 
 void decoderprivate::setPixelFormat(AVPixelFormat format)
@@ -1237,6 +1269,10 @@ int decoderprivate::Private::receiveFrames(StreamContext &context, int streamInd
         if (ret < 0)
             return ret;
         damagedRun = 0;
+        if (isDroppedBeforeFiltering(context)) {
+            av_frame_unref(context.frame.get());
+            continue;
+        }
         ret = feedFrame(context, streamIndex);
         if (ret < 0 && !isEndOrAgain(ret))
             return ret;
@@ -1305,7 +1341,7 @@ decoderprivate::StreamContext *decoderprivate::Private::streamContext(int index)
 
 // Drops everything read ahead, so that reading starts afresh at the input's
 // read position.
-void decoderprivate::Private::forgetReading()
+void decoderprivate::Private::forgetReading(bool keepVideoGraphs)
 {
     for (ReadyFrame &ready : readyFrames) {
         av_frame_unref(ready.frame.get());
@@ -1316,12 +1352,47 @@ void decoderprivate::Private::forgetReading()
         if (!context)
             continue;
         avcodec_flush_buffers(context->decoder.get());
-        context->freeGraphs();
+        if (keepVideoGraphs && keepsGraphAcrossSeek(*context))
+            emptyGraph(*context);
+        else
+            context->freeGraphs();
     }
     endOfInput = false;
     pendingError = 0;
     damagedRun = 0;
     timestampOffset = 0;
+}
+
+// Scaling, turning and format conversion keep nothing from one frame to the
+// next, so such a graph serves after a seek as well as a new one, and its
+// frame pools stay filled. An fps filter remembers times and cannot stay.
+bool decoderprivate::Private::keepsGraphAcrossSeek(const StreamContext &context) const
+{
+    return context.type() == AVMEDIA_TYPE_VIDEO && context.graph && !context.inputEnded
+            && targetFrameRate.den == 0;
+}
+
+// Takes out and drops whatever the graph still holds from before the seek.
+void decoderprivate::Private::emptyGraph(StreamContext &context)
+{
+    FramePtr frame = takeSpareFrame();
+    while (frame && av_buffersink_get_frame(context.sinkContext, frame.get()) >= 0)
+        av_frame_unref(frame.get());
+    if (frame)
+        spareFrames.push_back(std::move(frame));
+    context.endPts = AV_NOPTS_VALUE;
+    context.lastDts = AV_NOPTS_VALUE;
+    context.nextDts = AV_NOPTS_VALUE;
+}
+
+bool decoderprivate::Private::isDroppedBeforeFiltering(const StreamContext &context) const
+{
+    if (context.type() != AVMEDIA_TYPE_VIDEO
+        || dropVideoBefore == std::numeric_limits<qint64>::min())
+        return false;
+    const int64_t pts = context.frame->best_effort_timestamp;
+    return pts != AV_NOPTS_VALUE
+            && av_rescale_q(pts, context.packetTimeBase, TickTimeBase) < dropVideoBefore;
 }
 
 void decoderprivate::Private::resetInputState()
@@ -1336,6 +1407,7 @@ void decoderprivate::Private::resetInputState()
     audioStreamIndex = -1;
     videoStreamIndex = -1;
     seekTarget = -1;
+    dropVideoBefore = std::numeric_limits<qint64>::min();
     inputDuration = -1;
     endOfInput = false;
     pendingError = 0;

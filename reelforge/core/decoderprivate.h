@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/avptr.h"
+
 // FFmpeg's headers need the C99 constant macros, which <cstdint> provides.
 #include <cstdint>
 
@@ -35,7 +37,15 @@ public:
     decoderprivate(const decoderprivate &) = delete;
     decoderprivate &operator=(const decoderprivate &) = delete;
 
+    // How a video stream's decoder spreads its work: over as many threads as
+    // there are cores, several frames at once (throughput, for runs of
+    // frames), or within one frame only (latency, for a single frame).
+    enum class VideoThreading { Frames, Slices };
+
     int openInputFile(const QString &path);
+    // Takes over an input that was opened and had its stream information
+    // read already (by a probe), instead of opening the file again.
+    int openInput(FormatInputPtr input, const QString &path);
     int bestStream(AVMediaType type) const;
     // The best video stream that is not an attached picture (cover art).
     int bestVideoStream() const;
@@ -44,8 +54,12 @@ public:
     // Damaged packets are skipped with a warning; a long run of them fails.
     int decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     void recycleFrame(AVFrame *frame);
-    // Positions are the input's own times, which need not start at 0.
+    // Positions are the input's own times, which need not start at 0. A
+    // video graph without frame-rate conversion is kept across the seek.
     int seek(qint64 position, int flags);
+    // Decoded video frames that start before the position are dropped before
+    // they are filtered; the lowest qint64 keeps them all (the default).
+    void dropVideoBefore(qint64 position);
     // Reads from the beginning again, for inputs that cannot seek there.
     int reopen();
     // The time of the selected streams' first frame (0 when unknown): the
@@ -61,6 +75,8 @@ public:
     int rotation() const;
 
     void setTargetSize(const QSize &size);
+    // Takes effect when the video stream is selected.
+    void setVideoThreading(VideoThreading threading);
     void setPixelFormat(AVPixelFormat format);
     void setFrameRate(int numerator, int denominator);
     void setAudioFormat(AVSampleFormat format, int sampleRate, int channels, int frameSize);

@@ -59,6 +59,15 @@ qint64 audioDuration(AVFormatContext *input, const AVStream *stream)
     return duration > 0 ? duration : durationFromEndSeek(input);
 }
 
+// The input with its stream information read; null when either fails.
+FormatInputPtr openProbedInput(const QString &path)
+{
+    FormatInputPtr input = openInput(path);
+    if (!input || avformat_find_stream_info(input.get(), nullptr) < 0)
+        return nullptr;
+    return input;
+}
+
 bool hasDecoder(const AVStream *stream)
 {
     return avcodec_find_decoder(stream->codecpar->codec_id) != nullptr;
@@ -254,7 +263,9 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
 {
     Result result;
     const qint64 fileSize = QFileInfo(request.path).size();
-    result.info = probe(request.path);
+    FormatInputPtr input = openProbedInput(request.path);
+    if (input)
+        result.info = probeInput(input.get(), request.path);
     const AVMediaFileInfo &info = result.info;
     sendErrorEvents(info);
 
@@ -273,9 +284,18 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
     }
 
     countAccepted(usage, info, fileSize);
-    if (request.thumbnailWanted)
-        result.thumbnail = thumbnail(request.sourcePath, QSize(ThumbnailEdge, ThumbnailEdge),
-                                     Qt::KeepAspectRatio);
+    if (!request.thumbnailWanted)
+        return result;
+    const QSize thumbnailSize(ThumbnailEdge, ThumbnailEdge);
+    if (request.path != request.sourcePath) {
+        result.thumbnail = thumbnail(request.sourcePath, thumbnailSize, Qt::KeepAspectRatio);
+        return result;
+    }
+    // The probed file is the source: its input serves the thumbnail too.
+    decoderprivate decoder;
+    decoder.setVideoThreading(decoderprivate::VideoThreading::Slices);
+    if (decoder.openInput(std::move(input), request.sourcePath) >= 0)
+        result.thumbnail = thumbnailOf(decoder, thumbnailSize, Qt::KeepAspectRatio);
     return result;
 }
 
@@ -329,24 +349,26 @@ void mediaimport::Private::apply(const Request &request, const Result &result)
 
 AVMediaFileInfo mediaimport::probe(const QString &path)
 {
-    AVMediaFileInfo info;
-    FormatInputPtr input = openInput(path);
-    if (!input || avformat_find_stream_info(input.get(), nullptr) < 0)
-        return info;
+    FormatInputPtr input = openProbedInput(path);
+    return input ? probeInput(input.get(), path) : AVMediaFileInfo();
+}
 
+AVMediaFileInfo mediaimport::probeInput(AVFormatContext *input, const QString &path)
+{
+    AVMediaFileInfo info;
     info.streamCount = int(input->nb_streams);
 
     // Cover art is no video.
-    const int video = bestVideoStream(input.get());
+    const int video = bestVideoStream(input);
     if (video >= 0)
-        readVideoFacts(info, input.get(), input->streams[video], path);
+        readVideoFacts(info, input, input->streams[video], path);
     // The stream search asks for no decoder, so the flag comes from looking
     // the decoder up for the stream it found.
     info.videoDecoderMissing = info.hasVideo && !hasDecoder(input->streams[video]);
 
-    const int audio = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const int audio = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (audio >= 0)
-        readAudioFacts(info, input.get(), input->streams[audio]);
+        readAudioFacts(info, input, input->streams[audio]);
     info.audioDecoderMissing = info.hasAudio && !hasDecoder(input->streams[audio]);
 
     readFormatNames(info, input->iformat, path);
@@ -356,8 +378,16 @@ AVMediaFileInfo mediaimport::probe(const QString &path)
 QImage mediaimport::thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode)
 {
     decoderprivate decoder;
+    // One frame is wanted: threads decoding frames ahead would only add work.
+    decoder.setVideoThreading(decoderprivate::VideoThreading::Slices);
     if (decoder.openInputFile(path) < 0)
         return QImage();
+    return thumbnailOf(decoder, maxSize, mode);
+}
+
+QImage mediaimport::thumbnailOf(decoderprivate &decoder, const QSize &maxSize,
+                                Qt::AspectRatioMode mode)
+{
     const int stream = decoder.bestStream(AVMEDIA_TYPE_VIDEO);
     if (stream < 0 || decoder.selectStream(stream) < 0)
         return QImage();

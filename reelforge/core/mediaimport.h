@@ -10,6 +10,9 @@
 
 #include <memory>
 
+class decoderprivate;
+struct AVFormatContext;
+
 // Reads the media facts of queued files off the GUI thread and fills the
 // items with them: their source and target settings, duration and thumbnail,
 // and their state after a first probe.
@@ -37,6 +40,10 @@ public:
     static QImage thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode);
 
 private:
+    static AVMediaFileInfo probeInput(AVFormatContext *input, const QString &path);
+    static QImage thumbnailOf(decoderprivate &decoder, const QSize &maxSize,
+                              Qt::AspectRatioMode mode);
+
     class Private;
     std::unique_ptr<Private> d;
 };

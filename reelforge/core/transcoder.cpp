@@ -4,11 +4,11 @@
 #include "core/decoderprivate.h"
 #include "core/encoderprivate.h"
 #include "core/mediautils.h"
+#include "core/overlaycompositor.h"
 #include "datamodel/pip/pipframe.h"
 
 #include <QDebug>
 #include <QImage>
-#include <QPainter>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -64,10 +64,8 @@ public:
     int openVideoOutput();
     int openAudioOutput();
     int paintOverlays(AVFrame *frame, qint64 time);
-    void paintOverlay(QPainter &painter, const PipObjectPtr &object, PipFrame *&overlayFrame,
-                      qint64 time);
-    int process2RGB(const AVFrame *frame);
-    int process2YUV(AVFrame *frame);
+    QImage overlayLayer(const PipObjectPtr &object, PipFrame *&overlayFrame, const QSize &frameSize,
+                        qint64 time);
     int progressStream() const { return videoInputIndex >= 0 ? videoInputIndex : audioInputIndex; }
     bool endsTrimmedOutput(AVMediaType type, qint64 time);
 
@@ -85,9 +83,7 @@ public:
     // Children of the transcoder, made at the first painted frame.
     PipFrame *watermarkFrame = nullptr;
     PipFrame *subtitlesFrame = nullptr;
-    QImage workImage;
-    SwsContextPtr toRgb;
-    SwsContextPtr toFrame;
+    OverlayCompositor compositor;
     bool useAudio = true;
     bool useVideo = true;
     qint64 totalDuration = 0;
@@ -108,11 +104,7 @@ public:
 
 transcoder::transcoder() : d(std::make_unique<Private>(this)) { }
 
-transcoder::~transcoder()
-{
-    d->toRgb.reset();
-    d->toFrame.reset();
-}
+transcoder::~transcoder() = default;
 
 void transcoder::setAudioInfo(const AudioCodecInfo &info)
 {
@@ -460,82 +452,23 @@ int transcoder::videoBitRate(const QSize &resolution, double frameRate, int qual
 
 int transcoder::Private::paintOverlays(AVFrame *frame, qint64 time)
 {
-    int ret = process2RGB(frame);
-    if (ret < 0)
-        return ret;
-    if (workImage.isNull())
-        return AVERROR_UNKNOWN;
-
-    {
-        QPainter painter(&workImage);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        // Overlay times count from the start of the trimmed output.
-        paintOverlay(painter, watermark, watermarkFrame, time - trimStart);
-        paintOverlay(painter, subtitles, subtitlesFrame, time - trimStart);
-    }
-
-    ret = av_frame_make_writable(frame);
-    if (ret < 0)
-        return ret;
-    return process2YUV(frame);
+    const QSize frameSize(frame->width, frame->height);
+    // Overlay times count from the start of the trimmed output.
+    const QList<QImage> layers = {
+            overlayLayer(watermark, watermarkFrame, frameSize, time - trimStart),
+            overlayLayer(subtitles, subtitlesFrame, frameSize, time - trimStart),
+    };
+    return compositor.paint(frame, layers);
 }
 
-void transcoder::Private::paintOverlay(QPainter &painter, const PipObjectPtr &object,
-                                       PipFrame *&overlayFrame, qint64 time)
+QImage transcoder::Private::overlayLayer(const PipObjectPtr &object, PipFrame *&overlayFrame,
+                                         const QSize &frameSize, qint64 time)
 {
-    if (!object)
-        return;
+    if (!object || frameSize.isEmpty())
+        return QImage();
     if (!overlayFrame) {
         overlayFrame = new PipFrame(object, q);
-        overlayFrame->setFrameSize(workImage.size());
+        overlayFrame->setFrameSize(frameSize);
     }
-    const QImage layer = overlayFrame->paintOnto(time);
-    if (!layer.isNull())
-        painter.drawImage(workImage.rect(), layer);
-}
-
-int transcoder::Private::process2RGB(const AVFrame *frame)
-{
-    if (frame->width <= 0 || frame->height <= 0)
-        return AVERROR(EINVAL);
-    // Sized from the image's own rows: the frame's line size says nothing of them.
-    if (workImage.size() != QSize(frame->width, frame->height)) {
-        workImage = MediaUtils::swscaleImage(frame->width, frame->height);
-        if (workImage.isNull())
-            return AVERROR(ENOMEM);
-    }
-
-    // Kept while the frame's geometry and format stay the same.
-    toRgb.reset(sws_getCachedContext(toRgb.release(), frame->width, frame->height,
-                                     AVPixelFormat(frame->format), frame->width, frame->height,
-                                     AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!toRgb) {
-        qCritical() << "Could not initialize conversion context.";
-        return AVERROR_UNKNOWN;
-    }
-    uint8_t *planes[4] = {workImage.bits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {int(workImage.bytesPerLine()), 0, 0, 0};
-    sws_scale(toRgb.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
-    return 0;
-}
-
-int transcoder::Private::process2YUV(AVFrame *frame)
-{
-    if (workImage.isNull() || workImage.size() != QSize(frame->width, frame->height)
-        || workImage.format() != QImage::Format_ARGB32_Premultiplied) {
-        qCritical() << "Null frame image or invalid frame format.";
-        return AVERROR_UNKNOWN;
-    }
-    toFrame.reset(sws_getCachedContext(toFrame.release(), frame->width, frame->height,
-                                       AV_PIX_FMT_BGRA, frame->width, frame->height,
-                                       AVPixelFormat(frame->format), SWS_BICUBIC, nullptr, nullptr,
-                                       nullptr));
-    if (!toFrame) {
-        qCritical() << "Could not initialize conversion context.";
-        return AVERROR_UNKNOWN;
-    }
-    const uint8_t *planes[4] = {workImage.constBits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {int(workImage.bytesPerLine()), 0, 0, 0};
-    sws_scale(toFrame.get(), planes, strides, 0, frame->height, frame->data, frame->linesize);
-    return 0;
+    return overlayFrame->paintOnto(time);
 }

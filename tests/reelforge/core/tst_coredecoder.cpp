@@ -80,6 +80,7 @@ private slots:
     void firstPictureIsScaledAndTurned();
     void seekDropsWhatLiesBeforeTheTarget();
     void laterSeekWins();
+    void pictureAtTargetComesBeforeTheCacheIsFull();
     void imageAtWaitsForNearFramesAndDropsFarOnes_data();
     void imageAtWaitsForNearFramesAndDropsFarOnes();
     void endComesAfterBothCachesAreDrained();
@@ -179,6 +180,39 @@ void TestCoreDecoder::laterSeekWins()
     QVERIFY(waitFor([&] { return engine.nextAudioSample(&sample) == 0; }));
     QVERIFY(sample.time <= 2 * Second);
     QVERIFY(sample.time + sample.duration >= 2 * Second);
+}
+
+void TestCoreDecoder::pictureAtTargetComesBeforeTheCacheIsFull()
+{
+    // Key frames are 1 s apart: from the key frame at 0 a full cache would
+    // reach 2.36 s.
+    const qint64 target = 4 * Second / 10;
+    QImage atTarget;
+    qint64 targetPosition = -1;
+    qint64 laterPosition = -1;
+    QAtomicInt seen = 0;
+    coredecoder engine;
+    QCOMPARE(engine.open(m_clip), 0);
+    // Runs on the video loop's thread, which waits meanwhile: the cache is
+    // looked at as it was when the signal came.
+    connect(
+            &engine, &coredecoder::cacheReady, &engine,
+            [&] {
+                if (seen.loadAcquire() != 0)
+                    return;
+                QImage image;
+                engine.imageAt(target, &image, &targetPosition);
+                atTarget = image.copy();
+                engine.imageAt(2 * Second, &image, &laterPosition);
+                seen.storeRelease(1);
+            },
+            Qt::DirectConnection);
+    engine.seek(target);
+    engine.run();
+    QTRY_VERIFY_WITH_TIMEOUT(seen.loadAcquire() != 0, 20000);
+    QCOMPARE(targetPosition, target);
+    QCOMPARE(atTarget, referenceImage(m_clip, QSize(960, 720), target));
+    QCOMPARE(laterPosition, -1); // not decoded yet
 }
 
 void TestCoreDecoder::imageAtWaitsForNearFramesAndDropsFarOnes_data()
