@@ -1,4 +1,6 @@
+#include "crashinstaller/crashinstaller.h"
 #include "kelapplication.h"
+#include "kellogger/kellogger.h"
 #include "kelsettings.h"
 #include "kelui.h"
 #include "painting/kelpainting.h"
@@ -23,14 +25,19 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 namespace {
+
+const char CrashMeArgument[] = "--crash-me";
+const char CrashFolderName[] = "servicepagecrash";
 
 KelButton *buttonWithText(QWidget *page, const QString &text)
 {
@@ -119,6 +126,7 @@ private slots:
     void pagesCarryTheirNames();
 
     void generalWindowReadoutsWithoutModalWidget();
+    void generalCrashButtonWritesACrashReport();
 
     void paintingToggleSetsSwitchThenKey_data();
     void paintingToggleSetsSwitchThenKey();
@@ -487,8 +495,52 @@ void tst_KelServicePages::styleOverlayRows()
     QCOMPARE(window->background().normal, style.color(2));
 }
 
+void tst_KelServicePages::generalCrashButtonWritesACrashReport()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    // The sanitizers' own handler would take the signal first.
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":handle_segv=0"));
+    QProcess crashing;
+    crashing.setProcessEnvironment(env);
+    crashing.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(CrashMeArgument)});
+    QVERIFY2(crashing.waitForFinished(60000), qPrintable(crashing.errorString()));
+    const QString errors = QString::fromLocal8Bit(crashing.readAllStandardError());
+    QVERIFY2(crashing.exitStatus() == QProcess::CrashExit, qPrintable(errors));
+    QCOMPARE(crashing.exitCode(), int(SIGSEGV));
+
+    const QDir logDir(home.filePath(QStringLiteral(".") + QLatin1String(CrashFolderName)
+                                    + QStringLiteral("/log")));
+    const QStringList reports = logDir.entryList({QStringLiteral("crash_*")}, QDir::Dirs);
+    QCOMPARE(reports.size(), 1);
+    QFile backtrace(logDir.filePath(reports.first() + QStringLiteral("/backtrace.txt")));
+    QVERIFY(backtrace.open(QIODevice::ReadOnly));
+    QVERIFY(backtrace.readAll().contains(
+            QStringLiteral("Signal: %1 (SIGSEGV)").arg(SIGSEGV).toLatin1()));
+}
+
+// The program's set-up of the crash reporter, then a click on "Crash me!".
+int crashByTheButton(int argc, char **argv)
+{
+    KelApplication app(argc, argv);
+    KelLogger::setFolderName(QLatin1String(CrashFolderName));
+    CrashInstaller installer(QStringLiteral("Reelmorph"), QStringLiteral("1.0.0"), true);
+    KelServicePage_General page;
+    KelButton *button = buttonWithText(&page, QStringLiteral("Crash me!"));
+    if (!button)
+        return 2;
+    emit button->clicked();
+    return 3;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], CrashMeArgument) == 0)
+        return crashByTheButton(argc, argv);
     KelApplication app(argc, argv);
     tst_KelServicePages test;
     const int result = QTest::qExec(&test, argc, argv);
