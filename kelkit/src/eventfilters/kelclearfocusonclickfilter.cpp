@@ -3,7 +3,7 @@
 #include "eventfilters/kelglobalmousewatcher.h"
 #include "utils/kelgeometryutils.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 #include <QWidget>
 
 KelClearFocusOnClickFilter::KelClearFocusOnClickFilter(QWidget *widget)
@@ -25,10 +25,16 @@ bool KelClearFocusOnClickFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_widget)
         return false;
-    if (event->type() == QEvent::FocusIn)
+    if (event->type() == QEvent::FocusIn) {
         watchMouse();
-    else if (event->type() == QEvent::FocusOut)
-        dropWatcherUnlessFocusHeld();
+    } else if (event->type() == QEvent::FocusOut) {
+        // A popup takes the focus for a while and gives it back; only the
+        // window's deactivation leaves the focus held in it.
+        if (static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason)
+            dropWatcherUnlessFocusHeld();
+        else
+            dropWatcher();
+    }
     return false;
 }
 
@@ -43,7 +49,13 @@ void KelClearFocusOnClickFilter::watchMouse()
 
 void KelClearFocusOnClickFilter::dropWatcherUnlessFocusHeld()
 {
-    if (!m_watcher || !m_widget || m_widget->window()->focusWidget() == m_widget)
+    if (m_widget && m_widget->window()->focusWidget() != m_widget)
+        dropWatcher();
+}
+
+void KelClearFocusOnClickFilter::dropWatcher()
+{
+    if (!m_watcher)
         return;
     // The focus may go while the watcher is emitting: it goes once that ends.
     m_watcher->disconnect(this);

@@ -10,9 +10,10 @@ class QWidget;
 // Takes the keyboard focus away from its widget when a mouse button is
 // pressed anywhere outside it, in any window of the program, title bars
 // included. It watches the mouse only while the widget holds the focus of
-// its window: a window that merely loses activation keeps the watcher,
-// because on X11 the window manager activates a clicked window before the
-// press itself arrives. Child of the widget; GUI thread only.
+// its window, and not while a popup has borrowed the focus. A window that
+// merely loses activation keeps the watcher, because on X11 the window
+// manager activates a clicked window before the press itself arrives.
+// Child of the widget; GUI thread only.
 class KelClearFocusOnClickFilter : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private:
     void onMousePressed(const QPoint &devicePos);
     void watchMouse();
     void dropWatcherUnlessFocusHeld();
+    void dropWatcher();
 
     QPointer<QWidget> m_widget;
     QPointer<KelGlobalMouseWatcher> m_watcher;

@@ -69,6 +69,7 @@ private slots:
     void pressDecidesTheFocus_data();
     void pressDecidesTheFocus();
     void watcherLivesWhileTheFocusIsHeld();
+    void pressInAPopupKeepsTheFocus();
     void disablingRemovesTheFilter();
 };
 
@@ -169,6 +170,26 @@ void tst_KelClearFocusOnClickFilter::watcherLivesWhileTheFocusIsHeld()
     f.first->setFocus();
     QVERIFY(!filter->watcher());
     QTRY_VERIFY(!watcher);
+}
+
+void tst_KelClearFocusOnClickFilter::pressInAPopupKeepsTheFocus()
+{
+    Fixture f;
+    f.main.show();
+    f.main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    f.edit->setFocus();
+
+    // A menu opened from the line edit borrows the focus and gives it back.
+    QWidget popup(&f.main, Qt::Popup);
+    popup.setGeometry(f.edit->mapToGlobal(QPoint(0, f.edit->height())).x(),
+                      f.edit->mapToGlobal(QPoint(0, f.edit->height())).y(), 120, 80);
+    popup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    pressAt(&popup, QPoint(20, 20));
+    popup.close();
+    QTRY_VERIFY(f.edit->hasFocus());
+    QVERIFY(filterOf(f.edit)->watcher());
 }
 
 void tst_KelClearFocusOnClickFilter::disablingRemovesTheFilter()
