@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 
+#include "eventfilters/platform/globalmousefeed.h"
 #include "kelsettings.h"
 #include "keltranslator.h"
 #include "kelui.h"
@@ -95,6 +96,8 @@ bool KelApplication::init()
 
 bool KelApplication::notify(QObject *receiver, QEvent *event)
 {
+    // Before delivery, as a mouse hook sees the message before its window.
+    KelPlatform::feedGlobalMouseEvent(receiver, event);
     const QEvent::Type type = event->type();
     if ((type != QEvent::MouseMove && type != QEvent::NonClientAreaMouseMove) || !receiver
         || !receiver->isWindowType()) {

@@ -20,8 +20,8 @@ class KelUi;
 // Every framework part reaches it by casting QCoreApplication::instance().
 //
 // Its constructor installs the framework's Qt function hooks last, and
-// notify() delivers mouse moves to windows at whole-pixel positions and
-// feeds them to the UI object's hover repair. GUI thread only, but for
+// notify() feeds the global mouse watchers, delivers mouse moves to windows
+// at whole-pixel positions and feeds them to the UI object's hover repair. GUI thread only, but for
 // isGuiThread().
 class KelApplication : public KelSingleApplication
 {

@@ -1,22 +1,29 @@
 // Renders the framework's windows into PNG files, each on a backdrop with
-// its shadow as a compositing desktop shows it; the dialogs and toasts also
-// in the application's light and dark themes ("-light", "-dark"):
+// its shadow as a compositing desktop shows it; the dialogs, toasts and
+// maintenance pages also in the application's light and dark themes
+// ("-light", "-dark"):
 //   QT_QPA_PLATFORM=offscreen kelwindowgallery [output folder]
 
 #include "animators/kelprogressanimator.h"
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "kelui.h"
+#include "servicepages/kelservicepage_dialogs.h"
+#include "servicepages/kelservicepage_general.h"
+#include "servicepages/kelservicepage_painting.h"
+#include "servicepages/kelservicepage_style.h"
+#include "servicepages/kelservicepage_translations.h"
+#include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
 #include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelcombobox.h"
 #include "windows/kelcustomshadow.h"
-#include "windows/kelpopupmenu.h"
-#include "windows/kelpopupmenubutton.h"
 #include "windows/kelmessagebox.h"
 #include "windows/kelnotificationmanager.h"
+#include "windows/kelpopupmenu.h"
+#include "windows/kelpopupmenubutton.h"
 #include "windows/kelsplash.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
@@ -26,6 +33,8 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QTimer>
@@ -35,6 +44,8 @@
 #include <functional>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -145,6 +156,64 @@ void saveDialogs(const QDir &dir, const QString &suffix)
     }
 }
 
+// A style page filled as an application fills one: colours, overlays and
+// a few controls of the current style.
+class GalleryStylePage : public KelServicePage_Style
+{
+public:
+    using KelServicePage_Style::KelServicePage_Style;
+
+protected:
+    void fillTextColors() override
+    {
+        auto *colors = new QVBoxLayout;
+        colors->addWidget(addColorRow(QStringLiteral("Text"), style()->defaultTextColor()));
+        colors->addWidget(addColorRow(QStringLiteral("Link"), style()->color(18)));
+        colors->addWidget(addColorLabel(QStringLiteral("Error"), style()->color(19)));
+        formLayout()->addRow(makeLabel(QStringLiteral("Text colors:")), colors);
+    }
+    void fillBaseColors() override
+    {
+        auto *grid = new QGridLayout;
+        addOverlayRows(grid, QStringLiteral("Window"), Qt::transparent);
+        addOverlayRows(grid, QStringLiteral("Dialog"), style()->color(6));
+        addOverlayRows(grid, QStringLiteral("Accent"), style()->color(0));
+        formLayout()->addRow(makeLabel(QStringLiteral("Fill colors:")), grid);
+    }
+    void fillControls() override
+    {
+        auto *row = new QHBoxLayout;
+        row->addWidget(makeButton(20, QStringLiteral("Cancel")));
+        row->addWidget(makeButton(21, QStringLiteral("Accept")));
+        row->addWidget(makeButton(28, QStringLiteral("Small")));
+        row->addStretch();
+        formLayout()->addRow(makeLabel(QStringLiteral("Buttons:")), row);
+    }
+};
+
+// The maintenance pages, each in a window of its own.
+void savePages(const QDir &dir, const QString &suffix)
+{
+    std::vector<std::pair<QString, KelServicePage *>> pages{
+            {QStringLiteral("general"), new KelServicePage_General},
+            {QStringLiteral("dialogs"), new KelServicePage_Dialogs},
+            {QStringLiteral("painting"), new KelServicePage_Painting},
+            {QStringLiteral("translations"), new KelServicePage_Translations},
+    };
+    auto *stylePage = new GalleryStylePage(kelStyle());
+    stylePage->refresh();
+    pages.emplace_back(QStringLiteral("style"), stylePage);
+    for (const auto &[name, page] : pages) {
+        auto window = std::make_unique<KelWindow>(Framed);
+        window->setTitle(page->objectName());
+        auto *column = new QVBoxLayout(window->centralWidget());
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(page);
+        window->resize(760, 560);
+        save(composed(window.get()), dir, QStringLiteral("servicepage-") + name + suffix);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -221,9 +290,10 @@ int main(int argc, char **argv)
     Style::registerThemes(kelUi());
     for (const QString &theme : {QStringLiteral("LightStyle"), QStringLiteral("DarkStyle")}) {
         kelUi()->styleManager()->setCurrentStyle(theme);
-        saveDialogs(dir,
-                    theme == QStringLiteral("LightStyle") ? QStringLiteral("-light")
-                                                          : QStringLiteral("-dark"));
+        const QString suffix = theme == QStringLiteral("LightStyle") ? QStringLiteral("-light")
+                                                                     : QStringLiteral("-dark");
+        saveDialogs(dir, suffix);
+        savePages(dir, suffix);
     }
 
     QPixmap picture(480, 270);

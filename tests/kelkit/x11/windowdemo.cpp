@@ -10,6 +10,7 @@
 #include "kelsettings.h"
 #include "kelui.h"
 #include "widgets/kelbutton.h"
+#include "widgets/kellineedit.h"
 #include "windows/kelnotificationmanager.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
@@ -20,6 +21,7 @@
 #include <QMetaEnum>
 #include <QStyleHints>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <cstdio>
@@ -233,6 +235,97 @@ void toastsScenario(ReadyReporter *ready)
     report(main, QStringLiteral("main"));
 }
 
+// Prints "<name> press" for every button press its window gets, and
+// "key <Qt::Key name> focus=<focus widget's object name or none>" for every
+// key press that reaches any window of the program.
+class PressAndKeyReporter : public QObject
+{
+public:
+    using QObject::QObject;
+
+    // Installed as the application's filter, it sees every event once.
+    void watchPresses(QWidget *window, const QString &name)
+    {
+        window->winId();
+        m_names.insert(window->windowHandle(), name);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress && m_names.contains(watched)) {
+            say(m_names.value(watched) + QStringLiteral(" press"));
+        } else if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
+            QWidget *focus = QApplication::focusWidget();
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            say(QStringLiteral("key %1 focus=%2")
+                        .arg(QLatin1String(QMetaEnum::fromType<Qt::Key>().valueToKey(key)),
+                             focus ? focus->objectName() : QStringLiteral("none")));
+        }
+        return false;
+    }
+
+private:
+    QMap<QObject *, QString> m_names;
+};
+
+// A main window with a line edit that loses the focus on a click outside,
+// after another one that the window gives the focus to when it has none,
+// and a second window; prints the line edit's focus changes as "edit
+// focused" and "edit focusLost", and where it lies in the main window as
+// "edit x=.. y=.. w=.. h=..".
+void focusScenario(ReadyReporter *ready)
+{
+    auto *ui = static_cast<DemoUi *>(kelUi());
+    ui->mainWindowFactory = [] {
+        auto *window = new KelWindow(Framed);
+        window->setWindowTitle(QStringLiteral("Demo main window"));
+        window->setTitle(QStringLiteral("Main"));
+        window->setGeometry(100, 300, 400, 200);
+        return window;
+    };
+    ui->setupMainWindow();
+    KelWindow *main = ui->mainWindow();
+    auto *first = new KelLineEdit(29);
+    first->setObjectName(QStringLiteral("First"));
+    first->setFixedWidth(200);
+    auto *edit = new KelLineEdit(29);
+    edit->setObjectName(QStringLiteral("Edit"));
+    edit->setFixedWidth(200);
+    edit->setClearFocusOnClickOutside(true);
+    auto *layout = new QVBoxLayout(main->centralWidget());
+    layout->addWidget(first);
+    layout->addWidget(edit);
+    layout->addStretch();
+    QObject::connect(edit, &KelLineEdit::focused, [] { say(QStringLiteral("edit focused")); });
+    QObject::connect(edit, &KelLineEdit::focusLost, [] { say(QStringLiteral("edit focusLost")); });
+
+    auto *second = new KelWindow(Framed);
+    second->setWindowTitle(QStringLiteral("Demo second window"));
+    second->setTitle(QStringLiteral("Second"));
+    second->setGeometry(100, 40, 400, 160);
+
+    auto *reporter = new PressAndKeyReporter(qApp);
+    qApp->installEventFilter(reporter);
+    reporter->watchPresses(main, QStringLiteral("main"));
+    reporter->watchPresses(second, QStringLiteral("second"));
+    QObject::connect(main, &KelWindow::hided, main,
+                     [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
+
+    second->show();
+    main->show();
+    ready->watch(second);
+    ready->watch(main);
+    report(main, QStringLiteral("main"));
+    report(second, QStringLiteral("second"));
+    const QRect rect(edit->mapTo(main, QPoint(0, 0)), edit->size());
+    say(QStringLiteral("edit x=%1 y=%2 w=%3 h=%4")
+                .arg(rect.x())
+                .arg(rect.y())
+                .arg(rect.width())
+                .arg(rect.height()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -252,11 +345,13 @@ int main(int argc, char **argv)
                  buildPopupScenario([ready](QWidget *window) { ready->watch(window); }, say);
              }},
             {QStringLiteral("toasts"), toastsScenario},
+            {QStringLiteral("focus"), focusScenario},
     };
     const auto scenario = scenarios.find(parser.value(QStringLiteral("scenario")));
     if (scenario == scenarios.end() || !parser.isSet(QStringLiteral("settings"))) {
-        std::fprintf(stderr,
-                     "usage: kelwindowdemo --settings FILE [--scenario windows|popups|toasts]\n");
+        std::fprintf(
+                stderr,
+                "usage: kelwindowdemo --settings FILE [--scenario windows|popups|toasts|focus]\n");
         return 2;
     }
 
