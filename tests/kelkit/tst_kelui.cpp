@@ -8,6 +8,7 @@
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
 
+#include "filedialoginput.h"
 #include "linkcatcher.h"
 #include "messageboxinput.h"
 #include "offscreenleak.h"
@@ -54,21 +55,6 @@ public:
 protected:
     KelUi *createUi() override { return new ProgramUi(this); }
 };
-
-// Runs action on the next file chooser once it is the active modal widget.
-void whenFileDialogShown(std::function<void(QFileDialog *)> action)
-{
-    auto *timer = new QTimer(QCoreApplication::instance());
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-    });
-    timer->start(5);
-}
 
 struct ButtonLook
 {
@@ -590,7 +576,7 @@ void tst_KelUi::saveChooserFromAnotherThread()
     QThread *dialogThread = nullptr;
     QString folder;
     QString name;
-    whenFileDialogShown([&](QFileDialog *dialog) {
+    FileDialogInput::whenShown([&](QFileDialog *dialog) {
         dialogThread = dialog->thread();
         folder = dialog->directory().absolutePath();
         name = dialog->selectedFiles().value(0);
@@ -641,7 +627,7 @@ void tst_KelUi::lastOpenFilePath()
 
     QString startedIn;
     QStringList filters;
-    whenFileDialogShown([&](QFileDialog *dialog) {
+    FileDialogInput::whenShown([&](QFileDialog *dialog) {
         startedIn = dialog->directory().absolutePath();
         filters = dialog->nameFilters();
         if (!chosen) {
