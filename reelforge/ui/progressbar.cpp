@@ -67,6 +67,12 @@ ProgressBar::ProgressBar(QWidget *parent)
     d->statusLabel = new KelIconLabel(-1, this, true);
     d->percentLabel = new KelIconLabel(-1, this, true);
     d->counterLabel = new KelIconLabel(-1, this, true);
+    // The two parts read as one text: "Remaining: 01:20", "2/5". Hugging
+    // their texts keeps them together at the bar's ends.
+    for (KelIconLabel *label : {d->statusLabel, d->counterLabel}) {
+        label->setTextLayoutMode(1);
+        label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    }
 
     QBoxLayout *left = bareBox();
     left->addWidget(d->statusLabel, 1);
@@ -190,6 +196,16 @@ KelIconLabel *ProgressBar::counterLabel() const
 void ProgressBar::translateUi()
 {
     refreshTexts();
+}
+
+QSize ProgressBar::sizeHint() const
+{
+    return QSize(KelProgressBar::sizeHint().width(), layout()->sizeHint().height());
+}
+
+QSize ProgressBar::minimumSizeHint() const
+{
+    return QSize(KelProgressBar::minimumSizeHint().width(), layout()->minimumSize().height());
 }
 
 void ProgressBar::refreshTexts()

@@ -44,6 +44,10 @@ public:
 
     void translateUi();
 
+    // As tall as the texts and the bar below them need.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
