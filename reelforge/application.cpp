@@ -4,12 +4,12 @@
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
 #include "datamodel/queuemodel.h"
-#include "kelui.h"
 #include "metrics/usagestatistics.h"
 #include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
+#include "ui/ui.h"
 
 #include <kellogger/tracelogger.h>
 #include <metrics/metricsender.h>
@@ -245,7 +245,7 @@ void Application::onLanguageChanged() { }
 
 KelUi *Application::createUi()
 {
-    return new KelUi(this);
+    return new Ui(this);
 }
 
 void Application::onAboutToQuit() { }

@@ -3,6 +3,7 @@
 #include "platform/terminationrequest.h"
 #include "shared/settingsprovider.h"
 #include "startup.h"
+#include "ui/splash.h"
 
 #include <cpuinfo/cpuinfo.h>
 #include <crashinstaller/crashinstaller.h>
@@ -30,6 +31,7 @@ const char ProductId[] = "15";
 const char LogFileMask[] = "reel*.txt";
 constexpr int MaxLogFiles = 10;
 constexpr int MessageTimeoutMs = 5000;
+constexpr int SplashMinimumMs = 2000;
 
 } // namespace
 
@@ -100,7 +102,7 @@ int main(int argc, char *argv[])
                        QCoreApplication::applicationVersion(), sendMetrics);
     MetricSender::send(QStringLiteral("uex"), QString::number(int(previousState)), QString());
 
-    // The start-up splash joins here.
+    Splash::showSplash(SplashMinimumMs, true);
 
     if (!app.init())
         return 1;

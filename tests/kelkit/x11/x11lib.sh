@@ -163,11 +163,13 @@ drag_until_geometry() {
 }
 
 # Sets up the display, the window manager and the work folder, then runs
-# the scenario function given; re-executes the script under xvfb-run first.
+# the scenario function given; re-executes the script under xvfb-run first,
+# with X11_EXTRA_SERVER_ARGS added to the X server's arguments.
 run_scenario() {
     require_tools xvfb-run Xvfb xauth openbox xdotool xprop
     if [ -z "${X11_SCENARIO_INNER:-}" ]; then
-        X11_SCENARIO_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+        X11_SCENARIO_INNER=1 exec xvfb-run -a \
+            -s "-screen 0 1280x1024x24 -nolisten tcp ${X11_EXTRA_SERVER_ARGS:-}" \
             bash "$SCENARIO_SCRIPT" "$DEMO"
     fi
     WORK_DIR=$(mktemp -d)
@@ -183,4 +185,6 @@ cleanup_scenario() {
     [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$WORK_DIR"
+    [ -n "${X11_FB_DIR:-}" ] && rm -rf "$X11_FB_DIR"
+    return 0
 }

@@ -1,14 +1,19 @@
 // Renders a sample sheet of every application style id in both themes:
 //   QT_QPA_PLATFORM=offscreen reelgallery <output folder>
-// writes styles-light.png and styles-dark.png, and resizer-light.png and
-// resizer-dark.png with the overlay box editor over a picture.
+// writes styles-light.png and styles-dark.png, resizer-light.png and
+// resizer-dark.png with the overlay box editor over a picture,
+// progress-light.png and progress-dark.png with the progress bars in their
+// states, and splash.png with the start-up splash.
 
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
 #include "styles/kelstylemanager.h"
+#include "ui/metroprogressbar.h"
 #include "ui/player/resizeroverlay.h"
+#include "ui/progressbar.h"
+#include "ui/splash.h"
 #include "ui/style.h"
 #include "utils/kelcolorutils.h"
 #include "widgets/kelbutton.h"
@@ -19,19 +24,24 @@
 #include "widgets/kelslider.h"
 #include "widgets/kelspinbox.h"
 #include "windows/keldialog.h"
+#include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
 #include <QCheckBox>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTime>
 #include <QTransform>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -455,6 +465,99 @@ bool saveResizerSheet(const QDir &dir, const QString &styleId, const QString &fi
     return true;
 }
 
+// Lets the event loop run for a while, so that animations advance.
+void runEventsFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The progress bar in each of its states, and the busy dots.
+std::unique_ptr<QWidget> progressSheet()
+{
+    auto sheet = std::make_unique<QWidget>();
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(2));
+    auto *rows = new QGridLayout(sheet.get());
+    rows->setContentsMargins(16, 16, 16, 16);
+    rows->setHorizontalSpacing(24);
+    rows->setVerticalSpacing(16);
+    const QList<QPair<QString, std::function<void(ProgressBar *)>>>
+            states{{QStringLiteral("new (importing)"), [](ProgressBar *) {}},
+                   {QStringLiteral("scheduled"), [](ProgressBar *bar) { bar->setScheduled(); }},
+                   {QStringLiteral("started, time unknown"),
+                    [](ProgressBar *bar) { bar->setProgress(5); }},
+                   {QStringLiteral("converting, with counter"),
+                    [](ProgressBar *bar) {
+                        bar->setProgress(436);
+                        bar->setRemainingTime(QTime(0, 1, 20));
+                        bar->setCounter(2, 5);
+                    }},
+                   {QStringLiteral("paused"),
+                    [](ProgressBar *bar) {
+                        bar->setProgress(436);
+                        bar->setRemainingTime(QTime(0, 1, 20));
+                        bar->setPaused(true);
+                    }},
+                   {QStringLiteral("done"), [](ProgressBar *bar) {
+                        bar->setProgress(1000);
+                        bar->setRemainingTime(QTime(0, 0, 0));
+                        bar->setCounter(5, 5);
+                    }}};
+    int row = 0;
+    for (const auto &state : states) {
+        rows->addWidget(caption(state.first, sheet.get()), row, 0);
+        auto *bar = new ProgressBar(sheet.get());
+        bar->setMinimumWidth(420);
+        state.second(bar);
+        rows->addWidget(bar, row++, 1);
+    }
+    rows->addWidget(caption(QStringLiteral("busy dots"), sheet.get()), row, 0);
+    auto *metro = new MetroProgressBar(sheet.get());
+    metro->setColor(kelStyle()->color(KelStyle::CL_Accent));
+    metro->setRadius(4.25);
+    metro->setState(KelProgressBar::Indeterminate);
+    rows->addWidget(metro, row, 1);
+    return sheet;
+}
+
+bool saveProgressSheet(const QDir &dir, const QString &styleId, const QString &fileName)
+{
+    if (!KelStyleManager::instance()->setCurrentStyle(styleId))
+        return false;
+    std::unique_ptr<QWidget> sheet = progressSheet();
+    sheet->adjustSize();
+    sheet->show();
+    // The dots are in the middle of their run.
+    runEventsFor(1200);
+    const QString path = dir.filePath(fileName);
+    if (!sheet->grab().save(path)) {
+        qWarning().noquote() << "could not save" << path;
+        return false;
+    }
+    qInfo().noquote() << "saved" << path;
+    return true;
+}
+
+// The start-up splash with its dots running.
+bool saveSplash(const QDir &dir, const QString &fileName)
+{
+    QPointer<KelSplash> splash = Splash::showSplash(0, true);
+    if (!splash)
+        return false;
+    runEventsFor(1200);
+    const QString path = dir.filePath(fileName);
+    const bool saved = splash->grab().save(path);
+    splash->close();
+    if (!saved) {
+        qWarning().noquote() << "could not save" << path;
+        return false;
+    }
+    qInfo().noquote() << "saved" << path;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -473,7 +576,11 @@ int main(int argc, char **argv)
             && saveSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("styles-dark.png"))
             && saveResizerSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("resizer-light.png"))
-            && saveResizerSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("resizer-dark.png"));
+            && saveResizerSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("resizer-dark.png"))
+            && saveProgressSheet(dir, QStringLiteral("LightStyle"),
+                                 QStringLiteral("progress-light.png"))
+            && saveProgressSheet(dir, QStringLiteral("DarkStyle"),
+                                 QStringLiteral("progress-dark.png"))
+            && saveSplash(dir, QStringLiteral("splash.png"));
     return saved ? 0 : 1;
 }
