@@ -25,10 +25,9 @@ KelExclusiveButtonGroup *ButtonSwitcher::group() const
     return m_group;
 }
 
-KelButton *ButtonSwitcher::addButton(KelButton *button, const QVariant &userData)
+KelButton *ButtonSwitcher::addButton(const QVariant &userData)
 {
-    if (!m_group->addButton(button, userData))
-        return nullptr;
+    KelButton *button = m_group->createButton(userData);
     layout()->addWidget(button);
     return button;
 }

@@ -8,8 +8,8 @@ class KelExclusiveButtonGroup;
 // A segmented switch: a frame around a row of exclusive buttons that the
 // caller adds; checking one emits toggled() with its data.
 //
-//     auto *modes = new ButtonSwitcher(1050, 1009, dialog);
-//     modes->addButton(new KelButton(1009), Enums::High);
+//     auto *location = new ButtonSwitcher(1049, 1016, dialog);
+//     location->addButton(PipObject::Free)->setText(tr("Free"));
 //
 // GUI thread only.
 class ButtonSwitcher : public KelFrame
@@ -21,8 +21,8 @@ public:
     ~ButtonSwitcher() override;
 
     KelExclusiveButtonGroup *group() const;
-    // Puts the button into the group with its data and at the row's end.
-    KelButton *addButton(KelButton *button, const QVariant &userData);
+    // A new button of the group's style with that data, at the row's end.
+    KelButton *addButton(const QVariant &userData);
 
 signals:
     void toggled(QVariant userData);

@@ -22,7 +22,8 @@ struct Row
 const Row Rows[] = {
         {Enums::DoNothing, QT_TRANSLATE_NOOP("Combo_PostAction", "Do nothing"), ":/svg/nothing.svg"},
         {Enums::QuitApp, QT_TRANSLATE_NOOP("Combo_PostAction", "Stop app"), ":/svg/close.svg"},
-        {Enums::Sleep, QT_TRANSLATE_NOOP("Combo_PostAction", "Sleep"), ":/svg/style-dark.svg"},
+        // Not the dark theme's picture: here it is a preview, too big for a row.
+        {Enums::Sleep, QT_TRANSLATE_NOOP("Combo_PostAction", "Sleep"), ":/svg/sleep.svg"},
         {Enums::Shutdown, QT_TRANSLATE_NOOP("Combo_PostAction", "Shutdown"), ":/svg/off.svg"},
 };
 

@@ -1,7 +1,8 @@
 // Renders a sample sheet of every application style id in both themes:
 //   QT_QPA_PLATFORM=offscreen reelgallery <output folder>
-// writes styles-light.png and styles-dark.png, and resizer-light.png and
-// resizer-dark.png with the overlay box editor over a picture.
+// writes styles-light.png and styles-dark.png, resizer-light.png and
+// resizer-dark.png with the overlay box editor over a picture, and
+// widgets-light.png and widgets-dark.png with the application's widgets.
 
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
@@ -20,6 +21,8 @@
 #include "widgets/kelspinbox.h"
 #include "windows/keldialog.h"
 #include "windows/kelwindow.h"
+
+#include "widgetspage.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -473,7 +476,10 @@ int main(int argc, char **argv)
             && saveSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("styles-dark.png"))
             && saveResizerSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("resizer-light.png"))
-            && saveResizerSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("resizer-dark.png"));
+            && saveResizerSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("resizer-dark.png"))
+            && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
+                                QStringLiteral("widgets-light.png"))
+            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
+                                QStringLiteral("widgets-dark.png"));
     return saved ? 0 : 1;
 }

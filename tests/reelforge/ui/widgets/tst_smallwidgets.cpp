@@ -182,11 +182,12 @@ void tst_SmallWidgets::alignmentSelectorEmits()
 
 void tst_SmallWidgets::buttonSwitcherReportsData()
 {
-    ButtonSwitcher switcher(1050, 1009);
-    switcher.addButton(new KelButton(1009), QStringLiteral("queue"));
-    KelButton *history = switcher.addButton(new KelButton(1009), QStringLiteral("history"));
+    ButtonSwitcher switcher(1049, 1016);
+    switcher.addButton(QStringLiteral("queue"));
+    KelButton *history = switcher.addButton(QStringLiteral("history"));
     QCOMPARE(switcher.group()->buttons().size(), 2);
     QCOMPARE(history->parentWidget(), &switcher);
+    QCOMPARE(history->styleId(), 1016);
     QSignalSpy toggled(&switcher, &ButtonSwitcher::toggled);
 
     switcher.group()->setCheckedData(QStringLiteral("history"));
