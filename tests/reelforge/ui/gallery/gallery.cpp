@@ -3,7 +3,8 @@
 // writes styles-light.png and styles-dark.png, resizer-light.png and
 // resizer-dark.png with the overlay box editor over a picture,
 // progress-light.png and progress-dark.png with the progress bars in their
-// states, and splash.png with the start-up splash.
+// states, splash.png with the start-up splash, and widgets-light.png and
+// widgets-dark.png with the application's widgets.
 
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
@@ -26,6 +27,8 @@
 #include "windows/keldialog.h"
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
+
+#include "widgetspage.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -581,6 +584,10 @@ int main(int argc, char **argv)
                                  QStringLiteral("progress-light.png"))
             && saveProgressSheet(dir, QStringLiteral("DarkStyle"),
                                  QStringLiteral("progress-dark.png"))
-            && saveSplash(dir, QStringLiteral("splash.png"));
+            && saveSplash(dir, QStringLiteral("splash.png"))
+            && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
+                                QStringLiteral("widgets-light.png"))
+            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
+                                QStringLiteral("widgets-dark.png"));
     return saved ? 0 : 1;
 }
