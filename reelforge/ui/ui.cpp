@@ -10,6 +10,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/dialoglaunch.h"
 #include "ui/style.h"
+#include "ui/widgets/targetfoldercombo.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelmessagebox.h"
 
@@ -130,6 +131,8 @@ void Ui::init()
     if (KelStyleManager *manager = styleManager())
         manager->applySavedStyle(QStringLiteral("LightStyle"));
     KelUi::init();
+    TargetFolderCombo::setFolderChooser(
+            [ui = QPointer<Ui>(this)] { return ui ? ui->selectOutputFolder() : QString(); });
 }
 
 bool Ui::confirmAbortAll(const QString &name)

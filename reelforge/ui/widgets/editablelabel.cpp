@@ -4,6 +4,7 @@
 
 EditableLabel::EditableLabel(int styleId, QWidget *parent) : KelLineEdit(styleId, parent)
 {
+    setClearFocusOnClickOutside(true);
     connect(this, &QLineEdit::editingFinished, this, [this] {
         clearFocus();
         setCursorPosition(0);

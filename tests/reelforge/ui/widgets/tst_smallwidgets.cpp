@@ -57,6 +57,7 @@ private slots:
     void buttonSwitcherReportsData();
     void editableLabelEscapeRestores();
     void editableLabelReturnEndsEditing();
+    void editableLabelPressOutsideEndsEditing();
 };
 
 void tst_SmallWidgets::initTestCase()
@@ -248,6 +249,31 @@ void tst_SmallWidgets::editableLabelReturnEndsEditing()
     }
     QCOMPARE(label->text(), QStringLiteral("A rather long name of a clip!!"));
     QCOMPARE(window.keys, QList<int>());
+}
+
+void tst_SmallWidgets::editableLabelPressOutsideEndsEditing()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *label = new EditableLabel(1060);
+    auto *spot = new QWidget;
+    spot->setMinimumSize(100, 40);
+    layout->addWidget(label);
+    layout->addWidget(spot);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    const auto pressOn = [&window](QWidget *widget) {
+        const QPoint inWindow = widget->mapTo(&window, widget->rect().center());
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+    };
+    label->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(label->hasFocus());
+    pressOn(label);
+    QVERIFY(label->hasFocus());
+    pressOn(spot);
+    QVERIFY(!label->hasFocus());
 }
 
 int main(int argc, char **argv)
