@@ -224,6 +224,11 @@ DataExchangeSvc *Application::dataExchangeSvc()
     return d->dataExchangeSvc;
 }
 
+int Application::postAction() const
+{
+    return d->postAction;
+}
+
 void Application::setPostAction(int action)
 {
     d->postAction = action;

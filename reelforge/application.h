@@ -71,6 +71,7 @@ public:
     DataExchangeSvc *dataExchangeSvc();
 
     // An Enums::PostAction value, for the end of the next batch.
+    int postAction() const;
     void setPostAction(int action);
     // Stores the consent in the user's native settings and switches the
     // metric sender.
