@@ -26,7 +26,7 @@ const char Context[] = "MainWindow_Card";
 const char TrimDisambiguation[] = "Bottom row 'Trim' button";
 constexpr int WatermarkTextLimit = 100;
 
-QString tr(const char *text, const char *disambiguation = nullptr)
+QString cardText(const char *text, const char *disambiguation = nullptr)
 {
     return QCoreApplication::translate(Context, text, disambiguation);
 }
@@ -610,15 +610,15 @@ void Card::updateMessage()
     switch (item->state()) {
     case VideoItem::ImportFailed:
         message->setStyleId(1035);
-        message->setText(tr("Import failed"));
+        message->setText(cardText("Import failed"));
         break;
     case VideoItem::ConvertFailed:
         message->setStyleId(1035);
-        message->setText(tr("Convert failed"));
+        message->setText(cardText("Convert failed"));
         break;
     case VideoItem::Converted:
         message->setStyleId(1034);
-        message->setText(tr("Completed!"));
+        message->setText(cardText("Completed!"));
         break;
     default:
         break;
@@ -630,10 +630,10 @@ void Card::updateTooltips()
     const VideoItemPtr item = videoItem();
     MidRow *mid = d->midRow;
     if (item && item->state() == VideoItem::Converting) {
-        mid->cross->setToolTip(tr("Stop"));
-        mid->pause->setToolTip(item->isPaused() ? tr("Resume") : tr("Pause"));
+        mid->cross->setToolTip(cardText("Stop"));
+        mid->pause->setToolTip(item->isPaused() ? cardText("Resume") : cardText("Pause"));
     } else {
-        mid->cross->setToolTip(tr("Remove from queue"));
+        mid->cross->setToolTip(cardText("Remove from queue"));
     }
 }
 
@@ -641,8 +641,8 @@ void Card::updateTrim()
 {
     const VideoItemPtr item = videoItem();
     const bool trimmed = item && item->isTrimmed();
-    d->bottomRow->trim->show(trimmed, trimmed ? tr("Trimmed", TrimDisambiguation)
-                                              : tr("Trim", TrimDisambiguation));
+    d->bottomRow->trim->show(trimmed, trimmed ? cardText("Trimmed", TrimDisambiguation)
+                                              : cardText("Trim", TrimDisambiguation));
 }
 
 void Card::updateSubtitles()
@@ -651,7 +651,7 @@ void Card::updateSubtitles()
     const PipObjectPtr subtitles = item ? item->subtitles() : PipObjectPtr();
     d->bottomRow->subtitles->show(!subtitles.isNull(),
                                   subtitles ? QFileInfo(subtitles->filePath()).fileName()
-                                            : tr("Subtitles"));
+                                            : cardText("Subtitles"));
 }
 
 void Card::updateWatermark()
@@ -662,7 +662,7 @@ void Card::updateWatermark()
     KelButton *button = bottom->watermark->mainButton;
     if (!watermark) {
         button->setIcon(":/svg/watermark.svg");
-        bottom->watermark->show(false, tr("Watermark"));
+        bottom->watermark->show(false, cardText("Watermark"));
         return;
     }
     if (watermark->type() == PipObject::ImageWatermark) {
@@ -712,23 +712,23 @@ void Card::translateUi()
     TopRow *top = d->topRow;
     MidRow *mid = d->midRow;
     BottomRow *bottom = d->bottomRow;
-    top->title->setToolTip(tr("Output file name"));
-    top->settings->setToolTip(tr("Advanced settings..."));
-    top->folder->setToolTip(tr("Show source file in explorer"));
-    top->cross->setToolTip(tr("Remove from queue"));
+    top->title->setToolTip(cardText("Output file name"));
+    top->settings->setToolTip(cardText("Advanced settings..."));
+    top->folder->setToolTip(cardText("Show source file in explorer"));
+    top->cross->setToolTip(cardText("Remove from queue"));
     mid->sourceInfo->refresh();
     mid->targetInfo->refresh();
-    mid->convert->setText(tr("Convert"));
-    mid->restart->setToolTip(tr("Restart"));
-    mid->folder->setToolTip(tr("Show"));
+    mid->convert->setText(cardText("Convert"));
+    mid->restart->setToolTip(cardText("Restart"));
+    mid->folder->setToolTip(cardText("Show"));
     updateMessage();
     updateTooltips();
-    bottom->trim->extraButton->setToolTip(tr("Reset"));
+    bottom->trim->extraButton->setToolTip(cardText("Reset"));
     updateTrim();
-    bottom->subtitles->extraButton->setToolTip(tr("Reset"));
+    bottom->subtitles->extraButton->setToolTip(cardText("Reset"));
     updateSubtitles();
-    bottom->watermark->extraButton->setToolTip(tr("Reset"));
+    bottom->watermark->extraButton->setToolTip(cardText("Reset"));
     updateWatermark();
-    bottom->audio->setText(tr("Audio"));
+    bottom->audio->setText(cardText("Audio"));
     bottom->progress->translateUi();
 }

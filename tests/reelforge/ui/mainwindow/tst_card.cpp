@@ -1,4 +1,5 @@
 #include "application.h"
+#include "kelui.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "painting/kelicon.h"
@@ -18,6 +19,7 @@
 #include "messageboxinput.h"
 #include "windowinput.h"
 
+#include <QLabel>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>

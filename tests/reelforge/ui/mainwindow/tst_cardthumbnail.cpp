@@ -1,4 +1,6 @@
+#include "animators/kelwidgetstateanimator.h"
 #include "application.h"
+#include "kelui.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardthumbnail.h"
 #include "ui/mainwindow/thumbicon.h"
@@ -61,10 +63,10 @@ void tst_CardThumbnail::thumbIconFollowsItsSource_data()
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QSize>("pixmapSize");
 
-    QTest::newRow("no source") << QString() << QSize(24, 24) << false << QSize();
+    QTest::newRow("no source") << QString() << QSize(24, 24) << false << QSize(0, 0);
     QTest::newRow("default size") << "logo.png" << QSize(-1, -1) << true << QSize(24, 24);
     QTest::newRow("requested size") << "logo.png" << QSize(40, 30) << true << QSize(40, 30);
-    QTest::newRow("unreadable file") << "broken.png" << QSize(-1, -1) << true << QSize();
+    QTest::newRow("unreadable file") << "broken.png" << QSize(-1, -1) << true << QSize(0, 0);
 }
 
 void tst_CardThumbnail::thumbIconFollowsItsSource()
@@ -151,8 +153,8 @@ void tst_CardThumbnail::hoverGrowsThePictureAroundItsAnchor()
             {{w / 2 + 2, h / 5 + 2}, Qt::yellow, Qt::yellow},
             {{w / 4 - 2, h / 2}, Qt::cyan, Qt::green},
             {{w / 4 - 8, h / 2}, Qt::cyan, Qt::cyan},
-            {{w / 2 - 8, h * 3 / 5 + 2}, Qt::magenta, Qt::green},
-            {{w / 2 - 8, h * 3 / 5 + 8}, Qt::magenta, Qt::magenta},
+            {{w / 2 - 20, h * 3 / 5 + 2}, Qt::magenta, Qt::green},
+            {{w / 2 - 20, h * 3 / 5 + 8}, Qt::magenta, Qt::magenta},
     };
     const QImage resting = shot(thumb);
     for (const Probe &probe : probes)

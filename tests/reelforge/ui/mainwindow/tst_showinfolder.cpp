@@ -1,4 +1,5 @@
 #include "application.h"
+#include "kelui.h"
 #include "datamodel/codecinfo.h"
 #include "shared/enums.h"
 #include "ui/mainwindow/card.h"
