@@ -281,10 +281,10 @@ public:
         extraBox = makeBox(this, 16, "BottomExtra");
         trim = new ExtraPropButton(":/svg/trim.svg", ":/svg/settings.svg", "BottomTrim", extraBox);
         trim->setMinimumWidth(kelStyle()->size(1000).width());
-        subtitles = new ExtraPropButton(":/svg/subtitles.svg", ":/svg/close.svg",
-                                        "BottomSubtitles", extraBox);
-        watermark = new ExtraPropButton(":/svg/watermark.svg", ":/svg/close.svg",
-                                        "BottomWatermark", extraBox);
+        subtitles = new ExtraPropButton(":/svg/subtitles.svg", ":/svg/close.svg", "BottomSubtitles",
+                                        extraBox);
+        watermark = new ExtraPropButton(":/svg/watermark.svg", ":/svg/close.svg", "BottomWatermark",
+                                        extraBox);
         audio = new KelButton(13, extraBox);
         audio->setCheckable(true);
         QHBoxLayout *extra = boxLayout(extraBox);
@@ -408,9 +408,8 @@ void Card::connectButtons()
     };
 
     connect(d->thumbnail, &KelButton::clicked, this, [this] { showItemFile(false); });
-    connect(top->title, &QLineEdit::editingFinished, this, withItem([top](const VideoItemPtr &item) {
-                item->setTargetName(top->title->text());
-            }));
+    connect(top->title, &QLineEdit::editingFinished, this,
+            withItem([top](const VideoItemPtr &item) { item->setTargetName(top->title->text()); }));
     connect(top->settings, &KelButton::clicked, this, withItem([](const VideoItemPtr &item) {
                 if (Ui *ui = appUi())
                     ui->showTargetCodecDialog(item);
@@ -641,8 +640,9 @@ void Card::updateTrim()
 {
     const VideoItemPtr item = videoItem();
     const bool trimmed = item && item->isTrimmed();
-    d->bottomRow->trim->show(trimmed, trimmed ? cardText("Trimmed", TrimDisambiguation)
-                                              : cardText("Trim", TrimDisambiguation));
+    d->bottomRow->trim->show(trimmed,
+                             trimmed ? cardText("Trimmed", TrimDisambiguation)
+                                     : cardText("Trim", TrimDisambiguation));
 }
 
 void Card::updateSubtitles()

@@ -77,9 +77,8 @@ CardMetainfo::CardMetainfo(int mode, QWidget *parent)
     };
 
     if (d->mode == Source) {
-        static const char *const icons[]
-                = {":/svg/meta-format.svg", ":/svg/meta-resolution.svg", ":/svg/meta-duration.svg",
-                   ":/svg/meta-filesize.svg"};
+        static const char *const icons[] = {":/svg/meta-format.svg", ":/svg/meta-resolution.svg",
+                                            ":/svg/meta-duration.svg", ":/svg/meta-filesize.svg"};
         for (int i = 0; i < 4; ++i) {
             auto *label = new KelIconLabel(CellStyle, this);
             d->labels.append(label);
@@ -129,8 +128,7 @@ void CardMetainfo::videoItemAttached(VideoItemPtr item)
                           [this](VideoItem::State state) { onStateChanged(state); }));
 
     if (d->mode == Source) {
-        for (auto signal : {&CodecInfo::formatChanged})
-            addConnection(connect(source, signal, this, &CardMetainfo::updateTexts));
+        addConnection(connect(source, &CodecInfo::formatChanged, this, &CardMetainfo::updateTexts));
         addConnection(
                 connect(source, &CodecInfo::resolutionChanged, this, &CardMetainfo::updateTexts));
         addConnection(connect(source, &CodecInfo::bitrateChanged, this, &CardMetainfo::updateTexts));
@@ -143,8 +141,8 @@ void CardMetainfo::videoItemAttached(VideoItemPtr item)
                 connect(target, &CodecInfo::resolutionChanged, this, &CardMetainfo::updateTexts));
         addConnection(connect(target, &CodecInfo::bitrateChanged, this, &CardMetainfo::updateTexts));
         addConnection(connect(target, &CodecInfo::qualityChanged, this, &CardMetainfo::updateTexts));
-        addConnection(connect(d->formats, &FormatsCombo::formatClicked, target,
-                              &CodecInfo::setFormat));
+        addConnection(
+                connect(d->formats, &FormatsCombo::formatClicked, target, &CodecInfo::setFormat));
         addConnection(connect(d->resolutions, &ResolutionsCombo::resolutionClicked, target,
                               &CodecInfo::setResolution));
         addConnection(connect(d->compression, &CompressionLevelCombo::compressionLevelClicked, it,
@@ -263,8 +261,9 @@ void CardMetainfo::paintEvent(QPaintEvent *event)
     painter->setBrush(kelStyle()->color(1014));
     painter->setRenderHint(QPainter::Antialiasing);
     for (QWidget *cell : qAsConst(d->cells)) {
-        const QRectF bar = KelPainting::snapRectToPixels(
-                QRectF(cell->geometry()).adjusted(32, 9, -32, -9), ctx.devicePixelRatio());
+        const QRectF bar
+                = KelPainting::snapRectToPixels(QRectF(cell->geometry()).adjusted(32, 9, -32, -9),
+                                                ctx.devicePixelRatio());
         if (!bar.isEmpty())
             painter->drawRoundedRect(bar, 2, 2);
     }

@@ -11,9 +11,9 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
-#include "styles/kelstylemanager.h"
 #include "shared/appservices.h"
 #include "shared/formattables.h"
+#include "styles/kelstylemanager.h"
 #include "ui/mainwindow/card.h"
 #include "ui/metroprogressbar.h"
 #include "ui/player/resizeroverlay.h"
@@ -584,8 +584,9 @@ bool saveCardSheet(const QDir &dir, const QString &styleId, const QString &fileN
         if (state == VideoItem::Converting)
             item->setProgress(436);
         items.push_back(item);
-        rows->addWidget(caption(QLatin1String(QMetaEnum::fromType<VideoItem::State>().valueToKey(state)),
-                                sheet.get()));
+        rows->addWidget(
+                caption(QLatin1String(QMetaEnum::fromType<VideoItem::State>().valueToKey(state)),
+                        sheet.get()));
         auto *card = new Card(sheet.get());
         card->setMinimumWidth(1160);
         card->setVideoItem(item);

@@ -1,7 +1,7 @@
 #include "application.h"
-#include "kelui.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
+#include "kelui.h"
 #include "painting/kelicon.h"
 #include "shared/enums.h"
 #include "ui/mainwindow/card.h"
@@ -180,22 +180,22 @@ void tst_Card::stateShowsItsParts_data()
     QTest::addColumn<bool>("titleEnabled");
     QTest::addColumn<bool>("thumbnailEnabled");
 
-    QTest::newRow("Importing") << int(VideoItem::Importing) << "0 0 1 0 0 0 1 1 0 1 0" << ""
-                               << 1034 << false << false;
+    QTest::newRow("Importing") << int(VideoItem::Importing) << "0 0 1 0 0 0 1 1 0 1 0"
+                               << "" << 1034 << false << false;
     QTest::newRow("ImportFailed") << int(VideoItem::ImportFailed) << "0 0 1 0 0 0 1 1 0 0 1"
                                   << "Import failed" << 1035 << false << false;
-    QTest::newRow("Imported") << int(VideoItem::Imported) << "1 1 0 - - - - 1 1 0 0" << "" << 1034
-                              << true << true;
-    QTest::newRow("Scheduled") << int(VideoItem::Scheduled) << "0 0 1 0 1 0 1 1 0 1 0" << ""
-                               << 1034 << false << true;
-    QTest::newRow("Converting") << int(VideoItem::Converting) << "0 0 1 0 1 0 1 1 0 1 0" << ""
-                                << 1034 << false << true;
+    QTest::newRow("Imported") << int(VideoItem::Imported) << "1 1 0 - - - - 1 1 0 0"
+                              << "" << 1034 << true << true;
+    QTest::newRow("Scheduled") << int(VideoItem::Scheduled) << "0 0 1 0 1 0 1 1 0 1 0"
+                               << "" << 1034 << false << true;
+    QTest::newRow("Converting") << int(VideoItem::Converting) << "0 0 1 0 1 0 1 1 0 1 0"
+                                << "" << 1034 << false << true;
     QTest::newRow("ConvertFailed") << int(VideoItem::ConvertFailed) << "0 0 1 1 0 0 1 1 0 0 1"
                                    << "Convert failed" << 1035 << false << true;
     QTest::newRow("Converted") << int(VideoItem::Converted) << "0 0 1 1 0 1 1 1 0 0 1"
                                << "Completed!" << 1034 << false << true;
-    QTest::newRow("History") << int(VideoItem::History) << "0 0 1 0 0 1 1 0 0 0 0" << "" << 1034
-                             << false << true;
+    QTest::newRow("History") << int(VideoItem::History) << "0 0 1 0 0 1 1 0 0 0 0"
+                             << "" << 1034 << false << true;
 }
 
 void tst_Card::stateShowsItsParts()
@@ -234,10 +234,10 @@ void tst_Card::stateShowsItsParts()
             continue;
         for (QWidget *widget : parts.at(i)) {
             if (shown(card, widget) != (expected.at(i) == QLatin1String("1")))
-                QFAIL(qPrintable(QStringLiteral("%1 is %2").arg(widget->objectName(),
-                                                                 shown(card, widget)
-                                                                         ? QStringLiteral("shown")
-                                                                         : QStringLiteral("hidden"))));
+                QFAIL(qPrintable(QStringLiteral("%1 is %2")
+                                         .arg(widget->objectName(),
+                                              shown(card, widget) ? QStringLiteral("shown")
+                                                                  : QStringLiteral("hidden"))));
         }
     }
     auto *messageLabel = part<KelIconLabel>(card, "BottomMessage");
@@ -256,14 +256,14 @@ void tst_Card::removeByState_data()
     QTest::addColumn<int>("removes");
     QTest::addColumn<int>("stateAfter");
 
-    QTest::newRow("Converting, yes") << int(VideoItem::Converting) << AnswerYes << 1 << 0
-                                     << int(VideoItem::Converting);
-    QTest::newRow("Scheduled, no") << int(VideoItem::Scheduled) << AnswerNo << 0 << 0
-                                   << int(VideoItem::Scheduled);
+    QTest::newRow("Converting, yes")
+            << int(VideoItem::Converting) << AnswerYes << 1 << 0 << int(VideoItem::Converting);
+    QTest::newRow("Scheduled, no")
+            << int(VideoItem::Scheduled) << AnswerNo << 0 << 0 << int(VideoItem::Scheduled);
     QTest::newRow("Imported, no") << int(VideoItem::Imported) << AnswerNo << 0 << 0
                                   << int(VideoItem::Imported);
-    QTest::newRow("Imported, yes") << int(VideoItem::Imported) << AnswerYes << 0 << 1
-                                   << int(VideoItem::Imported);
+    QTest::newRow("Imported, yes")
+            << int(VideoItem::Imported) << AnswerYes << 0 << 1 << int(VideoItem::Imported);
     QTest::newRow("Converted") << int(VideoItem::Converted) << NoQuestion << 0 << 0
                                << int(VideoItem::History);
     QTest::newRow("ConvertFailed") << int(VideoItem::ConvertFailed) << NoQuestion << 0 << 1

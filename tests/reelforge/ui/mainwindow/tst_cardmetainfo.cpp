@@ -1,6 +1,6 @@
 #include "application.h"
-#include "kelui.h"
 #include "datamodel/codecinfo.h"
+#include "kelui.h"
 #include "painting/kelicon.h"
 #include "shared/formattables.h"
 #include "styles/kelstyle.h"

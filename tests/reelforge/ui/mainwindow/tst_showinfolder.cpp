@@ -1,6 +1,6 @@
 #include "application.h"
-#include "kelui.h"
 #include "datamodel/codecinfo.h"
+#include "kelui.h"
 #include "shared/enums.h"
 #include "ui/mainwindow/card.h"
 #include "widgets/kelbutton.h"
