@@ -1,5 +1,8 @@
 #include "ui/abstractdialog.h"
 
+#include "ui/widgets/badgedbutton.h"
+#include "widgets/kelbutton.h"
+
 #include <QCloseEvent>
 
 namespace {
@@ -15,7 +18,7 @@ class AbstractDialog::Private
 {
 public:
     KelButton *rejectButton = nullptr;
-    AcceptButton *acceptButton = nullptr;
+    BadgedButton *acceptButton = nullptr;
     bool finished = false;
 };
 
@@ -25,7 +28,7 @@ AbstractDialog::AbstractDialog(int styleId, WindowParams params, QWidget *parent
 {
     d->rejectButton = new KelButton(RejectButtonStyle);
     addButton(Rejected, d->rejectButton);
-    d->acceptButton = new AcceptButton(AcceptButtonStyle);
+    d->acceptButton = new BadgedButton(AcceptButtonStyle);
     addButton(Accepted, d->acceptButton);
 }
 
@@ -36,7 +39,7 @@ KelButton *AbstractDialog::rejectButton() const
     return d->rejectButton;
 }
 
-AcceptButton *AbstractDialog::acceptButton() const
+BadgedButton *AbstractDialog::acceptButton() const
 {
     return d->acceptButton;
 }

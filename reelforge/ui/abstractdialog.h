@@ -1,14 +1,12 @@
 #pragma once
 
-#include "widgets/kelbutton.h"
 #include "windows/keldialog.h"
 
 #include <memory>
 
+class BadgedButton;
+class KelButton;
 class QCloseEvent;
-
-// Stands in for the badged accept button until that widget is available.
-using AcceptButton = KelButton;
 
 // The base of the program's editing and settings dialogs: a modal KelDialog
 // with a reject button (result 0) and an accept button (result 1) at the
@@ -35,7 +33,7 @@ public:
     ~AbstractDialog() override;
 
     KelButton *rejectButton() const;
-    AcceptButton *acceptButton() const;
+    BadgedButton *acceptButton() const;
 
     virtual void loadData();
     // May the dialog close without its values?

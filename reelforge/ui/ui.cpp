@@ -53,40 +53,47 @@ QString folderOf(const QString &path)
     return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
-// The centre of the picture scaled to cover size at the ratio, in device
-// pixels.
+// A file chooser that starts in the current file's folder, else in the
+// folder it remembers, else in the one files were last opened from, and
+// remembers the folder of a chosen file.
+QString chooseRemembered(KelUi *ui, const QString &title, const QString &filter,
+                         const QString &currentPath, QString (SettingsProvider::*folder)() const,
+                         void (SettingsProvider::*setFolder)(const QString &))
+{
+    SettingsProvider *store = settings();
+    QString start = folderOf(currentPath);
+    if (start.isEmpty() && store)
+        start = (store->*folder)();
+    if (start.isEmpty() && store)
+        start = store->lastOpenFilePath();
+    const QString file = ui->getOpenFileName(title, filter, start);
+    const QString chosenFolder = folderOf(file);
+    if (!chosenFolder.isEmpty() && store)
+        (store->*setFolder)(chosenFolder);
+    return file;
+}
+
 QSize deviceSize(const QSize &size, qreal dpr)
 {
     return QSize(qRound(size.width() * dpr), qRound(size.height() * dpr));
 }
 
-QRect centreCrop(const QSize &target, const QRect &scaled)
-{
-    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, target, scaled).intersected(scaled);
-}
-
-QPixmap coverAndCrop(const QPixmap &source, const QSize &size, qreal dpr)
+// Scales the picture to cover size at the ratio and keeps its centre.
+template<typename Picture>
+Picture coverAndCrop(const Picture &source, const QSize &size, qreal dpr)
 {
     const QSize target = deviceSize(size, dpr);
-    const QPixmap scaled = source.scaled(target, Qt::KeepAspectRatioByExpanding,
+    const Picture scaled = source.scaled(target, Qt::KeepAspectRatioByExpanding,
                                          Qt::SmoothTransformation);
-    QPixmap cropped = scaled.copy(centreCrop(target, scaled.rect()));
+    const QRect crop = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, target, scaled.rect())
+                               .intersected(scaled.rect());
+    Picture cropped = scaled.copy(crop);
     cropped.setDevicePixelRatio(dpr);
     return cropped;
 }
 
-QImage coverAndCrop(const QImage &source, const QSize &size, qreal dpr)
-{
-    const QSize target = deviceSize(size, dpr);
-    const QImage scaled = source.scaled(target, Qt::KeepAspectRatioByExpanding,
-                                        Qt::SmoothTransformation);
-    QImage cropped = scaled.copy(centreCrop(target, scaled.rect()));
-    cropped.setDevicePixelRatio(dpr);
-    return cropped;
-}
-
-// The windows below are built by later work; until then their launchers
-// make none.
+// The launched windows do not exist yet: their launchers log and show
+// nothing.
 KelWindow *notBuiltYet(const char *window)
 {
     qWarning() << "The" << window << "is not built yet";
@@ -277,40 +284,22 @@ QStringList Ui::selectVideoFiles()
 
 QString Ui::selectSubtitlesFile(const QString &currentPath)
 {
-    SettingsProvider *store = settings();
-    QString start = folderOf(currentPath);
-    if (start.isEmpty() && store)
-        start = store->lastSubtitlesFolder();
-    if (start.isEmpty() && store)
-        start = store->lastOpenFilePath();
     Application *app = application();
-    const QString filter = translate("FileDialogs", "Subtitles (%1)")
-                                   .arg(app ? app->subtitlesFilter() : QString());
-    const QString file = getOpenFileName(translate("FileDialogs", "Select subtitles file"), filter,
-                                         start);
-    const QString folder = folderOf(file);
-    if (!folder.isEmpty() && store)
-        store->setLastSubtitlesFolder(folder);
-    return file;
+    return chooseRemembered(this, translate("FileDialogs", "Select subtitles file"),
+                            translate("FileDialogs", "Subtitles (%1)")
+                                    .arg(app ? app->subtitlesFilter() : QString()),
+                            currentPath, &SettingsProvider::lastSubtitlesFolder,
+                            &SettingsProvider::setLastSubtitlesFolder);
 }
 
 QString Ui::selectWatermarkFile(const QString &currentPath)
 {
-    SettingsProvider *store = settings();
-    QString start = folderOf(currentPath);
-    if (start.isEmpty() && store)
-        start = store->lastWatermarkFolder();
-    if (start.isEmpty() && store)
-        start = store->lastOpenFilePath();
     Application *app = application();
-    const QString filter = translate("FileDialogs", "Image files (%1)")
-                                   .arg(app ? app->imageFilter() : QString());
-    const QString file = getOpenFileName(translate("FileDialogs", "Select watermark file"), filter,
-                                         start);
-    const QString folder = folderOf(file);
-    if (!folder.isEmpty() && store)
-        store->setLastWatermarkFolder(folder);
-    return file;
+    return chooseRemembered(this, translate("FileDialogs", "Select watermark file"),
+                            translate("FileDialogs", "Image files (%1)")
+                                    .arg(app ? app->imageFilter() : QString()),
+                            currentPath, &SettingsProvider::lastWatermarkFolder,
+                            &SettingsProvider::setLastWatermarkFolder);
 }
 
 QString Ui::selectOutputFolder()

@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "ui/abstractdialog.h"
 #include "ui/style.h"
+#include "ui/widgets/badgedbutton.h"
 #include "widgets/kelbutton.h"
 
 #include "windowinput.h"

@@ -10,6 +10,9 @@ SCENARIO_SCRIPT=$(readlink -f "$0")
 SCENARIO_DIR=$(dirname "$SCENARIO_SCRIPT")
 source "$SCENARIO_DIR/../../kelkit/x11/x11lib.sh"
 FRAMEBUFFER="$SCENARIO_DIR/framebuffer.py"
+# The system's interpreter starts fastest; the scenario polls it often.
+PYTHON=python3
+[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
 
 # The screen's pixels, as Xvfb keeps them in a file.
 if [ -z "${X11_SCENARIO_INNER:-}" ]; then
@@ -18,11 +21,11 @@ if [ -z "${X11_SCENARIO_INNER:-}" ]; then
     export X11_EXTRA_SERVER_ARGS="-fbdir $X11_FB_DIR"
 fi
 
-# The splash's distance of the dots from its sides and bottom, and their
-# height.
-DOTS_SIDE=80
-DOTS_BOTTOM=22
-DOTS_HEIGHT=9
+# The band along the splash's bottom where the dots run (22 to 31 logical
+# pixels above its bottom edge), with room for the screen's scale factor;
+# the picture has no white there.
+BAND_TOP=45
+BAND_BOTTOM=10
 
 splash_window() {
     xdotool search --onlyvisible --pid "$DEMO_PID" 2>/dev/null | head -n1
@@ -32,11 +35,15 @@ splash_shown() {
     [ -n "$(splash_window)" ]
 }
 
-# "WHITE DIGEST" of the strip the dots run in.
+# "WHITE DIGEST" of the band the dots run in.
 dots_strip() {
-    python3 "$FRAMEBUFFER" region "$X11_FB_DIR/Xvfb_screen0" \
-        $((SPLASH_X + DOTS_SIDE)) $((SPLASH_Y + SPLASH_H - DOTS_BOTTOM - DOTS_HEIGHT)) \
-        $((SPLASH_W - 2 * DOTS_SIDE)) "$DOTS_HEIGHT"
+    "$PYTHON" "$FRAMEBUFFER" region "$X11_FB_DIR/Xvfb_screen0" \
+        "$SPLASH_X" $((SPLASH_Y + SPLASH_H - BAND_TOP)) "$SPLASH_W" $((BAND_TOP - BAND_BOTTOM))
+}
+
+# Within a pixel: Qt rounds the centring at the screen's scale factor.
+near() {
+    [ $(($1 - $2)) -ge -1 ] && [ $(($1 - $2)) -le 1 ]
 }
 
 dots_visible() {
@@ -75,13 +82,15 @@ scenario() {
     id=$(splash_window)
     read -r SPLASH_X SPLASH_Y SPLASH_W SPLASH_H <<<"$(geometry "$id")"
     echo "splash at $SPLASH_X $SPLASH_Y ${SPLASH_W}x$SPLASH_H"
-    [ "$SPLASH_X" -eq $(((SCREEN_W - SPLASH_W) / 2)) ] && [ "$SPLASH_Y" -eq $(((SCREEN_H - SPLASH_H) / 2)) ] \
+    near "$SPLASH_X" $(((SCREEN_W - SPLASH_W) / 2)) && near "$SPLASH_Y" $(((SCREEN_H - SPLASH_H) / 2)) \
         || fail "the splash is not centred on the ${SCREEN_W}x$SCREEN_H screen"
 
     step "2. white dots run along its bottom"
     dots_run
+    # SPLASH_SCREENSHOT=file.png keeps a picture of the screen with the dots.
     if [ -n "${SPLASH_SCREENSHOT:-}" ]; then
-        python3 "$FRAMEBUFFER" png "$X11_FB_DIR/Xvfb_screen0" "$SPLASH_SCREENSHOT"
+        wait_until "white dots in the strip" dots_visible
+        "$PYTHON" "$FRAMEBUFFER" png "$X11_FB_DIR/Xvfb_screen0" "$SPLASH_SCREENSHOT"
         echo "screenshot in $SPLASH_SCREENSHOT"
     fi
 
