@@ -4,130 +4,24 @@
 #include "windows/kelmessagebox.h"
 
 #include "../offscreenleak.h"
+#include "fakefilemanager.h"
 #include "linkcatcher.h"
 #include "messageboxinput.h"
+#include "privatesessionbus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMutex>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
-const char PrivateBusMarker[] = "REEL_PRIVATE_SESSION_BUS";
-const QString FileManagerName = QStringLiteral("org.freedesktop.FileManager1");
-
-// A session bus that knows no services it could start, so that no real
-// file manager can ever be reached.
-const char PrivateBusConfig[]
-        = "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-          " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-          "<busconfig>\n"
-          "  <type>session</type>\n"
-          "  <listen>unix:tmpdir=/tmp</listen>\n"
-          "  <auth>EXTERNAL</auth>\n"
-          "  <policy context=\"default\">\n"
-          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-          "    <allow eavesdrop=\"true\"/>\n"
-          "    <allow own=\"*\"/>\n"
-          "  </policy>\n"
-          "</busconfig>\n";
-
-// Runs the test again inside a session bus of its own; fails when that
-// cannot be done.
-int runOnPrivateBus(int argc, char **argv)
-{
-    const QByteArray config = QDir::temp()
-                                      .filePath(QStringLiteral("reel-private-bus-%1.conf")
-                                                        .arg(QCoreApplication::applicationPid()))
-                                      .toLocal8Bit();
-    QFile file(QString::fromLocal8Bit(config));
-    if (!file.open(QIODevice::WriteOnly) || file.write(PrivateBusConfig) < 0) {
-        std::fprintf(stderr, "FAIL: cannot write %s\n", config.constData());
-        return 1;
-    }
-    file.close();
-    qputenv(PrivateBusMarker, config);
-    const QByteArray configOption = "--config-file=" + config;
-    std::vector<char *> args{const_cast<char *>("dbus-run-session"),
-                             const_cast<char *>(configOption.constData()),
-                             const_cast<char *>("--")};
-    for (int i = 0; i < argc; ++i)
-        args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    std::fprintf(stderr,
-                 "FAIL: dbus-run-session cannot be started (scripts/install-deps.sh installs "
-                 "it)\n");
-    return 1;
-}
-
-// The file manager's side of ShowItems, on a thread of its own, as the
-// GUI thread waits for the answer.
-class FakeFileManager : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-
-public:
-    QStringList shown() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_shown;
-    }
-
-public slots:
-    void ShowItems(const QStringList &uris, const QString &)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_shown += uris;
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_shown;
-};
-
-// Owns the service name on a connection of its own while it lives.
-class FakeFileManagerService
-{
-public:
-    FakeFileManagerService()
-        : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake")))
-    {
-        m_thread.start();
-        m_manager.moveToThread(&m_thread);
-        m_ok = m_bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &m_manager,
-                                    QDBusConnection::ExportAllSlots)
-                && m_bus.registerService(FileManagerName);
-    }
-    ~FakeFileManagerService()
-    {
-        m_bus.unregisterService(FileManagerName);
-        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake"));
-        m_thread.quit();
-        m_thread.wait();
-    }
-    bool isRegistered() const { return m_ok; }
-    QStringList shown() const { return m_manager.shown(); }
-
-private:
-    QDBusConnection m_bus;
-    QThread m_thread;
-    FakeFileManager m_manager;
-    bool m_ok = false;
-};
+const QString FileManagerName = FakeFileManagerService::serviceName();
 
 } // namespace
 
@@ -211,11 +105,8 @@ void tst_ShowInFileManager::whenBothFailTheUserIsTold()
 
 int main(int argc, char **argv)
 {
-    const QByteArray config = qgetenv(PrivateBusMarker);
-    if (config.isEmpty())
-        return runOnPrivateBus(argc, argv);
-    // The bus has read it.
-    QFile::remove(QString::fromLocal8Bit(config));
+    if (!PrivateSessionBus::isInside())
+        return PrivateSessionBus::rerunInside(argc, argv);
     KelApplication app(argc, argv);
     tst_ShowInFileManager test;
     const int result = QTest::qExec(&test, argc, argv);

@@ -4,13 +4,19 @@
 // resizer-dark.png with the overlay box editor over a picture,
 // progress-light.png and progress-dark.png with the progress bars in their
 // states, splash.png with the start-up splash, and widgets-light.png and
-// widgets-dark.png with the application's widgets.
+// widgets-dark.png with the application's widgets, and cards-light.png and
+// cards-dark.png with a queue card in each state.
 
 #include "animators/kelwidgetstateanimator.h"
+#include "datamodel/codecinfo.h"
+#include "datamodel/videoitem.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
+#include "shared/appservices.h"
+#include "shared/formattables.h"
 #include "styles/kelstylemanager.h"
+#include "ui/mainwindow/card.h"
 #include "ui/metroprogressbar.h"
 #include "ui/player/resizeroverlay.h"
 #include "ui/progressbar.h"
@@ -37,9 +43,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaEnum>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTime>
 #include <QTransform>
 #include <QVBoxLayout>
@@ -543,6 +551,66 @@ bool saveProgressSheet(const QDir &dir, const QString &styleId, const QString &f
     return true;
 }
 
+// A queue card in each state of its item.
+bool saveCardSheet(const QDir &dir, const QString &styleId, const QString &fileName)
+{
+    if (!KelStyleManager::instance()->setCurrentStyle(styleId))
+        return false;
+    QTemporaryDir sources;
+    QFile source(sources.filePath(QStringLiteral("Holiday at the lake.mov")));
+    if (!source.open(QIODevice::WriteOnly) || source.write(QByteArray(5 << 20, 'x')) < 0)
+        return false;
+    source.close();
+
+    const FormatTables tables;
+    appServices().formatTables = &tables;
+    std::vector<VideoItemPtr> items;
+    auto sheet = std::make_unique<QWidget>();
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(1015));
+    auto *rows = new QVBoxLayout(sheet.get());
+    rows->setContentsMargins(16, 16, 16, 16);
+    rows->setSpacing(8);
+    for (int state = VideoItem::Importing; state <= VideoItem::History; ++state) {
+        if (state == VideoItem::Paused)
+            continue;
+        auto item = VideoItemPtr::create(QFileInfo(source.fileName()));
+        CodecInfo &codec = *item->sourceCodecInfo();
+        codec.setFormat(QStringLiteral("MOV"));
+        codec.setResolution(QSize(1920, 1080));
+        codec.setSamplerate(48000);
+        codec.setChannelCount(2);
+        item->setDuration(754000000);
+        item->setSupportAudio(true);
+        item->setUseAudio(true);
+        item->targetCodecInfo()->setFormat(QStringLiteral("mp4"));
+        item->targetCodecInfo()->setResolution(QSize(1280, 720));
+        item->setState(VideoItem::State(state));
+        if (state == VideoItem::Converting)
+            item->setProgress(436);
+        items.push_back(item);
+        rows->addWidget(
+                caption(QLatin1String(QMetaEnum::fromType<VideoItem::State>().valueToKey(state)),
+                        sheet.get()));
+        auto *card = new Card(sheet.get());
+        card->setMinimumWidth(1160);
+        card->setVideoItem(item);
+        rows->addWidget(card);
+    }
+    sheet->adjustSize();
+    sheet->show();
+    runEventsFor(300);
+    const QString path = dir.filePath(fileName);
+    const bool saved = sheet->grab().save(path);
+    sheet.reset();
+    appServices().formatTables = nullptr;
+    if (!saved) {
+        qWarning().noquote() << "could not save" << path;
+        return false;
+    }
+    qInfo().noquote() << "saved" << path;
+    return true;
+}
+
 // The start-up splash with its dots running.
 bool saveSplash(const QDir &dir, const QString &fileName)
 {
@@ -584,6 +652,8 @@ int main(int argc, char **argv)
                                  QStringLiteral("progress-light.png"))
             && saveProgressSheet(dir, QStringLiteral("DarkStyle"),
                                  QStringLiteral("progress-dark.png"))
+            && saveCardSheet(dir, QStringLiteral("LightStyle"), QStringLiteral("cards-light.png"))
+            && saveCardSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("cards-dark.png"))
             && saveSplash(dir, QStringLiteral("splash.png"))
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))

@@ -1,0 +1,734 @@
+#include "ui/mainwindow/card.h"
+
+#include "datamodel/codecinfo.h"
+#include "painting/kelicon.h"
+#include "styles/kelstyle.h"
+#include "ui/dialoglaunch.h"
+#include "ui/mainwindow/cardmetainfo.h"
+#include "ui/mainwindow/cardresources.h"
+#include "ui/mainwindow/cardthumbnail.h"
+#include "ui/mainwindow/thumbicon.h"
+#include "ui/progressbar.h"
+#include "ui/ui.h"
+#include "ui/widgets/editablelabel.h"
+#include "widgets/keliconlabel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QModelIndex>
+#include <QTime>
+
+namespace {
+
+const char Context[] = "MainWindow_Card";
+const char TrimDisambiguation[] = "Bottom row 'Trim' button";
+constexpr int WatermarkTextLimit = 100;
+
+QString cardText(const char *text, const char *disambiguation = nullptr)
+{
+    return QCoreApplication::translate(Context, text, disambiguation);
+}
+
+Ui *appUi()
+{
+    return dynamic_cast<Ui *>(kelUi());
+}
+
+// A plain widget holding a horizontal box without margins.
+QWidget *makeBox(QWidget *parent, int spacing, const char *objectName = nullptr)
+{
+    auto *box = new QWidget(parent);
+    if (objectName)
+        box->setObjectName(QLatin1String(objectName));
+    auto *layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return box;
+}
+
+QHBoxLayout *boxLayout(QWidget *box)
+{
+    return static_cast<QHBoxLayout *>(box->layout());
+}
+
+KelButton *makeButton(int styleId, const char *icon, QWidget *parent, const char *objectName)
+{
+    auto *button = new KelButton(styleId, QLatin1String(icon), parent);
+    button->setObjectName(QLatin1String(objectName));
+    return button;
+}
+
+bool showsOutput(VideoItem::State state)
+{
+    return state == VideoItem::Converted || state == VideoItem::History;
+}
+
+// A main button may carry a file's thumbnail, which is no icon of the
+// provider: re-styling must keep it instead of looking it up by name.
+class PropMainButton : public KelButton
+{
+public:
+    PropMainButton(const char *icon, QWidget *parent) : KelButton(1031, QLatin1String(icon), parent)
+    { }
+
+    void applyStyle() override
+    {
+        if (hasStyleId() && dynamic_cast<ThumbIcon *>(icon())) {
+            kelStyle()->applyButtonStyle(this, styleId(), QString());
+            return;
+        }
+        KelButton::applyStyle();
+    }
+};
+
+} // namespace
+
+class Card::ExtraPropButton : public QWidget
+{
+public:
+    ExtraPropButton(const char *mainIcon, const char *extraIcon, const char *objectName,
+                    QWidget *parent)
+        : QWidget(parent)
+    {
+        setObjectName(QLatin1String(objectName));
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(1);
+        mainButton = new PropMainButton(mainIcon, this);
+        mainButton->setObjectName(QStringLiteral("MainButton"));
+        extraButton = makeButton(1033, extraIcon, this, "ExtraButton");
+        extraButton->hide();
+        layout->addWidget(mainButton, 1);
+        layout->addWidget(extraButton);
+        setMinimumWidth(220);
+    }
+
+    // Style 1032 marks a value as set.
+    void show(bool isSet, const QString &text)
+    {
+        mainButton->setStyleId(isSet ? 1032 : 1031);
+        mainButton->setText(text);
+        extraButton->setVisible(isSet);
+    }
+
+    KelButton *mainButton = nullptr;
+    KelButton *extraButton = nullptr;
+};
+
+class Card::TopRow : public QWidget
+{
+public:
+    explicit TopRow(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("TopRow"));
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(16, 12, 10, 8);
+        layout->setSpacing(16);
+
+        title = new EditableLabel(1060, this);
+        title->setObjectName(QStringLiteral("Title"));
+        title->setMaxLength(255);
+        title->setAcceptDrops(false);
+        editIcon = title->addButton(QStringLiteral(":/svg/edit.svg"));
+
+        tools = makeBox(this, 8);
+        boxLayout(tools)->setContentsMargins(0, 0, 0, 2);
+        tools->setFixedHeight(38);
+        settings = makeButton(1019, ":/svg/settings.svg", tools, "TopSettings");
+        folder = makeButton(1019, ":/svg/folder1.svg", tools, "TopFolder");
+        cross = makeButton(1019, ":/svg/close.svg", tools, "TopCross");
+        for (KelButton *button : {settings, folder, cross})
+            boxLayout(tools)->addWidget(button);
+
+        layout->addWidget(title, 0, Qt::AlignBottom);
+        layout->addStretch();
+        layout->addWidget(tools);
+
+        QObject::connect(title, &KelLineEdit::focused, this, [this] { updatePencil(); });
+        QObject::connect(title, &KelLineEdit::focusLost, this, [this] { updatePencil(); });
+    }
+
+    void updateForState(int state)
+    {
+        const bool imported = state == VideoItem::Imported;
+        title->setEnabled(imported);
+        for (KelButton *button : {settings, folder, cross})
+            button->setVisible(imported);
+        updatePencil();
+    }
+
+    void updatePencil() { editIcon->setVisible(title->isEnabledTo(this) && !title->hasFocus()); }
+
+    EditableLabel *title = nullptr;
+    KelButton *settings = nullptr;
+    KelButton *folder = nullptr;
+    KelButton *cross = nullptr;
+    QWidget *tools = nullptr;
+    KelButton *editIcon = nullptr;
+};
+
+class Card::MidRow : public QWidget
+{
+public:
+    // Follows the theme: a lighter arrow on the dark one.
+    class ArrowIcon : public KelIconLabel
+    {
+    public:
+        explicit ArrowIcon(QWidget *parent) : KelIconLabel(-1, parent)
+        {
+            setObjectName(QStringLiteral("Arrow"));
+            setFixedSize(48, 40);
+            setColorizeIcon(false);
+            applyStyle();
+        }
+
+        void applyStyle() override
+        {
+            const bool dark = kelStyle() && kelStyle()->isDarkTheme();
+            setIcon(dark ? QStringLiteral(":/svg/card-arrow-dark.svg")
+                         : QStringLiteral(":/svg/card-arrow-light.svg"));
+        }
+    };
+
+    explicit MidRow(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("MidRow"));
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(16, 0, 24, 0);
+        layout->setSpacing(8);
+
+        sourceInfo = new CardMetainfo(CardMetainfo::Source, this);
+        sourceInfo->setObjectName(QStringLiteral("MidSourceInfo"));
+        targetInfo = new CardMetainfo(CardMetainfo::Target, this);
+        targetInfo->setObjectName(QStringLiteral("MidTargetInfo"));
+        keepSizeWhenHidden(targetInfo);
+        arrow = new ArrowIcon(this);
+        keepSizeWhenHidden(arrow);
+
+        convertBox = makeBox(this, 0, "MidConvertButtonBox");
+        convertBox->setMinimumWidth(200);
+        convert = makeButton(1015, "", convertBox, "MidConvert");
+        boxLayout(convertBox)->addWidget(convert);
+
+        toolButtons = makeBox(this, 8, "MidToolButtons");
+        toolButtons->setMinimumWidth(200);
+        restart = makeButton(1007, ":/svg/restart.svg", toolButtons, "MidRestart");
+        pause = makeButton(1007, ":/svg/card-pause.svg", toolButtons, "MidPause");
+        pause->setCheckable(true);
+        folder = makeButton(1007, ":/svg/folder1.svg", toolButtons, "MidFolder");
+        cross = makeButton(1007, ":/svg/close.svg", toolButtons, "MidCross");
+        boxLayout(toolButtons)->addStretch();
+        for (KelButton *button : {restart, pause, folder, cross})
+            boxLayout(toolButtons)->addWidget(button);
+
+        layout->addWidget(sourceInfo, 1);
+        layout->addWidget(arrow);
+        layout->addWidget(targetInfo, 1);
+        layout->addSpacing(16);
+        layout->addWidget(convertBox, 0, Qt::AlignVCenter);
+        layout->addWidget(toolButtons, 0, Qt::AlignVCenter);
+    }
+
+    void updateForState(int state)
+    {
+        if (state == VideoItem::Imported) {
+            convertBox->show();
+            toolButtons->hide();
+        } else {
+            convertBox->hide();
+            restart->setVisible(state == VideoItem::ConvertFailed || state == VideoItem::Converted);
+            pause->setVisible(state == VideoItem::Scheduled || state == VideoItem::Converting);
+            folder->setVisible(state == VideoItem::Converted || state == VideoItem::History);
+            cross->show();
+            toolButtons->show();
+        }
+        const bool inHistory = state == VideoItem::History;
+        arrow->setVisible(!inHistory);
+        targetInfo->setVisible(!inHistory);
+    }
+
+    static void keepSizeWhenHidden(QWidget *widget)
+    {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
+
+    CardMetainfo *sourceInfo = nullptr;
+    CardMetainfo *targetInfo = nullptr;
+    KelButton *convert = nullptr;
+    KelButton *restart = nullptr;
+    KelButton *pause = nullptr;
+    KelButton *folder = nullptr;
+    KelButton *cross = nullptr;
+    ArrowIcon *arrow = nullptr;
+    QWidget *convertBox = nullptr;
+    QWidget *toolButtons = nullptr;
+};
+
+class Card::BottomRow : public QWidget
+{
+public:
+    explicit BottomRow(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("BottomRow"));
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 16, 18, 0);
+        layout->setSpacing(16);
+
+        extraBox = makeBox(this, 16, "BottomExtra");
+        trim = new ExtraPropButton(":/svg/trim.svg", ":/svg/settings.svg", "BottomTrim", extraBox);
+        trim->setMinimumWidth(kelStyle()->size(1000).width());
+        subtitles = new ExtraPropButton(":/svg/subtitles.svg", ":/svg/close.svg", "BottomSubtitles",
+                                        extraBox);
+        watermark = new ExtraPropButton(":/svg/watermark.svg", ":/svg/close.svg", "BottomWatermark",
+                                        extraBox);
+        audio = new KelButton(13, extraBox);
+        audio->setCheckable(true);
+        QHBoxLayout *extra = boxLayout(extraBox);
+        extra->addWidget(trim);
+        extra->addWidget(subtitles);
+        extra->addWidget(watermark);
+        extra->addSpacing(18);
+        extra->addWidget(audio);
+        extra->addStretch(1);
+
+        progress = new ProgressBar(this);
+        progress->setObjectName(QStringLiteral("BottomProgress"));
+        message = new KelIconLabel(1034, this);
+        message->setObjectName(QStringLiteral("BottomMessage"));
+        watermarkIcon = new ThumbIcon(QSize(24, 24), this);
+
+        layout->addWidget(extraBox);
+        layout->addWidget(progress);
+        layout->addWidget(message, 0, Qt::AlignBottom);
+    }
+
+    void updateForState(int state)
+    {
+        extraBox->setVisible(state == VideoItem::Imported);
+        progress->setVisible(state == VideoItem::Importing || state == VideoItem::Scheduled
+                             || state == VideoItem::Converting);
+        message->setVisible(state == VideoItem::ImportFailed || state == VideoItem::ConvertFailed
+                            || state == VideoItem::Converted);
+    }
+
+    QWidget *extraBox = nullptr;
+    ExtraPropButton *trim = nullptr;
+    ExtraPropButton *subtitles = nullptr;
+    ExtraPropButton *watermark = nullptr;
+    KelButton *audio = nullptr;
+    ProgressBar *progress = nullptr;
+    KelIconLabel *message = nullptr;
+    ThumbIcon *watermarkIcon = nullptr;
+};
+
+class Card::Private
+{
+public:
+    CardThumbnail *thumbnail = nullptr;
+    TopRow *topRow = nullptr;
+    MidRow *midRow = nullptr;
+    BottomRow *bottomRow = nullptr;
+};
+
+Card::Card(QWidget *parent) : KelButton(1028, parent), d(std::make_unique<Private>())
+{
+    initCardResources();
+    setObjectName(QStringLiteral("Card"));
+    setFocusPolicy(Qt::ClickFocus);
+
+    d->thumbnail = new CardThumbnail(this);
+    d->thumbnail->setObjectName(QStringLiteral("Thumbnail"));
+    d->topRow = new TopRow(this);
+    d->midRow = new MidRow(this);
+    d->bottomRow = new BottomRow(this);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(18, 0, 0, 18);
+    grid->setSpacing(0);
+    grid->addWidget(d->thumbnail, 0, 0, 2, 1, Qt::AlignBottom);
+    grid->addWidget(d->topRow, 0, 1);
+    grid->addWidget(d->midRow, 1, 1);
+    grid->addWidget(d->bottomRow, 2, 0, 1, 2);
+
+    connectButtons();
+    setEnabled(false);
+    translateUi();
+}
+
+Card::~Card() = default;
+
+void Card::setVideoItem(VideoItemPtr item)
+{
+    VideoItemWatcher::setVideoItem(item);
+    setEnabled(!item.isNull());
+    d->midRow->sourceInfo->setVideoItem(item);
+    d->midRow->targetInfo->setVideoItem(item);
+}
+
+void Card::setIndex(const QModelIndex &index)
+{
+    setVideoItem(index.data(Qt::UserRole).value<VideoItemPtr>());
+}
+
+void Card::reset()
+{
+    setVideoItem(VideoItemPtr());
+}
+
+void Card::layoutIdChanged(int id)
+{
+    Q_UNUSED(id)
+}
+
+QSize Card::sizeHint() const
+{
+    return QWidget::sizeHint();
+}
+
+QSize Card::minimumSizeHint() const
+{
+    return QWidget::minimumSizeHint();
+}
+
+void Card::connectButtons()
+{
+    TopRow *top = d->topRow;
+    MidRow *mid = d->midRow;
+    BottomRow *bottom = d->bottomRow;
+    // Runs action with the watched item; nothing without one.
+    auto withItem = [this](auto action) {
+        return [this, action] {
+            if (const VideoItemPtr item = videoItem())
+                action(item);
+        };
+    };
+
+    connect(d->thumbnail, &KelButton::clicked, this, [this] { showItemFile(false); });
+    connect(top->title, &QLineEdit::editingFinished, this,
+            withItem([top](const VideoItemPtr &item) { item->setTargetName(top->title->text()); }));
+    connect(top->settings, &KelButton::clicked, this, withItem([](const VideoItemPtr &item) {
+                if (Ui *ui = appUi())
+                    ui->showTargetCodecDialog(item);
+            }));
+    for (KelButton *folder : {top->folder, mid->folder})
+        connect(folder, &KelButton::clicked, this, [this] { showItemFile(true); });
+    for (KelButton *cross : {top->cross, mid->cross})
+        connect(cross, &KelButton::clicked, this, &Card::removeItem);
+
+    const auto showTrimDialog = withItem([](const VideoItemPtr &item) {
+        if (Ui *ui = appUi())
+            ui->showTrimDialog(item);
+    });
+    connect(mid->targetInfo, &CardMetainfo::trimClicked, this, showTrimDialog);
+    connect(bottom->trim->mainButton, &KelButton::clicked, this, showTrimDialog);
+    connect(bottom->trim->extraButton, &KelButton::clicked, this, showTrimDialog);
+
+    connect(mid->convert, &KelButton::clicked, this,
+            withItem([](const VideoItemPtr &item) { emit item->convertClicked(); }));
+    connect(mid->pause, &KelButton::toggled, this, [this](bool checked) {
+        if (const VideoItemPtr item = videoItem())
+            item->setPaused(checked);
+    });
+    connect(mid->restart, &KelButton::clicked, this, withItem([](const VideoItemPtr &item) {
+                const VideoItem::State state = item->state();
+                if (state == VideoItem::ConvertFailed || state == VideoItem::Converted)
+                    item->setState(VideoItem::Imported);
+            }));
+
+    connect(bottom->subtitles->mainButton, &KelButton::clicked, this,
+            withItem([](const VideoItemPtr &item) {
+                if (Ui *ui = appUi())
+                    ui->showSubtitlesDialog(item);
+            }));
+    connect(bottom->subtitles->extraButton, &KelButton::clicked, this,
+            withItem([](const VideoItemPtr &item) { item->setSubtitles(PipObjectPtr()); }));
+    connect(bottom->watermark->mainButton, &KelButton::clicked, this,
+            withItem([](const VideoItemPtr &item) {
+                if (Ui *ui = appUi())
+                    ui->showWatermarkDialog(item);
+            }));
+    connect(bottom->watermark->extraButton, &KelButton::clicked, this,
+            withItem([](const VideoItemPtr &item) { item->setWatermark(PipObjectPtr()); }));
+    connect(bottom->audio, &KelButton::toggled, this, [this](bool checked) {
+        if (const VideoItemPtr item = videoItem())
+            item->setUseAudio(checked);
+    });
+
+    connect(top->title, &KelLineEdit::focused, this, [this] { setChecked(true); });
+    connect(this, &KelWidget::focused, this, [this] { setChecked(true); });
+}
+
+void Card::videoItemAttached(VideoItemPtr item)
+{
+    VideoItem *it = item.data();
+    TopRow *top = d->topRow;
+    MidRow *mid = d->midRow;
+    BottomRow *bottom = d->bottomRow;
+    CardThumbnail *thumbnail = d->thumbnail;
+
+    addConnection(connect(it, &VideoItem::stateChanged, this, [this](VideoItem::State state) {
+        updateTopRow(state);
+        updateMidRow(state);
+        updateBottomRow(state);
+        updateProgress();
+        updateMessage();
+        updateTooltips();
+    }));
+    addConnection(connect(it, &VideoItem::thumbnailChanged, thumbnail, &CardThumbnail::setPath));
+    addConnection(connect(it, &VideoItem::thumbnailChanged, this,
+                          [thumbnail, it] { thumbnail->setImage(it->thumbnail()); }));
+    addConnection(connect(it, &VideoItem::stateChanged, this, [thumbnail](VideoItem::State state) {
+        thumbnail->setEnabled(state >= VideoItem::Imported);
+    }));
+    addConnection(connect(it, &VideoItem::targetNameChanged, top->title, &QLineEdit::setText));
+    addConnection(connect(it, &VideoItem::trimChanged, this, &Card::updateTrim));
+    addConnection(connect(it, &VideoItem::subtitlesChanged, this, &Card::updateSubtitles));
+    addConnection(connect(it, &VideoItem::watermarkChanged, this, &Card::updateWatermark));
+    addConnection(connect(it, &VideoItem::pausedChanged, mid->pause, &KelButton::setCheckedState));
+    addConnection(connect(it, &VideoItem::pausedChanged, this, &Card::updateTooltips));
+    addConnection(connect(it, &VideoItem::pausedChanged, this, &Card::updateProgress));
+    addConnection(connect(it, &VideoItem::progressChanged, this, &Card::updateProgress));
+    addConnection(connect(it, &VideoItem::supportAudioChanged, this, &Card::updateAudio));
+    addConnection(
+            connect(it, &VideoItem::useAudioChanged, bottom->audio, &KelButton::setCheckedState));
+    addConnection(connect(item->targetCodecInfo().data(), &CodecInfo::formatChanged, this,
+                          &Card::updateCapabilities));
+
+    const VideoItem::State state = item->state();
+    updateTopRow(state);
+    updateMidRow(state);
+    updateBottomRow(state);
+    thumbnail->setImage(item->thumbnail());
+    top->title->setText(item->targetName());
+    top->title->setCursorPosition(0);
+    mid->pause->setCheckedState(item->isPaused());
+    updateProgress();
+    updateMessage();
+    updateTooltips();
+    updateTrim();
+    updateSubtitles();
+    updateWatermark();
+    updateCapabilities();
+}
+
+void Card::removeItem()
+{
+    const VideoItemPtr item = videoItem();
+    if (!item)
+        return;
+    const QString name = d->topRow->title->text();
+    Ui *ui = appUi();
+    switch (item->state()) {
+    case VideoItem::Scheduled:
+    case VideoItem::Converting:
+        if (ui && ui->confirmAbortAll(name))
+            emit item->abortClicked();
+        break;
+    case VideoItem::Importing:
+    case VideoItem::Imported:
+        if (ui && ui->confirmRemove(name, false))
+            emit item->removeClicked();
+        break;
+    case VideoItem::Converted:
+        item->setState(VideoItem::History);
+        break;
+    default:
+        emit item->removeClicked();
+        break;
+    }
+}
+
+void Card::showItemFile(bool inFolder)
+{
+    const VideoItemPtr item = videoItem();
+    KelUi *ui = kelUi();
+    if (!item || !ui)
+        return;
+    const QString path = showsOutput(item->state()) ? item->targetFilePath()
+                                                    : item->sourceFileInfo().absoluteFilePath();
+    if (inFolder)
+        ui->openLinkInExplorer(path);
+    else
+        ui->openLinkInSuitableApp(path);
+}
+
+void Card::updateTopRow(int state)
+{
+    d->topRow->updateForState(state);
+}
+
+void Card::updateMidRow(int state)
+{
+    d->midRow->updateForState(state);
+}
+
+void Card::updateBottomRow(int state)
+{
+    d->bottomRow->updateForState(state);
+    d->thumbnail->setEnabled(state >= VideoItem::Imported);
+}
+
+void Card::updateProgress()
+{
+    const VideoItemPtr item = videoItem();
+    if (!item)
+        return;
+    ProgressBar *bar = d->bottomRow->progress;
+    const int progress = item->progress();
+    bar->setProgress(progress);
+    const VideoItem::State state = item->state();
+    if (state == VideoItem::Importing) {
+        bar->setImporting();
+        return;
+    }
+    if (progress != 0) {
+        if (progress > 0) {
+            const qint64 remaining = item->remainingTime();
+            bar->setRemainingTime(remaining < 0 ? QTime() : QTime(0, 0).addMSecs(int(remaining)));
+        } else {
+            bar->setScheduled();
+        }
+        bar->setPaused(item->isPaused());
+    }
+    if (state == VideoItem::Scheduled) {
+        bar->setScheduled();
+        bar->setPaused(item->isPaused());
+    }
+}
+
+void Card::updateMessage()
+{
+    const VideoItemPtr item = videoItem();
+    if (!item)
+        return;
+    KelIconLabel *message = d->bottomRow->message;
+    switch (item->state()) {
+    case VideoItem::ImportFailed:
+        message->setStyleId(1035);
+        message->setText(cardText("Import failed"));
+        break;
+    case VideoItem::ConvertFailed:
+        message->setStyleId(1035);
+        message->setText(cardText("Convert failed"));
+        break;
+    case VideoItem::Converted:
+        message->setStyleId(1034);
+        message->setText(cardText("Completed!"));
+        break;
+    default:
+        break;
+    }
+}
+
+void Card::updateTooltips()
+{
+    const VideoItemPtr item = videoItem();
+    MidRow *mid = d->midRow;
+    if (item && item->state() == VideoItem::Converting) {
+        mid->cross->setToolTip(cardText("Stop"));
+        mid->pause->setToolTip(item->isPaused() ? cardText("Resume") : cardText("Pause"));
+    } else {
+        mid->cross->setToolTip(cardText("Remove from queue"));
+    }
+}
+
+void Card::updateTrim()
+{
+    const VideoItemPtr item = videoItem();
+    const bool trimmed = item && item->isTrimmed();
+    d->bottomRow->trim->show(trimmed,
+                             trimmed ? cardText("Trimmed", TrimDisambiguation)
+                                     : cardText("Trim", TrimDisambiguation));
+}
+
+void Card::updateSubtitles()
+{
+    const VideoItemPtr item = videoItem();
+    const PipObjectPtr subtitles = item ? item->subtitles() : PipObjectPtr();
+    d->bottomRow->subtitles->show(!subtitles.isNull(),
+                                  subtitles ? QFileInfo(subtitles->filePath()).fileName()
+                                            : cardText("Subtitles"));
+}
+
+void Card::updateWatermark()
+{
+    const VideoItemPtr item = videoItem();
+    const PipObjectPtr watermark = item ? item->watermark() : PipObjectPtr();
+    BottomRow *bottom = d->bottomRow;
+    KelButton *button = bottom->watermark->mainButton;
+    if (!watermark) {
+        button->setIcon(":/svg/watermark.svg");
+        bottom->watermark->show(false, cardText("Watermark"));
+        return;
+    }
+    if (watermark->type() == PipObject::ImageWatermark) {
+        bottom->watermarkIcon->setSource(watermark->filePath());
+        button->setIcon(bottom->watermarkIcon);
+        bottom->watermark->show(true, QFileInfo(watermark->filePath()).fileName());
+        button->update();
+        return;
+    }
+    QString text = watermark->text().trimmed();
+    if (text.size() > WatermarkTextLimit)
+        text = text.left(WatermarkTextLimit) + QStringLiteral("...");
+    button->setIcon(":/svg/watermark.svg");
+    bottom->watermark->show(true, text);
+}
+
+void Card::updateCapabilities()
+{
+    const VideoItemPtr item = videoItem();
+    if (!item)
+        return;
+    BottomRow *bottom = d->bottomRow;
+    bottom->trim->setEnabled(item->isSourceNotSwf());
+    const bool video = item->hasVideo();
+    bottom->watermark->setEnabled(video);
+    bottom->subtitles->setEnabled(video);
+    // Shows the user's choice: a format change must not switch the sound
+    // back on, nor make an audio-only source switchable.
+    const bool audioOnly = DialogLaunch::isAudioOnly(*item->sourceCodecInfo());
+    bottom->audio->setCheckedState(item->useAudio());
+    bottom->audio->setEnabled(item->supportAudio() && !audioOnly);
+}
+
+void Card::updateAudio(bool supported)
+{
+    const VideoItemPtr item = videoItem();
+    if (!item)
+        return;
+    KelButton *audio = d->bottomRow->audio;
+    const bool audioOnly = DialogLaunch::isAudioOnly(*item->sourceCodecInfo());
+    audio->setCheckedState(supported || audioOnly);
+    audio->setEnabled(supported && !audioOnly);
+}
+
+void Card::translateUi()
+{
+    TopRow *top = d->topRow;
+    MidRow *mid = d->midRow;
+    BottomRow *bottom = d->bottomRow;
+    top->title->setToolTip(cardText("Output file name"));
+    top->settings->setToolTip(cardText("Advanced settings..."));
+    top->folder->setToolTip(cardText("Show source file in explorer"));
+    top->cross->setToolTip(cardText("Remove from queue"));
+    mid->sourceInfo->refresh();
+    mid->targetInfo->refresh();
+    mid->convert->setText(cardText("Convert"));
+    mid->restart->setToolTip(cardText("Restart"));
+    mid->folder->setToolTip(cardText("Show"));
+    updateMessage();
+    updateTooltips();
+    bottom->trim->extraButton->setToolTip(cardText("Reset"));
+    updateTrim();
+    bottom->subtitles->extraButton->setToolTip(cardText("Reset"));
+    updateSubtitles();
+    bottom->watermark->extraButton->setToolTip(cardText("Reset"));
+    updateWatermark();
+    bottom->audio->setText(cardText("Audio"));
+    bottom->progress->translateUi();
+}

@@ -1,0 +1,127 @@
+#include "ui/mainwindow/cardthumbnail.h"
+
+#include "animators/kelwidgetstateanimator.h"
+#include "painting/kelpaintcontext.h"
+#include "painting/kelpainting.h"
+#include "styles/kelstyle.h"
+#include "ui/mainwindow/cardresources.h"
+#include "ui/ui.h"
+
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+// The largest growth of the picture while hovered, in logical pixels.
+constexpr double HoverGrowth = 12.0;
+
+bool isWholeRatio(double ratio)
+{
+    return std::abs(ratio - std::round(ratio)) < 1e-12;
+}
+
+// A brush offset this close to the frame's corner is none: it would only
+// show a sliver of background at the edge.
+double snapSmallOffset(double value)
+{
+    return value > 0.0 && value < 2.0 ? 0.0 : value;
+}
+
+} // namespace
+
+class CardThumbnail::Private
+{
+public:
+    QImage image;
+    QString path;
+    QColor background;
+};
+
+CardThumbnail::CardThumbnail(QWidget *parent)
+    : KelButton(1030, QString(), parent, true), d(std::make_unique<Private>())
+{
+    initCardResources();
+    setIcon(QStringLiteral(":/svg/thumb-play.svg"));
+    applyStyle();
+}
+
+CardThumbnail::~CardThumbnail() = default;
+
+QString CardThumbnail::path() const
+{
+    return d->path;
+}
+
+void CardThumbnail::setPath(const QString &path)
+{
+    if (d->path == path)
+        return;
+    d->path = path;
+    update();
+}
+
+QImage CardThumbnail::image() const
+{
+    return d->image;
+}
+
+void CardThumbnail::setImage(const QImage &image)
+{
+    d->image = image;
+    update();
+}
+
+void CardThumbnail::applyStyle()
+{
+    KelButton::applyStyle();
+    d->background = kelStyle()->color(1014);
+}
+
+void CardThumbnail::paint(KelPaintContext &ctx)
+{
+    const double ratio = ctx.devicePixelRatio();
+    QRectF frame = QRectF(rect());
+    if (!isWholeRatio(ratio))
+        frame = KelPainting::snapRectToPixels(frame, ratio);
+    frame = frame.marginsRemoved(QMarginsF(margins())).intersected(ctx.rect());
+    if (frame.isEmpty())
+        return;
+
+    QPainter *painter = ctx.painter();
+    const double radius = this->radius();
+    painter->save();
+    painter->setOpacity(opacity());
+    painter->setPen(Qt::NoPen);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setBrush(d->background);
+    painter->drawRoundedRect(frame, radius, radius);
+
+    if (!d->image.isNull() || !d->path.isEmpty()) {
+        const double growth = std::round(HoverGrowth * stateAnimator()->hoveredProgress());
+        const QSize frameSize = frame.size().toSize();
+        const QSize target = frameSize + QSize(int(growth), int(growth));
+        const QPointF shift(-0.5 * growth, -0.2 * growth);
+
+        QPixmap picture;
+        auto *ui = dynamic_cast<Ui *>(kelUi());
+        const bool loaded = ui
+                && (!d->image.isNull() ? ui->thumbnailFromImage(d->image, frameSize, 1.0, picture)
+                                       : ui->thumbnail(d->path, frameSize, 1.0, picture));
+        if (loaded && !picture.isNull()) {
+            if (picture.size() != target) {
+                picture = picture.scaled(target, Qt::KeepAspectRatioByExpanding,
+                                         Qt::SmoothTransformation);
+            }
+            const QPointF excess(picture.width() - target.width(),
+                                 picture.height() - target.height());
+            const QPointF offset = shift - excess / 2.0;
+            const QPointF origin(snapSmallOffset(offset.x()), snapSmallOffset(offset.y()));
+            painter->setBrushOrigin(frame.topLeft() + origin);
+            painter->setBrush(picture);
+            painter->drawRoundedRect(frame, radius, radius);
+        }
+    }
+    painter->restore();
+    KelButton::paint(ctx);
+}

@@ -1,0 +1,266 @@
+#include "application.h"
+#include "datamodel/codecinfo.h"
+#include "kelui.h"
+#include "painting/kelicon.h"
+#include "shared/formattables.h"
+#include "styles/kelstyle.h"
+#include "ui/mainwindow/cardmetainfo.h"
+#include "ui/widgets/compressionlevelcombo.h"
+#include "ui/widgets/formatscombo.h"
+#include "ui/widgets/resolutionscombo.h"
+
+#include "appservicesfixture.h"
+#include "paintprobe.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+const QString MusicIcon = QStringLiteral(":/svg/meta-format-music.svg");
+const QString FormatIcon = QStringLiteral(":/svg/meta-format.svg");
+
+QStringList sorted(QStringList list)
+{
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+QStringList offeredFormats(FormatsCombo *combo)
+{
+    QStringList formats;
+    for (const QVariant &data : combo->itemButtons().keys())
+        formats << data.toString();
+    return sorted(formats);
+}
+
+QWidget *cell(CardMetainfo *block, int row, int column)
+{
+    auto *grid = static_cast<QGridLayout *>(block->layout());
+    return grid->itemAtPosition(row, column)->widget();
+}
+
+} // namespace
+
+class tst_CardMetainfo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void placeholderBarsWhileImportFailed();
+    void formatsFollowTheKindOfSource_data();
+    void formatsFollowTheKindOfSource();
+    void audioFormatDisablesTheVideoCombos();
+    void rotatedSourceOffersTurnedSizes();
+    void targetIsEditableOnlyBeforeAndAfterAFailedConversion_data();
+    void targetIsEditableOnlyBeforeAndAfterAFailedConversion();
+
+private:
+    // An item whose source has a picture of 640x360 and stereo sound,
+    // converting to mp4, in the given state.
+    VideoItemPtr makeItem(VideoItem::State state);
+
+    QTemporaryDir m_dir;
+};
+
+void tst_CardMetainfo::init()
+{
+    QFile file(m_dir.filePath(QStringLiteral("clip.mp4")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, 'x'));
+}
+
+VideoItemPtr tst_CardMetainfo::makeItem(VideoItem::State state)
+{
+    auto item = VideoItemPtr::create(QFileInfo(m_dir.filePath(QStringLiteral("clip.mp4"))));
+    CodecInfo &source = *item->sourceCodecInfo();
+    source.setFormat(QStringLiteral("MOV"));
+    source.setResolution(QSize(640, 360));
+    source.setSamplerate(44100);
+    source.setChannelCount(2);
+    item->setDuration(20000000);
+    item->targetCodecInfo()->setFormat(QStringLiteral("mp4"));
+    item->targetCodecInfo()->setResolution(QSize(640, 360));
+    item->setState(state);
+    return item;
+}
+
+void tst_CardMetainfo::placeholderBarsWhileImportFailed()
+{
+    QWidget host;
+    host.setAutoFillBackground(true);
+    QPalette palette = host.palette();
+    palette.setColor(QPalette::Window, Qt::blue);
+    host.setPalette(palette);
+    auto *layout = new QHBoxLayout(&host);
+    auto *source = new CardMetainfo(CardMetainfo::Source, &host);
+    auto *target = new CardMetainfo(CardMetainfo::Target, &host);
+    layout->addWidget(source);
+    layout->addWidget(target);
+    host.resize(900, 80);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+
+    const VideoItemPtr item = makeItem(VideoItem::ImportFailed);
+    source->setVideoItem(item);
+    target->setVideoItem(item);
+    QVERIFY(source->isPlaceholder());
+    QVERIFY(target->isPlaceholder());
+
+    const QColor bar = kelStyle()->color(1014);
+    auto barCentres = [&] {
+        QVector<QPoint> points;
+        for (CardMetainfo *block : {source, target}) {
+            for (int i = 0; i < 4; ++i) {
+                const QRect cellRect = cell(block, i / 2, i % 2)->geometry();
+                points << block->mapTo(&host, cellRect.center() + QPoint(8, 0));
+            }
+        }
+        return points;
+    };
+    // Let the layouts settle before the cells are measured.
+    QCoreApplication::processEvents();
+    QImage image = host.grab().toImage();
+    for (const QPoint &point : barCentres())
+        QVERIFY(PaintProbe::pixelIs(image, point.x(), point.y(), bar));
+    // Every cell is blank.
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(dynamic_cast<KelButtonPainter *>(cell(source, i / 2, i % 2))->text(),
+                 QStringLiteral(" "));
+
+    // Imported: real texts, no bars.
+    item->setState(VideoItem::Imported);
+    QVERIFY(!source->isPlaceholder());
+    QCOMPARE(dynamic_cast<KelButtonPainter *>(cell(source, 0, 0))->text(), QStringLiteral("MOV"));
+    QCOMPARE(dynamic_cast<KelButtonPainter *>(cell(source, 0, 1))->text(),
+             QStringLiteral("640x360"));
+    QCoreApplication::processEvents();
+    image = host.grab().toImage();
+    for (const QPoint &point : barCentres())
+        QVERIFY(!PaintProbe::pixelIs(image, point.x(), point.y(), bar));
+}
+
+void tst_CardMetainfo::formatsFollowTheKindOfSource_data()
+{
+    QTest::addColumn<QSize>("resolution");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QStringList>("formats");
+
+    const FormatTables tables;
+    QTest::newRow("picture and sound") << QSize(640, 360) << 2 << tables.outputFormats();
+    QTest::newRow("picture only") << QSize(640, 360) << 0 << tables.outputVideoFormats();
+    QTest::newRow("sound only") << QSize() << 2 << tables.outputAudioFormats();
+    QTest::newRow("neither") << QSize() << 0 << QStringList();
+}
+
+void tst_CardMetainfo::formatsFollowTheKindOfSource()
+{
+    QFETCH(QSize, resolution);
+    QFETCH(int, channels);
+    QFETCH(QStringList, formats);
+
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    item->sourceCodecInfo()->setResolution(resolution);
+    item->sourceCodecInfo()->setChannelCount(channels);
+    CardMetainfo target(CardMetainfo::Target);
+    target.setVideoItem(item);
+    QCOMPARE(offeredFormats(target.findChild<FormatsCombo *>()), sorted(formats));
+}
+
+void tst_CardMetainfo::audioFormatDisablesTheVideoCombos()
+{
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    CardMetainfo target(CardMetainfo::Target);
+    target.setVideoItem(item);
+    auto *formats = target.findChild<FormatsCombo *>();
+    auto *resolutions = target.findChild<ResolutionsCombo *>();
+    auto *compression = target.findChild<CompressionLevelCombo *>();
+    QCOMPARE(formats->format(), QStringLiteral("mp4"));
+    QVERIFY(resolutions->isEnabled());
+    QVERIFY(compression->isEnabled());
+
+    item->targetCodecInfo()->setFormat(QStringLiteral("mp3"));
+    QCOMPARE(formats->icon()->path(), MusicIcon);
+    QCOMPARE(formats->format(), QStringLiteral("mp3"));
+    QVERIFY(!resolutions->isEnabled());
+    QVERIFY(!compression->isEnabled());
+
+    item->targetCodecInfo()->setFormat(QStringLiteral("mkv"));
+    QCOMPARE(formats->icon()->path(), FormatIcon);
+    QVERIFY(resolutions->isEnabled());
+    QVERIFY(compression->isEnabled());
+
+    // Without a picture in the source there is nothing to size.
+    item->sourceCodecInfo()->setResolution(QSize());
+    item->targetCodecInfo()->setFormat(QStringLiteral("mp4"));
+    QVERIFY(!resolutions->isEnabled());
+    QVERIFY(!compression->isEnabled());
+}
+
+void tst_CardMetainfo::rotatedSourceOffersTurnedSizes()
+{
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    CardMetainfo target(CardMetainfo::Target);
+    target.setVideoItem(item);
+    auto *resolutions = target.findChild<ResolutionsCombo *>();
+    QVERIFY(resolutions->hasItem(QSize(1280, 720)));
+    QVERIFY(!resolutions->hasItem(QSize(720, 1280)));
+
+    item->setRotation(90);
+    item->sourceCodecInfo()->setResolution(QSize(1920, 1080));
+    QVERIFY(resolutions->hasItem(QSize(720, 1280)));
+    QVERIFY(resolutions->hasItem(QSize(1080, 1920)));
+    QVERIFY(!resolutions->hasItem(QSize(1280, 720)));
+}
+
+void tst_CardMetainfo::targetIsEditableOnlyBeforeAndAfterAFailedConversion_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("Importing") << int(VideoItem::Importing) << false;
+    QTest::newRow("ImportFailed") << int(VideoItem::ImportFailed) << false;
+    QTest::newRow("Imported") << int(VideoItem::Imported) << true;
+    QTest::newRow("Scheduled") << int(VideoItem::Scheduled) << false;
+    QTest::newRow("Converting") << int(VideoItem::Converting) << false;
+    QTest::newRow("ConvertFailed") << int(VideoItem::ConvertFailed) << true;
+    QTest::newRow("Converted") << int(VideoItem::Converted) << false;
+    QTest::newRow("History") << int(VideoItem::History) << false;
+}
+
+void tst_CardMetainfo::targetIsEditableOnlyBeforeAndAfterAFailedConversion()
+{
+    QFETCH(int, state);
+    QFETCH(bool, enabled);
+
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    CardMetainfo source(CardMetainfo::Source);
+    CardMetainfo target(CardMetainfo::Target);
+    source.setVideoItem(item);
+    target.setVideoItem(item);
+    item->setState(VideoItem::State(state));
+    QCOMPARE(target.isEnabled(), enabled);
+    QVERIFY(!source.isEnabled());
+
+    // Released, the block goes disabled.
+    target.setVideoItem(VideoItemPtr());
+    QVERIFY(!target.isEnabled());
+}
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    app.initFormats();
+    AppServicesFixture services(app);
+    // Creates the Ui with its themes.
+    kelUi();
+    tst_CardMetainfo test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_cardmetainfo.moc"
