@@ -629,8 +629,6 @@ void tst_Transcoder::overlaysAreBurnedIn()
         const QString at = QString::number(sample.seconds);
         const QImage without = frameAt(plain, sample.seconds, target("plain.png"));
         const QImage with = frameAt(task.target, sample.seconds, target("overlays.png"));
-        with.save("/tmp/tt/ov" + at + ".png");
-        without.save("/tmp/tt/pl" + at + ".png");
         const double mark = changedShare(with, without, middle);
         const double cue = changedShare(with, without, bottom);
         QVERIFY2(mark > 0.1, qPrintable(at + ": watermark " + QString::number(mark)));
