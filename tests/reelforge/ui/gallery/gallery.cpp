@@ -4,8 +4,8 @@
 // resizer-dark.png with the overlay box editor over a picture,
 // progress-light.png and progress-dark.png with the progress bars in their
 // states, splash.png with the start-up splash, and widgets-light.png and
-// widgets-dark.png with the application's widgets, and cards-light.png and
-// cards-dark.png with a queue card in each state.
+// widgets-dark.png with the application's widgets and the player's controls,
+// and cards-light.png and cards-dark.png with a queue card in each state.
 
 #include "animators/kelwidgetstateanimator.h"
 #include "datamodel/codecinfo.h"

@@ -7,6 +7,8 @@
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "ui/player/timeslider.h"
+#include "ui/player/volumebutton.h"
 #include "ui/widgets/alignmentselector.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
@@ -73,6 +75,7 @@ struct Page
     PresetsCombo *presets = nullptr;
     TargetFolderCombo *folder = nullptr;
     PostActionsCombo *actions = nullptr;
+    VolumeButton *volume = nullptr;
 };
 
 // The footer's row: preset, folder, action and the badged buttons.
@@ -184,6 +187,31 @@ void addEditingRow(QGridLayout *grid)
     grid->addLayout(second, 8, 0, 1, 4);
 }
 
+// The preview's time slider with its trim bubbles, and the volume button.
+void addPlayerRow(Page &page, QGridLayout *grid)
+{
+    grid->addWidget(caption(QStringLiteral("Time slider with trim, volume")), 9, 0, 1, 4);
+    // The trim editor's slider, tall enough to hold the bubbles above the
+    // groove.
+    auto *slider = new TimeSlider(1068);
+    slider->setFixedSize(520, 90);
+    slider->setAnimated(false);
+    slider->setTimeRange(0, 30000000);
+    slider->leftTrimHandle()->setText(QStringLiteral("0:00.5"));
+    slider->rightTrimHandle()->setText(QStringLiteral("0:02.2"));
+    slider->setTrimVisible(true);
+    slider->setTrimRange(5000000, 22000000);
+    slider->setTimeQuiet(12000000);
+    page.volume = new VolumeButton;
+    page.volume->setVolume(0.6);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(16);
+    row->addWidget(slider);
+    row->addWidget(page.volume, 0, Qt::AlignBottom);
+    row->addStretch();
+    grid->addLayout(row, 10, 0, 1, 4);
+}
+
 Page buildPage(PresetsRepo *repo)
 {
     Page page;
@@ -196,6 +224,7 @@ Page buildPage(PresetsRepo *repo)
     addFooterRow(page, grid, repo);
     addTargetRow(grid);
     addEditingRow(grid);
+    addPlayerRow(page, grid);
     grid->setColumnStretch(4, 1);
     return page;
 }
@@ -252,6 +281,10 @@ bool saveWidgetsSheet(const QDir &dir, const QString &styleId, const QString &fi
         popups << combo->popup()->grab();
         combo->closePopup();
     }
+    page.volume->showPopup(false);
+    QCoreApplication::processEvents();
+    popups << page.volume->popup()->grab();
+    page.volume->popup()->hide();
     const QString path = dir.filePath(fileName);
     if (!compose(sheet, popups).save(path)) {
         qWarning().noquote() << "could not save" << path;
