@@ -149,8 +149,8 @@ void tst_Application::sessionReportIsSentAndEmptiesTheStore()
     QCOMPARE(app->usageStatistics().topKey(QStringLiteral("vcodec")).first, QString());
     QTRY_VERIFY(!server.requests().isEmpty());
     const QString sent = server.requests().join(QLatin1Char('\n'));
-    const QRegularExpression report(QStringLiteral(
-            "&m(\\d+)=imp0:1&m\\d+=imp1:0.*&m\\d+=video:h264&.*&m\\d+=used4:$"));
+    const QRegularExpression report(
+            QStringLiteral("&m\\d+=imp0:1&m\\d+=imp1:0.*&m\\d+=video:h264&.*&m\\d+=used4:$"));
     QVERIFY2(report.match(sent).hasMatch(), qPrintable(sent));
     MetricSender::init(QStringLiteral("device"), QStringLiteral("15"), QStringLiteral("1.0"), false,
                        QString());

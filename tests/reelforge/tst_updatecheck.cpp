@@ -12,6 +12,7 @@
 #include <updater/updater.h>
 
 #include <QLabel>
+#include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,12 +106,15 @@ void tst_UpdateCheck::disabledAtStartThenSwitchedOn()
     QSignalSpy fired(firstCheck, &QTimer::timeout);
     QSignalSpy finished(m_updater, &Updater::finished);
     QVERIFY(fired.wait(CheckDelayMs * 4));
+    // The check ran before the spy heard the timer; a request is made there
+    // and then.
+    QVERIFY(m_updater->findChildren<QNetworkReply *>().isEmpty());
 
     // Switched on: one request at once, and the version told about is forgotten.
     settings()->setUpdateCheckerEnabled(true);
+    QCOMPARE(m_updater->findChildren<QNetworkReply *>().size(), 1);
     QCOMPARE(settings()->updateCheckerShowedVersion(), QString());
     QVERIFY(finished.wait());
-    // A request of the first check would have ended too, or been stopped.
     QCOMPARE(finished.count(), 1);
     QCOMPARE(m_server.requests().size(), 1);
     QVERIFY(m_server.requests().first().startsWith(QLatin1String("/check?ver=")));
