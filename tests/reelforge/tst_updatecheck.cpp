@@ -189,8 +189,12 @@ int main(int argc, char **argv)
     app->setSettings(new SettingsProvider(settingsDir.filePath(QStringLiteral("reelforge.ini")),
                                           QSettings::IniFormat, app));
 
-    tst_UpdateCheck test;
-    const int result = QTest::qExec(&test, argc, argv);
+    int result = 0;
+    {
+        // Its server goes before the application.
+        tst_UpdateCheck test;
+        result = QTest::qExec(&test, argc, argv);
+    }
     app = nullptr;
     application.reset();
     return result;
