@@ -35,6 +35,7 @@ constexpr int ComboStyle = 18;
 constexpr int SwitcherFrameStyle = 1049;
 constexpr int SwitcherButtonStyle = 1016;
 constexpr int PopupScrollAreaStyle = 39;
+constexpr QSize ThemePreviewSize(36, 24);
 
 QString translate(const char *text, const char *context = "Dialog_Settings")
 {
@@ -61,6 +62,29 @@ KelStyleManager *styleManager()
 {
     return KelStyleManager::instance();
 }
+
+// A theme's preview keeps its own colours: the button recipes tint icons.
+class ThemeButton : public KelButton
+{
+public:
+    ThemeButton(int styleId, const QString &iconPath) : KelButton(styleId, iconPath)
+    {
+        keepPreviewColors();
+    }
+
+    void applyStyle() override
+    {
+        KelButton::applyStyle();
+        keepPreviewColors();
+    }
+
+private:
+    void keepPreviewColors()
+    {
+        setColorizeIcon(false);
+        setIconSize(ThemePreviewSize);
+    }
+};
 
 KelButton *makeCheckBox()
 {
@@ -166,8 +190,8 @@ void SettingsDialog::Private::fillThemeSwitcher()
         row->setSpacing(0);
     }
     for (KelStyle *style : manager->styles()) {
-        KelButton *button = themeSwitcher->group()->createButton(style->styleId(),
-                                                                 style->styleIcon());
+        auto *button = new ThemeButton(themeSwitcher->group()->buttonStyleId(), style->styleIcon());
+        themeSwitcher->group()->addButton(button, style->styleId());
         themeSwitcher->layout()->addWidget(button);
         button->setText(style->displayName());
     }

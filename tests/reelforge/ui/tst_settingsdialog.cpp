@@ -239,10 +239,15 @@ void tst_SettingsDialog::liveChoicesRevert()
     auto dialog = shownDialog();
     QVERIFY(dialog);
 
-    WindowInput::click(buttonWithText(dialog.get(), QStringLiteral("Dark")));
+    KelButton *light = buttonWithText(dialog.get(), QStringLiteral("Light"));
+    KelButton *dark = buttonWithText(dialog.get(), QStringLiteral("Dark"));
+    QVERIFY(light->isChecked());
+    WindowInput::click(dark);
     QTRY_COMPARE(kelStyle()->styleId(), QStringLiteral("DarkStyle"));
     QCOMPARE(settings()->value(QStringLiteral("lastStyleId")).toString(),
              QStringLiteral("DarkStyle"));
+    QTRY_VERIFY(dark->isChecked());
+    QVERIFY(!light->isChecked());
     auto *folder = dialog->findChild<TargetFolderCombo *>();
     QVERIFY(ComboInput::choose(folder, QStringLiteral("Select folder...")));
     QTRY_COMPARE(settings()->targetFolderPath(), chosen);
