@@ -195,11 +195,15 @@ void tst_SettingsDialog::languageSwitchAndCancel()
     QVERIFY(combo);
     const QModelIndex englishRow = combo->currentModelIndex();
     QCOMPARE(englishRow.data(Qt::UserRole).toString(), English);
+    const QRect before = dialog->geometry();
 
     QVERIFY(ComboInput::choose(combo, languageName(German)));
     QCOMPARE(settings()->localeName(), German);
     QCOMPARE(title(dialog.get()), QStringLiteral("Einstellungen"));
     QVERIFY(metrics.events().contains(QStringLiteral("chlan:de:en")));
+    // The longer check-box text widens the dialog around its old centre.
+    QTRY_VERIFY(dialog->width() > before.width());
+    QTRY_COMPARE(dialog->geometry().center(), before.center());
 
     QVERIFY(closeBy(dialog.get(), CancelButton));
     QCOMPARE(settings()->localeName(), English);
@@ -248,6 +252,8 @@ void tst_SettingsDialog::liveChoicesRevert()
              QStringLiteral("DarkStyle"));
     QTRY_VERIFY(dark->isChecked());
     QVERIFY(!light->isChecked());
+    // The theme previews keep their own colours through the switch.
+    QVERIFY(!dark->colorizeIcon());
     auto *folder = dialog->findChild<TargetFolderCombo *>();
     QVERIFY(ComboInput::choose(folder, QStringLiteral("Select folder...")));
     QTRY_COMPARE(settings()->targetFolderPath(), chosen);
