@@ -15,6 +15,7 @@
 
 #include "appservicesfixture.h"
 #include "httpstubserver.h"
+#include "metricrequests.h"
 #include "widgets/comboinput.h"
 #include "windowinput.h"
 
@@ -71,19 +72,6 @@ KelButton *buttonWithText(SettingsDialog *dialog, const QString &text)
             return button;
     }
     return nullptr;
-}
-
-// "key:value:extra" of every usage event the server received.
-QStringList metricEvents(const QStringList &requests)
-{
-    QStringList events;
-    static const QRegularExpression event(QStringLiteral("&m\\d+=([^&]*)"));
-    for (const QString &request : requests) {
-        auto it = event.globalMatch(request);
-        while (it.hasNext())
-            events << QUrl::fromPercentEncoding(it.next().captured(1).toUtf8());
-    }
-    return events;
 }
 
 // Usage events go to a server of the test's own while it lives.

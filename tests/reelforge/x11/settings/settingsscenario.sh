@@ -8,32 +8,8 @@ DEMO=$1
 SCENARIO_SCRIPT=$(readlink -f "$0")
 source "$(dirname "$SCENARIO_SCRIPT")/../../../kelkit/x11/x11lib.sh"
 
-# As the shared one, with Alt+F4 bound to the window manager's Close.
-start_wm() {
-    local config=$WORK_DIR/openbox-rc.xml
-    cat >"$config" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<openbox_config xmlns="http://openbox.org/3.4/rc">
-  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
-  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
-  <placement><policy>Smart</policy></placement>
-  <desktops><number>1</number></desktops>
-  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
-  <keyboard>
-    <keybind key="A-F4"><action name="Close"/></keybind>
-  </keyboard>
-  <mouse>
-    <dragThreshold>1</dragThreshold>
-    <context name="Client">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-    </context>
-  </mouse>
-</openbox_config>
-XML
-    openbox --sm-disable --config-file "$config" >"$WORK_DIR/openbox.log" 2>&1 &
-    WM_PID=$!
-    wait_until "the window manager" wm_running
-}
+# Alt+F4 closes the active window through the window manager.
+X11_WM_KEYBINDS='<keybind key="A-F4"><action name="Close"/></keybind>'
 
 # "X Y" of a point the show mode printed.
 point() {
