@@ -99,7 +99,11 @@ ProgressBar::~ProgressBar() = default;
 
 void ProgressBar::applyStyle()
 {
-    KelStyle *style = kelStyle();
+    applyStyleOf(kelStyle());
+}
+
+void ProgressBar::applyStyleOf(const KelStyle *style)
+{
     const KelStateColors text(style->defaultTextColor());
 
     d->statusLabel->setTextColors(text);

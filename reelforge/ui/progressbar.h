@@ -7,6 +7,7 @@
 #include <memory>
 
 class KelIconLabel;
+class KelStyle;
 
 // The conversion progress of one item or of the whole queue: a thin rounded
 // bar under a row of texts, the status on the left ("Remaining: 01:20"), the
@@ -49,6 +50,8 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    // Dresses the bar in that style's colours rather than the current one's.
+    void applyStyleOf(const KelStyle *style);
     void paintEvent(QPaintEvent *event) override;
 
 private:

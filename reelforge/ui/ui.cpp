@@ -9,6 +9,8 @@
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
 #include "ui/dialoglaunch.h"
+#include "ui/servicemodewindow.h"
+#include "ui/settingsdialog.h"
 #include "ui/style.h"
 #include "ui/widgets/targetfoldercombo.h"
 #include "widgets/kelbutton.h"
@@ -107,7 +109,7 @@ class Ui::Private
 {
 public:
     KelPixmapCache *thumbCache = nullptr;
-    QPointer<KelWindow> serviceModeWindow;
+    QPointer<ServiceModeWindow> serviceModeWindow;
 };
 
 Ui::Ui(KelApplication *app) : KelUi(app), d(std::make_unique<Private>())
@@ -317,7 +319,8 @@ QString Ui::selectOutputFolder()
 
 void Ui::showSettingsDialog()
 {
-    notBuiltYet("settings dialog");
+    SettingsDialog dialog(mainWindow());
+    dialog.exec(KelWindow::CenteredOnParent);
 }
 
 void Ui::showTargetCodecDialog(VideoItemPtr item)
@@ -348,10 +351,12 @@ void Ui::showTrimDialog(VideoItemPtr item)
 
 void Ui::showServiceModeWindow()
 {
-    if (!d->serviceModeWindow)
-        d->serviceModeWindow = notBuiltYet("maintenance window");
-    if (d->serviceModeWindow)
+    if (d->serviceModeWindow) {
         d->serviceModeWindow->show();
+        return;
+    }
+    d->serviceModeWindow = new ServiceModeWindow(mainWindow());
+    d->serviceModeWindow->show();
 }
 
 bool Ui::thumbnail(const QString &path, const QSize &size, qreal dpr, QPixmap &out)

@@ -43,10 +43,11 @@ wm_running() {
 }
 
 # Starts openbox with a configuration of our own (no edge resistance, no key
-# bindings) and waits until it manages the screen.
+# bindings but those of X11_WM_KEYBINDS, openbox <keybind> elements) and
+# waits until it manages the screen.
 start_wm() {
     local config=$WORK_DIR/openbox-rc.xml
-    cat >"$config" <<'XML'
+    cat >"$config" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
@@ -54,7 +55,7 @@ start_wm() {
   <placement><policy>Smart</policy></placement>
   <desktops><number>1</number></desktops>
   <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
-  <keyboard></keyboard>
+  <keyboard>${X11_WM_KEYBINDS:-}</keyboard>
   <mouse>
     <dragThreshold>1</dragThreshold>
     <context name="Client">

@@ -17,6 +17,7 @@
 #include "httpstubserver.h"
 #include "linkcatcher.h"
 #include "messageboxinput.h"
+#include "metricrequests.h"
 #include "windowinput.h"
 
 #include <metrics/metricsender.h>
@@ -284,18 +285,6 @@ QImage stripedImage(const QSize &size)
 QImage asRgb(const QPixmap &pixmap)
 {
     return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QStringList metricEvents(const QStringList &requests)
-{
-    QStringList events;
-    static const QRegularExpression event(QStringLiteral("&m\\d+=([^&]*)"));
-    for (const QString &request : requests) {
-        auto it = event.globalMatch(request);
-        while (it.hasNext())
-            events << QUrl::fromPercentEncoding(it.next().captured(1).toUtf8());
-    }
-    return events;
 }
 
 } // namespace

@@ -5,7 +5,11 @@
 // progress-light.png and progress-dark.png with the progress bars in their
 // states, splash.png with the start-up splash, and widgets-light.png and
 // widgets-dark.png with the application's widgets and the player's controls,
-// and cards-light.png and cards-dark.png with a queue card in each state.
+// and cards-light.png and cards-dark.png with a queue card in each state,
+// settings-light/-dark.png and servicemode-styles-light/-dark.png with the
+// settings dialog and the maintenance window's Styles tab.
+//   reelgallery --show <window> [clip]
+// opens one window for the X11 scenarios instead (showmode.h).
 
 #include "animators/kelwidgetstateanimator.h"
 #include "datamodel/codecinfo.h"
@@ -34,6 +38,8 @@
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
+#include "settingspage.h"
+#include "showmode.h"
 #include "widgetspage.h"
 
 #include <QCheckBox>
@@ -633,6 +639,8 @@ bool saveSplash(const QDir &dir, const QString &fileName)
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && qstrcmp(argv[1], "--show") == 0)
+        return runShowMode(argc, argv);
     KelApplication app(argc, argv);
     if (argc < 2) {
         qWarning("usage: reelgallery <output folder>");
@@ -658,6 +666,7 @@ int main(int argc, char **argv)
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))
             && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("widgets-dark.png"));
+                                QStringLiteral("widgets-dark.png"))
+            && saveSettingsPictures(dir);
     return saved ? 0 : 1;
 }
