@@ -754,6 +754,7 @@ void tst_Ui::modelessDialogShowRule()
     first->resize(200, 150);
     DialogLaunch::showModeless(first);
     QVERIFY(QTest::qWaitForWindowExposed(first));
+    QCOMPARE(first->windowModality(), Qt::NonModal);
     QCOMPARE(first->frameGeometry().center(), parent.frameGeometry().center());
     first->move(20, 30);
     const QPoint movedTo = first->pos();
