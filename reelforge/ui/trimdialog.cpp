@@ -49,6 +49,8 @@ void TrimDialog::loadData()
     slider->setTrimRange(trim.first, trim.second);
     slider->setTime(trim.first);
     slider->setTrimVisible(true);
+    // The range was set while the handles were hidden.
+    controls()->updateTrimTexts();
     slider->setMinTrimDuration(MinimumHandleDistance);
 }
 

@@ -33,6 +33,7 @@ const char PlayIcon[] = ":/svg/player-start.svg";
 constexpr int ControlsHeight = 32;
 constexpr int DialogButtonsWidth = 244;
 constexpr int AudioOnlyMinimumWidth = 960;
+constexpr int UnsavedMinimumWidth = 960;
 // Play pressed this close to the end of the range starts again at its start.
 constexpr qint64 RestartMargin = 2000000;
 
@@ -168,7 +169,10 @@ VideoDialogBase::VideoDialogBase(int mode, VideoItemPtr item, QWidget *parent,
         player->setCurrentPosition(start);
 
     setObjectName(objectName);
-    if (!objectName.isEmpty() && hasSavedGeometry()) {
+    if (objectName.isEmpty() || !hasSavedGeometry()) {
+        // At its minimum width the slider of a trim window has no room.
+        resize(sizeHint().expandedTo(QSize(UnsavedMinimumWidth, 0)));
+    } else {
         restoreSavedGeometry();
         if (!isMaximized()) {
             QScreen *screen = QGuiApplication::screenAt(geometry().center());
