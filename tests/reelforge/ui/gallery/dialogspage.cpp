@@ -9,6 +9,8 @@
 #include "ui/targetcodecdialog.h"
 #include "ui/trimdialog.h"
 #include "ui/videodialogbase.h"
+#include "ui/widgets/badgedbutton.h"
+#include "widgets/kelbutton.h"
 
 #include "fakeaudio.h"
 #include "mediafixtures.h"
@@ -33,6 +35,9 @@ public:
     explicit PreviewDialog(VideoItemPtr item)
         : VideoDialogBase(EditorMode, std::move(item), nullptr, QString(), false)
     {
+        // The editors name the buttons; these are what they show.
+        rejectButton()->setText(QStringLiteral("Cancel"));
+        acceptButton()->setText(QStringLiteral("Save"));
         translateUi();
     }
     using VideoDialogBase::mediaPlayer;
