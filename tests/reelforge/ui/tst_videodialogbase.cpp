@@ -1,5 +1,6 @@
 #include "core/player/playercore.h"
 #include "datamodel/codecinfo.h"
+#include "datamodel/pip/pipobject.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "shared/formatters.h"
@@ -66,6 +67,7 @@ private slots:
     void spaceTogglesWithTheSliderFocused();
     void missingSourceKeepsTheDialogOpen();
     void trimmedEditorStartsAtTheRangeStart();
+    void overlaysRunFromTheTrimStart();
     void volumeFollowsTheSetting();
     void savedGeometryComesBackInsideTheScreen();
 
@@ -276,6 +278,37 @@ void tst_VideoDialogBase::trimmedEditorStartsAtTheRangeStart()
     QCOMPARE(controls->durationLabel()->text(), formatDuration(Second));
     QTRY_COMPARE_WITH_TIMEOUT(dialog->mediaPlayer()->position(), Second, WaitMs);
     QCOMPARE(controls->currentLabel()->text(), formatDuration(0));
+}
+
+void tst_VideoDialogBase::overlaysRunFromTheTrimStart()
+{
+    // A cue in the first half second of the converted part.
+    const QString srt = m_fixtures.path(QStringLiteral("cue.srt"));
+    QFile file(srt);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,000 --> 00:00:00,500\nHELLO THERE\n\n");
+    file.close();
+    auto subtitles = PipObjectPtr::create();
+    subtitles->setType(PipObject::Subtitles);
+    subtitles->setLocation(PipObject::Aligned);
+    subtitles->setFilePath(srt);
+    subtitles->setSize(0.2);
+    subtitles->setOpacity(1.0);
+    subtitles->setForegroundBrush(QBrush(Qt::white));
+    subtitles->setBackgroundBrush(QBrush(Qt::black));
+
+    VideoItemPtr item = clipItem();
+    item->setTrim(Second, 2 * Second);
+    auto dialog = shownDialog(VideoDialogBase::EditorMode, item);
+    QVERIFY(dialog);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->mediaPlayer()->position(), Second, WaitMs);
+    PlayerWidget *view = dialog->playerWidget();
+    QTRY_VERIFY(!dialog->mediaPlayer()->currentImage().isNull());
+    const QImage bare = view->grab().toImage();
+
+    view->setPipFrame(subtitles, nullptr);
+    const QImage withCue = view->grab().toImage();
+    QVERIFY(withCue != bare);
 }
 
 void tst_VideoDialogBase::volumeFollowsTheSetting()
