@@ -10,6 +10,8 @@ void showModeless(KelWindow *dialog)
     if (!dialog)
         return;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The framework's dialogs start window-modal.
+    dialog->setWindowModality(Qt::NonModal);
     dialog->showWithStrategy(dialog->hasSavedGeometry() ? KelWindow::NoChange
                                                         : KelWindow::CenteredOnParent);
 }

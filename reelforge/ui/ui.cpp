@@ -12,6 +12,8 @@
 #include "ui/servicemodewindow.h"
 #include "ui/settingsdialog.h"
 #include "ui/style.h"
+#include "ui/targetcodecdialog.h"
+#include "ui/trimdialog.h"
 #include "ui/widgets/targetfoldercombo.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelmessagebox.h"
@@ -325,8 +327,10 @@ void Ui::showSettingsDialog()
 
 void Ui::showTargetCodecDialog(VideoItemPtr item)
 {
-    Q_UNUSED(item)
-    notBuiltYet("target codec dialog");
+    if (!item)
+        return;
+    TargetCodecDialog dialog(item, mainWindow());
+    dialog.exec(KelWindow::CenteredOnParent);
 }
 
 void Ui::showSubtitlesDialog(VideoItemPtr item)
@@ -346,7 +350,8 @@ void Ui::showTrimDialog(VideoItemPtr item)
     const bool audioOnly = item && item->sourceCodecInfo()
             && DialogLaunch::isAudioOnly(*item->sourceCodecInfo());
     qInfo() << "Trim dialog, audio only:" << audioOnly;
-    DialogLaunch::showModeless(notBuiltYet("trim dialog"));
+    if (item)
+        DialogLaunch::showModeless(new TrimDialog(item, mainWindow(), audioOnly));
 }
 
 void Ui::showServiceModeWindow()

@@ -6,13 +6,18 @@
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
 #include "ui/dialoglaunch.h"
+#include "ui/targetcodecdialog.h"
+#include "ui/trimdialog.h"
 #include "ui/ui.h"
+#include "ui/widgets/badgedbutton.h"
+#include "ui/widgets/formatscombo.h"
 #include "widgets/kelbutton.h"
 #include "windows/keldialog.h"
 #include "windows/kelmessagebox.h"
 
 #include "appservicesfixture.h"
 #include "contexttranslator.h"
+#include "fakeaudio.h"
 #include "filedialoginput.h"
 #include "httpstubserver.h"
 #include "linkcatcher.h"
@@ -317,6 +322,9 @@ private slots:
     void modelessDialogShowRule();
     void audioOnlySource_data();
     void audioOnlySource();
+    void trimOpenerReturnsAtOnce_data();
+    void trimOpenerReturnsAtOnce();
+    void codecOpenerWaitsForTheAnswer();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -743,6 +751,7 @@ void tst_Ui::modelessDialogShowRule()
     first->resize(200, 150);
     DialogLaunch::showModeless(first);
     QVERIFY(QTest::qWaitForWindowExposed(first));
+    QCOMPARE(first->windowModality(), Qt::NonModal);
     QCOMPARE(first->frameGeometry().center(), parent.frameGeometry().center());
     first->move(20, 30);
     const QPoint movedTo = first->pos();
@@ -786,6 +795,65 @@ void tst_Ui::audioOnlySource()
     source.setChannelCount(channels);
     source.setSamplerate(sampleRate);
     QCOMPARE(DialogLaunch::isAudioOnly(source), audioOnly);
+}
+
+void tst_Ui::trimOpenerReturnsAtOnce_data()
+{
+    QTest::addColumn<QSize>("resolution");
+    QTest::addColumn<QString>("objectName");
+    QTest::newRow("film") << QSize(320, 240) << QStringLiteral("TrimDialog");
+    QTest::newRow("song") << QSize() << QString();
+}
+
+void tst_Ui::trimOpenerReturnsAtOnce()
+{
+    QFETCH(QSize, resolution);
+    QFETCH(QString, objectName);
+    FakeAudioDevices::install();
+    const QString missing = m_dir->filePath(QStringLiteral("gone.mp4"));
+    auto item = VideoItemPtr::create(QFileInfo(missing));
+    item->setDuration(30000000);
+    item->sourceCodecInfo()->setResolution(resolution);
+    item->sourceCodecInfo()->setChannelCount(2);
+    item->sourceCodecInfo()->setSamplerate(44100);
+    QTest::ignoreMessage(QtCriticalMsg, qPrintable("[PLAYER] Can't open file: " + missing));
+
+    ui()->showTrimDialog(item);
+    QPointer<TrimDialog> dialog;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *trim = qobject_cast<TrimDialog *>(widget))
+            dialog = trim;
+    }
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowModality(), Qt::NonModal);
+    QCOMPARE(dialog->objectName(), objectName);
+    dialog->close();
+    QTRY_VERIFY(dialog.isNull());
+    FakeAudioDevices::uninstall();
+}
+
+void tst_Ui::codecOpenerWaitsForTheAnswer()
+{
+    auto item = VideoItemPtr::create(QFileInfo(m_dir->filePath(QStringLiteral("a.mov"))));
+    item->targetCodecInfo()->setFormat(QStringLiteral("MP4"));
+    bool answered = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<TargetCodecDialog *>(QApplication::activeModalWidget());
+        if (!dialog || answered)
+            return;
+        answered = true;
+        QCOMPARE(dialog->formatsCombo()->format(), QStringLiteral("mp4"));
+        WindowInput::click(dialog->acceptButton());
+    });
+    answer.start(5);
+
+    ui()->showTargetCodecDialog(item);
+    QVERIFY(answered);
+    QCOMPARE(item->targetCodecInfo()->format(), QStringLiteral("mp4"));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<TargetCodecDialog *>(widget));
 }
 
 int main(int argc, char **argv)

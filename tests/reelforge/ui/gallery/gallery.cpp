@@ -7,7 +7,9 @@
 // widgets-dark.png with the application's widgets and the player's controls,
 // and cards-light.png and cards-dark.png with a queue card in each state,
 // settings-light/-dark.png and servicemode-styles-light/-dark.png with the
-// settings dialog and the maintenance window's Styles tab.
+// settings dialog and the maintenance window's Styles tab, and preview-,
+// trim- and codec-light.png and -dark.png with the preview dialogs on a
+// generated clip.
 //   reelgallery --show <window> [clip]
 // opens one window for the X11 scenarios instead (showmode.h).
 
@@ -38,6 +40,7 @@
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
+#include "dialogspage.h"
 #include "settingspage.h"
 #include "showmode.h"
 #include "widgetspage.h"
@@ -665,8 +668,9 @@ int main(int argc, char **argv)
             && saveSplash(dir, QStringLiteral("splash.png"))
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))
-            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("widgets-dark.png"))
+            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("widgets-dark.png"))
+            && saveDialogSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
+            && saveDialogSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
             && saveSettingsPictures(dir);
     return saved ? 0 : 1;
 }
