@@ -181,9 +181,9 @@ void GlobalFamiliesMenu::Private::checkRowOf(const QString &family)
 void GlobalFamiliesMenu::Private::onShown()
 {
     QWidget *window = owner ? owner->window() : nullptr;
-    if (window && !window->hasFocus()) {
+    if (window && !window->isActiveWindow()) {
         previousFocus = QApplication::focusWidget();
-        window->setFocus();
+        window->activateWindow();
     }
     filterField->setFocus();
     qWarning() << "Fonts popup opened in" << openTimer.elapsed() << "ms";
