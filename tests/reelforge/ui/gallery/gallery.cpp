@@ -6,6 +6,8 @@
 // states, splash.png with the start-up splash, and widgets-light.png and
 // widgets-dark.png with the application's widgets and the player's controls,
 // and cards-light.png and cards-dark.png with a queue card in each state.
+//   reelgallery --show <window> [clip]
+// opens one window for the X11 scenarios instead (showmode.h).
 
 #include "animators/kelwidgetstateanimator.h"
 #include "datamodel/codecinfo.h"
@@ -34,6 +36,7 @@
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
+#include "showmode.h"
 #include "widgetspage.h"
 
 #include <QCheckBox>
@@ -633,6 +636,8 @@ bool saveSplash(const QDir &dir, const QString &fileName)
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && qstrcmp(argv[1], "--show") == 0)
+        return runShowMode(argc, argv);
     KelApplication app(argc, argv);
     if (argc < 2) {
         qWarning("usage: reelgallery <output folder>");
