@@ -10,6 +10,9 @@ void showModeless(KelWindow *dialog)
     if (!dialog)
         return;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The program's dialogs are modal by default; these leave the main
+    // window usable.
+    dialog->setWindowModality(Qt::NonModal);
     dialog->showWithStrategy(dialog->hasSavedGeometry() ? KelWindow::NoChange
                                                         : KelWindow::CenteredOnParent);
 }

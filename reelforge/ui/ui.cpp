@@ -10,6 +10,8 @@
 #include "styles/kelstylemanager.h"
 #include "ui/dialoglaunch.h"
 #include "ui/style.h"
+#include "ui/subtitlesdialog.h"
+#include "ui/watermarkdialog.h"
 #include "ui/widgets/targetfoldercombo.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelmessagebox.h"
@@ -328,14 +330,12 @@ void Ui::showTargetCodecDialog(VideoItemPtr item)
 
 void Ui::showSubtitlesDialog(VideoItemPtr item)
 {
-    Q_UNUSED(item)
-    DialogLaunch::showModeless(notBuiltYet("subtitles dialog"));
+    DialogLaunch::showModeless(new SubtitlesDialog(item, mainWindow()));
 }
 
 void Ui::showWatermarkDialog(VideoItemPtr item)
 {
-    Q_UNUSED(item)
-    DialogLaunch::showModeless(notBuiltYet("watermark dialog"));
+    DialogLaunch::showModeless(new WatermarkDialog(item, mainWindow()));
 }
 
 void Ui::showTrimDialog(VideoItemPtr item)
