@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QRegularExpression>
 
 namespace FontFamilies {
 namespace {
@@ -31,15 +32,31 @@ FamilyInfo describe(const QFontDatabase &database, const QString &family)
     return info;
 }
 
+// Qt names a family that several foundries ship "Family [foundry]"; a
+// QFont of the plain name finds either, so the list holds it once.
+QString withoutFoundry(const QString &family)
+{
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    return QString(family).remove(foundry);
+}
+
 QMap<QString, FamilyInfo> systemFamilies()
 {
     QMap<QString, FamilyInfo> result;
     const QFontDatabase database;
     const QStringList families = database.families();
     for (const QString &family : families) {
-        if (family.trimmed().isEmpty() || database.isPrivateFamily(family))
+        const QString name = withoutFoundry(family);
+        if (name.trimmed().isEmpty() || database.isPrivateFamily(family))
             continue;
-        result.insert(family, describe(database, family));
+        const FamilyInfo info = describe(database, family);
+        auto known = result.find(name);
+        if (known == result.end()) {
+            result.insert(name, info);
+            continue;
+        }
+        known->hasBold = known->hasBold || info.hasBold;
+        known->hasItalic = known->hasItalic || info.hasItalic;
     }
     return result;
 }

@@ -5,7 +5,9 @@
 // progress-light.png and progress-dark.png with the progress bars in their
 // states, splash.png with the start-up splash, and widgets-light.png and
 // widgets-dark.png with the application's widgets and the player's controls,
-// and cards-light.png and cards-dark.png with a queue card in each state.
+// cards-light.png and cards-dark.png with a queue card in each state, and
+// the watermark and subtitles dialogs and the open fonts menu in both
+// themes (watermark-, subtitles- and fontsmenu-light.png and -dark.png).
 //   reelgallery --show <window> [clip]
 // opens one window for the X11 scenarios instead (showmode.h).
 
@@ -36,6 +38,7 @@
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
+#include "editdialogspage.h"
 #include "showmode.h"
 #include "widgetspage.h"
 
@@ -662,7 +665,8 @@ int main(int argc, char **argv)
             && saveSplash(dir, QStringLiteral("splash.png"))
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))
-            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("widgets-dark.png"));
+            && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("widgets-dark.png"))
+            && saveEditDialogsSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
+            && saveEditDialogsSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"));
     return saved ? 0 : 1;
 }
