@@ -320,8 +320,10 @@ void WatermarkDialog::Private::syncBox(bool showResizer, const QRectF &rect)
         pendingRect = rect;
         return;
     }
-    overlay->setVisible(showResizer && !rect.isEmpty());
-    if (!overlay->isVisible())
+    // An empty box has no aspect ratio to keep.
+    const bool shown = showResizer && !rect.isEmpty();
+    overlay->setVisible(shown);
+    if (!shown)
         return;
     const QRectF box = scaled(rect, 1.0 / q->devicePixelRatioF());
     overlay->setAspectRatio(box.width() / box.height());

@@ -72,6 +72,8 @@ private slots:
     void angleStopsAtNinety();
     void boxFollowsPainterInLogicalPixels();
     void painterReportWaitsForRelease();
+    void noBoxHidesTheOverlay_data();
+    void noBoxHidesTheOverlay();
     void uiOpensEditorsModeless_data();
     void uiOpensEditorsModeless();
 
@@ -327,6 +329,38 @@ void tst_WatermarkDialog::painterReportWaitsForRelease()
 
     QTest::mouseRelease(window, Qt::LeftButton, {}, origin + from + QPoint(20, 0));
     QTRY_VERIFY(overlay->relativeSelection().width() < dragged.width());
+}
+
+void tst_WatermarkDialog::noBoxHidesTheOverlay_data()
+{
+    QTest::addColumn<QString>("change");
+
+    QTest::newRow("text erased") << "erase";
+    QTest::newRow("tiled") << "tile";
+}
+
+void tst_WatermarkDialog::noBoxHidesTheOverlay()
+{
+    QFETCH(QString, change);
+
+    showTextWatermark();
+    WatermarkDialog *dialog = m_dialog.get();
+    const double aspect = dialog->overlay()->aspectRatio();
+    QSignalSpy reports(dialog->findChild<PlayerWidget *>()->watermarkFrame(),
+                       &PipFrame::pixelGeometryChanged);
+    if (change == QLatin1String("erase")) {
+        auto *text = part<KelLineEdit>(dialog, "TextEdit");
+        text->selectAll();
+        QTest::keyClick(text, Qt::Key_Delete);
+        QCOMPARE(dialog->pipObject()->text(), QString());
+    } else {
+        part<ButtonSwitcher>(dialog, "LocationSwitcher")
+                ->group()
+                ->setCheckedData(int(PipObject::Tile));
+    }
+    QTRY_VERIFY(!reports.isEmpty());
+    QTRY_VERIFY(!dialog->overlay()->isVisible());
+    QCOMPARE(dialog->overlay()->aspectRatio(), aspect);
 }
 
 void tst_WatermarkDialog::uiOpensEditorsModeless_data()
