@@ -1,7 +1,7 @@
 #include "ui/subtitlesdialog.h"
 
 #include "shared/settingsprovider.h"
-#include "styles/kelstyle.h"
+#include "ui/overlaycontrols.h"
 #include "ui/player/playerwidget.h"
 #include "ui/ui.h"
 #include "ui/widgets/alignmentselector.h"
@@ -19,25 +19,13 @@
 
 namespace {
 
-constexpr int LabelStyleId = 1059;
-constexpr int FontsComboStyleId = 18;
-constexpr int PercentSliderStyleId = 37;
-constexpr int SpinBoxStyleId = 1064;
 constexpr int BackgroundButtonStyleId = 1004;
-constexpr int LabelIndentMetric = 1001;
 constexpr int BandAlpha = 150;
 constexpr double ColouredBandAlpha = 0.6;
 
 QString translate(const char *text)
 {
     return QCoreApplication::translate("Dialog_Subtitles", text);
-}
-
-KelLabel *makeLabel(const char *objectName)
-{
-    auto *label = new KelLabel(LabelStyleId);
-    label->setObjectName(QLatin1String(objectName));
-    return label;
 }
 
 // Colours are compared by their RGB: a band keeps its colour at any alpha.
@@ -88,32 +76,26 @@ public:
 
 void SubtitlesDialog::Private::buildControls()
 {
-    fileLabel = makeLabel("FileLabel");
-    fileSelector = new FilePathSelector;
-    fileSelector->setObjectName(QStringLiteral("FileSelector"));
-    fileSelector->setFileChooser([this] {
+    using namespace OverlayControls;
+    fileLabel = label("FileLabel");
+    fileSelector = OverlayControls::fileSelector([this] {
         auto *ui = dynamic_cast<Ui *>(kelUi());
         return ui ? ui->selectSubtitlesFile(pipObject->filePath()) : QString();
     });
-    fontLabel = makeLabel("FontLabel");
-    fontsCombo = new FontsCombo(FontsComboStyleId);
-    fontsCombo->setObjectName(QStringLiteral("FontsCombo"));
-    sizeLabel = makeLabel("SizeLabel");
-    sizeSlider = new DisplaySlider(1, 100, PercentSliderStyleId, SpinBoxStyleId);
-    sizeSlider->setObjectName(QStringLiteral("SizeSlider"));
-    sizeSlider->setSuffix(QStringLiteral("%"));
-    opacityLabel = makeLabel("OpacityLabel");
-    opacitySlider = new DisplaySlider(1, 100, PercentSliderStyleId, SpinBoxStyleId);
-    opacitySlider->setObjectName(QStringLiteral("OpacitySlider"));
-    opacitySlider->setSuffix(QStringLiteral("%"));
-    colorLabel = makeLabel("ColorLabel");
+    fontLabel = label("FontLabel");
+    fontsCombo = OverlayControls::fontsCombo();
+    sizeLabel = label("SizeLabel");
+    sizeSlider = percentSlider("SizeSlider");
+    opacityLabel = label("OpacityLabel");
+    opacitySlider = percentSlider("OpacitySlider");
+    colorLabel = label("ColorLabel");
     colorSelector = new ColorSelector;
     colorSelector->setObjectName(QStringLiteral("ColorSelector"));
     backgroundButton = new KelButton(BackgroundButtonStyleId);
     backgroundButton->setObjectName(QStringLiteral("BackgroundButton"));
     backgroundButton->setCheckable(true);
     backgroundButton->setIconPlacement(Qt::RightEdge);
-    locationLabel = makeLabel("LocationLabel");
+    locationLabel = label("LocationLabel");
     alignmentSelector = new AlignmentSelector;
     alignmentSelector->setObjectName(QStringLiteral("AlignmentSelector"));
 
@@ -153,8 +135,7 @@ void SubtitlesDialog::Private::buildControls()
     layout->addLayout(locationRow);
     layout->addStretch(1);
 
-    const int indent = kelStyle()->metric(LabelIndentMetric);
-    const QMargins indented(indent, 0, 0, 0);
+    const QMargins indented(indent(), 0, 0, 0);
     for (KelLabel *label :
          {fileLabel, fontLabel, sizeLabel, opacityLabel, colorLabel, locationLabel})
         label->setContentsMargins(indented);

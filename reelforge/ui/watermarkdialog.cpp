@@ -2,7 +2,7 @@
 
 #include "datamodel/pip/pipframe.h"
 #include "shared/settingsprovider.h"
-#include "styles/kelstyle.h"
+#include "ui/overlaycontrols.h"
 #include "ui/player/playerwidget.h"
 #include "ui/player/resizeroverlay.h"
 #include "ui/ui.h"
@@ -25,13 +25,9 @@ namespace {
 constexpr int OverlayStyleId = 1070;
 constexpr int SwitcherStyleId = 1049;
 constexpr int SwitcherButtonStyleId = 1016;
-constexpr int LabelStyleId = 1059;
 constexpr int TextEditStyleId = 29;
-constexpr int FontsComboStyleId = 18;
-constexpr int PercentSliderStyleId = 37;
 constexpr int AngleSliderStyleId = 1065;
 constexpr int SpinBoxStyleId = 1064;
-constexpr int LabelIndentMetric = 1001;
 constexpr int CentralMinimumHeight = 580;
 // Move, the four rotate rings and the four corners; the edges would lose
 // the watermark's aspect.
@@ -42,13 +38,6 @@ constexpr int OverlayExtent = 10;
 QString translate(const char *text)
 {
     return QCoreApplication::translate("Dialog_Watermark", text);
-}
-
-KelLabel *makeLabel(const char *objectName)
-{
-    auto *label = new KelLabel(LabelStyleId);
-    label->setObjectName(QLatin1String(objectName));
-    return label;
 }
 
 QRectF scaled(const QRectF &rect, qreal factor)
@@ -106,33 +95,27 @@ void WatermarkDialog::Private::buildControls()
     typeSwitcher->addButton(int(PipObject::ImageWatermark));
     typeSwitcher->addButton(int(PipObject::TextWatermark));
 
-    fileLabel = makeLabel("FileLabel");
-    fileSelector = new FilePathSelector;
-    fileSelector->setObjectName(QStringLiteral("FileSelector"));
-    fileSelector->setFileChooser([this] {
+    using namespace OverlayControls;
+    fileLabel = label("FileLabel");
+    fileSelector = OverlayControls::fileSelector([this] {
         auto *ui = dynamic_cast<Ui *>(kelUi());
         return ui ? ui->selectWatermarkFile(pipObject->filePath()) : QString();
     });
-    textLabel = makeLabel("TextLabel");
+    textLabel = label("TextLabel");
     textEdit = new KelLineEdit(TextEditStyleId);
     textEdit->setObjectName(QStringLiteral("TextEdit"));
-    fontLabel = makeLabel("FontLabel");
-    fontsCombo = new FontsCombo(FontsComboStyleId);
-    fontsCombo->setObjectName(QStringLiteral("FontsCombo"));
-    sizeLabel = makeLabel("SizeLabel");
-    sizeSlider = new DisplaySlider(1, 100, PercentSliderStyleId, SpinBoxStyleId);
-    sizeSlider->setObjectName(QStringLiteral("SizeSlider"));
-    sizeSlider->setSuffix(QStringLiteral("%"));
-    opacityLabel = makeLabel("OpacityLabel");
-    opacitySlider = new DisplaySlider(1, 100, PercentSliderStyleId, SpinBoxStyleId);
-    opacitySlider->setObjectName(QStringLiteral("OpacitySlider"));
-    opacitySlider->setSuffix(QStringLiteral("%"));
-    locationLabel = makeLabel("LocationLabel");
+    fontLabel = label("FontLabel");
+    fontsCombo = OverlayControls::fontsCombo();
+    sizeLabel = label("SizeLabel");
+    sizeSlider = percentSlider("SizeSlider");
+    opacityLabel = label("OpacityLabel");
+    opacitySlider = percentSlider("OpacitySlider");
+    locationLabel = label("LocationLabel");
     locationSwitcher = new ButtonSwitcher(SwitcherStyleId, SwitcherButtonStyleId);
     locationSwitcher->setObjectName(QStringLiteral("LocationSwitcher"));
     locationSwitcher->addButton(int(PipObject::Free));
     locationSwitcher->addButton(int(PipObject::Tile));
-    angleLabel = makeLabel("AngleLabel");
+    angleLabel = label("AngleLabel");
     angleSlider = new DisplaySlider(-90, 90, AngleSliderStyleId, SpinBoxStyleId);
     angleSlider->setObjectName(QStringLiteral("AngleSlider"));
     angleSlider->setSuffix(QStringLiteral("°"));
@@ -186,8 +169,7 @@ void WatermarkDialog::Private::buildControls()
     layout->addStretch(1);
 
     // Labels and frames line up with the controls' text, not their edges.
-    const int indent = kelStyle()->metric(LabelIndentMetric);
-    const QMargins indented(indent, 0, 0, 0);
+    const QMargins indented(indent(), 0, 0, 0);
     for (QWidget *w : {static_cast<QWidget *>(typeSwitcher), static_cast<QWidget *>(fileLabel),
                        static_cast<QWidget *>(textLabel), static_cast<QWidget *>(fontLabel),
                        static_cast<QWidget *>(sizeLabel), static_cast<QWidget *>(opacityLabel),
