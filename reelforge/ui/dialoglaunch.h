@@ -7,9 +7,9 @@ class KelWindow;
 // GUI thread only.
 namespace DialogLaunch {
 
-// Makes the dialog delete itself when closed and shows it where it was
-// last closed, when its geometry was saved, else centred on its parent.
-// Nothing for null.
+// Makes the dialog modeless and delete itself when closed, and shows it
+// where it was last closed, when its geometry was saved, else centred on
+// its parent. Nothing for null.
 void showModeless(KelWindow *dialog);
 
 // A source without a picture that has a real audio stream.

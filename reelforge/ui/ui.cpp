@@ -12,8 +12,10 @@
 #include "ui/servicemodewindow.h"
 #include "ui/settingsdialog.h"
 #include "ui/style.h"
+#include "ui/subtitlesdialog.h"
 #include "ui/targetcodecdialog.h"
 #include "ui/trimdialog.h"
+#include "ui/watermarkdialog.h"
 #include "ui/widgets/targetfoldercombo.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelmessagebox.h"
@@ -335,14 +337,12 @@ void Ui::showTargetCodecDialog(VideoItemPtr item)
 
 void Ui::showSubtitlesDialog(VideoItemPtr item)
 {
-    Q_UNUSED(item)
-    DialogLaunch::showModeless(notBuiltYet("subtitles dialog"));
+    DialogLaunch::showModeless(new SubtitlesDialog(item, mainWindow()));
 }
 
 void Ui::showWatermarkDialog(VideoItemPtr item)
 {
-    Q_UNUSED(item)
-    DialogLaunch::showModeless(notBuiltYet("watermark dialog"));
+    DialogLaunch::showModeless(new WatermarkDialog(item, mainWindow()));
 }
 
 void Ui::showTrimDialog(VideoItemPtr item)

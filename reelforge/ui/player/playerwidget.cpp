@@ -82,6 +82,16 @@ void PlayerWidget::setPipFrame(PipObjectPtr subtitles, PipObjectPtr watermark)
     update();
 }
 
+PipFrame *PlayerWidget::subtitlesFrame() const
+{
+    return d->subtitlesFrame;
+}
+
+PipFrame *PlayerWidget::watermarkFrame() const
+{
+    return d->watermarkFrame;
+}
+
 void PlayerWidget::resizeEvent(QResizeEvent *event)
 {
     KelWidget::resizeEvent(event);

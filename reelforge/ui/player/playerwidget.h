@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class PipFrame;
 class playercore;
 
 // The preview's frame view: the player's current picture scaled into the
@@ -32,6 +33,9 @@ public:
     QRect frameRect() const;
     // Either may be null; the painters of both are replaced.
     void setPipFrame(PipObjectPtr subtitles, PipObjectPtr watermark);
+    // The painters; null without their object, replaced by setPipFrame().
+    PipFrame *subtitlesFrame() const;
+    PipFrame *watermarkFrame() const;
 
 signals:
     void frameRectChanged(QRect value);

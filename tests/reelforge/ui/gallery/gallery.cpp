@@ -9,7 +9,8 @@
 // settings-light/-dark.png and servicemode-styles-light/-dark.png with the
 // settings dialog and the maintenance window's Styles tab, and preview-,
 // trim- and codec-light.png and -dark.png with the preview dialogs on a
-// generated clip.
+// generated clip, and the watermark and subtitles dialogs and the open fonts
+// menu in both themes (watermark-, subtitles- and fontsmenu-light.png and -dark.png).
 //   reelgallery --show <window> [clip]
 // opens one window for the X11 scenarios instead (showmode.h).
 
@@ -41,6 +42,7 @@
 #include "windows/kelwindow.h"
 
 #include "dialogspage.h"
+#include "editdialogspage.h"
 #include "settingspage.h"
 #include "showmode.h"
 #include "widgetspage.h"
@@ -671,6 +673,8 @@ int main(int argc, char **argv)
             && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("widgets-dark.png"))
             && saveDialogSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
             && saveDialogSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
+            && saveEditDialogsSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
+            && saveEditDialogsSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
             && saveSettingsPictures(dir);
     return saved ? 0 : 1;
 }
