@@ -99,14 +99,6 @@ Picture coverAndCrop(const Picture &source, const QSize &size, qreal dpr)
     return cropped;
 }
 
-// The launched windows do not exist yet: their launchers log and show
-// nothing.
-KelWindow *notBuiltYet(const char *window)
-{
-    qWarning() << "The" << window << "is not built yet";
-    return nullptr;
-}
-
 } // namespace
 
 class Ui::Private
