@@ -34,6 +34,7 @@
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 
+#include "mainwindowpage.h"
 #include "widgetspage.h"
 
 #include <QCheckBox>
@@ -658,6 +659,10 @@ int main(int argc, char **argv)
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))
             && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"),
-                                QStringLiteral("widgets-dark.png"));
+                                QStringLiteral("widgets-dark.png"))
+            && saveMainWindowSheet(dir, QStringLiteral("LightStyle"),
+                                   QStringLiteral("mainwindow-light.png"))
+            && saveMainWindowSheet(dir, QStringLiteral("DarkStyle"),
+                                   QStringLiteral("mainwindow-dark.png"));
     return saved ? 0 : 1;
 }
