@@ -105,7 +105,13 @@ void MainHeader::onAddClicked()
     QList<QUrl> urls;
     for (const QString &path : paths)
         urls << QUrl::fromLocalFile(path);
-    d->switcher->group()->setCheckedData(QVariant::fromValue(Enums::Queue));
+    // The group reports a check on a later pass of the event loop; the
+    // queue must be on show before the files arrive.
+    KelExclusiveButtonGroup *group = d->switcher->group();
+    if (group->checkedData() != QVariant::fromValue(Enums::Queue)) {
+        group->setCheckedSilently(QVariant::fromValue(Enums::Queue));
+        emit viewModeToggled(Enums::Queue);
+    }
     emit addFiles(urls, -1);
 }
 

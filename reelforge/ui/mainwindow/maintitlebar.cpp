@@ -114,8 +114,12 @@ KelButton *MainTitlebar::maintenanceButton() const
 
 void MainTitlebar::translateUi()
 {
-    d->window->setTitle(translate("Corvina Reelmorph") + QLatin1Char(' ')
-                        + QCoreApplication::applicationVersion());
+    const QString title = translate("Corvina Reelmorph") + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion();
+    d->window->setTitle(title);
+    // The caption row draws the title; the window manager and the task bar
+    // read it from the window.
+    d->window->setWindowTitle(title);
     d->updateButton->setText(translate("Update available"));
     d->settingsButton->setToolTip(translate("Application settings ..."));
     d->helpButton->setToolTip(translate("Show help ..."));

@@ -197,10 +197,11 @@ MainWindow::MainWindow(QWidget *parent)
                 });
         connect(d->queueModel, &QueueModel::percentProgressChanged, d->footer,
                 &MainFooter::setProgress);
-        if (d->historyModel) {
-            connect(d->queueModel, &QueueModel::movedToHistory, d->historyModel,
-                    &HistoryModel::addItem);
-        }
+        // Through the window, so that the route goes with it.
+        connect(d->queueModel, &QueueModel::movedToHistory, this, [this](VideoItemPtr item) {
+            if (d->historyModel)
+                d->historyModel->addItem(item);
+        });
     }
     connect(d->historyList, &KelListWidget::rowCountChanged, d->header,
             &MainHeader::setHistoryCount);

@@ -1,6 +1,7 @@
 #include "mainwindowpage.h"
 
 #include "core/mediaimport.h"
+#include "datamodel/codecinfo.h"
 #include "kelapplication.h"
 #include "shared/appservices.h"
 #include "shared/formattables.h"

@@ -5,6 +5,7 @@
 #include "ui/mainwindow/maintitlebar.h"
 #include "ui/progressbar.h"
 #include "ui/widgets/badgedbutton.h"
+#include "ui/widgets/postactionscombo.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/keliconlabel.h"
 #include "windows/kelnativewindowutils.h"
@@ -16,7 +17,6 @@
 #include "windowinput.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -69,7 +69,7 @@ void tst_MainBars::footerFollowsCounters_data()
             << "Converting=1 Scheduled=1 Paused=1 Converted=1 ConvertFailed=1 Imported=1"
             << true << false << "2" << true << "1" << false << "2/4";
     QTest::newRow("nothing active, nothing imported")
-            << "Converted=3" << false << true << "" << false << "" << true << "";
+            << "Converted=3" << false << true << "" << false << "" << true << "3/3";
     QTest::newRow("imported only") << "Imported=3" << false << true << "" << true << "3" << true
                                    << "";
 }
@@ -182,9 +182,9 @@ void tst_MainBars::addFile()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     // In the Converted view first.
-    WindowInput::click(header->convertedButton());
     QSignalSpy views(header, &MainHeader::viewModeToggled);
-    QVERIFY(views.wait());
+    WindowInput::click(header->convertedButton());
+    QTRY_COMPARE(views.count(), 1);
     QCOMPARE(views.takeFirst().at(0).value<Enums::ListViewMode>(), Enums::History);
 
     // A cancelled chooser changes nothing.
@@ -201,8 +201,8 @@ void tst_MainBars::addFile()
     connect(header, &MainHeader::viewModeToggled, this, [&order] { order << 1; });
     connect(header, &MainHeader::addFiles, this, [&order] { order << 2; });
     FileDialogInput::whenShown([path](QFileDialog *dialog) {
-        dialog->findChild<QLineEdit *>()->setText(path);
-        dialog->accept();
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
     });
     WindowInput::click(header->addButton());
     QTRY_COMPARE(adds.count(), 1);

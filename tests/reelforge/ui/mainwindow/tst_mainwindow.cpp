@@ -1,4 +1,5 @@
 #include "application.h"
+#include "datamodel/codecinfo.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/queuemodel.h"
 #include "kelui.h"
@@ -8,10 +9,13 @@
 #include "ui/mainwindow/card.h"
 #include "ui/mainwindow/cardslist.h"
 #include "ui/mainwindow/dropindicator.h"
+#include "ui/mainwindow/mainfooter.h"
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/progressbar.h"
 #include "ui/widgets/badgedbutton.h"
 #include "windows/kelmessagebox.h"
+#include "windows/kelwindowblockedoverlay.h"
 
 #include "appservicesfixture.h"
 #include "httpstubserver.h"
@@ -26,6 +30,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QtTest>
+#include <qpa/qplatformdrag.h>
 #include <qpa/qwindowsysteminterface.h>
 
 namespace {
@@ -368,7 +373,7 @@ void tst_MainWindow::applyPreset()
     if (!buttons.isEmpty()) {
         MessageBoxInput::pressButton(press, [&](KelMessageBox *box) {
             seenMessage = box->messageLabel()->text();
-            seenButtons = {buttonText(box, 1), buttonText(box, 2), buttonText(box, 3)};
+            seenButtons = QStringList{buttonText(box, 1), buttonText(box, 2), buttonText(box, 3)};
         });
         emit m_window->footer()->presetClicked(nullPreset ? nullptr : &preset);
         QCOMPARE(seenButtons, buttons);
@@ -413,6 +418,10 @@ void tst_MainWindow::clearHistory()
     QCoreApplication::processEvents();
     QCOMPARE(history()->rowCount(), 2);
 
+    // The window takes clicks again once its blocked shade has faded.
+    const auto overlays = m_window->findChildren<KelWindowBlockedOverlay *>();
+    QTRY_VERIFY(std::all_of(overlays.begin(), overlays.end(),
+                            [](QWidget *overlay) { return overlay->isHidden(); }));
     MessageBoxInput::pressButton(AnswerYes);
     WindowInput::click(button);
     QTRY_COMPARE(history()->rowCount(), 0);
@@ -498,7 +507,9 @@ void tst_MainWindow::unreadableFilesBecomeFailedCards()
 
 void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
 {
-    QStringList states(12, QStringLiteral("Imported"));
+    QStringList states;
+    for (int i = 0; i < 12; ++i)
+        states << QStringLiteral("Imported");
     states.last() = QStringLiteral("Converting");
     const QList<VideoItemPtr> items = addItems(states);
     QCOMPARE(items.size(), states.size());
@@ -510,10 +521,12 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
 
     // The footer runs; a press on it brings the running card into view.
     QVERIFY(!m_window->footer()->progressBar()->isHidden());
-    const QPoint onFooter = m_window->footer()->mapTo(m_window, QPoint(4, 4));
+    // In the footer's top margin, away from the window's resize borders.
+    MainFooter *footer = m_window->footer();
+    const QPoint onFooter = footer->mapTo(m_window, QPoint(footer->width() / 2, 3));
     QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
     QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
-    QTRY_VERIFY(list->visibleWidgetRect().contains(running->geometry()));
+    QTRY_VERIFY_WITH_TIMEOUT(list->visibleWidgetRect().contains(running->geometry()), 20000);
     items.last()->setState(VideoItem::Imported);
 }
 
