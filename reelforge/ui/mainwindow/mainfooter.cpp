@@ -71,6 +71,10 @@ MainFooter::MainFooter(QWidget *parent) : QWidget(parent), d(new Private)
 
     d->progressBar = new ProgressBar;
     d->progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    // It takes the place of the choosers: the running footer must not
+    // widen the window beyond what the idle one asked for.
+    d->progressBar->setSizePolicy(QSizePolicy::Ignored,
+                                  d->progressBar->sizePolicy().verticalPolicy());
     d->postActionsCombo = new PostActionsCombo;
     d->postActionsCombo->setObjectName(QStringLiteral("PostActionsCombo"));
 
@@ -155,9 +159,11 @@ BadgedButton *MainFooter::cancelButton() const
 void MainFooter::updateCounters(const VideoItem::StateCountersMap &counters)
 {
     const int imported = count(counters, VideoItem::Imported);
-    const int active = count(counters, VideoItem::Scheduled) + count(counters, VideoItem::Converting);
+    const int active = count(counters, VideoItem::Scheduled)
+            + count(counters, VideoItem::Converting);
     const int paused = count(counters, VideoItem::Paused);
-    const int done = count(counters, VideoItem::ConvertFailed) + count(counters, VideoItem::Converted);
+    const int done = count(counters, VideoItem::ConvertFailed)
+            + count(counters, VideoItem::Converted);
 
     d->convertButton->setEnabled(imported >= 1);
     d->cancelButton->setEnabled(active > 0);

@@ -128,8 +128,8 @@ void MainHeader::updateCounters(const VideoItem::StateCountersMap &counters)
     const int converted = count(counters, VideoItem::Converted);
     const int waiting = total - count(counters, VideoItem::Paused) - converted;
     d->queueButton->badge()->setText(QString::number(waiting));
-    d->convertedButton->badge()->setSecondText(
-            converted > 0 ? QStringLiteral("+%1").arg(converted) : QString());
+    d->convertedButton->badge()->setSecondText(converted > 0 ? QStringLiteral("+%1").arg(converted)
+                                                             : QString());
 }
 
 void MainHeader::translateUi()

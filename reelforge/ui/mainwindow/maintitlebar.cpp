@@ -63,8 +63,8 @@ MainTitlebar::MainTitlebar(KelWindow *window) : QObject(window), d(new Private)
     layout->addWidget(d->helpButton);
     layout->addWidget(d->maintenanceButton);
     if (KelNativeWindowUtils *utils = window->nativeWindowUtils()) {
-        utils->addClientAreaWidgets({d->updateButton, d->settingsButton, d->helpButton,
-                                     d->maintenanceButton});
+        utils->addClientAreaWidgets(
+                {d->updateButton, d->settingsButton, d->helpButton, d->maintenanceButton});
     }
 
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance())) {
@@ -73,8 +73,7 @@ MainTitlebar::MainTitlebar(KelWindow *window) : QObject(window), d(new Private)
     connect(d->updateButton, &KelButton::clicked, this, [] { ui()->openLinkUrl(); });
     connect(d->settingsButton, &KelButton::clicked, this, [] { ui()->showSettingsDialog(); });
     connect(d->helpButton, &KelButton::clicked, this, [] { ui()->openHelp(); });
-    connect(d->maintenanceButton, &KelButton::clicked, this,
-            [] { ui()->showServiceModeWindow(); });
+    connect(d->maintenanceButton, &KelButton::clicked, this, [] { ui()->showServiceModeWindow(); });
 
     KelUi *kel = kelUi();
     d->maintenanceButton->setVisible(kel && kel->isMaintenanceMode());

@@ -113,8 +113,8 @@ MainWindow::MainWindow(QWidget *parent)
     d->stack->setCurrentWidget(d->queueList);
 
     d->queuePlaceholder = new DropIndicator(DropIndicator::Placard, d->queueList);
-    d->queuePlaceholder->setContentsMargins(PlaceholderMargin, PlaceholderMargin,
-                                            PlaceholderMargin, PlaceholderMargin);
+    d->queuePlaceholder->setContentsMargins(PlaceholderMargin, PlaceholderMargin, PlaceholderMargin,
+                                            PlaceholderMargin);
     connect(d->queueList, &KelScrollArea::resized, d->queuePlaceholder,
             qOverload<const QSize &>(&QWidget::resize));
     connect(d->queueList, &KelListWidget::rowCountChanged, this,
@@ -228,8 +228,9 @@ MainWindow::~MainWindow()
     saveWindowGeometry();
     // The children go after this body; nothing they emit on the way may
     // reach handlers that use the private record.
-    const QList<QObject *> senders = {d->queueList, d->historyList, d->queueList->layoutDnd(),
-                                      d->header, d->footer, d->queueModel, d->historyModel};
+    const QList<QObject *> senders = {d->queueList,   d->historyList, d->queueList->layoutDnd(),
+                                      d->header,      d->footer,      d->queueModel,
+                                      d->historyModel};
     for (QObject *sender : senders) {
         if (sender)
             QObject::disconnect(sender, nullptr, this, nullptr);
@@ -392,7 +393,8 @@ void MainWindow::updateClearHistoryButton()
                 QCoreApplication::translate(CardsAreaContext, "Convertation history is empty"));
         d->clearHistoryButton->setIcon(QString());
     } else {
-        d->clearHistoryButton->setText(QCoreApplication::translate(CardsAreaContext, "Clear history"));
+        d->clearHistoryButton->setText(
+                QCoreApplication::translate(CardsAreaContext, "Clear history"));
         d->clearHistoryButton->setIcon(QStringLiteral(":/svg/clear.svg"));
     }
 }

@@ -43,9 +43,27 @@ bool makeClip(const QString &path, const QString &source)
 {
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-v", "error", "-y", "-f", "lavfi", "-i", source, "-f", "lavfi", "-i",
-                  "sine=frequency=440:sample_rate=44100", "-t", "3", "-pix_fmt", "yuv420p",
-                  "-c:v", "libx264", "-c:a", "aac", "-shortest", path});
+                 {"-v",
+                  "error",
+                  "-y",
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  source,
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  "sine=frequency=440:sample_rate=44100",
+                  "-t",
+                  "3",
+                  "-pix_fmt",
+                  "yuv420p",
+                  "-c:v",
+                  "libx264",
+                  "-c:a",
+                  "aac",
+                  "-shortest",
+                  path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
 }
 
@@ -125,15 +143,20 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
     if (auto *app = dynamic_cast<KelApplication *>(QCoreApplication::instance()))
         app->setSettings(nullptr);
 
+    // The window may be wider than asked: its lists are as wide as the footer.
     const int gap = 16;
-    QImage image(gap + (WindowSize.width() + gap) * shots.size(), WindowSize.height() + 2 * gap,
-                 QImage::Format_ARGB32_Premultiplied);
+    QSize size(gap, 0);
+    for (const QPixmap &shot : qAsConst(shots)) {
+        const QSize shotSize = shot.size() / shot.devicePixelRatio();
+        size = QSize(size.width() + shotSize.width() + gap, qMax(size.height(), shotSize.height()));
+    }
+    QImage image(size + QSize(0, 2 * gap), QImage::Format_ARGB32_Premultiplied);
     image.fill(kelStyle()->color(1011));
     QPainter painter(&image);
     int x = gap;
     for (const QPixmap &shot : qAsConst(shots)) {
         painter.drawPixmap(x, gap, shot);
-        x += WindowSize.width() + gap;
+        x += shot.width() / shot.devicePixelRatio() + gap;
     }
     painter.end();
     const QString path = dir.filePath(fileName);

@@ -45,6 +45,7 @@ private slots:
     void footerFollowsCounters();
     void footerPressShowsRunningItemOnlyWhileRunning();
     void footerPauseIsSetSilently();
+    void runningFooterKeepsTheWindowWidth();
     void headerBadges_data();
     void headerBadges();
     void addFile();
@@ -66,12 +67,12 @@ void tst_MainBars::footerFollowsCounters_data()
     QTest::newRow("two scheduled, both paused")
             << "Scheduled=2 Paused=2" << true << true << "2" << false << "" << true << "0/2";
     QTest::newRow("one running, one paused, two done")
-            << "Converting=1 Scheduled=1 Paused=1 Converted=1 ConvertFailed=1 Imported=1"
-            << true << false << "2" << true << "1" << false << "2/4";
+            << "Converting=1 Scheduled=1 Paused=1 Converted=1 ConvertFailed=1 Imported=1" << true
+            << false << "2" << true << "1" << false << "2/4";
     QTest::newRow("nothing active, nothing imported")
             << "Converted=3" << false << true << "" << false << "" << true << "3/3";
-    QTest::newRow("imported only") << "Imported=3" << false << true << "" << true << "3" << true
-                                   << "";
+    QTest::newRow("imported only")
+            << "Imported=3" << false << true << "" << true << "3" << true << "";
 }
 
 void tst_MainBars::footerFollowsCounters()
@@ -139,16 +140,33 @@ void tst_MainBars::footerPauseIsSetSilently()
     QCOMPARE(pauses.count(), 0);
 }
 
+void tst_MainBars::runningFooterKeepsTheWindowWidth()
+{
+    MainFooter footer;
+    footer.updateCounters(counters(QStringLiteral("Imported=1")));
+    const int idle = footer.minimumSizeHint().width();
+    footer.updateCounters(counters(QStringLiteral("Converting=1 Imported=1")));
+    footer.setProgress(500, QTime(1, 2, 3));
+    QVERIFY2(footer.minimumSizeHint().width() <= idle,
+             qPrintable(QStringLiteral("%1 > %2").arg(footer.minimumSizeHint().width()).arg(idle)));
+}
+
 void tst_MainBars::headerBadges_data()
 {
     QTest::addColumn<QString>("counters");
     QTest::addColumn<QString>("queueBadge");
     QTest::addColumn<QString>("convertedSecond");
 
-    QTest::newRow("empty") << "" << "0" << "";
+    QTest::newRow("empty") << ""
+                           << "0"
+                           << "";
     QTest::newRow("paused and converted left out")
-            << "Imported=2 Scheduled=2 Paused=1 Converted=3 ConvertFailed=1" << "5" << "+3";
-    QTest::newRow("no converted") << "Importing=1 Imported=1" << "2" << "";
+            << "Imported=2 Scheduled=2 Paused=1 Converted=3 ConvertFailed=1"
+            << "5"
+            << "+3";
+    QTest::newRow("no converted") << "Importing=1 Imported=1"
+                                  << "2"
+                                  << "";
 }
 
 void tst_MainBars::headerBadges()

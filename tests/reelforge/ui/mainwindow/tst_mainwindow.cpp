@@ -335,15 +335,15 @@ void tst_MainWindow::applyPreset_data()
     QTest::newRow("two, no selection, queue")
             << QStringList{"Imported", "Imported"} << false << false
             << QStringList{nothing, QString(), all} << QueueButton << "11" << 1;
-    QTest::newRow("two, same as source") << QStringList{"Imported", "Imported"} << false << true
-                                         << QStringList{nothing, QString(), all} << QueueButton
-                                         << "00" << 1;
+    QTest::newRow("two, same as source")
+            << QStringList{"Imported", "Imported"} << false << true
+            << QStringList{nothing, QString(), all} << QueueButton << "00" << 1;
     QTest::newRow("two, nothing") << QStringList{"Imported", "Imported"} << false << false
                                   << QStringList{nothing, QString(), all} << NothingButton << "00"
                                   << 0;
-    QTest::newRow("two, selection") << QStringList{"Imported", "Imported"} << true << false
-                                    << QStringList{nothing, selected, all} << SelectionButton
-                                    << "10" << 1;
+    QTest::newRow("two, selection")
+            << QStringList{"Imported", "Imported"} << true << false
+            << QStringList{nothing, selected, all} << SelectionButton << "10" << 1;
 }
 
 void tst_MainWindow::applyPreset()
@@ -377,8 +377,7 @@ void tst_MainWindow::applyPreset()
         });
         emit m_window->footer()->presetClicked(nullPreset ? nullptr : &preset);
         QCOMPARE(seenButtons, buttons);
-        QVERIFY2(seenMessage.contains(nullPreset ? QStringLiteral("Same as source")
-                                                 : preset.name),
+        QVERIFY2(seenMessage.contains(nullPreset ? QStringLiteral("Same as source") : preset.name),
                  qPrintable(seenMessage));
     } else {
         UnexpectedBoxGuard guard;
@@ -469,8 +468,8 @@ void tst_MainWindow::placardHidesWhileFilesAreDraggedOver()
     QVERIFY(list->layoutDnd()->isDropAllowed());
     QVERIFY(placard->isHidden());
 
-    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction,
-                                       Qt::NoButton, Qt::NoModifier);
+    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction, Qt::NoButton,
+                                       Qt::NoModifier);
     QVERIFY(!list->layoutDnd()->isDropAllowed());
     QVERIFY(placard->isVisible());
 
@@ -481,8 +480,8 @@ void tst_MainWindow::placardHidesWhileFilesAreDraggedOver()
                                        Qt::NoModifier);
     QVERIFY(!list->layoutDnd()->isDropAllowed());
     QVERIFY(placard->isVisible());
-    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction,
-                                       Qt::NoButton, Qt::NoModifier);
+    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction, Qt::NoButton,
+                                       Qt::NoModifier);
 
     // A drop adds the file, and the placard stays away.
     QWindowSystemInterface::handleDrag(window, &clip, over, Qt::CopyAction, Qt::LeftButton,
