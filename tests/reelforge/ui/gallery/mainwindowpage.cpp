@@ -106,6 +106,9 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
     QList<QPixmap> shots;
     {
         auto empty = std::make_unique<MainWindow>();
+        empty->header()->updateCounters({});
+        empty->header()->setHistoryCount(0);
+        empty->footer()->updateCounters({});
         shots << shoot(empty.get());
     }
 
@@ -136,6 +139,7 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
         withCards->queueList()->setModel(&model);
         withCards->queuePlaceholder()->hide();
         withCards->header()->updateCounters(counters);
+        withCards->header()->setHistoryCount(0);
         withCards->footer()->updateCounters(counters);
         shots << shoot(withCards.get());
     }
