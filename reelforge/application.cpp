@@ -4,23 +4,68 @@
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
 #include "datamodel/queuemodel.h"
+#include "metrics/hardwaremetricsbuilder.h"
+#include "metrics/metricevents.h"
 #include "metrics/usagestatistics.h"
+#include "platform/systempower.h"
+#include "platform/systemreport.h"
 #include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "ui/ui.h"
 
+#include <kellogger/kellogger.h>
 #include <kellogger/tracelogger.h>
 #include <metrics/metricsender.h>
+#include <updater/updater.h>
 
+#include <QDateTime>
 #include <QDebug>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QRandomGenerator64>
 #include <QSettings>
+#include <QTimer>
+#include <QtConcurrent>
 
 namespace {
 
 const QString RecentPresetsSeparator = QStringLiteral("&&");
+const char ReportFileName[] = "dxdiag.txt";
+constexpr int ReportMaxAgeDays = 30;
+constexpr int FirstUpdateCheckDelayMs = 5000;
+constexpr int UpdateCheckTimeoutMs = 5000;
+constexpr int UpdateMessageIntervalMs = 10000;
+
+void writeSystemReport(const QString &reportPath, const QDateTime &now, const QString &screenFacts)
+{
+    qInfo() << "Run DxDiag from thread pool...";
+    const QFileInfo report(reportPath);
+    if (report.exists() && report.lastModified().daysTo(now) < ReportMaxAgeDays) {
+        qInfo() << "Run DxDiag tool complete. File already exists";
+        return;
+    }
+    qInfo().noquote() << "Write system report" << reportPath;
+    QString error;
+    if (SystemReport().write(reportPath, screenFacts, &error))
+        qInfo() << "System report written";
+    else
+        qWarning().noquote() << "Can't write the system report:" << error;
+}
+
+// Remembered before the question shows, so that it is asked once per version.
+void askAboutNewVersion(const QString &version, const QString &newFeaturesUrl,
+                        const QString &downloadUrl)
+{
+    if (SettingsProvider *settings = SettingsProvider::instance())
+        settings->setUpdateCheckerShowedVersion(version);
+    qInfo() << "Ask about new version";
+    if (KelUi *ui = kelUi())
+        ui->showNewVersionDialog(version, newFeaturesUrl, downloadUrl);
+}
 
 } // namespace
 
@@ -37,7 +82,90 @@ public:
     PresetsRepo *presetsRepo = nullptr;
     std::unique_ptr<const FormatTables> formatTables;
     int postAction = Enums::DoNothing;
+    std::unique_ptr<SystemPower> systemPower;
+    QPointer<Updater> updater;
+    bool updateCheckStarted = false;
+
+    void startUpdateChecker(Application *q, Updater *newUpdater, const QString &changeLog,
+                            const QString &download);
+    void checkForUpdates(const KelSettings *settings);
+    void onUpdateCheckerSwitched(const KelSettings *settings, bool enabled);
+    void onNewVersion(Application *q, const QString &version, const QString &newFeaturesUrl,
+                      const QString &downloadUrl);
+    void sendProgramDigest();
 };
+
+void Application::Private::startUpdateChecker(Application *q, Updater *newUpdater,
+                                              const QString &changeLog, const QString &download)
+{
+    updater = newUpdater;
+    changeLogUrl = changeLog;
+    downloadUrl = download;
+    QObject::connect(newUpdater, &Updater::newVersionAvalible, q,
+                     [this, q](const QString &version, const QString &newFeaturesUrl,
+                               const QString &downloadAddress) {
+                         onNewVersion(q, version, newFeaturesUrl, downloadAddress);
+                     });
+    if (KelSettings *registered = q->settings()) {
+        QObject::connect(registered, &KelSettings::updateCheckerEnabledChanged, q,
+                         [this, q](bool enabled) {
+                             onUpdateCheckerSwitched(q->settings(), enabled);
+                         });
+    }
+    // A named child, so that a test can follow the first check.
+    auto *timer = new QTimer(q);
+    timer->setObjectName(QStringLiteral("updateCheckTimer"));
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, q, [this, q, timer] {
+        timer->deleteLater();
+        checkForUpdates(q->settings());
+    });
+    timer->start(FirstUpdateCheckDelayMs);
+}
+
+void Application::Private::checkForUpdates(const KelSettings *settings)
+{
+    if (!updater || !settings || !settings->updateCheckerEnabled() || updateCheckStarted)
+        return;
+    updateCheckStarted = true;
+    updater->checkForUpdates(UpdateCheckTimeoutMs);
+}
+
+void Application::Private::onUpdateCheckerSwitched(const KelSettings *settings, bool enabled)
+{
+    if (!enabled)
+        return;
+    updateCheckStarted = false;
+    if (SettingsProvider *provider = SettingsProvider::instance())
+        provider->setUpdateCheckerShowedVersion(QString());
+    checkForUpdates(settings);
+}
+
+void Application::Private::onNewVersion(Application *q, const QString &version,
+                                        const QString &newFeaturesUrl, const QString &downloadUrl)
+{
+    SettingsProvider *settings = SettingsProvider::instance();
+    const QString shown = settings ? settings->updateCheckerShowedVersion() : QString();
+    emit q->updateAvalible();
+    if (shown == version) {
+        qInfo() << "Question about" << version << "was already shown";
+        return;
+    }
+    KelUi *ui = q->kelUi();
+    if (!ui)
+        return;
+    ui->startNotAnnoyingMessageTimer(QStringLiteral("Update message"), UpdateMessageIntervalMs,
+                                     [version, newFeaturesUrl, downloadUrl] {
+                                         askAboutNewVersion(version, newFeaturesUrl, downloadUrl);
+                                     });
+}
+
+void Application::Private::sendProgramDigest()
+{
+    MetricEvent event;
+    if (MetricEvents::programDigestEvent(QCoreApplication::applicationFilePath(), &event))
+        MetricSender::queueEvents({event});
+}
 
 Application::Application(int &argc, char **argv)
     : KelApplication(argc, argv), d(std::make_unique<Private>())
@@ -49,6 +177,8 @@ Application::Application(int &argc, char **argv)
 
 Application::~Application()
 {
+    sendSessionMetrics();
+
     // Nothing torn down below may make a new link or count usage.
     appServices() = AppServices();
 
@@ -85,11 +215,33 @@ bool Application::init()
     const QString recent = settings ? settings->recentPresets() : QString();
     d->presetsRepo->setRecent(recent.split(RecentPresetsSeparator, Qt::KeepEmptyParts));
 
+    connect(d->queueModel, &QueueModel::batchProcessDone, this, &Application::onConversionDone);
+
     // The program's main window joins with its UI object; the framework's
     // makes none.
     if (KelUi *ui = kelUi())
         ui->setupMainWindow();
+
+    processInstallArguments();
+    runDxDiagGeneration();
     return true;
+}
+
+void Application::initUpdateChecker(const QString &productId, const QString &changeLogUrl,
+                                    const QString &downloadUrl)
+{
+    d->startUpdateChecker(this,
+                          new Updater(d->machineId, productId, changeLogUrl, downloadUrl, this),
+                          changeLogUrl, downloadUrl);
+}
+
+void Application::initUpdateChecker(const QString &productId, const QString &changeLogUrl,
+                                    const QString &downloadUrl, const QString &checkUrl)
+{
+    d->startUpdateChecker(this,
+                          new Updater(d->machineId, productId, changeLogUrl, downloadUrl, checkUrl,
+                                      this),
+                          changeLogUrl, downloadUrl);
 }
 
 void Application::initFormats()
@@ -232,6 +384,100 @@ int Application::postAction() const
 void Application::setPostAction(int action)
 {
     d->postAction = action;
+}
+
+void Application::setSystemPower(std::unique_ptr<SystemPower> power)
+{
+    d->systemPower = std::move(power);
+}
+
+void Application::onConversionDone()
+{
+    switch (d->postAction) {
+    case Enums::QuitApp:
+        qInfo() << "Quit app on conversion done";
+        closeAllWindows();
+        exit(0);
+        break;
+    case Enums::Sleep:
+        qInfo() << "Sleep mode action";
+        goToSleep();
+        break;
+    case Enums::Shutdown: {
+        Ui *ui = dynamic_cast<Ui *>(kelUi());
+        if (!ui || !ui->showShutdownCountdown() || !shutdownWindows())
+            break;
+        qInfo() << "Shutdown mode action";
+        closeAllWindows();
+        exit(0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool Application::goToSleep()
+{
+    qInfo() << "Going to sleep ...";
+    QString error = QStringLiteral("no power control");
+    if (!d->systemPower || !d->systemPower->suspend(&error)) {
+        qWarning().noquote() << "SetSuspendState failed:" << error;
+        return false;
+    }
+    qInfo() << "Request sleep mode ok";
+    return true;
+}
+
+bool Application::shutdownWindows()
+{
+    qInfo() << "Shutting down ...";
+    QString error = QStringLiteral("no power control");
+    if (!d->systemPower || !d->systemPower->powerOff(&error)) {
+        qWarning().noquote() << "ExitWindowsEx failed:" << error;
+        return false;
+    }
+    qInfo() << "Request shutdown ok";
+    return true;
+}
+
+QFuture<void> Application::runDxDiagGeneration()
+{
+    return runDxDiagGeneration(QStringLiteral("%1/%2").arg(KelLogger::logDir(),
+                                                           QLatin1String(ReportFileName)),
+                               QDateTime::currentDateTime());
+}
+
+QFuture<void> Application::runDxDiagGeneration(const QString &reportPath, const QDateTime &now)
+{
+    // Screens are GUI objects: read them here, before the task starts.
+    const QString screenFacts = SystemReport::screenFacts();
+    return QtConcurrent::run(QThreadPool::globalInstance(), writeSystemReport, reportPath, now,
+                             screenFacts);
+}
+
+void Application::processInstallArguments()
+{
+    const QString installFlag = MetricEvents::installFlag(arguments());
+    const KelSettings *registered = settings();
+    const QString language = registered ? registered->localeName().left(2) : QString();
+    if (isFirstRun()) {
+        MetricSender::queueEvents(MetricEvents::firstRunEvents(HardwareMetricsBuilder::build(),
+                                                               language, QLocale::system().name(),
+                                                               installFlag));
+    } else {
+        MetricSender::queueEvents(MetricEvents::laterRunEvents(language));
+    }
+    const int delay = MetricEvents::programDigestDelayMs(
+            quint32(QRandomGenerator64::global()->generate()));
+    QTimer::singleShot(delay, this, [this] { d->sendProgramDigest(); });
+}
+
+void Application::sendSessionMetrics()
+{
+    MetricSender::queueEvents(MetricEvents::sessionEvents(d->usageStatistics));
+    d->usageStatistics.clear();
+    MetricSender::flush();
 }
 
 void Application::setSendMetrics(bool send)

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "datamodel/queuemodel.h"
+#include "platform/logindpower.h"
 #include "platform/terminationrequest.h"
 #include "shared/settingsprovider.h"
 #include "startup.h"
@@ -12,6 +13,7 @@
 #include <metrics/metricsender.h>
 #include <reelversion.h>
 
+#include <QDBusConnection>
 #include <QDate>
 #include <QDebug>
 #include <QSettings>
@@ -24,6 +26,8 @@ const char ApplicationName[] = "Corvina Reelmorph";
 const char OrganizationName[] = "Corvina";
 const char OrganizationDomain[] = "https://corvina.example";
 const char HelpUrl[] = "https://corvina.example/reelmorph/help";
+const char ChangeLogUrl[] = "https://corvina.example/reelmorph/whatsnew";
+const char DownloadUrl[] = "https://corvina.example/reelmorph/download";
 const char TranslationPrefix[] = "reelforge";
 const char SettingsFileName[] = "reelforge.ini";
 const char CrashAppName[] = "Reelmorph";
@@ -103,12 +107,14 @@ int main(int argc, char *argv[])
     MetricSender::send(QStringLiteral("uex"), QString::number(int(previousState)), QString());
 
     Splash::showSplash(SplashMinimumMs, true);
+    app.setSystemPower(std::make_unique<LogindPower>(QDBusConnection::systemBus()));
 
     if (!app.init())
         return 1;
     QGuiApplication::setFallbackSessionManagementEnabled(false);
 
-    // The update checker joins here.
+    app.initUpdateChecker(QLatin1String(ProductId), QLatin1String(ChangeLogUrl),
+                          QLatin1String(DownloadUrl));
 
     qInfo() << "Run app exec ...";
     terminationRequest.watch();

@@ -3,13 +3,17 @@
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
 #include "datamodel/queuemodel.h"
+#include "metrics/usagestatistics.h"
 #include "shared/appservices.h"
 #include "shared/settingsprovider.h"
+
+#include "httpstubserver.h"
 
 #include <metrics/metricsender.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,6 +63,7 @@ private slots:
     void initBuildsTheModels();
     void sendMetricsIsStored_data();
     void sendMetricsIsStored();
+    void sessionReportIsSentAndEmptiesTheStore();
     void recentPresetsChangeBeforeExit();
 };
 
@@ -126,6 +131,29 @@ void tst_Application::sendMetricsIsStored()
     QCOMPARE(store.value(QStringLiteral("SendData")).toString(), QString::number(stored));
     QCOMPARE(MetricSender::isEnabled(), send);
     QCOMPARE(app->sendMetrics(), send);
+}
+
+void tst_Application::sessionReportIsSentAndEmptiesTheStore()
+{
+    HttpStubServer server;
+    QVERIFY(server.listen());
+    // A long tick: only the report's own flush sends.
+    MetricSender::init(QStringLiteral("device"), QStringLiteral("15"), QStringLiteral("1.0"), true,
+                       server.baseUrl(), 600000);
+    app->usageStatistics().add(QStringLiteral("imp0"));
+    app->usageStatistics().add(QStringLiteral("vcodec"), QStringLiteral("h264"));
+
+    app->sendSessionMetrics();
+
+    QCOMPARE(app->usageStatistics().value(QStringLiteral("imp0")), 0);
+    QCOMPARE(app->usageStatistics().topKey(QStringLiteral("vcodec")).first, QString());
+    QTRY_VERIFY(!server.requests().isEmpty());
+    const QString sent = server.requests().join(QLatin1Char('\n'));
+    const QRegularExpression report(
+            QStringLiteral("&m\\d+=imp0:1&m\\d+=imp1:0.*&m\\d+=video:h264&.*&m\\d+=used4:$"));
+    QVERIFY2(report.match(sent).hasMatch(), qPrintable(sent));
+    MetricSender::init(QStringLiteral("device"), QStringLiteral("15"), QStringLiteral("1.0"), false,
+                       QString());
 }
 
 void tst_Application::recentPresetsChangeBeforeExit()

@@ -1,0 +1,6 @@
+#include "metrics/platform/desktopcount.h"
+
+int desktopCount()
+{
+    return 1;
+}

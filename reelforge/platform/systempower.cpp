@@ -1,0 +1,3 @@
+#include "platform/systempower.h"
+
+SystemPower::~SystemPower() = default;
