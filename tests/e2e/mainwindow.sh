@@ -86,8 +86,19 @@ logged() {
     grep -q -- "$1" "$DEMO_LOG"
 }
 
-chooser_shown() {
-    xdotool search --onlyvisible --name "Select video files" >/dev/null 2>&1
+chooser() {
+    xdotool search --onlyvisible --name "Select video files" 2>/dev/null | head -n1 || true
+}
+
+# Shown and taking the keyboard, so that no typed key is lost.
+chooser_active() {
+    local id
+    id=$(chooser)
+    [ -n "$id" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ]
+}
+
+chooser_gone() {
+    [ -z "$(chooser)" ]
 }
 
 # A new file beside the clip that ffprobe reads as media.
@@ -158,9 +169,10 @@ scenario() {
 
     step "2. Add file with the clip's path typed in adds a card; its Convert converts it"
     click_at "$ADD_FILE"
-    wait_until "the file chooser" chooser_shown
+    wait_until "the file chooser" chooser_active
     xdotool type --delay 10 "$CLIP"
     xdotool key Return
+    wait_until "the file chooser to close" chooser_gone
     wait_until "the card" logged "Add time:"
     wait_until "the card's Convert button" card_convert_shown
     click_at "$CARD_CONVERT"
