@@ -9,6 +9,7 @@
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
 #include "ui/dialoglaunch.h"
+#include "ui/mainwindow/mainwindow.h"
 #include "ui/servicemodewindow.h"
 #include "ui/settingsdialog.h"
 #include "ui/style.h"
@@ -131,6 +132,11 @@ void Ui::init()
     KelUi::init();
     TargetFolderCombo::setFolderChooser(
             [ui = QPointer<Ui>(this)] { return ui ? ui->selectOutputFolder() : QString(); });
+}
+
+KelWindow *Ui::createMainWindow()
+{
+    return new MainWindow;
 }
 
 bool Ui::confirmAbortAll(const QString &name)

@@ -74,6 +74,10 @@ public:
     // The same without the cache; false for a null image.
     bool thumbnailFromImage(const QImage &image, const QSize &size, qreal dpr, QPixmap &out);
 
+protected:
+    // The program's MainWindow.
+    KelWindow *createMainWindow() override;
+
 private:
     class Private;
     std::unique_ptr<Private> d;

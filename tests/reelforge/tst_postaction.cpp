@@ -1,5 +1,6 @@
 #include "application.h"
 #include "datamodel/queuemodel.h"
+#include "kelui.h"
 #include "platform/logindpower.h"
 #include "platform/systempower.h"
 #include "shared/appservices.h"
@@ -105,6 +106,9 @@ void tst_PostAction::initTestCase()
     appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
     QVERIFY(app->init());
     QVERIFY(app->queueModel());
+    // Never shown here, the program's main window would hide the countdown
+    // made over it: these tests have a window of their own.
+    delete kelUi()->mainWindow();
     // The report of the start is written by now; its messages stay out of the tests' logs.
     QThreadPool::globalInstance()->waitForDone();
 }

@@ -4,10 +4,16 @@
   framebuffer.py region FILE X Y W H   prints the count of near-white pixels
                                        and a digest of the region's pixels
   framebuffer.py png FILE OUT          writes the whole screen as a PNG
+  framebuffer.py changes FILE X Y W H SECONDS
+                                       succeeds once the region, holding
+                                       near-white pixels, differs from how
+                                       it first held them; fails after
+                                       SECONDS
 """
 import hashlib
 import struct
 import sys
+import time
 import zlib
 
 
@@ -39,7 +45,7 @@ def rgb_rows(screen, x, y, w, h):
         yield [tuple(channel(p, m) for m in masks) for p in line[max(0, x):min(width, x + w)]]
 
 
-def region(path, x, y, w, h):
+def measure(path, x, y, w, h):
     screen = load(path)
     white = 0
     digest = hashlib.sha1()
@@ -47,7 +53,27 @@ def region(path, x, y, w, h):
         for r, g, b in row:
             white += r > 220 and g > 220 and b > 220
             digest.update(bytes((r, g, b)))
-    print(white, digest.hexdigest())
+    return white, digest.hexdigest()
+
+
+def region(path, x, y, w, h):
+    print(*measure(path, x, y, w, h))
+
+
+def changes(path, x, y, w, h, seconds):
+    # One process polls as fast as the file can be read: a short-lived
+    # picture is not missed for the cost of starting the interpreter.
+    deadline = time.monotonic() + seconds
+    first = None
+    while time.monotonic() < deadline:
+        white, digest = measure(path, x, y, w, h)
+        if white > 0:
+            if first is None:
+                first = digest
+            elif digest != first:
+                return True
+        time.sleep(0.01)
+    return False
 
 
 def png(path, out):
@@ -73,6 +99,8 @@ def png(path, out):
 if __name__ == '__main__':
     if len(sys.argv) == 7 and sys.argv[1] == 'region':
         region(sys.argv[2], *map(int, sys.argv[3:7]))
+    elif len(sys.argv) == 8 and sys.argv[1] == 'changes':
+        sys.exit(0 if changes(sys.argv[2], *map(int, sys.argv[3:8])) else 1)
     elif len(sys.argv) == 4 and sys.argv[1] == 'png':
         png(sys.argv[2], sys.argv[3])
     else:

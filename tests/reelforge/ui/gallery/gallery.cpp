@@ -9,8 +9,10 @@
 // settings-light/-dark.png and servicemode-styles-light/-dark.png with the
 // settings dialog and the maintenance window's Styles tab, and preview-,
 // trim- and codec-light.png and -dark.png with the preview dialogs on a
-// generated clip, and the watermark and subtitles dialogs and the open fonts
-// menu in both themes (watermark-, subtitles- and fontsmenu-light.png and -dark.png).
+// generated clip, watermark-, subtitles- and fontsmenu-light.png and
+// -dark.png with the watermark and subtitles dialogs and the open fonts menu,
+// and mainwindow-light.png and mainwindow-dark.png with the main window,
+// empty and with two cards.
 //   reelgallery --show <window> [clip]
 // opens one window for the X11 scenarios instead (showmode.h).
 
@@ -43,6 +45,7 @@
 
 #include "dialogspage.h"
 #include "editdialogspage.h"
+#include "mainwindowpage.h"
 #include "settingspage.h"
 #include "showmode.h"
 #include "widgetspage.h"
@@ -675,6 +678,10 @@ int main(int argc, char **argv)
             && saveDialogSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
             && saveEditDialogsSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
             && saveEditDialogsSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
-            && saveSettingsPictures(dir);
+            && saveSettingsPictures(dir)
+            && saveMainWindowSheet(dir, QStringLiteral("LightStyle"),
+                                   QStringLiteral("mainwindow-light.png"))
+            && saveMainWindowSheet(dir, QStringLiteral("DarkStyle"),
+                                   QStringLiteral("mainwindow-dark.png"));
     return saved ? 0 : 1;
 }

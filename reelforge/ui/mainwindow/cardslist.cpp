@@ -1,0 +1,97 @@
+#include "ui/mainwindow/cardslist.h"
+
+#include "ui/mainwindow/card.h"
+#include "widgets/kelabstractscrollareashadows.h"
+#include "widgets/kelexclusivebuttongroup.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ListStyleId = 1069;
+constexpr int ShadowStyleId = 42;
+constexpr int Margin = 22;
+constexpr int CardSpacing = 8;
+
+} // namespace
+
+CardsList::CardsList(QWidget *parent)
+    : KelListWidget(ListStyleId, parent), m_buttonGroup(new KelExclusiveButtonGroup(this))
+{
+    m_buttonGroup->setObjectName(QStringLiteral("CardsListButtonsGroup"));
+    shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, ShadowStyleId, Qt::TopEdge);
+
+    widget()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    widget()->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(Margin, 0, Margin, Margin);
+    column->setSpacing(CardSpacing);
+    registerLayout(0, column);
+    setCurrentLayoutId(0);
+
+    setScrollToMargins(QMargins(Margin, Margin, Margin, Margin));
+    setItemFactory([this](QWidget *parent, const QModelIndex &index) {
+        return createCard(parent, index);
+    });
+    connect(m_buttonGroup, &KelExclusiveButtonGroup::toggled, this,
+            [this](KelButton *button, const QVariant &) { onCardToggled(button); });
+}
+
+CardsList::~CardsList() = default;
+
+KelExclusiveButtonGroup *CardsList::buttonGroup() const
+{
+    return m_buttonGroup;
+}
+
+KelListWidgetItem *CardsList::createCard(QWidget *parent, const QModelIndex &index)
+{
+    auto *card = new Card(parent);
+    card->setIndex(index);
+    card->translateUi();
+    m_buttonGroup->addButton(card, QVariant());
+    return card;
+}
+
+void CardsList::onCardToggled(KelButton *button)
+{
+    if (!button)
+        return;
+    QWidget *focused = QApplication::focusWidget();
+    if (focused && focused != button && !button->isAncestorOf(focused))
+        button->setFocus();
+    scrollTo(button, true);
+}
+
+Card *CardsList::findCard(const QUuid &id) const
+{
+    const auto buttons = m_buttonGroup->buttons();
+    for (const QPointer<KelButton> &button : buttons) {
+        auto *card = qobject_cast<Card *>(button.data());
+        if (card && card->videoItem() && card->videoItem()->id() == id)
+            return card;
+    }
+    return nullptr;
+}
+
+void CardsList::ensureCardVisible(const QUuid &id)
+{
+    if (Card *card = findCard(id))
+        scrollTo(card, true);
+}
+
+VideoItemPtr CardsList::selectedVideoItem() const
+{
+    auto *card = qobject_cast<Card *>(m_buttonGroup->checkedButton());
+    return card ? card->videoItem() : VideoItemPtr();
+}
+
+bool CardsList::selectFirstCard()
+{
+    QAbstractItemModel *items = model();
+    if (!items || items->rowCount() == 0)
+        return false;
+    return selectIndex(items->index(0, 0));
+}

@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# A user converts a file in the main window: the program starts into its
+# main window; Add file with the clip's path typed into the file chooser
+# adds a card, whose own Convert button writes a new media file beside the
+# clip; a second start brings the minimised window back; the Converted view
+# shows the card, and after the window is closed the history lists the
+# output and the run is recorded as a clean exit.
+#   mainwindow.sh REELFORGE
+set -euo pipefail
+DEMO=$1
+SCENARIO_SCRIPT=$(readlink -f "$0")
+SCENARIO_DIR=$(dirname "$SCENARIO_SCRIPT")
+source "$SCENARIO_DIR/../kelkit/x11/x11lib.sh"
+FRAMEBUFFER_DIR="$SCENARIO_DIR/../reelforge/x11"
+PYTHON=python3
+[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
+
+# The screen's pixels, as Xvfb keeps them in a file.
+if [ -z "${X11_SCENARIO_INNER:-}" ]; then
+    X11_FB_DIR=$(mktemp -d)
+    export X11_FB_DIR
+    export X11_EXTRA_SERVER_ARGS="-fbdir $X11_FB_DIR"
+fi
+
+# Places in the window, in its logical pixels: from its left edge, or from
+# its right edge when negative.
+ADD_FILE="134 80"
+CONVERTED_VIEW="-113 80"
+CARD_CONVERT="-146 234"
+CLOSE_BUTTON="-20 20"
+# The first card's Convert button, as "X Y WIDTH HEIGHT".
+CARD_CONVERT_BOX="-240 215 180 40"
+
+main_window() {
+    xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null | head -n1 || true
+}
+
+main_window_found() {
+    [ -n "$(main_window)" ]
+}
+
+# The window's scale factor, as the program logged it.
+window_ratio() {
+    grep -o 'initial pixel ratio: [0-9.]*' "$DEMO_LOG" | tail -n1 | awk '{ print $4 }'
+}
+
+# The screen position of a place given as "X Y" in the main window's
+# logical pixels.
+screen_at() {
+    local lx ly x y w h
+    read -r lx ly <<<"$1"
+    read -r x y w h <<<"$(geometry "$WINDOW")"
+    awk -v x="$x" -v y="$y" -v w="$w" -v lx="$lx" -v ly="$ly" -v r="$RATIO" \
+        'BEGIN { px = lx < 0 ? x + w + lx * r : x + lx * r; printf "%d %d\n", px, y + ly * r }'
+}
+
+click_at() {
+    local x y
+    read -r x y <<<"$(screen_at "$1")"
+    xdotool mousemove "$x" "$y" click 1
+}
+
+# Pixels of the accent colour in a box "X Y WIDTH HEIGHT" of the window.
+accent_pixels() {
+    local lx ly lw lh x y
+    read -r lx ly lw lh <<<"$1"
+    read -r x y <<<"$(screen_at "$lx $ly")"
+    "$PYTHON" - "$FRAMEBUFFER_DIR" "$X11_FB_DIR/Xvfb_screen0" "$x" "$y" \
+        "$(awk -v v="$lw" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" \
+        "$(awk -v v="$lh" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+import framebuffer
+x, y, w, h = (int(v) for v in sys.argv[3:7])
+rows = framebuffer.rgb_rows(framebuffer.load(sys.argv[2]), x, y, w, h)
+print(sum(1 for row in rows for r, g, b in row
+          if abs(r - 0xE0) < 40 and abs(g - 0x65) < 40 and abs(b - 0x7B) < 40))
+PY
+}
+
+card_convert_shown() {
+    [ "$(accent_pixels "$CARD_CONVERT_BOX")" -gt 50 ]
+}
+
+logged() {
+    grep -q -- "$1" "$DEMO_LOG"
+}
+
+chooser() {
+    xdotool search --onlyvisible --name "Select video files" 2>/dev/null | head -n1 || true
+}
+
+# Shown and taking the keyboard, so that no typed key is lost.
+chooser_active() {
+    local id
+    id=$(chooser)
+    [ -n "$id" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ]
+}
+
+chooser_gone() {
+    [ -z "$(chooser)" ]
+}
+
+# A new file beside the clip that ffprobe reads as media.
+output_file() {
+    local file
+    for file in "$CLIP_DIR"/*; do
+        [ "$file" = "$CLIP" ] && continue
+        ffprobe -v error -show_entries format=duration -of csv=p=0 "$file" >/dev/null 2>&1 \
+            && { echo "$file"; return 0; }
+    done
+    return 1
+}
+
+has_output() {
+    output_file >/dev/null
+}
+
+# A digest of the cards' area of the window.
+card_area() {
+    local x y
+    read -r x y <<<"$(screen_at "40 120")"
+    "$PYTHON" "$FRAMEBUFFER_DIR/framebuffer.py" region "$X11_FB_DIR/Xvfb_screen0" "$x" "$y" 600 200 \
+        | awk '{ print $2 }'
+}
+
+card_area_differs() {
+    [ "$(card_area)" != "$1" ]
+}
+
+window_hidden() {
+    net_wm_state "$WINDOW" | grep -q _NET_WM_STATE_HIDDEN
+}
+
+window_active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$WINDOW" ] && ! window_hidden
+}
+
+# Ended, and not yet reaped: a zombie still answers kill -0.
+demo_ended() {
+    local state
+    state=$(ps -o stat= -p "$DEMO_PID" 2>/dev/null || true)
+    [ -z "$state" ] || [[ $state == Z* ]]
+}
+
+scenario() {
+    # A private HOME, so that settings, history and logs start empty.
+    export HOME=$WORK_DIR/home
+    export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+    export XDG_CACHE_HOME=$HOME/.cache XDG_RUNTIME_DIR=$HOME/run
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    CLIP_DIR=$WORK_DIR/clips
+    mkdir -p "$CLIP_DIR"
+    CLIP=$CLIP_DIR/clip.mp4
+    ffmpeg -v error -f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi \
+        -i sine=frequency=440:sample_rate=44100 -t 3 -pix_fmt yuv420p -c:v libx264 -c:a aac \
+        -shortest "$CLIP" || fail "ffmpeg could not make the clip"
+
+    DEMO_LOG=$WORK_DIR/reelforge.log
+    "$DEMO" >"$DEMO_LOG" 2>&1 &
+    DEMO_PID=$!
+
+    step "1. the program shows its main window"
+    wait_until "the main window" main_window_found
+    WINDOW=$(main_window)
+    wait_until "the window's scale factor" window_ratio
+    RATIO=$(window_ratio)
+    echo "main window $WINDOW at $(geometry "$WINDOW"), scale $RATIO"
+
+    step "2. Add file with the clip's path typed in adds a card; its Convert converts it"
+    click_at "$ADD_FILE"
+    wait_until "the file chooser" chooser_active
+    xdotool type --delay 10 "$CLIP"
+    xdotool key Return
+    wait_until "the file chooser to close" chooser_gone
+    wait_until "the card" logged "Add time:"
+    wait_until "the card's Convert button" card_convert_shown
+    click_at "$CARD_CONVERT"
+    wait_until "a converted file beside the clip" has_output
+    local output
+    output=$(output_file)
+    echo "converted: $output"
+
+    step "3. with the window minimised, a second start brings it back"
+    xdotool windowminimize "$WINDOW"
+    wait_until "the window to be minimised" window_hidden
+    "$DEMO" >"$WORK_DIR/second.log" 2>&1 || fail "the second start ended with $?"
+    wait_until "the window to be shown and active" window_active
+
+    step "4. Converted shows the card; closing keeps it in the history"
+    # The card, converted, stays in the queue view until then.
+    card_convert_shown && fail "the card still offers Convert"
+    local queue_view
+    queue_view=$(card_area)
+    click_at "$CONVERTED_VIEW"
+    wait_until "the Converted view" card_area_differs "$queue_view"
+    click_at "$CLOSE_BUTTON"
+    wait_until "the program to end" demo_ended
+    local status=0
+    wait "$DEMO_PID" || status=$?
+    DEMO_PID=
+    [ "$status" -eq 0 ] || fail "the program ended with $status"
+    local history
+    history=$(find "$HOME" -name history.json | head -n1)
+    [ -n "$history" ] || fail "no history file"
+    grep -q -- "$(basename "$output")" "$history" || fail "the history does not list $output"
+    local flag
+    flag=$(find "$HOME" -name .cf | head -n1)
+    [ -n "$flag" ] || fail "no .cf file"
+    [ "$(od -An -tx1 "$flag" | tr -d ' \n')" = "00" ] || fail ".cf holds $(od -An -tx1 "$flag")"
+}
+
+require_tools ffmpeg ffprobe python3
+run_scenario scenario

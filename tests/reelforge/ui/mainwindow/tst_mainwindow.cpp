@@ -1,0 +1,542 @@
+#include "application.h"
+#include "datamodel/codecinfo.h"
+#include "datamodel/historymodel.h"
+#include "datamodel/queuemodel.h"
+#include "kelui.h"
+#include "layouts/kellayoutdnd.h"
+#include "metrics/usagestatistics.h"
+#include "shared/appservices.h"
+#include "ui/mainwindow/card.h"
+#include "ui/mainwindow/cardslist.h"
+#include "ui/mainwindow/dropindicator.h"
+#include "ui/mainwindow/mainfooter.h"
+#include "ui/mainwindow/mainheader.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "ui/progressbar.h"
+#include "ui/widgets/badgedbutton.h"
+#include "windows/kelmessagebox.h"
+#include "windows/kelwindowblockedoverlay.h"
+
+#include "appservicesfixture.h"
+#include "httpstubserver.h"
+#include "mediafixtures.h"
+#include "messageboxinput.h"
+#include "windowinput.h"
+
+#include <metrics/metricsender.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
+#include <QtTest>
+#include <qpa/qplatformdrag.h>
+#include <qpa/qwindowsysteminterface.h>
+
+namespace {
+
+constexpr int AnswerNo = 1;
+constexpr int AnswerYes = 2;
+constexpr int NothingButton = 1;
+constexpr int SelectionButton = 2;
+constexpr int QueueButton = 3;
+
+Application *app()
+{
+    return static_cast<Application *>(QCoreApplication::instance());
+}
+
+QueueModel *queue()
+{
+    return app()->queueModel();
+}
+
+HistoryModel *history()
+{
+    return app()->historyModel();
+}
+
+QString buttonText(KelMessageBox *box, int index)
+{
+    auto *button = qobject_cast<KelButton *>(box->button(index));
+    return button && !button->isHidden() ? button->text() : QString();
+}
+
+// Closes any message box that shows while it lives and tells whether one
+// did.
+class UnexpectedBoxGuard
+{
+public:
+    UnexpectedBoxGuard()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<KelMessageBox *>(QApplication::activeModalWidget())) {
+                m_shown = true;
+                box->done(0);
+            }
+        });
+        m_timer.start(5);
+    }
+    bool shown() const { return m_shown; }
+
+private:
+    QTimer m_timer;
+    bool m_shown = false;
+};
+
+// Counts the logged messages that hold a text while it lives; every
+// message still reaches the previous handler.
+class LogWatch
+{
+public:
+    explicit LogWatch(const QString &text)
+    {
+        s_text = text;
+        s_count = 0;
+        s_previous = qInstallMessageHandler(&LogWatch::handle);
+    }
+    ~LogWatch() { qInstallMessageHandler(s_previous); }
+    int count() const { return s_count; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (message.contains(s_text))
+            ++s_count;
+        if (s_previous)
+            s_previous(type, context, message);
+    }
+
+    static inline QString s_text;
+    static inline int s_count = 0;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+// An item state as a test names it: a trailing '*' pauses the item, which
+// also keeps the scheduler off it.
+struct ItemState
+{
+    VideoItem::State state;
+    bool paused;
+};
+
+ItemState parseState(const QString &name)
+{
+    const bool paused = name.endsWith(QLatin1Char('*'));
+    const QString bare = paused ? name.chopped(1) : name;
+    const QMetaEnum states = QMetaEnum::fromType<VideoItem::State>();
+    return {VideoItem::State(states.keyToValue(qPrintable(bare))), paused};
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void closeAsksOnlyWhileUnfinished_data();
+    void closeAsksOnlyWhileUnfinished();
+    void convertedItemsMoveAtTheirMoments();
+    void applyPreset_data();
+    void applyPreset();
+    void clearHistory();
+    void abortAllAsks();
+    void placardHidesWhileFilesAreDraggedOver();
+    void unreadableFilesBecomeFailedCards();
+    void runningItemIsFoundFarDownTheQueue();
+
+private:
+    QList<VideoItemPtr> addItems(const QStringList &states);
+    QList<VideoItemPtr> queueItems() const;
+    void showView(Enums::ListViewMode mode);
+
+    MediaFixtures m_media;
+    QString m_clip;
+    QString m_broken;
+    MainWindow *m_window = nullptr;
+};
+
+void tst_MainWindow::initTestCase()
+{
+    QVERIFY(m_media.isValid());
+    MediaFixtures::Clip clip;
+    clip.frames = 10;
+    m_clip = m_media.make(QStringLiteral("clip.mp4"), clip);
+    QVERIFY(!m_clip.isEmpty());
+    m_broken = m_media.path(QStringLiteral("broken.mp4"));
+    QFile broken(m_broken);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a media file");
+    broken.close();
+
+    // No worker: the items are put in their states by hand.
+    appServices().dataExchangeSvc = [] { return nullptr; };
+    QVERIFY(app()->init());
+    // The application's own window is not under test; each test makes one.
+    delete kelUi()->mainWindow();
+}
+
+void tst_MainWindow::init()
+{
+    m_window = new MainWindow;
+    m_window->resize(1000, 760);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void tst_MainWindow::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    for (const VideoItemPtr &item : queueItems())
+        queue()->removeItem(item);
+    history()->clear();
+}
+
+QList<VideoItemPtr> tst_MainWindow::queueItems() const
+{
+    QList<VideoItemPtr> items;
+    for (int row = 0; row < queue()->rowCount(); ++row)
+        items << queue()->data(queue()->index(row), Qt::UserRole).value<VideoItemPtr>();
+    return items;
+}
+
+QList<VideoItemPtr> tst_MainWindow::addItems(const QStringList &states)
+{
+    const int before = queue()->rowCount();
+    QList<QUrl> urls;
+    for (int i = 0; i < states.size(); ++i)
+        urls << QUrl::fromLocalFile(m_clip);
+    queue()->addNewItems(urls, -1);
+    const QList<VideoItemPtr> items = queueItems().mid(before);
+    if (items.size() != states.size())
+        return {};
+    for (const VideoItemPtr &item : items) {
+        QSignalSpy imported(item.data(), &VideoItem::stateChanged);
+        if (item->state() == VideoItem::Importing && !imported.wait(60000))
+            return {};
+    }
+    for (int i = 0; i < items.size(); ++i) {
+        const ItemState wanted = parseState(states.at(i));
+        items.at(i)->setState(wanted.state);
+        items.at(i)->setPaused(wanted.paused);
+    }
+    return items;
+}
+
+void tst_MainWindow::showView(Enums::ListViewMode mode)
+{
+    MainHeader *header = m_window->header();
+    WindowInput::click(mode == Enums::Queue ? static_cast<QWidget *>(header->queueButton())
+                                            : header->convertedButton());
+    QTRY_COMPARE(m_window->viewMode(), mode);
+}
+
+void tst_MainWindow::closeAsksOnlyWhileUnfinished_data()
+{
+    QTest::addColumn<QStringList>("states");
+    QTest::addColumn<int>("answer"); // 0: no question expected
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("scheduled, no") << QStringList{"Scheduled*", "Converted"} << AnswerNo << false;
+    QTest::newRow("paused converting, no")
+            << QStringList{"Converting*", "Converted"} << AnswerNo << false;
+    QTest::newRow("scheduled, yes") << QStringList{"Scheduled*", "Converted"} << AnswerYes << true;
+    QTest::newRow("finished only")
+            << QStringList{"Imported", "Converted", "ConvertFailed", "ImportFailed"} << 0 << true;
+}
+
+void tst_MainWindow::closeAsksOnlyWhileUnfinished()
+{
+    QFETCH(QStringList, states);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+
+    const QList<VideoItemPtr> items = addItems(states);
+    QCOMPARE(items.size(), states.size());
+    const VideoItemPtr converted = items.at(1);
+
+    if (answer) {
+        MessageBoxInput::pressButton(answer);
+        QCOMPARE(m_window->close(), closes);
+    } else {
+        UnexpectedBoxGuard guard;
+        QVERIFY(m_window->close());
+        QVERIFY(!guard.shown());
+    }
+
+    QCOMPARE(m_window->isVisible(), !closes);
+    QCOMPARE(history()->rowCount(), closes ? 1 : 0);
+    QCOMPARE(converted->state(), closes ? VideoItem::History : VideoItem::Converted);
+    QCOMPARE(queue()->rowCount(), states.size() - (closes ? 1 : 0));
+}
+
+void tst_MainWindow::convertedItemsMoveAtTheirMoments()
+{
+    const QList<VideoItemPtr> items = addItems({"Converted", "Imported", "Imported"});
+    QCOMPARE(items.size(), 3);
+    QSignalSpy moved(queue(), &QueueModel::movedToHistory);
+
+    // In the Queue view a converted card stays.
+    items.at(1)->setState(VideoItem::Converted);
+    QCoreApplication::processEvents();
+    QCOMPARE(moved.count(), 0);
+
+    // Opening the Converted view moves them at once; a second request for
+    // the same view changes nothing.
+    showView(Enums::History);
+    QCOMPARE(moved.count(), 2);
+    QCOMPARE(history()->rowCount(), 2);
+    emit m_window->header()->viewModeToggled(Enums::History);
+    QCOMPARE(moved.count(), 2);
+
+    // While it shows, a finished item follows on the next pass of the event
+    // loop, not inside the counters' signal.
+    items.at(2)->setState(VideoItem::Converted);
+    QCOMPARE(moved.count(), 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(moved.count(), 3);
+    QCOMPARE(history()->rowCount(), 3);
+    QCOMPARE(queue()->rowCount(), 0);
+    QVERIFY(m_window->footer()->isHidden());
+
+    // Back in the queue nothing moves.
+    showView(Enums::Queue);
+    const QList<VideoItemPtr> later = addItems({"Converted"});
+    QCOMPARE(later.size(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(moved.count(), 3);
+    QVERIFY(!m_window->footer()->isHidden());
+}
+
+void tst_MainWindow::applyPreset_data()
+{
+    QTest::addColumn<QStringList>("states");
+    QTest::addColumn<bool>("select");
+    QTest::addColumn<bool>("nullPreset");
+    QTest::addColumn<QStringList>("buttons"); // empty: no question
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QString>("applied"); // per item: 1 the preset's format
+    QTest::addColumn<int>("counted");
+
+    const QString nothing = QStringLiteral("Nothing");
+    const QString selected = QStringLiteral("Selected video");
+    const QString all = QStringLiteral("Entire queue");
+
+    QTest::newRow("none imported") << QStringList{"Converted", "ConvertFailed"} << false << false
+                                   << QStringList() << 0 << "00" << 0;
+    QTest::newRow("one imported, no question") << QStringList{"Imported", "Converted"} << false
+                                               << false << QStringList() << 0 << "10" << 0;
+    QTest::newRow("two, no selection, queue")
+            << QStringList{"Imported", "Imported"} << false << false
+            << QStringList{nothing, QString(), all} << QueueButton << "11" << 1;
+    QTest::newRow("two, same as source")
+            << QStringList{"Imported", "Imported"} << false << true
+            << QStringList{nothing, QString(), all} << QueueButton << "00" << 1;
+    QTest::newRow("two, nothing") << QStringList{"Imported", "Imported"} << false << false
+                                  << QStringList{nothing, QString(), all} << NothingButton << "00"
+                                  << 0;
+    QTest::newRow("two, selection")
+            << QStringList{"Imported", "Imported"} << true << false
+            << QStringList{nothing, selected, all} << SelectionButton << "10" << 1;
+}
+
+void tst_MainWindow::applyPreset()
+{
+    QFETCH(QStringList, states);
+    QFETCH(bool, select);
+    QFETCH(bool, nullPreset);
+    QFETCH(QStringList, buttons);
+    QFETCH(int, press);
+    QFETCH(QString, applied);
+    QFETCH(int, counted);
+
+    const QList<VideoItemPtr> items = addItems(states);
+    QCOMPARE(items.size(), states.size());
+    if (select)
+        QVERIFY(m_window->queueList()->selectFirstCard());
+    QCOMPARE(m_window->queueList()->selectedVideoItem() == items.first(), select);
+
+    PresetInfo preset;
+    preset.name = QStringLiteral("Matroska test");
+    preset.extension = QStringLiteral("mkv");
+    UsageStatistics *usage = appServices().usageStatistics;
+    const qint64 countedBefore = usage->value(QStringLiteral("useprst"));
+
+    QStringList seenButtons;
+    QString seenMessage;
+    if (!buttons.isEmpty()) {
+        MessageBoxInput::pressButton(press, [&](KelMessageBox *box) {
+            seenMessage = box->messageLabel()->text();
+            seenButtons = QStringList{buttonText(box, 1), buttonText(box, 2), buttonText(box, 3)};
+        });
+        emit m_window->footer()->presetClicked(nullPreset ? nullptr : &preset);
+        QCOMPARE(seenButtons, buttons);
+        QVERIFY2(seenMessage.contains(nullPreset ? QStringLiteral("Same as source") : preset.name),
+                 qPrintable(seenMessage));
+    } else {
+        UnexpectedBoxGuard guard;
+        emit m_window->footer()->presetClicked(&preset);
+        QVERIFY(!guard.shown());
+    }
+
+    QString formats;
+    for (const VideoItemPtr &item : items)
+        formats += item->targetCodecInfo()->format() == QLatin1String("mkv") ? '1' : '0';
+    QCOMPARE(formats, applied);
+    QCOMPARE(usage->value(QStringLiteral("useprst")) - countedBefore, qint64(counted));
+}
+
+void tst_MainWindow::clearHistory()
+{
+    KelButton *button = m_window->clearHistoryButton();
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(button->text(), QStringLiteral("Convertation history is empty"));
+
+    QCOMPARE(addItems({"Converted", "Converted"}).size(), 2);
+    showView(Enums::History);
+    QCOMPARE(history()->rowCount(), 2);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(button->text(), QStringLiteral("Clear history"));
+    QCOMPARE(m_window->header()->convertedButton()->badge()->text(), QStringLiteral("2"));
+
+    HttpStubServer server;
+    QVERIFY(server.listen());
+    MetricSender::init(QStringLiteral("device"), QStringLiteral("15"), QStringLiteral("1.0"), true,
+                       server.baseUrl(), 50);
+
+    // No keeps the history.
+    MessageBoxInput::pressButton(AnswerNo);
+    WindowInput::click(button);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCoreApplication::processEvents();
+    QCOMPARE(history()->rowCount(), 2);
+
+    // The window takes clicks again once its blocked shade has faded.
+    const auto overlays = m_window->findChildren<KelWindowBlockedOverlay *>();
+    QTRY_VERIFY(std::all_of(overlays.begin(), overlays.end(),
+                            [](QWidget *overlay) { return overlay->isHidden(); }));
+    MessageBoxInput::pressButton(AnswerYes);
+    WindowInput::click(button);
+    QTRY_COMPARE(history()->rowCount(), 0);
+    MetricSender::flush();
+    MetricSender::setEnabled(false);
+    const QString sent = server.requests().join(QLatin1Char('\n'));
+    QVERIFY2(sent.contains(QStringLiteral("clhst")), qPrintable(sent));
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(button->text(), QStringLiteral("Convertation history is empty"));
+    QCOMPARE(m_window->header()->convertedButton()->badge()->text(), QStringLiteral("0"));
+}
+
+void tst_MainWindow::abortAllAsks()
+{
+    const QList<VideoItemPtr> items = addItems({"Scheduled*", "Scheduled*"});
+    QCOMPARE(items.size(), 2);
+    MessageBoxInput::pressButton(AnswerNo);
+    emit m_window->footer()->abortAllClicked();
+    QCOMPARE(items.at(0)->state(), VideoItem::Scheduled);
+
+    MessageBoxInput::pressButton(AnswerYes);
+    emit m_window->footer()->abortAllClicked();
+    QTRY_COMPARE(items.at(0)->state(), VideoItem::Imported);
+    QTRY_COMPARE(items.at(1)->state(), VideoItem::Imported);
+}
+
+void tst_MainWindow::placardHidesWhileFilesAreDraggedOver()
+{
+    const LogWatch log(QStringLiteral("setCreateOnlyVisibleItems"));
+    DropIndicator *placard = m_window->queuePlaceholder();
+    CardsList *list = m_window->queueList();
+    QVERIFY(placard->isVisible());
+    QCOMPARE(placard->size(), list->size());
+
+    // The arrow points at the Add file button.
+    const QPoint anchor = m_window->header()->addButtonAnchor();
+    QCOMPARE(placard->mapToGlobal(placard->hintPoint()).x(), anchor.x());
+
+    QWindow *window = m_window->windowHandle();
+    const QPoint over = list->mapTo(m_window, list->rect().center());
+    QMimeData clip;
+    clip.setUrls({QUrl::fromLocalFile(m_clip)});
+    QWindowSystemInterface::handleDrag(window, &clip, over, Qt::CopyAction, Qt::LeftButton,
+                                       Qt::NoModifier);
+    QVERIFY(list->layoutDnd()->isDropAllowed());
+    QVERIFY(placard->isHidden());
+
+    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction, Qt::NoButton,
+                                       Qt::NoModifier);
+    QVERIFY(!list->layoutDnd()->isDropAllowed());
+    QVERIFY(placard->isVisible());
+
+    // Only readable media are taken: anything else is refused at enter.
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(m_media.path(QStringLiteral("notes.txt")))});
+    QWindowSystemInterface::handleDrag(window, &text, over, Qt::CopyAction, Qt::LeftButton,
+                                       Qt::NoModifier);
+    QVERIFY(!list->layoutDnd()->isDropAllowed());
+    QVERIFY(placard->isVisible());
+    QWindowSystemInterface::handleDrag(window, nullptr, QPoint(), Qt::IgnoreAction, Qt::NoButton,
+                                       Qt::NoModifier);
+
+    // A drop adds the file, and the placard stays away.
+    QWindowSystemInterface::handleDrag(window, &clip, over, Qt::CopyAction, Qt::LeftButton,
+                                       Qt::NoModifier);
+    QWindowSystemInterface::handleDrop(window, &clip, over, Qt::CopyAction, Qt::LeftButton,
+                                       Qt::NoModifier);
+    QCOMPARE(queue()->rowCount(), 1);
+    QTRY_VERIFY(placard->isHidden());
+    QCOMPARE(log.count(), 0);
+}
+
+void tst_MainWindow::unreadableFilesBecomeFailedCards()
+{
+    emit m_window->header()->addFiles({QUrl::fromLocalFile(m_broken)}, -1);
+    QCOMPARE(queue()->rowCount(), 1);
+    const VideoItemPtr item = queueItems().first();
+    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::ImportFailed, 60000);
+    Card *card = m_window->queueList()->findCard(item->id());
+    QVERIFY(card);
+    QVERIFY(card->isVisible());
+}
+
+void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
+{
+    QStringList states;
+    for (int i = 0; i < 12; ++i)
+        states << QStringLiteral("Imported");
+    states.last() = QStringLiteral("Converting");
+    const QList<VideoItemPtr> items = addItems(states);
+    QCOMPARE(items.size(), states.size());
+    CardsList *list = m_window->queueList();
+    // Every queue card exists, the far one included.
+    Card *running = list->findCard(items.last()->id());
+    QVERIFY(running);
+    QVERIFY(!list->visibleWidgetRect().intersects(running->geometry()));
+
+    // The footer runs; a press on it brings the running card into view.
+    QVERIFY(!m_window->footer()->progressBar()->isHidden());
+    // In the footer's top margin, away from the window's resize borders.
+    MainFooter *footer = m_window->footer();
+    const QPoint onFooter = footer->mapTo(m_window, QPoint(footer->width() / 2, 3));
+    QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
+    QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
+    QTRY_VERIFY_WITH_TIMEOUT(list->visibleWidgetRect().contains(running->geometry()), 20000);
+    items.last()->setState(VideoItem::Imported);
+}
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    AppServicesFixture services(app);
+    kelUi();
+    tst_MainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
