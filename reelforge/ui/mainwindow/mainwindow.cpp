@@ -15,6 +15,7 @@
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/maintitlebar.h"
 #include "ui/ui.h"
+#include "ui/widgets/fontscombo.h"
 #include "widgets/kelbutton.h"
 
 #include <kellogger/tracelogger.h>
@@ -152,6 +153,7 @@ MainWindow::MainWindow(QWidget *parent)
             [this] { updateClearHistoryButton(); });
 
     setBlocked(true);
+    FontsCombo::initSharedMenu(this, 1002, 19, 1062);
 
     translateUi();
 
@@ -295,6 +297,8 @@ void MainWindow::translateUi()
     d->historyList->translateUi();
     d->footer->translateUi();
     d->queuePlaceholder->translateUi();
+    FontsCombo::setSharedMenuPlaceholderText(
+            QCoreApplication::translate("Fonts", "Start typing to filter fonts"));
     updateClearHistoryButton();
     d->stack->setMinimumWidth(d->footer->sizeHint().width());
 }

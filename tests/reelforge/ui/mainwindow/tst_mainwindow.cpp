@@ -14,6 +14,8 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/progressbar.h"
 #include "ui/widgets/badgedbutton.h"
+#include "ui/widgets/fontscombo.h"
+#include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
 #include "windows/kelwindowblockedoverlay.h"
 
@@ -149,6 +151,7 @@ private slots:
     void placardHidesWhileFilesAreDraggedOver();
     void unreadableFilesBecomeFailedCards();
     void runningItemIsFoundFarDownTheQueue();
+    void windowOwnsTheSharedFontsMenu();
 
 private:
     QList<VideoItemPtr> addItems(const QStringList &states);
@@ -527,6 +530,22 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
     QTRY_VERIFY_WITH_TIMEOUT(list->visibleWidgetRect().contains(running->geometry()), 20000);
     items.last()->setState(VideoItem::Imported);
+}
+
+void tst_MainWindow::windowOwnsTheSharedFontsMenu()
+{
+    GlobalFamiliesMenu *menu = FontsCombo::sharedMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu->parent(), m_window);
+    QCOMPARE(menu->filterField()->placeholderText(), QStringLiteral("Start typing to filter fonts"));
+
+    // The next window makes its own menu instead of finding a dead one.
+    delete m_window;
+    m_window = nullptr;
+    QVERIFY(!FontsCombo::sharedMenu());
+    init();
+    QVERIFY(FontsCombo::sharedMenu());
+    QCOMPARE(FontsCombo::sharedMenu()->parent(), m_window);
 }
 
 int main(int argc, char **argv)
