@@ -30,6 +30,8 @@ CARD_CONVERT="-146 234"
 CLOSE_BUTTON="-20 20"
 # The first card's Convert button, as "X Y WIDTH HEIGHT".
 CARD_CONVERT_BOX="-240 215 180 40"
+# The first card's Trim button.
+CARD_TRIM_BOX="40 286 190 34"
 
 main_window() {
     xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null | head -n1 || true
@@ -60,26 +62,34 @@ click_at() {
     xdotool mousemove "$x" "$y" click 1
 }
 
-# Pixels of the accent colour in a box "X Y WIDTH HEIGHT" of the window.
-accent_pixels() {
+# Pixels within 40 of the colour "R G B" in a box "X Y WIDTH HEIGHT" of the
+# window.
+pixels_like() {
     local lx ly lw lh x y
     read -r lx ly lw lh <<<"$1"
     read -r x y <<<"$(screen_at "$lx $ly")"
     "$PYTHON" - "$FRAMEBUFFER_DIR" "$X11_FB_DIR/Xvfb_screen0" "$x" "$y" \
         "$(awk -v v="$lw" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" \
-        "$(awk -v v="$lh" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" <<'PY'
+        "$(awk -v v="$lh" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" $2 <<'PY'
 import sys
 sys.path.insert(0, sys.argv[1])
 import framebuffer
 x, y, w, h = (int(v) for v in sys.argv[3:7])
+want = [int(v) for v in sys.argv[7:10]]
 rows = framebuffer.rgb_rows(framebuffer.load(sys.argv[2]), x, y, w, h)
-print(sum(1 for row in rows for r, g, b in row
-          if abs(r - 0xE0) < 40 and abs(g - 0x65) < 40 and abs(b - 0x7B) < 40))
+print(sum(1 for row in rows for pixel in row
+          if all(abs(c - v) < 40 for c, v in zip(pixel, want))))
 PY
 }
 
 card_convert_shown() {
-    [ "$(accent_pixels "$CARD_CONVERT_BOX")" -gt 50 ]
+    [ "$(pixels_like "$CARD_CONVERT_BOX" "224 101 123")" -gt 50 ]
+}
+
+# The Trim button's dark caption: the card shows its extra buttons only once
+# the file is imported, and only then does its Convert button take a click.
+card_imported() {
+    [ "$(pixels_like "$CARD_TRIM_BOX" "40 40 40")" -gt 20 ]
 }
 
 logged() {
@@ -175,6 +185,7 @@ scenario() {
     wait_until "the file chooser to close" chooser_gone
     wait_until "the card" logged "Add time:"
     wait_until "the card's Convert button" card_convert_shown
+    wait_until "the card's file to be imported" card_imported
     click_at "$CARD_CONVERT"
     wait_until "a converted file beside the clip" has_output
     local output

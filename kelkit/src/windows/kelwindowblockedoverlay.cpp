@@ -66,6 +66,8 @@ double KelWindowBlockedOverlay::fadeProgress() const
 
 void KelWindowBlockedOverlay::setVisible(bool visible)
 {
+    // Fading out, the overlay no longer blocks: clicks reach the window.
+    setAttribute(Qt::WA_TransparentForMouseEvents, !visible);
     if (visible) {
         raise();
         d->progress->animateForward();

@@ -6,6 +6,7 @@
 #include "manualanimationdriver.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QtTest>
 
 class tst_KelWindowBlockedOverlay : public QObject
@@ -18,6 +19,7 @@ private slots:
     void modalChildDarkensTheWindow();
     void fadesOutOnUnblockAndTurnsRoundWhenBlockedAgain();
     void offRemovesTheOverlay();
+    void clickWhileFadingOutReachesTheWindow();
 
 private:
     KelWindowBlockedOverlay *overlay() const;
@@ -115,6 +117,24 @@ void tst_KelWindowBlockedOverlay::offRemovesTheOverlay()
     QTRY_VERIFY(!removed);
     unblock();
     QVERIFY(!overlay());
+}
+
+void tst_KelWindowBlockedOverlay::clickWhileFadingOutReachesTheWindow()
+{
+    auto *button = new QPushButton(QStringLiteral("Convert"), m_window->centralWidget());
+    button->setGeometry(20, 20, 120, 40);
+    button->show();
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    block();
+    m_driver->advance(150);
+
+    unblock();
+    m_driver->advance(50);
+    QVERIFY(overlay()->isVisible());
+    const QPoint centre = button->mapTo(m_window.get(), button->rect().center());
+    QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    QCOMPARE(clicked.count(), 1);
 }
 
 int main(int argc, char **argv)
