@@ -674,14 +674,15 @@ int main(int argc, char **argv)
             && saveWidgetsSheet(dir, QStringLiteral("LightStyle"),
                                 QStringLiteral("widgets-light.png"))
             && saveWidgetsSheet(dir, QStringLiteral("DarkStyle"), QStringLiteral("widgets-dark.png"))
+            // Before the editing dialogs, which keep their own fonts menu.
+            && saveMainWindowSheet(dir, QStringLiteral("LightStyle"),
+                                   QStringLiteral("mainwindow-light.png"))
+            && saveMainWindowSheet(dir, QStringLiteral("DarkStyle"),
+                                   QStringLiteral("mainwindow-dark.png"))
             && saveDialogSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
             && saveDialogSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
             && saveEditDialogsSheets(dir, QStringLiteral("LightStyle"), QStringLiteral("light"))
             && saveEditDialogsSheets(dir, QStringLiteral("DarkStyle"), QStringLiteral("dark"))
-            && saveSettingsPictures(dir)
-            && saveMainWindowSheet(dir, QStringLiteral("LightStyle"),
-                                   QStringLiteral("mainwindow-light.png"))
-            && saveMainWindowSheet(dir, QStringLiteral("DarkStyle"),
-                                   QStringLiteral("mainwindow-dark.png"));
+            && saveSettingsPictures(dir);
     return saved ? 0 : 1;
 }
