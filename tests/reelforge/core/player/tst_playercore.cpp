@@ -11,6 +11,8 @@
 namespace {
 
 constexpr qint64 Second = 10000000;
+// Generous: a sanitizer build on a loaded machine decodes slowly.
+constexpr int PlayTimeoutMs = 20000;
 const QString SilentModeMessage = QStringLiteral(
         "Sound device error. Application will use silent mode.");
 
@@ -232,15 +234,17 @@ void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
 
     player.setCurrentPosition(Second);
     player.onPlay();
-    QTRY_VERIFY(endpoint->log()->writtenCount() > 0);
-    QTRY_VERIFY(!positions.isEmpty() && positions.last().at(0).toLongLong() >= 13 * Second / 10);
+    QTRY_VERIFY_WITH_TIMEOUT(endpoint->log()->writtenCount() > 0, PlayTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!positions.isEmpty()
+                                     && positions.last().at(0).toLongLong() >= 13 * Second / 10,
+                             PlayTimeoutMs);
 
     endpoint->disconnect(AudioDisconnectReason::DeviceRemoval);
     QVERIFY(status.wait());
     QCOMPARE(status.at(0).at(0).toBool(), false);
     const int written = endpoint->log()->writtenCount();
     const int before = positions.count();
-    QTRY_VERIFY(positions.count() > before + 5); // the picture goes on
+    QTRY_VERIFY_WITH_TIMEOUT(positions.count() > before + 5, PlayTimeoutMs); // the picture goes on
     QVERIFY(stopped.wait(20000));
     QVERIFY(positions.last().at(0).toLongLong() >= 28 * Second / 10);
     QCOMPARE(endpoint->log()->writtenCount(), written);
@@ -261,7 +265,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
     QVERIFY(waitForFirstPicture(player));
     player.setCurrentPosition(Second);
     player.onPlay();
-    QTRY_VERIFY(endpoint->log()->writtenCount() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(endpoint->log()->writtenCount() > 0, PlayTimeoutMs);
 
     // The device now plays 16-bit mono at 44.1 kHz.
     {
@@ -269,7 +273,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
         endpoint->log()->mediaTypes = {fakeMediaType(false, 1, 44100)};
     }
     endpoint->disconnect(AudioDisconnectReason::FormatChanged);
-    QTRY_COMPARE(endpoint->log()->outputsCreated, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(endpoint->log()->outputsCreated, 2, PlayTimeoutMs);
     {
         QMutexLocker locker(&system->lock);
         QCOMPARE(system->requests, (QStringList{"default", "default"}));
