@@ -27,6 +27,17 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_messages;
     }
+    QStringList messages(QtMsgType type) const
+    {
+        QMutexLocker lock(&m_mutex);
+        QStringList found;
+        for (int i = 0; i < m_messages.size(); ++i) {
+            if (m_types.at(i) == type)
+                found << m_messages.at(i);
+        }
+        return found;
+    }
+
     // Whether a message of that type starts with prefix.
     bool contains(QtMsgType type, const QString &prefix) const
     {

@@ -23,6 +23,7 @@
 #include "linkcatcher.h"
 #include "messageboxinput.h"
 #include "metricrequests.h"
+#include "unexpectedboxguard.h"
 #include "windowinput.h"
 
 #include <metrics/metricsender.h>
@@ -249,28 +250,6 @@ void answerQuestion(const Question &row, SeenBox *seen)
             WindowInput::click(button);
     });
 }
-
-// Closes any message box that shows up while it runs, and tells whether
-// one did.
-class UnexpectedBoxGuard
-{
-public:
-    UnexpectedBoxGuard()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<KelMessageBox *>(QApplication::activeModalWidget())) {
-                m_shown = true;
-                box->done(0);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    bool m_shown = false;
-};
 
 QImage stripedImage(const QSize &size)
 {

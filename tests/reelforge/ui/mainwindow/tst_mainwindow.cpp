@@ -23,6 +23,8 @@
 #include "httpstubserver.h"
 #include "mediafixtures.h"
 #include "messageboxinput.h"
+#include "messagelog.h"
+#include "unexpectedboxguard.h"
 #include "windowinput.h"
 
 #include <metrics/metricsender.h>
@@ -63,56 +65,6 @@ QString buttonText(KelMessageBox *box, int index)
     auto *button = qobject_cast<KelButton *>(box->button(index));
     return button && !button->isHidden() ? button->text() : QString();
 }
-
-// Closes any message box that shows while it lives and tells whether one
-// did.
-class UnexpectedBoxGuard
-{
-public:
-    UnexpectedBoxGuard()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<KelMessageBox *>(QApplication::activeModalWidget())) {
-                m_shown = true;
-                box->done(0);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    bool m_shown = false;
-};
-
-// Counts the logged messages that hold a text while it lives; every
-// message still reaches the previous handler.
-class LogWatch
-{
-public:
-    explicit LogWatch(const QString &text)
-    {
-        s_text = text;
-        s_count = 0;
-        s_previous = qInstallMessageHandler(&LogWatch::handle);
-    }
-    ~LogWatch() { qInstallMessageHandler(s_previous); }
-    int count() const { return s_count; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (message.contains(s_text))
-            ++s_count;
-        if (s_previous)
-            s_previous(type, context, message);
-    }
-
-    static inline QString s_text;
-    static inline int s_count = 0;
-    static inline QtMessageHandler s_previous = nullptr;
-};
 
 // An item state as a test names it: a trailing '*' pauses the item, which
 // also keeps the scheduler off it.
@@ -452,7 +404,7 @@ void tst_MainWindow::abortAllAsks()
 
 void tst_MainWindow::placardHidesWhileFilesAreDraggedOver()
 {
-    const LogWatch log(QStringLiteral("setCreateOnlyVisibleItems"));
+    const MessageLog log;
     DropIndicator *placard = m_window->queuePlaceholder();
     CardsList *list = m_window->queueList();
     QVERIFY(placard->isVisible());
@@ -493,7 +445,7 @@ void tst_MainWindow::placardHidesWhileFilesAreDraggedOver()
                                        Qt::NoModifier);
     QCOMPARE(queue()->rowCount(), 1);
     QTRY_VERIFY(placard->isHidden());
-    QCOMPARE(log.count(), 0);
+    QVERIFY(log.messages().filter(QStringLiteral("setCreateOnlyVisibleItems")).isEmpty());
 }
 
 void tst_MainWindow::unreadableFilesBecomeFailedCards()

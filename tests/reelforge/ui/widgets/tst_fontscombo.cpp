@@ -6,6 +6,7 @@
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kellineedit.h"
 
+#include "messagelog.h"
 #include "popupinput.h"
 #include "windowinput.h"
 
@@ -37,44 +38,6 @@ QMap<QString, FamilyInfo> fixtureFamilies()
     families.insert(QStringLiteral("Kana Gothic"), {false, AccentSample, true, false});
     return families;
 }
-
-// Records the messages of one kind while it lives, instead of printing them.
-class MessageLog
-{
-public:
-    explicit MessageLog(QtMsgType type) : m_type(type)
-    {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&MessageLog::handle);
-    }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    QStringList startingWith(const QString &prefix) const
-    {
-        QStringList found;
-        for (const QString &message : messages) {
-            if (message.startsWith(prefix))
-                found << message;
-        }
-        return found;
-    }
-
-    QStringList messages;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (s_current && type == s_current->m_type)
-            s_current->messages.append(message);
-    }
-
-    static inline MessageLog *s_current = nullptr;
-    QtMsgType m_type;
-    QtMessageHandler m_previous = nullptr;
-};
 
 QStringList visibleRows(GlobalFamiliesMenu *menu)
 {
@@ -222,10 +185,10 @@ void tst_FontsCombo::wrongUsageOpensNothing()
         first = FontsCombo::sharedMenu();
     }
     {
-        MessageLog log(QtCriticalMsg);
+        MessageLog log;
         if (action == QLatin1String("toggle")) {
             WindowInput::click(m_first);
-            QTRY_VERIFY(!log.messages.isEmpty());
+            QTRY_VERIFY(!log.messages(QtCriticalMsg).isEmpty());
             QCoreApplication::processEvents();
             QVERIFY(!m_first->isChecked());
         } else if (action == QLatin1String("placeholder")) {
@@ -233,7 +196,7 @@ void tst_FontsCombo::wrongUsageOpensNothing()
         } else {
             FontsCombo::initSharedMenu(m_window.get(), PopupStyleId, RowStyleId, FilterStyleId);
         }
-        QCOMPARE(log.messages, QStringList{message});
+        QCOMPARE(log.messages(QtCriticalMsg), QStringList{message});
     }
     QCOMPARE(FontsCombo::sharedMenu(), first.data());
     const auto menus = QApplication::topLevelWidgets();
@@ -297,10 +260,12 @@ void tst_FontsCombo::slowFillFallsBackToInterfaceFont()
     GlobalFamiliesMenu::setFillBudget(0);
     QStringList tooLong;
     {
-        MessageLog warnings(QtWarningMsg);
+        MessageLog log;
         makeMenu();
-        tooLong = warnings.startingWith(
-                QStringLiteral("Fonts popup fill is too long. Elapsed time:"));
+        for (const QString &warning : log.messages(QtWarningMsg)) {
+            if (warning.startsWith(QStringLiteral("Fonts popup fill is too long. Elapsed time:")))
+                tooLong << warning;
+        }
     }
     QCOMPARE(tooLong.size(), 1);
     QVERIFY2(tooLong.first().endsWith(QStringLiteral("ms, processed: 1 from 5")),
