@@ -500,3 +500,5 @@ KelUi *Application::createUi()
 }
 
 void Application::onAboutToQuit() { }
+
+#include "moc_application.cpp"

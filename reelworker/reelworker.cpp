@@ -474,3 +474,5 @@ void reelworker::sendItemState(const QUuid &uid, QueueItemState state, const QVa
 
     write(LinkMessages::itemState(uid, qint32(state), value));
 }
+
+#include "moc_reelworker.cpp"

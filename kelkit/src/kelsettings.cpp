@@ -186,3 +186,5 @@ void KelSettings::setShowFirstStartWizard(bool value)
     if (writeValue(ShowFirstStartWizardKey, value))
         emit showFirstStartWizardChanged(value);
 }
+
+#include "moc_kelsettings.cpp"

@@ -302,3 +302,5 @@ bool KelTranslator::translate(const QString &localeName, bool force)
     emit languageChanged(localeName);
     return true;
 }
+
+#include "moc_keltranslator.cpp"

@@ -621,3 +621,5 @@ void KelUi::onMouseMove(QObject *receiver, QMouseEvent *event)
 {
     d->hoverWorkaround->onMouseMove(receiver, event);
 }
+
+#include "moc_kelui.cpp"

@@ -443,3 +443,5 @@ void coredecoder::Private::audioLoop()
     audioLoopRunning = false;
     loopFinished();
 }
+
+#include "moc_coredecoder.cpp"

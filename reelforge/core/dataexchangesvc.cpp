@@ -162,3 +162,5 @@ void DataExchangeSvc::writeItemMessage(const QUuid &uid, const QByteArray &paylo
     if (!write(payload))
         emit remoteItemStateChanged(uid, QueueItemState::Failed, QVariant());
 }
+
+#include "moc_dataexchangesvc.cpp"

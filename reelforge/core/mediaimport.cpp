@@ -418,3 +418,5 @@ QImage mediaimport::thumbnailOf(decoderprivate &decoder, const QSize &maxSize,
         decoder.recycleFrame(frame);
     }
 }
+
+#include "moc_mediaimport.cpp"

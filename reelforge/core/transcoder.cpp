@@ -472,3 +472,5 @@ QImage transcoder::Private::overlayLayer(const PipObjectPtr &object, PipFrame *&
     }
     return overlayFrame->paintOnto(time);
 }
+
+#include "moc_transcoder.cpp"

@@ -214,3 +214,5 @@ bool CodecInfo::loadFromJson(const QJsonValue &value)
     d->format = object.value(FormatKey).toString();
     return true;
 }
+
+#include "moc_codecinfo.cpp"

@@ -222,3 +222,5 @@ void HistoryModel::writeHistory()
     for (const QString &path : qAsConst(stale))
         QFile::remove(path);
 }
+
+#include "moc_historymodel.cpp"

@@ -336,3 +336,5 @@ void PresetsRepo::setRecent(const QStringList &keys)
 {
     d->recent = keys;
 }
+
+#include "moc_presetsrepo.cpp"

@@ -674,3 +674,5 @@ void QueueModel::convertedItemsToHistory()
     for (auto it = converted.crbegin(); it != converted.crend(); ++it)
         (*it)->setState(VideoItem::History);
 }
+
+#include "moc_queuemodel.cpp"

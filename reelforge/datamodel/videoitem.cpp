@@ -554,3 +554,5 @@ bool VideoItem::loadFromJson(const QJsonValue &value)
     d->useAudio = object.value(UseAudioKey).toBool();
     return true;
 }
+
+#include "moc_videoitem.cpp"

@@ -105,3 +105,5 @@ void TerminationRequest::watch()
     if (d->notifier)
         d->notifier->setEnabled(true);
 }
+
+#include "moc_terminationrequest.cpp"

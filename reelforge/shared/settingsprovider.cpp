@@ -442,3 +442,5 @@ void SettingsProvider::storeLastWatermark(const PipObjectPtr &pipObject)
     setLastWatermarkText(pipObject->text());
     setLastWatermarkCenterPoint(pipObject->centerPoint());
 }
+
+#include "moc_settingsprovider.cpp"

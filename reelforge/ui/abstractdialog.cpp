@@ -74,3 +74,5 @@ void AbstractDialog::closeEvent(QCloseEvent *event)
     event->accept();
     QWidget::closeEvent(event);
 }
+
+#include "moc_abstractdialog.cpp"

@@ -119,3 +119,5 @@ void MetroProgressBar::timerEvent(QTimerEvent *event)
     }
     update();
 }
+
+#include "moc_metroprogressbar.cpp"

@@ -256,3 +256,5 @@ void ProgressBar::paintEvent(QPaintEvent *)
     filled.setWidth(bar.width() * fraction);
     painter.fillRect(filled, state() == Paused ? d->pausedColor : d->progressColor);
 }
+
+#include "moc_progressbar.cpp"

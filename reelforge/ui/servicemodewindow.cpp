@@ -206,3 +206,5 @@ void ServiceModeWindow::saveWindowGeometry()
     if (KelSettings *settings = frameworkSettings())
         settings->setValue(lastTabKey(objectName()), m_tabs->currentIndex());
 }
+
+#include "moc_servicemodewindow.cpp"

@@ -160,3 +160,5 @@ void ServicePage_Style::fillControls()
     });
     formLayout()->addRow(paused);
 }
+
+#include "moc_servicepage_style.cpp"

@@ -351,3 +351,5 @@ void SettingsDialog::translateUi()
         animateGeometry(fitted, true);
     }
 }
+
+#include "moc_settingsdialog.cpp"

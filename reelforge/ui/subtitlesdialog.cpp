@@ -267,3 +267,5 @@ void SubtitlesDialog::translateUi()
     d->updateColorLabel();
     VideoDialogBase::translateUi();
 }
+
+#include "moc_subtitlesdialog.cpp"

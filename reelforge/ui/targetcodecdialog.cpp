@@ -123,3 +123,5 @@ void TargetCodecDialog::enableResolutions(const QString &format)
 {
     d->resolutionsCombo->setEnabled(!isAudioFormat(format));
 }
+
+#include "moc_targetcodecdialog.cpp"

@@ -76,3 +76,5 @@ void TrimDialog::updateSaveButton()
     const bool cuts = range.first > CutTolerance || duration - range.second > CutTolerance;
     acceptButton()->setEnabled(range.second - range.first >= MinimumTrim && cuts);
 }
+
+#include "moc_trimdialog.cpp"

@@ -375,3 +375,5 @@ void VideoDialogBase::PlayerControls::togglePlay()
 {
     m_playButton->setChecked(!m_playButton->isChecked());
 }
+
+#include "moc_videodialogbase.cpp"

@@ -391,3 +391,5 @@ void WatermarkDialog::translateUi()
     d->angleLabel->setText(translate("Angle"));
     VideoDialogBase::translateUi();
 }
+
+#include "moc_watermarkdialog.cpp"

@@ -486,3 +486,5 @@ void KelLogger::beginLogSession(const QString &buildVersion)
         touchDevices.append(device->name());
     qInfo().noquote() << "Touch devices:" << touchDevices.join(QLatin1String(", "));
 }
+
+#include "moc_kellogger.cpp"

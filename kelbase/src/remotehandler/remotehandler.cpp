@@ -251,3 +251,5 @@ void RemoteHandler::readFrames()
         read(payload);
     }
 }
+
+#include "moc_remotehandler.cpp"

@@ -144,3 +144,5 @@ void Updater::checkForUpdates(int timeout)
     connect(reply, &QNetworkReply::finished, this, [this, reply] { d->onReplyFinished(reply); });
     d->timer.start(timeout);
 }
+
+#include "moc_updater.cpp"

@@ -78,3 +78,5 @@ void KelAbstractAnimator::animate(const QVariant &from, const QVariant &to, bool
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 }
+
+#include "moc_kelabstractanimator.cpp"

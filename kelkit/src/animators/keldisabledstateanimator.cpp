@@ -147,3 +147,5 @@ bool KelDisabledStateAnimator::storeProgress(double &progress, double value)
         d->widget->update();
     return true;
 }
+
+#include "moc_keldisabledstateanimator.cpp"

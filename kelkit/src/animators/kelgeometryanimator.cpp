@@ -32,3 +32,5 @@ void KelGeometryAnimator::updateValue(const QVariant &value)
     else
         widget->resize(widget->width(), rect.height());
 }
+
+#include "moc_kelgeometryanimator.cpp"

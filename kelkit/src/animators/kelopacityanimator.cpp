@@ -50,3 +50,5 @@ void KelOpacityAnimator::updateValue(const QVariant &value)
     if (std::abs(opacity) <= 1e-12)
         widget->hide();
 }
+
+#include "moc_kelopacityanimator.cpp"

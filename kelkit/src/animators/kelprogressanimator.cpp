@@ -89,3 +89,5 @@ void KelProgressAnimator::setAnimationParams(const KelAnimationParams &params)
 {
     d->animator->setupAnimation(this, Progress, params);
 }
+
+#include "moc_kelprogressanimator.cpp"

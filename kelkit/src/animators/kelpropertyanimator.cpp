@@ -306,3 +306,5 @@ QPropertyAnimation *KelPropertyAnimator::animation(const char *prop) const
     const Private::Item *item = d->item(prop);
     return item ? item->animation.data() : nullptr;
 }
+
+#include "moc_kelpropertyanimator.cpp"

@@ -161,3 +161,5 @@ bool KelWidgetStateAnimator::eventFilter(QObject *watched, QEvent *event)
     }
     return KelDisabledStateAnimator::eventFilter(watched, event);
 }
+
+#include "moc_kelwidgetstateanimator.cpp"

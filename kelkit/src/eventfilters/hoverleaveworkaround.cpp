@@ -94,3 +94,5 @@ void HoverLeaveWorkaround::undoPendingLeave()
     widget->setAttribute(Qt::WA_UnderMouse, true);
     QApplicationPrivate::dispatchEnterLeave(widget, nullptr, QPointF(cursor));
 }
+
+#include "moc_hoverleaveworkaround.cpp"

@@ -118,3 +118,5 @@ bool KelChildWatcher::eventFilter(QObject *watched, QEvent *event)
     }
     return false;
 }
+
+#include "moc_kelchildwatcher.cpp"

@@ -73,3 +73,5 @@ void KelClearFocusOnClickFilter::onMousePressed(const QPoint &devicePos)
     // A widget of an inactive window loses the focus without a focus-out.
     dropWatcherUnlessFocusHeld();
 }
+
+#include "moc_kelclearfocusonclickfilter.cpp"

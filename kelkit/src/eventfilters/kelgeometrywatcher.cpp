@@ -123,3 +123,5 @@ bool KelGeometryWatcher::eventFilter(QObject *watched, QEvent *event)
     }
     return false;
 }
+
+#include "moc_kelgeometrywatcher.cpp"

@@ -69,3 +69,5 @@ KelGlobalMouseWatcher::~KelGlobalMouseWatcher()
     if (r.watchers.isEmpty())
         KelPlatform::setGlobalMouseHook(nullptr);
 }
+
+#include "moc_kelglobalmousewatcher.cpp"

@@ -832,3 +832,5 @@ bool KelListWidget::event(QEvent *event)
     }
     return KelScrollArea::event(event);
 }
+
+#include "moc_kellistwidget.cpp"

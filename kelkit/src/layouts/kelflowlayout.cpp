@@ -251,3 +251,5 @@ int KelFlowLayout::doLayout(const QRect &rect, const QList<QLayoutItem *> &items
     }
     return y + lineHeight + margins.bottom() - rect.y();
 }
+
+#include "moc_kelflowlayout.cpp"

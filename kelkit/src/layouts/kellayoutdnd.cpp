@@ -555,3 +555,5 @@ bool KelLayoutDnd::isDropAllowed() const
 {
     return d->dropAllowed;
 }
+
+#include "moc_kellayoutdnd.cpp"

@@ -141,3 +141,5 @@ void KelLayoutReplacer::moveItems(int start, int end, int destination)
     for (QLayoutItem *item : qAsConst(taken))
         insertItem(destination, item);
 }
+
+#include "moc_kellayoutreplacer.cpp"

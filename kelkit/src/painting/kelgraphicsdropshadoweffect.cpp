@@ -249,3 +249,5 @@ QImage KelGraphicsDropShadowEffect::shadowImage(const QPixmap &source) const
         cache->insert(key, QPixmap::fromImage(image));
     return image;
 }
+
+#include "moc_kelgraphicsdropshadoweffect.cpp"

@@ -233,3 +233,5 @@ void KelGraphicsOpacityEffect::draw(QPainter *painter)
     painter->drawPixmap(QPointF(offset) + slideDisplacement(), pixmap);
     painter->restore();
 }
+
+#include "moc_kelgraphicsopacityeffect.cpp"

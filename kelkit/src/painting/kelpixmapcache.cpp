@@ -222,3 +222,5 @@ int KelPixmapCache::cost(const QPixmap &pixmap)
     const qint64 kb = qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8192;
     return int(qBound<qint64>(1, kb, std::numeric_limits<int>::max()));
 }
+
+#include "moc_kelpixmapcache.cpp"

@@ -162,3 +162,5 @@ bool KelSingleApplication::sendMessage(const QString &message, int timeoutMs)
     char reply = 0;
     return socket.getChar(&reply) && reply == Acknowledgement;
 }
+
+#include "moc_singleapplication.cpp"

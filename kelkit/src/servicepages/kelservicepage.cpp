@@ -102,3 +102,5 @@ QSpacerItem *KelServicePage::makeSpacer()
 {
     return new QSpacerItem(0, 8, QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
+
+#include "moc_kelservicepage.cpp"

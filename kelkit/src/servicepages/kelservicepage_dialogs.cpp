@@ -293,3 +293,5 @@ void KelServicePage_Dialogs::addOtherRow()
                                          QLatin1String(DemoUrl), &runState().notDefaultNoticeAgain);
     });
 }
+
+#include "moc_kelservicepage_dialogs.cpp"

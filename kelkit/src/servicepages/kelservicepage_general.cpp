@@ -108,3 +108,5 @@ KelServicePage_General::~KelServicePage_General() = default;
 void KelServicePage_General::cursorReadoutsUpdated() { }
 
 void KelServicePage_General::windowReadoutsUpdated() { }
+
+#include "moc_kelservicepage_general.cpp"

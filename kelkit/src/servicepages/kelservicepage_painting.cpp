@@ -83,3 +83,5 @@ KelServicePage_Painting::KelServicePage_Painting(QWidget *parent) : KelServicePa
 }
 
 KelServicePage_Painting::~KelServicePage_Painting() = default;
+
+#include "moc_kelservicepage_painting.cpp"

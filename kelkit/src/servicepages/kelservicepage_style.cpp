@@ -175,3 +175,5 @@ void KelServicePage_Style::addOverlayRows(QGridLayout *grid, const QString &name
         grid->addWidget(swatch, row, column++);
     }
 }
+
+#include "moc_kelservicepage_style.cpp"

@@ -70,3 +70,5 @@ KelServicePage_Translations::KelServicePage_Translations(QWidget *parent) : KelS
 }
 
 KelServicePage_Translations::~KelServicePage_Translations() = default;
+
+#include "moc_kelservicepage_translations.cpp"

@@ -54,3 +54,5 @@ int KelQProxyStyle::styleHint(StyleHint hint, const QStyleOption *option, const 
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 }
+
+#include "moc_kelqproxystyle.cpp"

@@ -197,3 +197,5 @@ KelStyle *kelStyle()
     }
     return &plainStyle;
 }
+
+#include "moc_kelstylemanager.cpp"

@@ -35,3 +35,5 @@ void KelDayChangeTimer::arm()
     m_timer.setTimerType(interval < CoarseTimerMinimumMs ? Qt::PreciseTimer : Qt::CoarseTimer);
     m_timer.start(int(interval));
 }
+
+#include "moc_keldaychangetimer.cpp"

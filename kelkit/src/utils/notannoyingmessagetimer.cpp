@@ -41,3 +41,5 @@ void NotAnnoyingMessageTimer::onTimeout()
         m_callback();
     deleteLater();
 }
+
+#include "moc_notannoyingmessagetimer.cpp"

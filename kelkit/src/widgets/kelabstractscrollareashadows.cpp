@@ -128,3 +128,5 @@ void KelAbstractScrollAreaShadows::setShadowEdges(Qt::Edges edges, int styleId,
         d->connectBars();
     d->update(false);
 }
+
+#include "moc_kelabstractscrollareashadows.cpp"

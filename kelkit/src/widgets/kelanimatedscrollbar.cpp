@@ -192,3 +192,5 @@ void KelAnimatedScrollBar::changeEvent(QEvent *event)
         d->proxy->expansionAnimator()->setDisabled(!isEnabled(), isVisible());
     }
 }
+
+#include "moc_kelanimatedscrollbar.cpp"

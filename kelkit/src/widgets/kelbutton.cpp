@@ -415,3 +415,5 @@ void KelButton::onGeometryChanged()
     d->minimumSizeHint = QSize(-1, -1);
     updateGeometry();
 }
+
+#include "moc_kelbutton.cpp"

@@ -164,3 +164,5 @@ void KelExclusiveButtonGroup::setButtonChecked(KelButton *button, bool checked, 
     if (d->tabIndicator)
         d->tabIndicator->setTabGeometry(true);
 }
+
+#include "moc_kelexclusivebuttongroup.cpp"

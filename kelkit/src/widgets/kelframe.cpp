@@ -50,3 +50,5 @@ void KelFrame::resizeEvent(QResizeEvent *event)
     setFrameSize(size());
     KelWidget::resizeEvent(event);
 }
+
+#include "moc_kelframe.cpp"

@@ -104,3 +104,5 @@ void KelIconLabel::onGeometryChanged()
     d->minimumSizeHint = QSize(-1, -1);
     updateGeometry();
 }
+
+#include "moc_keliconlabel.cpp"

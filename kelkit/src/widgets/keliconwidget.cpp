@@ -110,3 +110,5 @@ void KelIconWidget::paintEvent(QPaintEvent *)
     d->icon->paint(&context, contentsRect(), d->alignment, d->iconSize, d->tint,
                    KelPainting::Normal);
 }
+
+#include "moc_keliconwidget.cpp"

@@ -275,3 +275,5 @@ void KelLabel::changeEvent(QEvent *event)
         d->forgetElision();
     QLabel::changeEvent(event);
 }
+
+#include "moc_kellabel.cpp"

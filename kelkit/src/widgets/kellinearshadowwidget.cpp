@@ -254,3 +254,5 @@ void KelLinearShadowWidget::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QRectF(rect()), tile, tileBand(side, tile.size()));
 }
+
+#include "moc_kellinearshadowwidget.cpp"

@@ -375,3 +375,5 @@ void KelLineEdit::paintEvent(QPaintEvent *event)
                                    KelPainting::diagRed());
     }
 }
+
+#include "moc_kellineedit.cpp"

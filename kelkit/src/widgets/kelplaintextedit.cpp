@@ -127,3 +127,5 @@ void KelPlainTextEdit::onGeometryChanged()
     setViewportMargins(d->frameBands());
     updateGeometry();
 }
+
+#include "moc_kelplaintextedit.cpp"

@@ -63,3 +63,5 @@ KelProgressBar::State KelProgressBar::state() const
 {
     return d->state;
 }
+
+#include "moc_kelprogressbar.cpp"

@@ -34,3 +34,5 @@ bool KelQMenuStyler::eventFilter(QObject *watched, QEvent *event)
     });
     return QObject::eventFilter(watched, event);
 }
+
+#include "moc_kelqmenustyler.cpp"

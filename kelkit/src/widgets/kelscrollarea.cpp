@@ -238,3 +238,5 @@ void KelScrollArea::scrollContentsBy(int dx, int dy)
     QScrollArea::scrollContentsBy(dx, dy);
     d->updateVisibleWidgetRect();
 }
+
+#include "moc_kelscrollarea.cpp"

@@ -158,3 +158,5 @@ void KelScrollAreaWatcher::updateHover()
         QCoreApplication::sendEvent(widget, &enter);
     }
 }
+
+#include "moc_kelscrollareawatcher.cpp"

@@ -107,3 +107,5 @@ void KelScrollBar::paintEvent(QPaintEvent *event)
         return;
     QScrollBar::paintEvent(event);
 }
+
+#include "moc_kelscrollbar.cpp"

@@ -1048,3 +1048,5 @@ void KelSlider::resizeEvent(QResizeEvent *event)
     QAbstractSlider::resizeEvent(event);
     d->layoutPositionHandle(d->positionHandle->animator->isRunning());
 }
+
+#include "moc_kelslider.cpp"

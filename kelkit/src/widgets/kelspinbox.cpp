@@ -66,3 +66,5 @@ void KelSpinBox::onFocusLost()
 {
     emit focusLost();
 }
+
+#include "moc_kelspinbox.cpp"

@@ -192,3 +192,5 @@ void KelTabIndicator::paintEvent(QPaintEvent *)
     context.setOpacity(d->disabledAnimator->disabledOpacity());
     KelPainting::drawRoundedRect(&context, bar, d->cornerRadius);
 }
+
+#include "moc_keltabindicator.cpp"

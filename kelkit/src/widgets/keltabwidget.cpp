@@ -163,3 +163,5 @@ QBoxLayout *KelTabWidget::tabsLayout() const
 {
     return d->tabsLayout;
 }
+
+#include "moc_keltabwidget.cpp"

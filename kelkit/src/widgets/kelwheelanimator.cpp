@@ -251,3 +251,5 @@ bool KelWheelAnimator::eventFilter(QObject *watched, QEvent *event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+#include "moc_kelwheelanimator.cpp"

@@ -61,3 +61,5 @@ void KelWidget::resizeEvent(QResizeEvent *event)
     emit resized(size());
     emit geometryChanged(geometry());
 }
+
+#include "moc_kelwidget.cpp"

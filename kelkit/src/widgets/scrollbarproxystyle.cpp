@@ -172,3 +172,5 @@ QRect ScrollBarProxyStyle::subControlRect(ComplexControl control, const QStyleOp
         return QProxyStyle::subControlRect(control, option, subControl, widget);
     }
 }
+
+#include "moc_scrollbarproxystyle.cpp"

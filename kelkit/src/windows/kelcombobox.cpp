@@ -475,3 +475,5 @@ void KelComboBox::aboutToShowPopup(bool *allow)
         central->setFixedWidth(width);
     popup()->ensureVisible(d->current.button);
 }
+
+#include "moc_kelcombobox.cpp"

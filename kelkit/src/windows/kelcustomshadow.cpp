@@ -226,3 +226,5 @@ QImage KelCustomShadow::shadowImage(KelWindowFrame *frame, const QSize &size, do
     }
     return image;
 }
+
+#include "moc_kelcustomshadow.cpp"

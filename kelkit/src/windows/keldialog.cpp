@@ -225,3 +225,5 @@ bool KelDialog::event(QEvent *event)
     }
     return KelWindow::event(event);
 }
+
+#include "moc_keldialog.cpp"

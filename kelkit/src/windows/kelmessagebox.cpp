@@ -133,3 +133,5 @@ void KelMessageBox::showEvent(QShowEvent *event)
     d->updateDefaultButton();
     KelDialog::showEvent(event);
 }
+
+#include "moc_kelmessagebox.cpp"

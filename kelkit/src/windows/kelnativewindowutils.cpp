@@ -316,3 +316,5 @@ bool KelNativeWindowUtils::isWindows10OrGreater(int build)
     Q_UNUSED(build)
     return true;
 }
+
+#include "moc_kelnativewindowutils.cpp"

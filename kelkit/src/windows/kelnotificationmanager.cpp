@@ -303,3 +303,5 @@ bool KelNotificationManager::eventFilter(QObject *watched, QEvent *event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+#include "moc_kelnotificationmanager.cpp"

@@ -166,3 +166,5 @@ bool KelPopupMenuButton::event(QEvent *event)
     }
     return KelButton::event(event);
 }
+
+#include "moc_kelpopupmenubutton.cpp"

@@ -221,3 +221,5 @@ void KelSplash::drawContents(QPainter *painter)
         painter->drawText(d->versionRect, Qt::AlignBottom | horizontal, d->versionText);
     }
 }
+
+#include "moc_kelsplash.cpp"

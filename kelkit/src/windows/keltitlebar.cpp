@@ -242,3 +242,5 @@ void KelTitleBar::showEvent(QShowEvent *event)
     KelFrame::showEvent(event);
     d->updateSpacers();
 }
+
+#include "moc_keltitlebar.cpp"

@@ -877,3 +877,5 @@ bool KelWindow::nativeEvent(const QByteArray &eventType, void *message, long *re
         return true;
     return KelWidget::nativeEvent(eventType, message, result);
 }
+
+#include "moc_kelwindow.cpp"

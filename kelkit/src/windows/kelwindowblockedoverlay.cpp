@@ -89,3 +89,5 @@ void KelWindowBlockedOverlay::paintEvent(QPaintEvent *)
     painter.setOpacity(d->progress->progress());
     painter.fillRect(rect().marginsRemoved(d->margins), d->color);
 }
+
+#include "moc_kelwindowblockedoverlay.cpp"

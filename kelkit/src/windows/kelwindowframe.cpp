@@ -214,3 +214,5 @@ void KelWindowFrame::repaintWindow()
     if (d->window)
         d->window->update();
 }
+
+#include "moc_kelwindowframe.cpp"

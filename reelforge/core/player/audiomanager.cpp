@@ -57,3 +57,5 @@ void audiomanager::onDeviceAvailable(const QString &deviceId)
 {
     emit deviceAvailable(deviceId);
 }
+
+#include "moc_audiomanager.cpp"

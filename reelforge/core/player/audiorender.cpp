@@ -473,3 +473,5 @@ void audiorender::Private::renderPass()
     if (!written)
         QThread::msleep(WaitMs);
 }
+
+#include "moc_audiorender.cpp"

@@ -333,3 +333,5 @@ void playercore::Private::followOutputFormat()
     configureEngineSound();
     q->setCurrentPosition(render->currentTime());
 }
+
+#include "moc_playercore.cpp"

@@ -148,3 +148,5 @@ void volumemanager::OnSessionDisconnect()
     d->disconnected = true;
     emit enabledChanged(false);
 }
+
+#include "moc_volumemanager.cpp"

@@ -123,3 +123,5 @@ void PipFrame::refreshPixelGeometry()
     d->pixelGeometry = geometry;
     emit pixelGeometryChanged(showResizer, geometry);
 }
+
+#include "moc_pipframe.cpp"

@@ -213,3 +213,5 @@ bool operator!=(const PipObjectPtr &a, const PipObjectPtr &b)
 {
     return !(a == b);
 }
+
+#include "moc_pipobject.cpp"

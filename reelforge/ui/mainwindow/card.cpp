@@ -732,3 +732,5 @@ void Card::translateUi()
     bottom->audio->setText(cardText("Audio"));
     bottom->progress->translateUi();
 }
+
+#include "moc_card.cpp"

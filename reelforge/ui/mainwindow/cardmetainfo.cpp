@@ -268,3 +268,5 @@ void CardMetainfo::paintEvent(QPaintEvent *event)
             painter->drawRoundedRect(bar, 2, 2);
     }
 }
+
+#include "moc_cardmetainfo.cpp"

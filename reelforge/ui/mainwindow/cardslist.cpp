@@ -95,3 +95,5 @@ bool CardsList::selectFirstCard()
         return false;
     return selectIndex(items->index(0, 0));
 }
+
+#include "moc_cardslist.cpp"

@@ -125,3 +125,5 @@ void CardThumbnail::paint(KelPaintContext &ctx)
     painter->restore();
     KelButton::paint(ctx);
 }
+
+#include "moc_cardthumbnail.cpp"

@@ -169,3 +169,5 @@ void DragIcon::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), QColor(0, 0, 0, 127));
     }
 }
+
+#include "moc_dragicon.cpp"

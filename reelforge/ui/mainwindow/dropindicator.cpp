@@ -134,3 +134,5 @@ void DropIndicator::paintHint(QPainter &painter, double dpr)
                         Qt::MiterJoin));
     painter.drawPath(arrow);
 }
+
+#include "moc_dropindicator.cpp"

@@ -200,3 +200,5 @@ void MainFooter::mousePressEvent(QMouseEvent *event)
     }
     QWidget::mousePressEvent(event);
 }
+
+#include "moc_mainfooter.cpp"

@@ -143,3 +143,5 @@ QPoint MainHeader::addButtonAnchor() const
 {
     return d->addButton->mapToGlobal(QPoint(d->addButton->width() / 2, d->addButton->height()));
 }
+
+#include "moc_mainheader.cpp"

@@ -123,3 +123,5 @@ void MainTitlebar::translateUi()
     d->settingsButton->setToolTip(translate("Application settings ..."));
     d->helpButton->setToolTip(translate("Show help ..."));
 }
+
+#include "moc_maintitlebar.cpp"

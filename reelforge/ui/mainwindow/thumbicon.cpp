@@ -38,3 +38,5 @@ QPixmap ThumbIcon::pixmap(double pixelRatio, const QSize &size, const QColor &ti
         return QPixmap();
     return result;
 }
+
+#include "moc_thumbicon.cpp"

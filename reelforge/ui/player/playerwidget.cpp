@@ -156,3 +156,5 @@ void PlayerWidget::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
     }
 }
+
+#include "moc_playerwidget.cpp"

@@ -983,3 +983,5 @@ void ResizerOverlay::paintEvent(QPaintEvent *)
     if (d->diagnosticsShown())
         d->paintDiagnostics(painter, work);
 }
+
+#include "moc_resizeroverlay.cpp"

@@ -139,3 +139,5 @@ void TimeSlider::emitTrimRange()
     emit timeTrimRangeChanged(range.first * step, range.second * step);
     emit updateTrimTextsRequest();
 }
+
+#include "moc_timeslider.cpp"

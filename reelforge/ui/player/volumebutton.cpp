@@ -125,3 +125,5 @@ void VolumeButton::setVolume(double v)
     d->slider->setValueSilently(percent);
     d->refresh();
 }
+
+#include "moc_volumebutton.cpp"

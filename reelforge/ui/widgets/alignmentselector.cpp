@@ -58,3 +58,5 @@ void AlignmentSelector::setAlignment(Qt::Alignment alignment)
 {
     d->group->setCheckedData(int(alignment));
 }
+
+#include "moc_alignmentselector.cpp"

@@ -111,3 +111,5 @@ void BadgedButton::onBadgeSizeChanged()
 {
     setContentsMargins(d->requestedMargins);
 }
+
+#include "moc_badgedbutton.cpp"

@@ -31,3 +31,5 @@ KelButton *ButtonSwitcher::addButton(const QVariant &userData)
     layout()->addWidget(button);
     return button;
 }
+
+#include "moc_buttonswitcher.cpp"

@@ -75,3 +75,5 @@ void ColorSelector::setExtraColorsVisible(bool visible)
     for (KelButton *button : qAsConst(d->extraButtons))
         button->setVisible(visible);
 }
+
+#include "moc_colorselector.cpp"

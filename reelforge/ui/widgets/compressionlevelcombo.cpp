@@ -46,3 +46,5 @@ void CompressionLevelCombo::translateUi()
     if (currentData().isValid())
         setText(levelName(currentData().toInt()));
 }
+
+#include "moc_compressionlevelcombo.cpp"

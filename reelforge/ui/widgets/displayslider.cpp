@@ -94,3 +94,5 @@ KelSpinBox *DisplaySlider::spinBox() const
 {
     return d->spinBox;
 }
+
+#include "moc_displayslider.cpp"

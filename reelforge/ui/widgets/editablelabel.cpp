@@ -50,3 +50,5 @@ void EditableLabel::keyPressEvent(QKeyEvent *event)
     }
     KelLineEdit::keyPressEvent(event);
 }
+
+#include "moc_editablelabel.cpp"

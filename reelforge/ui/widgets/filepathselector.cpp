@@ -135,3 +135,5 @@ void FilePathSelector::paint(KelPaintContext &ctx)
                          frame.top() + (frame.height() - ThumbnailSide) / 2);
     ctx.painter()->drawPixmap(QRect(topLeft, side), pixmap);
 }
+
+#include "moc_filepathselector.cpp"

@@ -377,3 +377,5 @@ void FontsCombo::setFamily(const QString &family)
         emit hasItalicChanged(d->hasItalic);
     }
 }
+
+#include "moc_fontscombo.cpp"

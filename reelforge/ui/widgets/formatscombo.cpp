@@ -73,3 +73,5 @@ void FormatsCombo::setFormatsFilter(int filter)
         addItem(format, displayName(format));
     setFormat(remembered);
 }
+
+#include "moc_formatscombo.cpp"

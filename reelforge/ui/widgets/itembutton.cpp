@@ -43,3 +43,5 @@ void ItemButton::paint(KelPaintContext &ctx)
                           QTextOption::NoWrap, Qt::ElideRight);
     painter->restore();
 }
+
+#include "moc_itembutton.cpp"

@@ -88,3 +88,5 @@ void PostActionsCombo::translateUi()
     // The combo shows only its icon.
     setText(QString());
 }
+
+#include "moc_postactionscombo.cpp"

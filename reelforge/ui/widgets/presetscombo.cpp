@@ -58,3 +58,5 @@ void PresetsCombo::paint(KelPaintContext &ctx)
     KelButton::paint(ctx);
     ArrowSeparator::paint(ctx, this);
 }
+
+#include "moc_presetscombo.cpp"

@@ -292,3 +292,5 @@ void PresetsCombo::PresetsPopup::translateUi()
                 QCoreApplication::translate("MainWindow_Presets", "MP4 Video Full HD"));
     }
 }
+
+#include "moc_presetspopup.cpp"

@@ -74,3 +74,5 @@ void ResolutionsCombo::showBareSize(const QVariant &data)
     const QSize size = data.toSize();
     setText(size.isValid() ? sizeText(size) : QString());
 }
+
+#include "moc_resolutionscombo.cpp"

@@ -102,3 +102,5 @@ void ScrollArea::updateInfoTexts()
     for (ItemButton *row : items())
         row->setInfoText(infoTextFor(m_group->buttonData(row)));
 }
+
+#include "moc_scrollarea.cpp"

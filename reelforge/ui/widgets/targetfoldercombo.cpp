@@ -183,3 +183,5 @@ void TargetFolderCombo::aboutToShowPopup(bool *allow)
     KelComboBox::aboutToShowPopup(allow);
     d->rememberedType = folderType();
 }
+
+#include "moc_targetfoldercombo.cpp"

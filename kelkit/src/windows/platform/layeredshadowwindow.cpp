@@ -81,3 +81,5 @@ void LayeredShadowWindow::paintEvent(QPaintEvent *)
 }
 
 } // namespace KelPlatform
+
+#include "moc_layeredshadowwindow.cpp"

@@ -425,3 +425,5 @@ bool SystemMoveResize::eventFilter(QObject *watched, QEvent *event)
 }
 
 } // namespace KelPlatform
+
+#include "moc_systemmoveresize.cpp"

@@ -242,3 +242,5 @@ void AudioDevices::setFactory(Factory factory)
 {
     s_factory = std::move(factory);
 }
+
+#include "moc_audiodevices.cpp"
