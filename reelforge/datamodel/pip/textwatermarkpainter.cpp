@@ -1,12 +1,9 @@
 #include "datamodel/pip/textwatermarkpainter.h"
 
+#include "datamodel/pip/alphablur.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
-
-// Qt Widgets' exported blur (the one its drop-shadow effect uses); plain
-// image processing, so it also works without a QApplication.
-void qt_blurImage(QPainter *p, QImage &blurImage, qreal radius, bool quality, bool alphaOnly,
-                  int transposed = 0);
 
 namespace {
 
@@ -155,7 +152,7 @@ void TextWatermarkPainter::drawDropShadow(QPainter *painter, const QColor &color
     blurred.fill(0);
     {
         QPainter p(&blurred);
-        qt_blurImage(&p, shadow, blurRadius, false, true);
+        blurAlpha(&p, shadow, blurRadius);
     }
     shadow = blurred;
 
