@@ -26,11 +26,13 @@ function(reel_rerun_moc_on_new_headers target)
     endif()
 endfunction()
 
-# A static library that stays an (empty) interface target while its folder
-# has no sources yet, so dependants can always name it.
+# A static library of every source below DIRS (less EXCLUDE regexes) and of
+# SOURCES; it stays an (empty) interface target while it has no sources yet,
+# so dependants can always name it.
 function(reel_add_library name)
-    cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;INCLUDES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;SOURCES;INCLUDES;LIBS" ${ARGN})
     reel_glob_sources(srcs ${ARG_DIRS})
+    list(APPEND srcs ${ARG_SOURCES})
     foreach(ex IN LISTS ARG_EXCLUDE)
         list(FILTER srcs EXCLUDE REGEX "${ex}")
     endforeach()
