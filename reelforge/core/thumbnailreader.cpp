@@ -111,8 +111,7 @@ QImage turned(const QImage &image, int angle)
 {
     if (angle == 90 || angle == 270)
         return image.transformed(QTransform().rotate(angle));
-    // Without the padding of swscale's rows.
-    return image.copy();
+    return image;
 }
 
 } // namespace
