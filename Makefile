@@ -27,11 +27,13 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# The worker against the ffmpeg command, then the preview's seeking against
-# an in-process decode; a few minutes on 8 cores.
+# The worker against the ffmpeg command, the preview's seeking against an
+# in-process decode, and the import's probe and thumbnail against a plain
+# libav program; a few minutes on 8 cores.
 bench: build
 	@bash bench/run_conversion_bench.sh $(BUILD_DIR)
 	@$(BUILD_DIR)/bin/bench_preview_seek
+	@bash bench/run_probe_thumbnail_bench.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

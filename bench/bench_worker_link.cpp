@@ -1,6 +1,7 @@
 // Converts one file the way the GUI has it converted: starts the worker
 // beside this program, sends it one task over the link and waits for the
-// end. Prints the seconds from sending the task to its final state.
+// end. Prints the seconds from sending the task to its final state and,
+// after it, the worker's peak resident size in KiB.
 //
 // bench_worker_link SOURCE TARGET SECONDS [WATERMARK_TEXT]
 //   SOURCE is converted whole (SECONDS long) to TARGET with the GUI's
@@ -25,7 +26,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -93,7 +97,10 @@ int main(int argc, char *argv[])
     registerSettingsMetaTypes();
     const TranscodingInfo info = makeTask(args);
 
-    RemoteHandler link;
+    // Destroyed before the worker's peak size is read: it waits for the
+    // worker to end.
+    auto owner = std::make_unique<RemoteHandler>();
+    RemoteHandler &link = *owner;
     link.runServerMode(QCoreApplication::applicationDirPath() + QLatin1Char('/')
                        + WorkerProgram::fileName());
     {
@@ -135,11 +142,14 @@ int main(int argc, char *argv[])
     loop.exec();
     const double seconds = timer.nsecsElapsed() / 1e9;
     link.sendExitRequest();
+    owner.reset();
 
     if (finalState != int(QueueItemState::Done)) {
         std::fprintf(stderr, "conversion ended in state %d\n", finalState);
         return 1;
     }
-    std::printf("%.3f\n", seconds);
+    rusage worker{};
+    getrusage(RUSAGE_CHILDREN, &worker);
+    std::printf("%.3f %ld\n", seconds, worker.ru_maxrss);
     return 0;
 }

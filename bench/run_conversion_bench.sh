@@ -6,19 +6,19 @@
 #
 #   bench/run_conversion_bench.sh [BUILD_DIR] [PAIRS]
 #
-# BUILD_DIR defaults to ./build, PAIRS to 3. Each pair runs the worker, ffmpeg
-# with the worker's 4 encoder threads and ffmpeg with its default threads,
-# in an order that alternates from pair to pair; ratios are taken within each
-# pair and printed as min / median / max. ffmpeg's time is the wall time of
-# the whole command; the worker's is the wall time from handing it the task
-# to its final state, as the link driver measures it: the GUI starts the
-# worker once, before any task.
+# BUILD_DIR defaults to ./build, PAIRS to 3. Each pair runs the worker and
+# ffmpeg at its default threads, in an order that alternates from pair to
+# pair; ratios are taken within each pair and printed as min / median / max.
+# ffmpeg's time is the wall time of the whole command; the worker's is the
+# wall time from handing it the task to its final state, as the link driver
+# measures it: the GUI starts the worker once, before any task. The worker's
+# peak resident size is printed beside its times.
 #
 # Rows: a 1080p test pattern, a camera-like 1080p clip (the pattern with
 # temporal noise), a 4K clip, and a full-frame text watermark on the
 # camera-like clip against ffmpeg's drawtext. Each row then checks that the
-# worker and ffmpeg at 4 threads wrote the same stream: the x264 option string
-# and the frame count.
+# worker and ffmpeg wrote the same stream: the x264 option string (thread
+# counts included, as x264 chooses them for both) and the frame count.
 set -euo pipefail
 
 build_dir=$(realpath "${1:-build}")
@@ -45,9 +45,9 @@ make_clip() { # name size seconds extra-filter
 
 # What the worker's encoders get for the task (transcoder and encoder):
 # bit rate by size at quality 110 (8,000,000 or 45,000,000 x 1.2), a rate
-# tolerance of a third, a one-second buffer capped at the rate, 4 threads, a
-# half-second group of pictures with 2 B-frames; AAC at 256 kbit/s with the
-# source's rate and channels.
+# tolerance of a third, a one-second buffer capped at the rate, the thread
+# count x264 chooses, a half-second group of pictures with 2 B-frames; AAC at
+# 256 kbit/s with the source's rate and channels.
 encode_args() { # bitrate
     echo "-c:v libx264 -b:v $1 -bt $(($1 / 3)) -maxrate $1 -bufsize $1 -g 12 -bf 2"
     echo "-pix_fmt yuv420p -c:a aac -b:a 256k -ar 48000 -ac 2"
@@ -79,32 +79,31 @@ frame_count() {
         -show_entries stream=nb_read_packets -of csv=p=0 "$1"
 }
 
-run_worker() { # clip seconds watermark
+run_worker() { # clip seconds watermark; prints seconds and peak KiB
     rm -f "$work/worker.mp4" # the worker never replaces an existing target
     "$driver" "$work/$1.mp4" "$work/worker.mp4" "$2" $3 2>"$work/last.err" \
         || { cat "$work/last.err" >&2; return 1; }
 }
-run_ffmpeg() { # clip bitrate watermark output threads-args...
-    local clip=$1 bitrate=$2 watermark=$3 output=$4
-    shift 4
+run_ffmpeg() { # clip bitrate watermark
+    local clip=$1 bitrate=$2 watermark=$3
     local filter=()
     [[ -n $watermark ]] && filter=(-vf "$drawtext")
     # shellcheck disable=SC2046
     timed ffmpeg -hide_banner -nostdin -y -i "$work/$clip.mp4" "${filter[@]}" \
-        $(encode_args "$bitrate") "$@" "$work/$output"
+        $(encode_args "$bitrate") "$work/ffmpeg.mp4"
 }
 
 check_same_stream() { # row
     local ours theirs
     ours=$(x264_options "$work/worker.mp4")
-    theirs=$(x264_options "$work/ffmpeg4.mp4")
+    theirs=$(x264_options "$work/ffmpeg.mp4")
     if [[ -z $ours || $ours != "$theirs" ]]; then
         printf '%s: the x264 options differ\n  worker: %s\n  ffmpeg: %s\n' "$1" "$ours" "$theirs" >&2
         return 1
     fi
     local frames_ours frames_theirs
     frames_ours=$(frame_count "$work/worker.mp4")
-    frames_theirs=$(frame_count "$work/ffmpeg4.mp4")
+    frames_theirs=$(frame_count "$work/ffmpeg.mp4")
     if [[ $frames_ours != "$frames_theirs" ]]; then
         printf '%s: frame counts differ: worker %s, ffmpeg %s\n' "$1" "$frames_ours" "$frames_theirs" >&2
         return 1
@@ -116,27 +115,23 @@ run_row() { # name clip seconds bitrate watermark
     local name=$1 clip=$2 seconds=$3 bitrate=$4 watermark=$5
     echo "$name"
 
-    local worker=() four=() auto=() ratio_four=() ratio_auto=()
-    local w f a
+    local worker=() peak=() auto=() ratio=()
+    local w a
     for ((i = 0; i < pairs; i++)); do
         if ((i % 2 == 0)); then
             w=$(run_worker "$clip" "$seconds" "$watermark")
-            f=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg4.mp4 -threads 4)
-            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg.mp4)
+            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark")
         else
-            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg.mp4)
-            f=$(run_ffmpeg "$clip" "$bitrate" "$watermark" ffmpeg4.mp4 -threads 4)
+            a=$(run_ffmpeg "$clip" "$bitrate" "$watermark")
             w=$(run_worker "$clip" "$seconds" "$watermark")
         fi
-        worker+=("$w") four+=("$f") auto+=("$a")
-        ratio_four+=("$(echo "scale=4; $w / $f" | bc)")
-        ratio_auto+=("$(echo "scale=4; $w / $a" | bc)")
+        worker+=("${w% *}") peak+=("$(echo "scale=1; ${w#* } / 1024" | bc)") auto+=("$a")
+        ratio+=("$(echo "scale=4; ${w% *} / $a" | bc)")
     done
-    printf '  seconds  worker %s   ffmpeg -threads 4 %s   ffmpeg default threads %s\n' \
-        "$(printf '%s\n' "${worker[@]}" | spread)" "$(printf '%s\n' "${four[@]}" | spread)" \
-        "$(printf '%s\n' "${auto[@]}" | spread)"
-    printf '  ratio    worker / ffmpeg -threads 4 %s   worker / ffmpeg default %s\n' \
-        "$(printf '%s\n' "${ratio_four[@]}" | spread)" "$(printf '%s\n' "${ratio_auto[@]}" | spread)"
+    printf '  seconds  worker %s   ffmpeg default threads %s\n' \
+        "$(printf '%s\n' "${worker[@]}" | spread)" "$(printf '%s\n' "${auto[@]}" | spread)"
+    printf '  ratio    worker / ffmpeg %s   worker peak RSS MiB %s\n' \
+        "$(printf '%s\n' "${ratio[@]}" | spread)" "$(printf '%s\n' "${peak[@]}" | spread)"
     check_same_stream "$name"
 }
 

@@ -141,7 +141,6 @@ public:
     ~Private() { av_channel_layout_uninit(&channelLayout); }
 
     qint64 computeDuration() const;
-    qint64 longestStreamDuration() const;
 
     int initFilter(StreamContext &context);
     int initVideoFilter(StreamContext &context);
@@ -657,33 +656,7 @@ QString decoderprivate::videoFilterDescription(AVRational targetFrameRate, const
 
 qint64 decoderprivate::Private::computeDuration() const
 {
-    if (!input || input->nb_streams == 0)
-        return -1;
-
-    // Each rule is tried in turn until one yields a positive duration.
-    qint64 result = input->duration > 0 ? input->duration * 10 : 0;
-    if (result <= 0)
-        result = longestStreamDuration();
-    // The packet scans run on an input of their own, so that a seek the
-    // format cannot undo never moves the read position of the decoding input.
-    if (result <= 0)
-        result = MediaUtils::durationFromEndSeek(MediaUtils::openInput(path).get());
-    if (result <= 0)
-        result = MediaUtils::durationFromScan(path);
-    return result > 0 ? result : -1;
-}
-
-qint64 decoderprivate::Private::longestStreamDuration() const
-{
-    const AVStream *longest = nullptr;
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        const AVStream *stream = input->streams[i];
-        if (stream->duration > 0 && (!longest || stream->duration > longest->duration))
-            longest = stream;
-    }
-    if (!longest)
-        return 0;
-    return av_rescale_q(longest->duration, longest->time_base, TickTimeBase);
+    return MediaUtils::inputDuration(input.get(), path);
 }
 
 int decoderprivate::Private::initFilter(StreamContext &context)

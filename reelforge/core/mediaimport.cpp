@@ -3,6 +3,7 @@
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
 #include "core/mediautils.h"
+#include "core/thumbnailreader.h"
 #include "datamodel/codecinfo.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
@@ -292,10 +293,8 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
         return result;
     }
     // The probed file is the source: its input serves the thumbnail too.
-    decoderprivate decoder;
-    decoder.setVideoThreading(decoderprivate::VideoThreading::Slices);
-    if (decoder.openInput(std::move(input), request.sourcePath) >= 0)
-        result.thumbnail = thumbnailOf(decoder, thumbnailSize, Qt::KeepAspectRatio);
+    result.thumbnail = ThumbnailReader::fromInput(input.get(), request.sourcePath, thumbnailSize,
+                                                  Qt::KeepAspectRatio);
     return result;
 }
 
@@ -377,46 +376,8 @@ AVMediaFileInfo mediaimport::probeInput(AVFormatContext *input, const QString &p
 
 QImage mediaimport::thumbnail(const QString &path, const QSize &maxSize, Qt::AspectRatioMode mode)
 {
-    decoderprivate decoder;
-    // One frame is wanted: threads decoding frames ahead would only add work.
-    decoder.setVideoThreading(decoderprivate::VideoThreading::Slices);
-    if (decoder.openInputFile(path) < 0)
-        return QImage();
-    return thumbnailOf(decoder, maxSize, mode);
-}
-
-QImage mediaimport::thumbnailOf(decoderprivate &decoder, const QSize &maxSize,
-                                Qt::AspectRatioMode mode)
-{
-    const int stream = decoder.bestStream(AVMEDIA_TYPE_VIDEO);
-    if (stream < 0 || decoder.selectStream(stream) < 0)
-        return QImage();
-
-    QSize size = decoder.sourceSize();
-    if (decoder.rotation() % 180 != 0)
-        size.transpose();
-    size.scale(maxSize, mode);
-    if (size.isEmpty())
-        return QImage();
-    decoder.setTargetSize(size);
-
-    const qint64 position = qint64(decoder.duration() * 0.05);
-    if (decoder.seek(position, 0) < 0)
-        decoder.seek(0, 0);
-
-    for (;;) {
-        AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
-        AVFrame *frame = nullptr;
-        if (decoder.decode(&type, &frame, nullptr, nullptr) < 0)
-            return QImage();
-        if (type == AVMEDIA_TYPE_VIDEO && frame) {
-            // Detached from the decoder's conversion buffer, rows without padding.
-            const QImage image = decoder.frameAsQImage(frame).copy();
-            decoder.recycleFrame(frame);
-            return image;
-        }
-        decoder.recycleFrame(frame);
-    }
+    const FormatInputPtr input = openProbedInput(path);
+    return ThumbnailReader::fromInput(input.get(), path, maxSize, mode);
 }
 
 #include "moc_mediaimport.cpp"

@@ -10,7 +10,6 @@
 
 #include <memory>
 
-class decoderprivate;
 struct AVFormatContext;
 
 // Reads the media facts of queued files off the GUI thread and fills the
@@ -41,8 +40,6 @@ public:
 
 private:
     static AVMediaFileInfo probeInput(AVFormatContext *input, const QString &path);
-    static QImage thumbnailOf(decoderprivate &decoder, const QSize &maxSize,
-                              Qt::AspectRatioMode mode);
 
     class Private;
     std::unique_ptr<Private> d;

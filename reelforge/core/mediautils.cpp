@@ -109,4 +109,26 @@ qint64 durationFromScan(const QString &path)
     return result;
 }
 
+qint64 inputDuration(const AVFormatContext *input, const QString &path)
+{
+    if (!input || input->nb_streams == 0)
+        return -1;
+    qint64 result = input->duration > 0 ? input->duration * 10 : 0;
+    if (result <= 0) {
+        const AVStream *longest = nullptr;
+        for (unsigned i = 0; i < input->nb_streams; ++i) {
+            const AVStream *stream = input->streams[i];
+            if (stream->duration > 0 && (!longest || stream->duration > longest->duration))
+                longest = stream;
+        }
+        if (longest)
+            result = av_rescale_q(longest->duration, longest->time_base, TickTimeBase);
+    }
+    if (result <= 0)
+        result = durationFromEndSeek(openInput(path).get());
+    if (result <= 0)
+        result = durationFromScan(path);
+    return result > 0 ? result : -1;
+}
+
 } // namespace MediaUtils

@@ -43,4 +43,10 @@ qint64 durationFromEndSeek(AVFormatContext *input);
 // when no packet has a time, an error code when the file cannot be opened.
 qint64 durationFromScan(const QString &path);
 
+// The input's duration in ticks by the first rule that gives one: the stated
+// duration, the longest stream's, the end seek, the full scan; -1 when none
+// does. The packet rules read the file on inputs of their own, so the read
+// position of this one stays where it was.
+qint64 inputDuration(const AVFormatContext *input, const QString &path);
+
 } // namespace MediaUtils

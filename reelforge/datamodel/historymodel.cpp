@@ -165,12 +165,9 @@ void HistoryModel::readHistory()
         d->items.append(item);
         d->watchRemoveRequest(item);
 
-        const QString thumbnailPath = folder + thumbnailName(item);
-        if (QFileInfo::exists(thumbnailPath)) {
-            const QImage thumbnail(thumbnailPath);
-            if (!thumbnail.isNull())
-                item->setThumbnail(thumbnail);
-        }
+        // Decoded only when the item's card is shown: a long history would
+        // otherwise hold every picture from the start.
+        item->setThumbnailFile(folder + thumbnailName(item));
     }
 }
 

@@ -7,9 +7,10 @@
 
 #include <memory>
 
-// The finished conversions, newest on top. Read from "history.json" and one
-// JPEG thumbnail per item in the history folder when created, written back
-// when destroyed; in between it changes only in memory. A file that exists
+// The finished conversions, newest on top. Read from "history.json" in the
+// history folder when created, written back when destroyed; in between it
+// changes only in memory. Each item's JPEG thumbnail beside it is read when
+// the item asks for it (VideoItem::loadThumbnail). A file that exists
 // but does not read is moved aside ("history.json.bad"), never overwritten,
 // and the thumbnails are then left alone for that run.
 //

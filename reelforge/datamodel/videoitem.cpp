@@ -8,9 +8,11 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QJsonObject>
 #include <QMetaEnum>
 #include <QStandardPaths>
+#include <QtConcurrent>
 
 namespace {
 
@@ -143,6 +145,10 @@ public:
     QSharedPointer<CodecInfo> sourceCodec;
     qint64 duration = 0;
     QImage thumbnail;
+    // Read from this file when asked, then forgotten: a file that does not
+    // load is not read again.
+    QString thumbnailFile;
+    QFutureWatcher<QImage> *thumbnailRead = nullptr;
     QString targetName;
     QString calculatedTargetPath;
     Enums::TargetFolderType targetFolderType = Enums::Desktop;
@@ -335,6 +341,29 @@ void VideoItem::setThumbnail(const QImage &thumbnail)
 {
     d->thumbnail = thumbnail;
     emit thumbnailChanged(QString());
+}
+
+void VideoItem::setThumbnailFile(const QString &path)
+{
+    d->thumbnailFile = path;
+}
+
+void VideoItem::loadThumbnail()
+{
+    if (!d->thumbnail.isNull() || d->thumbnailFile.isEmpty() || d->thumbnailRead)
+        return;
+    // A child of the item: an item destroyed meanwhile hears nothing of it.
+    d->thumbnailRead = new QFutureWatcher<QImage>(this);
+    connect(d->thumbnailRead, &QFutureWatcherBase::finished, this, [this] {
+        const QImage image = d->thumbnailRead->result();
+        d->thumbnailRead->deleteLater();
+        d->thumbnailRead = nullptr;
+        d->thumbnailFile.clear();
+        if (!image.isNull() && d->thumbnail.isNull())
+            setThumbnail(image);
+    });
+    d->thumbnailRead->setFuture(
+            QtConcurrent::run([path = d->thumbnailFile] { return QImage(path); }));
 }
 
 void VideoItem::setTargetName(const QString &name)

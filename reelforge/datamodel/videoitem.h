@@ -84,6 +84,12 @@ public:
     void setPaused(bool paused);
     void setTaskSent(bool sent);
     void setThumbnail(const QImage &thumbnail);
+    // A stored item's thumbnail stays in its file, and thumbnail() null,
+    // until loadThumbnail() reads it.
+    void setThumbnailFile(const QString &path);
+    // Reads the thumbnail from its file on the thread pool, once, when none is
+    // in memory; thumbnailChanged tells that it has arrived.
+    void loadThumbnail();
     void setTargetName(const QString &name);
     void setTargetFolderType(Enums::TargetFolderType type);
     void setTargetFolderPath(const QString &path);

@@ -66,6 +66,7 @@ public:
     void returnToPool(KelListWidgetItem *item);
     void removeLayoutItems(int first, int last);
     void insertRowWidget(int row);
+    void makePrototype();
     void insertPlaceholder(int row);
     void resizePlaceholders();
     KelListWidgetItem *itemAt(int layoutIndex) const;
@@ -252,6 +253,17 @@ void KelListWidget::Private::insertRowWidget(int row)
     QWidget *widget = asWidget(obtainItem(rowIndex(row)));
     replacer->insertWidget(row, widget);
     widget->show();
+}
+
+void KelListWidget::Private::makePrototype()
+{
+    delete asWidget(prototype);
+    prototype = factory ? factory(list, QModelIndex()) : nullptr;
+    if (prototype) {
+        prototype->layoutIdChanged(list->currentLayoutId());
+        prototype->translateUi();
+        asWidget(prototype)->hide();
+    }
 }
 
 void KelListWidget::Private::insertPlaceholder(int row)
@@ -709,15 +721,8 @@ void KelListWidget::setItemFactory(const ItemFactory &factory)
 {
     const bool hadFactory = bool(d->factory);
     d->factory = factory;
-    if (d->onlyVisible) {
-        delete asWidget(d->prototype);
-        d->prototype = factory ? factory(this, QModelIndex()) : nullptr;
-        if (d->prototype) {
-            d->prototype->layoutIdChanged(currentLayoutId());
-            d->prototype->translateUi();
-            asWidget(d->prototype)->hide();
-        }
-    }
+    if (d->onlyVisible)
+        d->makePrototype();
     if (hadFactory) {
         qCritical() << "Changing of item factory is not tested, be careful";
         d->onModelReset();
@@ -760,6 +765,10 @@ int KelListWidget::currentLayoutId() const
 void KelListWidget::setCreateOnlyVisibleItems(bool enabled)
 {
     d->onlyVisible = enabled;
+    // Placeholders take the prototype's size: without one, made when the
+    // factory came before this call, every row would seem to be in view.
+    if (enabled && d->factory && !d->prototype)
+        d->makePrototype();
 }
 
 void KelListWidget::setKeyboardNavigationEnabled(bool enabled)

@@ -89,6 +89,9 @@ void prepareToOpen(const QString &requestedName, AVCodecContext *context)
 {
     if (!context || !servesAsStandIn(requestedName, context->codec))
         return;
+    // The named encoders' thread count is theirs; a stand-in is another
+    // encoder, which works at its own speed with the threads it chooses.
+    context->thread_count = 0;
     // The named H.264 encoder holds the task's bit rate steadily; a
     // one-second buffer capped at that rate does the same here.
     if (context->codec_type == AVMEDIA_TYPE_VIDEO && context->bit_rate > 0) {

@@ -20,7 +20,8 @@ const AVCodec *findEncoderByName(const QString &name);
 const AVPixelFormat *pixelFormats(const QString &requestedName, const AVCodec *encoder);
 
 // Adjusts a configured context so that a stand-in encodes as the named
-// encoder would. Call right before opening.
+// encoder would, at the thread count it chooses itself. Call right before
+// opening.
 void prepareToOpen(const QString &requestedName, AVCodecContext *context);
 
 } // namespace EncoderAvailability

@@ -503,6 +503,8 @@ void Card::videoItemAttached(VideoItemPtr item)
     updateMidRow(state);
     updateBottomRow(state);
     thumbnail->setImage(item->thumbnail());
+    // A stored item's picture is read now that its card is shown.
+    item->loadThumbnail();
     top->title->setText(item->targetName());
     top->title->setCursorPosition(0);
     mid->pause->setCheckedState(item->isPaused());

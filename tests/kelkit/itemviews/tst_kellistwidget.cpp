@@ -375,11 +375,14 @@ void tst_KelListWidget::visibleOnlyMode_data()
     QTest::addColumn<int>("scroll");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
+    QTest::addColumn<bool>("factoryFirst");
     // 100 rows of 30 in a 300 high view; widgets exist for the view and one
     // view's height above and below it.
-    QTest::newRow("top") << 0 << 0 << 19;
-    QTest::newRow("middle") << 900 << 20 << 49;
-    QTest::newRow("end") << 2700 << 80 << 99;
+    QTest::newRow("top") << 0 << 0 << 19 << false;
+    QTest::newRow("middle") << 900 << 20 << 49 << false;
+    QTest::newRow("end") << 2700 << 80 << 99 << false;
+    // The placeholders still take the rows' size.
+    QTest::newRow("mode set after the factory") << 900 << 20 << 49 << true;
 }
 
 void tst_KelListWidget::visibleOnlyMode()
@@ -387,6 +390,7 @@ void tst_KelListWidget::visibleOnlyMode()
     QFETCH(int, scroll);
     QFETCH(int, first);
     QFETCH(int, last);
+    QFETCH(bool, factoryFirst);
     QStringListModel model;
     QStringList rows;
     for (int i = 0; i < 100; ++i)
@@ -397,7 +401,8 @@ void tst_KelListWidget::visibleOnlyMode()
     list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list.registerLayout(0, makeRowLayout(0));
     list.setCurrentLayoutId(0);
-    list.setCreateOnlyVisibleItems(true);
+    if (!factoryFirst)
+        list.setCreateOnlyVisibleItems(true);
     int made = 0;
     list.setItemFactory([&made](QWidget *parent, const QModelIndex &index) {
         ++made;
@@ -405,6 +410,8 @@ void tst_KelListWidget::visibleOnlyMode()
         row->text = index.data().toString();
         return row;
     });
+    if (factoryFirst)
+        list.setCreateOnlyVisibleItems(true);
     list.resize(200, 300);
     list.show();
     list.setModel(&model);

@@ -267,6 +267,8 @@ private slots:
     void videoSettings();
     void oddSizeIsEncodedEven_data();
     void oddSizeIsEncodedEven();
+    void standInChoosesItsThreads_data();
+    void standInChoosesItsThreads();
     void audioFormat_data();
     void audioFormat();
     void noFrameLeavesNoFile();
@@ -509,6 +511,36 @@ void tst_EncoderPrivate::oddSizeIsEncodedEven()
     QVERIFY(result.ok);
     QCOMPARE(result.size, encoded);
     QCOMPARE(result.videoFrames, 5);
+}
+
+void tst_EncoderPrivate::standInChoosesItsThreads_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("threads"); // 0: as many as the encoder chooses
+
+    QTest::newRow("h264_mf's stand-in") << "mp4"
+                                        << "h264_mf" << 0;
+    QTest::newRow("libx264 by its name") << "mkv"
+                                         << "libx264" << 4;
+    QTest::newRow("libvpx") << "webm"
+                            << "libvpx" << 4;
+    QTest::newRow("mpeg2video") << "mpeg"
+                                << "mpeg2video" << 4;
+}
+
+void tst_EncoderPrivate::standInChoosesItsThreads()
+{
+    QFETCH(QString, extension);
+    QFETCH(QString, name);
+    QFETCH(int, threads);
+
+    SyntheticEncode encode;
+    QVERIFY(encode.open(path("threads." + extension)));
+    VideoInput video;
+    video.pixelFormat = AV_PIX_FMT_YUV420P;
+    QVERIFY(encode.addVideo(name, video));
+    QCOMPARE(encode.encoder.codecContext(encode.videoIndex)->thread_count, threads);
 }
 
 void tst_EncoderPrivate::audioFormat_data()

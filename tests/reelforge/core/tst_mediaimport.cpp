@@ -1,3 +1,4 @@
+#include "core/decoderprivate.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/videoitem.h"
@@ -55,6 +56,58 @@ VideoItemPtr historyItem(const QString &source, const QString &output, qint64 tr
     return item;
 }
 
+// The picture as the decoder's scaling graph makes it, seeking and turning as
+// the thumbnail does: the reference a thumbnail keeps to.
+QImage decoderPicture(const QString &path, const QSize &maxSize)
+{
+    decoderprivate decoder;
+    if (decoder.openInputFile(path) < 0)
+        return QImage();
+    const int stream = decoder.bestStream(AVMEDIA_TYPE_VIDEO);
+    if (stream < 0 || decoder.selectStream(stream) < 0)
+        return QImage();
+    QSize size = decoder.sourceSize();
+    if (decoder.rotation() % 180 != 0)
+        size.transpose();
+    decoder.setTargetSize(size.scaled(maxSize, Qt::KeepAspectRatio));
+    if (decoder.seek(qint64(decoder.duration() * 0.05), 0) < 0)
+        decoder.seek(0, 0);
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    AVFrame *frame = nullptr;
+    if (decoder.decode(&type, &frame, nullptr, nullptr) < 0 || type != AVMEDIA_TYPE_VIDEO)
+        return QImage();
+    const QImage picture = decoder.frameAsQImage(frame).copy();
+    decoder.recycleFrame(frame);
+    return picture;
+}
+
+// The largest difference of a colour channel's mean over 8 x 8 blocks of two
+// pictures of the same size. Scalers differ at sharp colour edges, by single
+// pixels that the blocks average out; another frame, turn or crop differs
+// by whole blocks.
+int blockDifference(const QImage &a, const QImage &b)
+{
+    constexpr int Block = 8;
+    int largest = 0;
+    for (int top = 0; top + Block <= a.height(); top += Block) {
+        for (int left = 0; left + Block <= a.width(); left += Block) {
+            int sums[3] = {0, 0, 0};
+            for (int y = top; y < top + Block; ++y) {
+                for (int x = left; x < left + Block; ++x) {
+                    const QRgb p = a.pixel(x, y);
+                    const QRgb q = b.pixel(x, y);
+                    sums[0] += qRed(p) - qRed(q);
+                    sums[1] += qGreen(p) - qGreen(q);
+                    sums[2] += qBlue(p) - qBlue(q);
+                }
+            }
+            for (const int sum : sums)
+                largest = qMax(largest, qAbs(sum) / (Block * Block));
+        }
+    }
+    return largest;
+}
+
 bool settled(const VideoItemPtr &item)
 {
     return item->state() != VideoItem::Importing;
@@ -110,6 +163,8 @@ private slots:
     void outputCheck_data();
     void outputCheck();
     void destroyedWhileProbing();
+    void thumbnailKeepsTheDecodersFraming_data();
+    void thumbnailKeepsTheDecodersFraming();
 
 private:
     QString fixture(const QString &name) const { return m_media.path(name); }
@@ -175,6 +230,25 @@ void tst_mediaimport::initTestCase()
     const QString undecodable = m_media.make(QStringLiteral("undecodable.avi"), mpeg4);
     QVERIFY(!undecodable.isEmpty());
     QVERIFY(replaceCodecTag(undecodable, "FMP4", "AVS2"));
+
+    MediaFixtures::Clip turned;
+    turned.size = QSize(1280, 720);
+    turned.rotation = 270;
+    QVERIFY(!m_media.make(QStringLiteral("turned270.mp4"), turned).isEmpty());
+    turned.size = QSize(640, 360);
+    turned.rotation = 180;
+    QVERIFY(!m_media.make(QStringLiteral("turned180.mp4"), turned).isEmpty());
+    MediaFixtures::Clip tall;
+    tall.size = QSize(250, 646);
+    tall.gop = 5;
+    tall.frames = 100;
+    QVERIFY(!m_media.make(QStringLiteral("tall.mp4"), tall).isEmpty());
+    QVERIFY(!m_media.makeWith(QStringLiteral("fullrange.avi"),
+                              {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("testsrc2=size=400x300:rate=25:duration=2"),
+                               QStringLiteral("-c:v"), QStringLiteral("mjpeg"),
+                               QStringLiteral("-pix_fmt"), QStringLiteral("yuvj422p")})
+                     .isEmpty());
 }
 
 void tst_mediaimport::cleanup()
@@ -463,6 +537,39 @@ void tst_mediaimport::destroyedWhileProbing()
     QTRY_COMPARE(int(std::count_if(items.cbegin(), items.cend(), settled)), begun);
     for (const VideoItemPtr &item : qAsConst(items))
         QVERIFY(item->state() == VideoItem::Importing || item->state() == VideoItem::Imported);
+}
+
+void tst_mediaimport::thumbnailKeepsTheDecodersFraming_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("fits as it is") << "silent.mp4" << QSize(320, 240);
+    QTest::newRow("turned 90") << "rotated.mp4" << QSize(180, 320);
+    QTest::newRow("turned 270") << "turned270.mp4" << QSize(180, 320);
+    // The decoder leaves a half turn as it is.
+    QTest::newRow("turned 180") << "turned180.mp4" << QSize(320, 180);
+    // A key frame every 5 frames: the picture at 5 % is not the first.
+    QTest::newRow("tall, odd width") << "tall.mp4" << QSize(123, 320);
+    QTest::newRow("full-range 4:2:2") << "fullrange.avi" << QSize(320, 240);
+}
+
+// The picture from 5 % into the file, scaled and turned as the decoder's
+// scaling graph does it.
+void tst_mediaimport::thumbnailKeepsTheDecodersFraming()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+
+    const QImage thumbnail = mediaimport::thumbnail(fixture(file), QSize(320, 320),
+                                                    Qt::KeepAspectRatio);
+    const QImage reference = decoderPicture(fixture(file), QSize(320, 320));
+    QCOMPARE(thumbnail.size(), size);
+    QCOMPARE(reference.size(), size);
+    // Measured: up to 35 where 646 rows are scaled to 320; the picture from
+    // 30 % into the file differs by 169, a turn the wrong way by 255.
+    QVERIFY2(blockDifference(thumbnail, reference) <= 64,
+             qPrintable(QString::number(blockDifference(thumbnail, reference))));
 }
 
 QTEST_GUILESS_MAIN(tst_mediaimport)

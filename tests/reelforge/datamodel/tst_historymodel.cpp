@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <signal.h>
@@ -159,11 +160,33 @@ void tst_HistoryModel::itemsRoundTripThroughFile()
     QCOMPARE(top->id(), second->id());
     QCOMPARE(top->trim(), second->trim());
     QCOMPARE(top->state(), VideoItem::History);
-    QVERIFY(top->thumbnail().isNull());
     QCOMPARE(bottom->id(), first->id());
     QCOMPARE(bottom->duration(), first->duration());
     QCOMPARE(bottom->sourceFileInfo().absoluteFilePath(), QStringLiteral("/media/first.mp4"));
+
+    // Thumbnails stay in their files until an item asks for its own, once.
+    QVERIFY(bottom->thumbnail().isNull());
+    QSignalSpy bottomThumbnail(bottom.data(), &VideoItem::thumbnailChanged);
+    QSignalSpy topThumbnail(top.data(), &VideoItem::thumbnailChanged);
+    bottom->loadThumbnail();
+    bottom->loadThumbnail();
+    top->loadThumbnail();
+    QVERIFY(bottomThumbnail.wait());
     QCOMPARE(bottom->thumbnail().size(), QSize(32, 24));
+    QVERIFY(qRed(bottom->thumbnail().pixel(16, 12)) > 240);
+    bottom->loadThumbnail();
+    QCoreApplication::processEvents();
+    QCOMPARE(bottomThumbnail.count(), 1);
+    QCOMPARE(topThumbnail.count(), 0);
+    QVERIFY(top->thumbnail().isNull());
+
+    // An item gone before its read ends hears nothing of it.
+    auto gone = VideoItemPtr::create(QFileInfo());
+    gone->setThumbnailFile(folder() + first->id().toString() + ".jpg");
+    gone->loadThumbnail();
+    gone.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 
     // The card's remove request of a loaded item reaches the model.
     emit bottom->removeClicked();
