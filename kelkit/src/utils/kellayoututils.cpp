@@ -1,7 +1,5 @@
 #include "utils/kellayoututils.h"
 
-#include "layouts/kelflowlayout.h"
-
 #include <QBoxLayout>
 #include <QRect>
 #include <QWidget>
@@ -26,7 +24,8 @@ bool isPast(QLayout *layout, const QRect &item, const QRect &rect)
             return item.right() < rect.left();
         }
     }
-    if (layout->metaObject() == &KelFlowLayout::staticMetaObject)
+    // Known by class name: the layouts sit above these helpers.
+    if (qstrcmp(layout->metaObject()->className(), "KelFlowLayout") == 0)
         return item.top() > rect.bottom();
     return false;
 }
