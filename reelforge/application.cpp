@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
@@ -9,7 +10,6 @@
 #include "metrics/usagestatistics.h"
 #include "platform/systempower.h"
 #include "platform/systemreport.h"
-#include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"

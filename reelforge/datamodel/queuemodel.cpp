@@ -1,5 +1,6 @@
 #include "datamodel/queuemodel.h"
 
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
@@ -7,7 +8,6 @@
 #include "datamodel/targetreservations.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/mimedata.h"
 #include "shared/settingsprovider.h"
@@ -438,6 +438,8 @@ void QueueModel::Private::addUrls(const QList<QUrl> &urls, int row)
 
 QueueModel::QueueModel(QObject *parent) : QAbstractListModel(parent), d(new Private(this))
 {
+    // The model's signals carry the item types, before any item exists.
+    VideoItem::registerMetaTypes();
     d->schedulerTimer.setSingleShot(true);
     connect(
             &d->schedulerTimer, &QTimer::timeout, this, [this] { d->schedule(); },

@@ -1,7 +1,7 @@
 #include "ui/targetcodecdialog.h"
 
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/formatscombo.h"

@@ -1,9 +1,9 @@
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/queuemodel.h"
 #include "kelui.h"
 #include "platform/logindpower.h"
 #include "platform/systempower.h"
-#include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/settingsprovider.h"
 

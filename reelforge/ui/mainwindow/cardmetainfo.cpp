@@ -1,9 +1,9 @@
 #include "ui/mainwindow/cardmetainfo.h"
 
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/formatters.h"
 #include "styles/kelstyle.h"

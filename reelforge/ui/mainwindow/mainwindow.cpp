@@ -1,11 +1,11 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/queuemodel.h"
 #include "layouts/kellayoutdnd.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/mimedata.h"
 #include "ui/mainwindow/cardresources.h"
 #include "ui/mainwindow/cardslist.h"

@@ -1,7 +1,7 @@
 #include "ui/widgets/filepathselector.h"
 
+#include "core/appservices.h"
 #include "painting/kelpaintcontext.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "ui/mainwindow/thumbicon.h"
 

@@ -1,6 +1,6 @@
 #include "ui/widgets/formatscombo.h"
 
-#include "shared/appservices.h"
+#include "core/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 

@@ -1,6 +1,6 @@
 #include "ui/widgets/resolutionscombo.h"
 
-#include "shared/appservices.h"
+#include "core/appservices.h"
 #include "shared/formattables.h"
 
 #include <QCoreApplication>

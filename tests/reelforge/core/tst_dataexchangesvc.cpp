@@ -1,8 +1,9 @@
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/codecinfo.h"
+#include "datamodel/videoitem.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/settingsprovider.h"
 
 #include <cpuinfo/cpuinfo.h>

@@ -1,5 +1,6 @@
 #include "appservicesfixture.h"
 #include "childprocess.h"
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
 #include "core/partialoutput.h"
@@ -7,7 +8,6 @@
 #include "kelapplication.h"
 #include "mediafixtures.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 

@@ -17,12 +17,12 @@
 // opens one window for the X11 scenarios instead (showmode.h).
 
 #include "animators/kelwidgetstateanimator.h"
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/videoitem.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "styles/kelstylemanager.h"
 #include "ui/mainwindow/card.h"

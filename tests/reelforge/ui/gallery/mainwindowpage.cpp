@@ -1,9 +1,9 @@
 #include "mainwindowpage.h"
 
+#include "core/appservices.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "kelapplication.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"

@@ -1,8 +1,8 @@
 #include "widgetspage.h"
 
+#include "core/appservices.h"
 #include "datamodel/presetsrepo.h"
 #include "kelapplication.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
