@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int SliderStyle = 37;
+constexpr int SliderStyle = KelStyle::WT_Slider_Default;
 constexpr int SliderWidth = 160;
-constexpr int CheckBoxStyle = 13;
+constexpr int CheckBoxStyle = KelStyle::WT_CheckBox;
 constexpr int ActivePerMille = 27;
 
 // Dressed by the page's style, also after a theme switch re-applies the
@@ -103,10 +103,12 @@ void ServicePage_Style::fillBaseColors()
     auto *grid = new QGridLayout;
     // Transparent: the row shows the page's own background and its overlays.
     addOverlayRows(grid, QStringLiteral("CL_Window_Base"), Qt::transparent);
-    addOverlayRows(grid, QStringLiteral("CL_Dialog_Base"), m_style->color(6));
-    addOverlayRows(grid, QStringLiteral("CL_PopupMenu_Base"), m_style->color(9));
-    addOverlayRows(grid, QStringLiteral("CL_Button_Push_Base"), m_style->color(21));
-    addOverlayRows(grid, QStringLiteral("CL_Accent"), m_style->color(0));
+    addOverlayRows(grid, QStringLiteral("CL_Dialog_Base"), m_style->color(KelStyle::CL_Dialog_Base));
+    addOverlayRows(grid, QStringLiteral("CL_PopupMenu_Base"),
+                   m_style->color(KelStyle::CL_PopupMenu_Base));
+    addOverlayRows(grid, QStringLiteral("CL_Button_Push_Base"),
+                   m_style->color(KelStyle::CL_Button_Push_Base));
+    addOverlayRows(grid, QStringLiteral("CL_Accent"), m_style->color(KelStyle::CL_Accent));
     formLayout()->addRow(makeLabel(QStringLiteral("Fill colors:")), grid);
     formLayout()->addItem(makeSpacer());
 }

@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr int DefaultStyleId = 39;
-constexpr int ScrollBarMenuStyleId = 41;
+constexpr int DefaultStyleId = KelStyle::WT_ScrollArea;
+constexpr int ScrollBarMenuStyleId = KelStyle::WT_Menu;
 constexpr int AutoSizeMinimumHeight = 32;
 
 } // namespace

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int MenuStyleId = 41;
+constexpr int MenuStyleId = KelStyle::WT_Menu;
 
 } // namespace
 

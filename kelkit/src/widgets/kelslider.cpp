@@ -46,7 +46,7 @@ public:
     void applyStyle() override
     {
         KelButton::applyStyle();
-        moveDuration = kelStyle()->metric(17);
+        moveDuration = kelStyle()->metric(KelStyle::M_MoveDuration);
     }
 
     QPoint effectiveHotSpot() const
@@ -448,7 +448,7 @@ KelSlider::KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, 
 }
 
 KelSlider::KelSlider(Qt::Orientation orientation, QWidget *parent, bool noStyle)
-    : KelSlider(37, orientation, parent, noStyle)
+    : KelSlider(KelStyle::WT_Slider_Default, orientation, parent, noStyle)
 { }
 
 KelSlider::~KelSlider()

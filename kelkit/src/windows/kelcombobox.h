@@ -23,7 +23,7 @@ class QAbstractItemModel;
 // the popup at least as wide as the combo, mode 2 makes popup and combo as
 // wide as the widest item.
 //
-//     auto *combo = new KelComboBox(18, QSizePolicy::Minimum,
+//     auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Minimum,
 //                                   KelComboBox::PopupAtLeastComboWidth, parent);
 //     combo->setItems(19, {QStringLiteral("mp4"), QStringLiteral("mkv")},
 //                     KelComboBox::KeepOrFirst);

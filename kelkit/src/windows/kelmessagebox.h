@@ -15,8 +15,8 @@ class QLabel;
 //
 //     KelMessageBox box(parent);
 //     box.setText(tr("Remove the file?"));
-//     box.addButton(1, new KelButton(20));
-//     box.addButton(2, new KelButton(21), true);
+//     box.addButton(1, new KelButton(KelStyle::WT_Button_Dialog));
+//     box.addButton(2, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);
 //     const int answer = box.exec();
 //
 // GUI thread only.

@@ -9,6 +9,7 @@
 #include "ui/mainwindow/cardthumbnail.h"
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/progressbar.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/editablelabel.h"
 #include "widgets/keliconlabel.h"
@@ -70,7 +71,8 @@ bool showsOutput(VideoItem::State state)
 class PropMainButton : public KelButton
 {
 public:
-    PropMainButton(const char *icon, QWidget *parent) : KelButton(1031, QLatin1String(icon), parent)
+    PropMainButton(const char *icon, QWidget *parent)
+        : KelButton(Style::WT_Card_Prop, QLatin1String(icon), parent)
     { }
 
     void applyStyle() override
@@ -98,7 +100,7 @@ public:
         layout->setSpacing(1);
         mainButton = new PropMainButton(mainIcon, this);
         mainButton->setObjectName(QStringLiteral("MainButton"));
-        extraButton = makeButton(1033, extraIcon, this, "ExtraButton");
+        extraButton = makeButton(Style::WT_Card_Prop_Extra, extraIcon, this, "ExtraButton");
         extraButton->hide();
         layout->addWidget(mainButton, 1);
         layout->addWidget(extraButton);
@@ -108,7 +110,7 @@ public:
     // Style 1032 marks a value as set.
     void show(bool isSet, const QString &text)
     {
-        mainButton->setStyleId(isSet ? 1032 : 1031);
+        mainButton->setStyleId(isSet ? Style::WT_Card_Prop_Set : Style::WT_Card_Prop);
         mainButton->setText(text);
         extraButton->setVisible(isSet);
     }
@@ -127,7 +129,7 @@ public:
         layout->setContentsMargins(16, 12, 10, 8);
         layout->setSpacing(16);
 
-        title = new EditableLabel(1060, this);
+        title = new EditableLabel(Style::WT_LineEdit_Title, this);
         title->setObjectName(QStringLiteral("Title"));
         title->setMaxLength(255);
         title->setAcceptDrops(false);
@@ -136,9 +138,9 @@ public:
         tools = makeBox(this, 8);
         boxLayout(tools)->setContentsMargins(0, 0, 0, 2);
         tools->setFixedHeight(38);
-        settings = makeButton(1019, ":/svg/settings.svg", tools, "TopSettings");
-        folder = makeButton(1019, ":/svg/folder1.svg", tools, "TopFolder");
-        cross = makeButton(1019, ":/svg/close.svg", tools, "TopCross");
+        settings = makeButton(Style::WT_Button_Tool_36, ":/svg/settings.svg", tools, "TopSettings");
+        folder = makeButton(Style::WT_Button_Tool_36, ":/svg/folder1.svg", tools, "TopFolder");
+        cross = makeButton(Style::WT_Button_Tool_36, ":/svg/close.svg", tools, "TopCross");
         for (KelButton *button : {settings, folder, cross})
             boxLayout(tools)->addWidget(button);
 
@@ -209,16 +211,20 @@ public:
 
         convertBox = makeBox(this, 0, "MidConvertButtonBox");
         convertBox->setMinimumWidth(200);
-        convert = makeButton(1015, "", convertBox, "MidConvert");
+        convert = makeButton(Style::WT_Button_Push_Accent_Outline_48, "", convertBox, "MidConvert");
         boxLayout(convertBox)->addWidget(convert);
 
         toolButtons = makeBox(this, 8, "MidToolButtons");
         toolButtons->setMinimumWidth(200);
-        restart = makeButton(1007, ":/svg/restart.svg", toolButtons, "MidRestart");
-        pause = makeButton(1007, ":/svg/card-pause.svg", toolButtons, "MidPause");
+        restart = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/restart.svg", toolButtons,
+                             "MidRestart");
+        pause = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/card-pause.svg",
+                           toolButtons, "MidPause");
         pause->setCheckable(true);
-        folder = makeButton(1007, ":/svg/folder1.svg", toolButtons, "MidFolder");
-        cross = makeButton(1007, ":/svg/close.svg", toolButtons, "MidCross");
+        folder = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/folder1.svg", toolButtons,
+                            "MidFolder");
+        cross = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/close.svg", toolButtons,
+                           "MidCross");
         boxLayout(toolButtons)->addStretch();
         for (KelButton *button : {restart, pause, folder, cross})
             boxLayout(toolButtons)->addWidget(button);
@@ -280,12 +286,12 @@ public:
 
         extraBox = makeBox(this, 16, "BottomExtra");
         trim = new ExtraPropButton(":/svg/trim.svg", ":/svg/settings.svg", "BottomTrim", extraBox);
-        trim->setMinimumWidth(kelStyle()->size(1000).width());
+        trim->setMinimumWidth(kelStyle()->size(Style::SZ_Card_Thumbnail).width());
         subtitles = new ExtraPropButton(":/svg/subtitles.svg", ":/svg/close.svg", "BottomSubtitles",
                                         extraBox);
         watermark = new ExtraPropButton(":/svg/watermark.svg", ":/svg/close.svg", "BottomWatermark",
                                         extraBox);
-        audio = new KelButton(13, extraBox);
+        audio = new KelButton(KelStyle::WT_CheckBox, extraBox);
         audio->setCheckable(true);
         QHBoxLayout *extra = boxLayout(extraBox);
         extra->addWidget(trim);
@@ -297,7 +303,7 @@ public:
 
         progress = new ProgressBar(this);
         progress->setObjectName(QStringLiteral("BottomProgress"));
-        message = new KelIconLabel(1034, this);
+        message = new KelIconLabel(Style::WT_Card_Message_Success, this);
         message->setObjectName(QStringLiteral("BottomMessage"));
         watermarkIcon = new ThumbIcon(QSize(24, 24), this);
 
@@ -334,7 +340,7 @@ public:
     BottomRow *bottomRow = nullptr;
 };
 
-Card::Card(QWidget *parent) : KelButton(1028, parent), d(std::make_unique<Private>())
+Card::Card(QWidget *parent) : KelButton(Style::WT_Card, parent), d(std::make_unique<Private>())
 {
     initCardResources();
     setObjectName(QStringLiteral("Card"));
@@ -610,15 +616,15 @@ void Card::updateMessage()
     KelIconLabel *message = d->bottomRow->message;
     switch (item->state()) {
     case VideoItem::ImportFailed:
-        message->setStyleId(1035);
+        message->setStyleId(Style::WT_Card_Message_Warning);
         message->setText(cardText("Import failed"));
         break;
     case VideoItem::ConvertFailed:
-        message->setStyleId(1035);
+        message->setStyleId(Style::WT_Card_Message_Warning);
         message->setText(cardText("Convert failed"));
         break;
     case VideoItem::Converted:
-        message->setStyleId(1034);
+        message->setStyleId(Style::WT_Card_Message_Success);
         message->setText(cardText("Completed!"));
         break;
     default:

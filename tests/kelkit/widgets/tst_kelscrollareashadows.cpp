@@ -218,8 +218,8 @@ void tst_KelScrollAreaShadows::styleAndPainting()
     target.setGeometry(10, 10, 200, 100);
     KelLinearShadowWidget top(42, Qt::TopEdge, KelLinearShadowWidget::InsideEdge, &target);
     KelLinearShadowWidget left(42, Qt::LeftEdge, KelLinearShadowWidget::OutsideEdge, &target);
-    QCOMPARE(top.shadowSize(), kelStyle()->metric(1));
-    QCOMPARE(top.color(), kelStyle()->color(4));
+    QCOMPARE(top.shadowSize(), kelStyle()->metric(KelStyle::M_Window_ShadowSize));
+    QCOMPARE(top.color(), kelStyle()->color(KelStyle::CL_Window_Shadow));
     parent.show();
 
     // Dark against the target's edge, fading away from it.
