@@ -166,30 +166,30 @@ struct LabelRecipe
 bool findLabelRecipe(int id, LabelRecipe *recipe)
 {
     switch (id) {
-    case 9:
-    case 1053:
-    case 1059:
+    case Style::WT_Label_Message:
+    case Style::WT_Label_14:
+    case Style::WT_Label_Form:
         *recipe = {14, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1051:
+    case Style::WT_Label_12:
         *recipe = {12, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1052:
+    case Style::WT_Label_12_Second:
         *recipe = {12, QFont::Normal, LabelRecipe::Second};
         return true;
-    case 1054:
+    case Style::WT_Label_14_Medium:
         *recipe = {14, QFont::Medium, LabelRecipe::Default};
         return true;
-    case 1055:
+    case Style::WT_Label_14_Accent:
         *recipe = {14, QFont::Medium, LabelRecipe::Strong};
         return true;
-    case 1056:
+    case Style::WT_Label_15:
         *recipe = {15, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1057:
+    case Style::WT_Label_Title:
         *recipe = {16, QFont::Medium, LabelRecipe::Default};
         return true;
-    case 1058:
+    case Style::WT_Label_Heading:
         *recipe = {24, QFont::Bold, LabelRecipe::Default};
         return true;
     default:
@@ -1042,7 +1042,7 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
     case WT_Slider_Line_Accent:
         applySliderStyle(slider, WT_Slider_Default);
         if (id == WT_Slider_Line) {
-            slider->setHoverTracking(1);
+            slider->setHoverTracking(KelSlider::HoverActiveAtMinimum);
             slider->setHandleColor(color(CL_Gray_7));
         } else {
             slider->setGrooveColors(color(CL_Gray_6), color(CL_Accent));
@@ -1067,7 +1067,7 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
         slider->setHandleSize(QSize(16, 16), 8);
         handle->setFocusPolicy(slider->focusPolicy());
         if (id == WT_Slider_Trim) {
-            slider->setHoverTracking(-1);
+            slider->setHoverTracking(KelSlider::NoHoverTracking);
             slider->setHandleSize(QSize(2, 14));
             applyTrimHandleStyle(slider->leftTrimHandle());
             applyTrimHandleStyle(slider->rightTrimHandle());

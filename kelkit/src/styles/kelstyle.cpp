@@ -576,19 +576,19 @@ void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString
         painter->setColorizeIcon(true);
         break;
     case WT_CheckBox:
-        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), 1, iconPath,
+        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), IC_CheckBox, iconPath,
                          {QEasingCurve::Linear, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
                           QVariant(1.0)});
         break;
     case WT_RadioButton:
-        applyCheckButton(this, painter, metric(M_RadioButton_Spacing), 2, iconPath,
+        applyCheckButton(this, painter, metric(M_RadioButton_Spacing), IC_Radio, iconPath,
                          {QEasingCurve::InCubic, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
                           QVariant(1.0)});
         if (button)
             button->setAutoExclusive(true);
         break;
     case WT_Toggle:
-        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), 3, iconPath,
+        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), IC_Toggle, iconPath,
                          {QEasingCurve::Linear, 150, QEasingCurve::Linear, 150, QVariant(0.0),
                           QVariant(1.0)});
         break;
@@ -752,7 +752,7 @@ void KelStyle::applySliderStyle(KelSlider *slider, int id) const
     slider->setHandleSize(handleSize, radius);
     slider->setGrooveGeometry(2, 0);
     slider->setGrooveColors(color(CL_Separator), color(CL_Separator));
-    slider->setClickMode(0);
+    slider->setClickMode(KelSlider::ClickHoldsDown);
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);

@@ -375,7 +375,7 @@ std::unique_ptr<QWidget> slidersPage()
     page->addStates(QStringLiteral("at the minimum"),
                     sliders([](KelSlider *slider) { slider->setValue(0); }));
     page->addStates(QStringLiteral("hover mark"), sliders([](KelSlider *slider) {
-                        slider->setHoverTracking(-2);
+                        slider->setHoverTracking(KelSlider::HoverMark);
                         slider->resize(slider->width(), 24);
                         QHoverEvent move(QEvent::HoverMove, QPointF(120, 12), QPointF(110, 12));
                         QCoreApplication::sendEvent(slider, &move);
@@ -385,7 +385,7 @@ std::unique_ptr<QWidget> slidersPage()
                         slider->setGrooveMargins(0, 0);
                         slider->setHandleColor(kelStyle()->defaultTextColor());
                         slider->setHandleSize(QSize(3, 20));
-                        slider->setHoverTracking(1);
+                        slider->setHoverTracking(KelSlider::HoverActiveAtMinimum);
                         slider->setGrooveColors(kelStyle()->color(KelStyle::CL_Separator),
                                                 kelStyle()->accentColor());
                     }));
