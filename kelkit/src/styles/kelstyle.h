@@ -241,7 +241,7 @@ public:
     virtual KelAnimationParams animationParams(int kind) const;
     virtual QString iconPath(int id) const;
     // Dresses the window's frame: background, border colour and width,
-    // shadow colour and size, and corner radius, by window style 0 to 6.
+    // shadow colour and size, and corner radius, by window style WT_Window to WT_Notification.
     virtual void applyWindowStyle(KelWindow *window, int id) const;
     // The frame widget's look; none of the framework's own.
     virtual void applyFrameStyle(KelFramePainter *painter, int id) const;

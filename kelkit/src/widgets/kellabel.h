@@ -14,7 +14,7 @@ class KelLabel : public QLabel, public KelStyleable
 
 public:
     KelLabel(int styleId, QWidget *parent = nullptr);
-    // Style id 7.
+    // Style id WT_Label.
     explicit KelLabel(QWidget *parent = nullptr);
     ~KelLabel() override;
 

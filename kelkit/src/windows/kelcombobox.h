@@ -56,7 +56,7 @@ public:
                 bool noStyle = false);
     ~KelComboBox() override;
 
-    // A new item button of style 19.
+    // A new item button of style WT_PopupMenuButton.
     KelButton *addItem(const QVariant &data, const QString &text = QString());
     // Adds an item with a button made elsewhere; it joins the popup unless
     // it is in it already.

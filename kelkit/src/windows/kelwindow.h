@@ -65,7 +65,7 @@ public:
     KelWindow(int styleId, WindowParams params, QWidget *parent = nullptr,
               ShadowType shadowType = Default, bool deferStyle = false,
               const QString &objectName = QString());
-    // Style id 0.
+    // Style id WT_Window.
     explicit KelWindow(WindowParams params, QWidget *parent = nullptr,
                        ShadowType shadowType = Default, bool deferStyle = false,
                        const QString &objectName = QString());

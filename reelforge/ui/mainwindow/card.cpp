@@ -107,7 +107,7 @@ public:
         setMinimumWidth(220);
     }
 
-    // Style 1032 marks a value as set.
+    // WT_Card_Prop_Set marks a value as set.
     void show(bool isSet, const QString &text)
     {
         mainButton->setStyleId(isSet ? Style::WT_Card_Prop_Set : Style::WT_Card_Prop);
