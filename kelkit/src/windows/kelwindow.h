@@ -146,7 +146,7 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(KelWindow::WindowParams)
