@@ -2,6 +2,7 @@
 
 #include "animators/keldisabledstateanimator.h"
 #include "animators/kelgeometryanimator.h"
+#include "eventfilters/kelfunctionfilter.h"
 #include "eventfilters/kelgeometrywatcher.h"
 #include "painting/kelgraphicsdropshadoweffect.h"
 #include "painting/kelpaintcontext.h"
@@ -17,8 +18,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSignalBlocker>
-
-#include <functional>
 
 namespace {
 
@@ -91,21 +90,6 @@ bool isTrimKey(int key)
     }
 }
 
-// Hands the handles' events to the slider; kept apart from the slider's
-// private data so that the data is no event filter itself.
-class HandleEventFilter : public QObject
-{
-public:
-    HandleEventFilter(std::function<bool(QObject *, QEvent *)> handler, QObject *parent)
-        : QObject(parent), handler(std::move(handler))
-    { }
-
-    bool eventFilter(QObject *watched, QEvent *event) override { return handler(watched, event); }
-
-private:
-    std::function<bool(QObject *, QEvent *)> handler;
-};
-
 } // namespace
 
 class KelSlider::Private : public QObject
@@ -123,9 +107,10 @@ public:
 
     explicit Private(KelSlider *q)
         : QObject(q), q(q),
-          handleFilter(new HandleEventFilter(
-                  [this](QObject *watched, QEvent *event) { return handleEvent(watched, event); },
-                  this))
+          handleFilter(
+                  new KelFunctionFilter([this](QObject *watched,
+                                               QEvent *event) { return handleEvent(watched, event); },
+                                        this))
     { }
 
     SliderButton *handleOf(QObject *object) const;
@@ -151,7 +136,7 @@ public:
     bool handleEvent(QObject *watched, QEvent *event);
 
     KelSlider *q;
-    HandleEventFilter *handleFilter;
+    KelFunctionFilter *handleFilter;
     KelDisabledStateAnimator *disabledAnimator = nullptr;
     bool horizontal = true;
     bool animated = true;
