@@ -1117,7 +1117,7 @@ void Style::applyScrollAreaStyle(KelScrollArea *area, int id) const
     switch (id) {
     case WT_ScrollArea:
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        KelAnimatedScrollBar::installOn(40, area);
+        KelAnimatedScrollBar::installOn(WT_ScrollBar, area);
         break;
     case WT_ScrollArea_List:
         applyScrollAreaStyle(area, WT_ScrollArea);

@@ -508,8 +508,9 @@ KelScrollArea *scrolledArea(QWidget *parent, bool expandedBar)
     auto *area = new KelScrollArea(KelStyle::WT_ScrollArea, parent);
     area->setWidget(rows(20));
     area->setFixedSize(220, 150);
-    KelAnimatedScrollBar::installOn(40, area);
-    area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42, Qt::TopEdge | Qt::BottomEdge);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, area);
+    area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, KelStyle::WT_Shadow,
+                                    Qt::TopEdge | Qt::BottomEdge);
     for (auto *bar : area->findChildren<KelAnimatedScrollBar *>()) {
         if (expandedBar) {
             bar->proxyStyle()->expansionAnimator()->setHoveredProgress(1.0);
@@ -579,8 +580,9 @@ std::unique_ptr<QWidget> listPage(QStringListModel *model)
                             return row;
                         });
                         list->setModel(model);
-                        KelAnimatedScrollBar::installOn(40, list);
-                        list->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42,
+                        KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, list);
+                        list->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge,
+                                                        KelStyle::WT_Shadow,
                                                         Qt::TopEdge | Qt::BottomEdge);
                         list->setFixedSize(280, 260);
                         // Clips 8, 9 and 10, in view once scrolled.

@@ -263,14 +263,14 @@ int main(int argc, char **argv)
     menuButton->setText(QStringLiteral("Menu"));
     KelPopupMenu *menu = menuButton->popup();
     menu->setupContent(Qt::Vertical, -1);
-    menu->addButton(16)->setText(QStringLiteral("Open"));
+    menu->addButton(KelStyle::WT_MenuItem)->setText(QStringLiteral("Open"));
     auto *more = new KelPopupMenuButton(KelStyle::WT_MenuItem_SubMenu,
                                         KelPopupMenuButton::OpenByCode, Qt::RightEdge,
                                         Qt::AlignTop);
     more->setText(QStringLiteral("More"));
     menu->addWidget(more);
     more->popup()->setupContent(Qt::Vertical, -1);
-    more->popup()->addButton(16)->setText(QStringLiteral("Deep item"));
+    more->popup()->addButton(KelStyle::WT_MenuItem)->setText(QStringLiteral("Deep item"));
     row->addWidget(menuButton);
     row->addStretch();
     save(composed(popups.get()), dir, QStringLiteral("popups-closed"));
