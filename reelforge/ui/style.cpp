@@ -614,10 +614,10 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         break;
     }
     case WT_Button_Dialog:
-        apply(1010);
+        apply(WT_Button_Push_Gray_Outline_40);
         break;
     case WT_Button_Dialog_Accent:
-        apply(1011);
+        apply(WT_Button_Push_Accent_Filled_40);
         break;
     case WT_TitleBar_Minimize:
     case WT_TitleBar_Maximize:
@@ -648,7 +648,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     case WT_Button_Push_Gray_Filled_40:
     case WT_Button_Push_Gray_Filled_48:
     case WT_Button_Push_Gray_Filled_56: {
-        apply(11);
+        apply(WT_Button_Push);
         painter->setBackground(stateColors(SC_Gray_Filled));
         if (id == WT_Button_Push_Gray_Filled_56)
             painter->setFont(18, QFont::Medium);
@@ -664,7 +664,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     }
     case WT_Button_Push_Gray_Outline_28:
     case WT_Button_Push_Gray_Outline_40:
-        apply(11);
+        apply(WT_Button_Push);
         painter->setBackground(
                 dark ? KelStateColors(tr, color(CL_Gray_8), tr, inv, tr, color(CL_Gray_8), tr, inv)
                      : KelStateColors(tr, color(CL_Gray_8), color(CL_Gray_7), inv, tr,
@@ -683,7 +683,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     case WT_Button_Push_Accent_Filled_40:
     case WT_Button_Push_Accent_Filled_48:
     case WT_Button_Push_Accent_Filled_56:
-        apply(11);
+        apply(WT_Button_Push);
         painter->setBackground(stateColors(SC_Accent));
         painter->setTextColors(KelStateColors(color(CL_Text_Light)));
         if (id == WT_Button_Push_Accent_Filled_40) {
@@ -697,7 +697,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         break;
     case WT_Button_Push_Accent_Outline_28:
     case WT_Button_Push_Accent_Outline_48: {
-        apply(11);
+        apply(WT_Button_Push);
         const QColor hovered = dark ? color(CL_Accent_15) : color(CL_Accent_5);
         const QColor pressed = dark ? color(CL_Accent_5) : color(CL_Accent_15);
         painter->setBackground(fourColorSet(tr, hovered, pressed, inv));
@@ -715,7 +715,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     }
     case WT_Button_Segment_34:
     case WT_Button_Segment_42: {
-        apply(11);
+        apply(WT_Button_Push);
         const QColor base = dark ? color(CL_Gray_8) : QColor(Qt::white);
         painter->setBackground({tr, colorWithAlphaF(base, 0.75), base, inv, base, base, base, inv});
         painter->setSpacing(6);
@@ -738,12 +738,12 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         painter->setPaddings(uniform(metric(M_Frame_Padding)));
         break;
     case WT_PopupMenuButton_Divided:
-        apply(19);
+        apply(WT_PopupMenuButton);
         painter->setBorderColors(KelStateColors(color(CL_Separator)));
         painter->setBorderWidths(QMargins(0, 1, 0, 0));
         break;
     case WT_ComboBox_TwoLine:
-        apply(18);
+        apply(WT_ComboBox);
         painter->setBorderWidths(QMargins());
         painter->setBackground(stateColors(SC_Gray_Filled));
         painter->setTextColors(KelStateColors(defaultSecondTextColor()));
@@ -753,18 +753,18 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         setFixedHeight(owner, 56);
         break;
     case WT_ComboBox_Presets:
-        apply(1022);
+        apply(WT_ComboBox_TwoLine);
         painter->setSpacing(12);
         painter->setContentsMargins(QMargins(4, 8, 9, 8));
         painter->setIconColors(KelStateColors(color(CL_Accent)));
         break;
     case WT_ComboBox_Folder:
-        apply(1022);
+        apply(WT_ComboBox_TwoLine);
         painter->setContentsMargins(QMargins(12, 8, 9, 8));
         break;
     case WT_ComboBox_PostAction_Idle:
     case WT_ComboBox_PostAction_Active: {
-        apply(1022);
+        apply(WT_ComboBox_TwoLine);
         KelStateColors background = painter->background();
         background.normal = tr;
         painter->setBackground(background);
@@ -777,7 +777,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         break;
     }
     case WT_Button_Bordered_36:
-        apply(11);
+        apply(WT_Button_Push);
         painter->setBorderColors(fourColorSet(tr, color(CL_Accent_25), color(CL_Accent), inv));
         painter->setBackground(
                 fourColorSet(color(CL_Window_Base), color(CL_Accent_15), color(CL_Accent_25), inv));
@@ -823,7 +823,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     case WT_Card_Prop:
     case WT_Card_Prop_Set:
     case WT_Card_Prop_Extra:
-        apply(1005);
+        apply(WT_Button_Push_Gray_Filled_36);
         painter->setTextColors(KelStateColors(color(CL_Gray_1)));
         painter->setContentsMargins(uniform(6));
         if (id == WT_Card_Prop) {
@@ -859,7 +859,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         break;
     case WT_PresetRow_Left:
     case WT_PresetRow_Right:
-        apply(16);
+        apply(WT_MenuItem);
         painter->setBorderWidths(QMargins(0, 0, 0, 1));
         painter->setBorderColors(KelStateColors(color(CL_Separator)));
         painter->setTextColors(KelStateColors(defaultTextColor()));
@@ -908,7 +908,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     }
     case WT_FilePath:
     case WT_FilePath_Thumbnail:
-        apply(1010);
+        apply(WT_Button_Push_Gray_Outline_40);
         painter->setFont(14, QFont::Normal);
         painter->setSecondFont(14, QFont::Normal);
         painter->setSecondTextColors(KelStateColors(defaultSecondTextColor()));
