@@ -21,6 +21,7 @@ class QLayout;
 class KelListWidget : public KelScrollArea
 {
     Q_OBJECT
+    Q_PROPERTY(int currentLayoutId READ currentLayoutId WRITE setCurrentLayoutId)
 
 public:
     using ItemFactory = std::function<KelListWidgetItem *(QWidget *, const QModelIndex &)>;

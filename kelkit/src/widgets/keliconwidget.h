@@ -11,6 +11,8 @@ class KelIcon;
 class KelIconWidget : public KelWidget
 {
     Q_OBJECT
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(QSize iconSize READ iconSize WRITE setIconSize)
 
 public:
     explicit KelIconWidget(QWidget *parent = nullptr);
