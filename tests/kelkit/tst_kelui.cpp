@@ -175,7 +175,7 @@ void tst_KelUi::makeLink_data()
     QTest::addColumn<QColor>("color");
     QTest::addColumn<QString>("expected");
 
-    const QString link = kelStyle()->color(18).name();
+    const QString link = kelStyle()->color(KelStyle::CL_Text_Link).name();
     QTest::newRow("plain") << 0 << QColor(Qt::red)
                            << "<a href='http://x' style='color: #ff0000; '>Go</a>";
     QTest::newRow("style colour") << 0 << QColor()

@@ -21,6 +21,7 @@ class QLayout;
 class KelListWidget : public KelScrollArea
 {
     Q_OBJECT
+    Q_PROPERTY(int currentLayoutId READ currentLayoutId WRITE setCurrentLayoutId)
 
 public:
     using ItemFactory = std::function<KelListWidgetItem *(QWidget *, const QModelIndex &)>;
@@ -59,5 +60,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

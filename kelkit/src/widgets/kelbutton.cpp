@@ -97,7 +97,7 @@ KelButton::KelButton(int styleId, const QString &iconPath, QWidget *parent, bool
     setFocusPolicy(Qt::NoFocus);
     setIcon(iconPath);
     setTextColors(KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    setSpacing(kelStyle()->metric(18));
+    setSpacing(kelStyle()->metric(KelStyle::M_Button_Spacing));
     d->stateAnimator = new KelWidgetStateAnimator(0, this);
     d->stateAnimator->setWidget(this);
     setMinimumSize(0, 0);

@@ -22,7 +22,7 @@ KelIconLabel::KelIconLabel(int styleId, const QString &iconPath, QWidget *parent
 {
     setIcon(iconPath);
     setTextColors(KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    setSpacing(kelStyle()->metric(18));
+    setSpacing(kelStyle()->metric(KelStyle::M_Button_Spacing));
     // Follows hover and the enabled state; a label takes no focus, so the
     // checked state that focus would drive stays off.
     d->stateAnimator = new KelWidgetStateAnimator(2, this);
@@ -38,7 +38,9 @@ KelIconLabel::KelIconLabel(int styleId, QWidget *parent, bool noStyle)
     : KelIconLabel(styleId, QString(), parent, noStyle)
 { }
 
-KelIconLabel::KelIconLabel(QWidget *parent) : KelIconLabel(10, QString(), parent, false) { }
+KelIconLabel::KelIconLabel(QWidget *parent)
+    : KelIconLabel(KelStyle::WT_IconLabel, QString(), parent, false)
+{ }
 
 KelIconLabel::~KelIconLabel() = default;
 

@@ -1,5 +1,6 @@
 #include "windows/kelcombobox.h"
 
+#include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "windows/kelpopupmenu.h"
@@ -15,9 +16,9 @@
 
 namespace {
 
-constexpr int DefaultItemStyleId = 19;
-constexpr int PopupStyleId = 5;
-constexpr int ScrollAreaStyleId = 39;
+constexpr int DefaultItemStyleId = KelStyle::WT_PopupMenuButton;
+constexpr int PopupStyleId = KelStyle::WT_Popup;
+constexpr int ScrollAreaStyleId = KelStyle::WT_ScrollArea;
 
 } // namespace
 

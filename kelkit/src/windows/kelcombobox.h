@@ -23,7 +23,7 @@ class QAbstractItemModel;
 // the popup at least as wide as the combo, mode 2 makes popup and combo as
 // wide as the widest item.
 //
-//     auto *combo = new KelComboBox(18, QSizePolicy::Minimum,
+//     auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Minimum,
 //                                   KelComboBox::PopupAtLeastComboWidth, parent);
 //     combo->setItems(19, {QStringLiteral("mp4"), QStringLiteral("mkv")},
 //                     KelComboBox::KeepOrFirst);
@@ -56,7 +56,7 @@ public:
                 bool noStyle = false);
     ~KelComboBox() override;
 
-    // A new item button of style 19.
+    // A new item button of style WT_PopupMenuButton.
     KelButton *addItem(const QVariant &data, const QString &text = QString());
     // Adds an item with a button made elsewhere; it joins the popup unless
     // it is in it already.
@@ -99,5 +99,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -1,5 +1,6 @@
 #include "ui/widgets/fontscombo.h"
 
+#include "styles/kelstyle.h"
 #include "ui/widgets/platform/fontfamilies.h"
 #include "utils/kelgeometryutils.h"
 #include "widgets/kelexclusivebuttongroup.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int ListStyleId = 39;
+constexpr int ListStyleId = KelStyle::WT_ScrollArea;
 constexpr int ListMaximumHeight = 600;
 constexpr int FilterMaximumLength = 255;
 constexpr int SampleClusters = 8;

@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelgraphicsopacityeffect.h"
+#include "styles/kelstyle.h"
 #include "widgets/kellabel.h"
 
 #include "../offscreenleak.h"
@@ -205,7 +206,7 @@ void tst_KelLabel::fadesWhenDisabled()
 void tst_KelLabel::styleIds()
 {
     KelLabel plain;
-    QCOMPARE(plain.styleId(), 7);
+    QCOMPARE(plain.styleId(), KelStyle::WT_Label);
     QCOMPARE(plain.elideMode(), Qt::ElideNone);
 
     KelLabel error(8);

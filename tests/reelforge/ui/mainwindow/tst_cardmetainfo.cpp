@@ -5,6 +5,7 @@
 #include "shared/formattables.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardmetainfo.h"
+#include "ui/style.h"
 #include "ui/widgets/compressionlevelcombo.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
@@ -112,7 +113,7 @@ void tst_CardMetainfo::placeholderBarsWhileImportFailed()
     QVERIFY(source->isPlaceholder());
     QVERIFY(target->isPlaceholder());
 
-    const QColor bar = kelStyle()->color(1014);
+    const QColor bar = kelStyle()->color(Style::CL_Gray_8);
     auto barCentres = [&] {
         QVector<QPoint> points;
         for (CardMetainfo *block : {source, target}) {

@@ -18,10 +18,10 @@
 
 namespace {
 
-constexpr int PopupStyleId = 1002;
-constexpr int RowStyleId = 19;
-constexpr int FilterStyleId = 1062;
-constexpr int ComboStyleId = 18;
+constexpr int PopupStyleId = Style::WT_PopupMenu_List;
+constexpr int RowStyleId = KelStyle::WT_PopupMenuButton;
+constexpr int FilterStyleId = Style::WT_LineEdit_Search_Underlined;
+constexpr int ComboStyleId = KelStyle::WT_ComboBox;
 
 // A family with bold and italic, two plain ones, a symbol font and one whose
 // sample is in a script its name is not: eight clusters of a letter with a

@@ -188,7 +188,7 @@ void tst_SmallWidgets::buttonSwitcherReportsData()
     KelButton *history = switcher.addButton(QStringLiteral("history"));
     QCOMPARE(switcher.group()->buttons().size(), 2);
     QCOMPARE(history->parentWidget(), &switcher);
-    QCOMPARE(history->styleId(), 1016);
+    QCOMPARE(history->styleId(), Style::WT_Button_Segment_34);
     QSignalSpy toggled(&switcher, &ButtonSwitcher::toggled);
 
     switcher.group()->setCheckedData(QStringLiteral("history"));
@@ -200,7 +200,7 @@ void tst_SmallWidgets::editableLabelEscapeRestores()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *other = new QWidget;
     other->setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(label);
@@ -230,7 +230,7 @@ void tst_SmallWidgets::editableLabelReturnEndsEditing()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     layout->addWidget(label);
     label->setText(QStringLiteral("A rather long name of a clip"));
     window.show();
@@ -255,7 +255,7 @@ void tst_SmallWidgets::editableLabelPressOutsideEndsEditing()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *spot = new QWidget;
     spot->setMinimumSize(100, 40);
     layout->addWidget(label);
