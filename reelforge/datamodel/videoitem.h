@@ -31,8 +31,9 @@ using VideoItemPtr = QSharedPointer<VideoItem>;
 // its conversion. A plain data holder with change signals; the models drive
 // its states.
 //
-// Lives on the GUI thread. While it is Importing, the media import calls its
-// setters from a pool thread and nothing else touches it.
+// Lives on the GUI thread. The media import reads and fills it through
+// MediaImportItem, and the worker link takes its task through
+// WorkerTaskItem, both on its thread.
 class VideoItem : public QObject, public MediaImportItem, public WorkerTaskItem
 {
     Q_OBJECT
