@@ -2,8 +2,10 @@
 # polls for its condition and fails after a deadline; none sleeps a fixed
 # time to let something happen.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/waitbound.sh"
+
 # Seconds a wait gives its condition on a loaded machine.
-X11_TIMEOUT=${X11_TIMEOUT:-30}
+X11_TIMEOUT=$WAIT_BOUND_SECONDS
 
 fail() {
     echo "FAIL: $*" >&2
@@ -174,6 +176,11 @@ run_scenario() {
             bash "$SCENARIO_SCRIPT" "$DEMO"
     fi
     WORK_DIR=$(mktemp -d)
+    # The X server's platform and a runtime folder of the scenario's own,
+    # whatever the caller's shell exported.
+    export QT_QPA_PLATFORM=xcb
+    export XDG_RUNTIME_DIR=$WORK_DIR/run
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     DEMO_RUNS=0
     trap 'cleanup_scenario' EXIT
     start_wm
