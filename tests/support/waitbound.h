@@ -26,6 +26,6 @@ int ms();
 #undef QTRY_VERIFY2
 #undef QTRY_COMPARE
 #define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT((expr), WaitBound::ms())
-#define QTRY_VERIFY2(expr, messageExpression)                                                      \
+#define QTRY_VERIFY2(expr, messageExpression) \
     QTRY_VERIFY2_WITH_TIMEOUT((expr), (messageExpression), WaitBound::ms())
 #define QTRY_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT((expr), expected, WaitBound::ms())

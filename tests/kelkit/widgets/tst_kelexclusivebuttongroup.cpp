@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/keltabindicator.h"
@@ -194,7 +195,7 @@ void tst_KelExclusiveButtonGroup::destroyedButtonsDropOut()
 void tst_KelExclusiveButtonGroup::indicatorFollowsCheckedButton()
 {
     Row row;
-    QVERIFY(QTest::qWaitForWindowExposed(&row.holder));
+    QVERIFY(QTest::qWaitForWindowExposed(&row.holder, WaitBound::ms()));
     row.group.setCheckedSilently(QStringLiteral("a"));
     auto *indicator = new KelTabIndicator(&row.holder, &row.group);
     indicator->setColor(Qt::red);

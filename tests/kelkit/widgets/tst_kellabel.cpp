@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelgraphicsopacityeffect.h"
+#include "waitbound.h"
 #include "widgets/kellabel.h"
 
 #include "../offscreenleak.h"
@@ -170,7 +171,7 @@ void tst_KelLabel::wrapAnywhere()
     layout->addWidget(label);
     layout->addStretch(1);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     const int line = label->fontMetrics().lineSpacing();
     // One word longer than the window: a single clipped line.

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconwidget.h"
 #include "widgets/kellabel.h"
@@ -76,7 +77,7 @@ void tst_KelMessageBox::lineEditThatNeedsTextGovernsTheDefaultButton()
     box.addButton(1, cancel);
     box.addButton(2, accept, true);
     box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY(QTest::qWaitForWindowExposed(&box, WaitBound::ms()));
     QVERIFY(!accept->isEnabled());
     QVERIFY(cancel->isEnabled());
 

@@ -10,6 +10,7 @@
 #include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,8 +19,6 @@
 #include <csignal>
 
 namespace {
-
-constexpr int ConversionTimeoutMs = 120000;
 
 // The queue on the real worker, converting to MP4 in the subfolder
 // "converted" of each source's folder.
@@ -111,10 +110,10 @@ void tst_QueueConversion::threeClipsConvert()
     QueueModel queue;
     QSignalSpy done(&queue, &QueueModel::batchProcessDone);
     queue.addNewItems(urls, -1);
-    QTRY_COMPARE_WITH_TIMEOUT(queue.counters().value(VideoItem::Imported), 3, 20000);
+    QTRY_COMPARE(queue.counters().value(VideoItem::Imported), 3);
 
     queue.startAll();
-    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 120000);
+    QTRY_COMPARE(done.count(), 1);
     QCOMPARE(queue.counters().value(VideoItem::Converted), 3);
 
     for (int row = 0; row < queue.rowCount(); ++row) {
@@ -163,24 +162,24 @@ void tst_QueueConversion::sameNameItemsKeepTheirOutputs()
     QCOMPARE(items.size(), 2);
     const VideoItemPtr first = items[0];
     const VideoItemPtr second = items[1];
-    QTRY_COMPARE_WITH_TIMEOUT(conversion.queue->counters().value(VideoItem::Imported), 2, 20000);
+    QTRY_COMPARE(conversion.queue->counters().value(VideoItem::Imported), 2);
     QCOMPARE(first->targetFilePath(), second->targetFilePath());
 
     conversion.queue->startAll();
-    QTRY_VERIFY_WITH_TIMEOUT(first->progress() > 0, ConversionTimeoutMs);
+    QTRY_VERIFY(first->progress() > 0);
     first->setPaused(true);
-    QTRY_COMPARE_WITH_TIMEOUT(second->state(), VideoItem::Converted, ConversionTimeoutMs);
+    QTRY_COMPARE(second->state(), VideoItem::Converted);
     const QString firstTarget = first->targetFilePath();
     QVERIFY2(second->targetFilePath() != firstTarget, qPrintable(firstTarget));
     QVERIFY(!QFileInfo::exists(firstTarget));
 
     if (abortFirst) {
         emit first->abortClicked();
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(partialOf(first)), ConversionTimeoutMs);
+        QTRY_VERIFY(!QFileInfo::exists(partialOf(first)));
         QVERIFY(!QFileInfo::exists(firstTarget));
     } else {
         first->setPaused(false);
-        QTRY_COMPARE_WITH_TIMEOUT(first->state(), VideoItem::Converted, ConversionTimeoutMs);
+        QTRY_COMPARE(first->state(), VideoItem::Converted);
         QVERIFY2(qAbs(seconds(firstTarget) - 30) < 0.5, qPrintable(firstTarget));
     }
     QVERIFY2(qAbs(seconds(second->targetFilePath()) - 1) < 0.2,
@@ -201,15 +200,14 @@ void tst_QueueConversion::lostWorkerLeavesNoBrokenFile()
     ConversionQueue conversion;
     const VideoItemPtr item = conversion.add({source}).value(0);
     QVERIFY(item);
-    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::Imported, 20000);
+    QTRY_COMPARE(item->state(), VideoItem::Imported);
     conversion.queue->startAll();
-    QTRY_VERIFY_WITH_TIMEOUT(item->progress() > 0 && QFileInfo(partialOf(item)).size() > 0,
-                             ConversionTimeoutMs);
+    QTRY_VERIFY(item->progress() > 0 && QFileInfo(partialOf(item)).size() > 0);
 
     const pid_t worker = childProcessNamed("reelworker");
     QVERIFY(worker > 0);
     QCOMPARE(::kill(worker, SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::ConvertFailed, ConversionTimeoutMs);
+    QTRY_COMPARE(item->state(), VideoItem::ConvertFailed);
     QVERIFY(!QFileInfo::exists(partialOf(item)));
     QVERIFY(!QFileInfo::exists(item->targetFilePath()));
 }

@@ -5,6 +5,7 @@
 #include "core/mediaimport.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
+#include "waitbound.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -18,7 +19,6 @@ namespace {
 
 // Quiet time after the last move or resize before the points are printed.
 constexpr int SettleMs = 300;
-constexpr int ImportTimeoutMs = 30000;
 
 QMap<QString, ShowOpener> &openers()
 {
@@ -39,7 +39,7 @@ VideoItemPtr importClip(const QString &path)
     mediaimport import;
     QEventLoop loop;
     QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-    QTimer::singleShot(ImportTimeoutMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
     import.loadMetaInfo(item);
     loop.exec();
     return item->state() == VideoItem::Imported ? item : VideoItemPtr();

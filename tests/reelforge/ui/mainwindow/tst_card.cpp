@@ -10,6 +10,7 @@
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/progressbar.h"
 #include "ui/widgets/editablelabel.h"
+#include "waitbound.h"
 #include "widgets/keliconlabel.h"
 #include "windows/kelmessagebox.h"
 
@@ -157,7 +158,7 @@ VideoItemPtr tst_Card::importItem(const QString &path)
     item->setTargetFolderPath(m_out.path());
     QSignalSpy imported(item.data(), &VideoItem::stateChanged);
     m_import->loadMetaInfo(item);
-    if (item->state() == VideoItem::Importing && !imported.wait(60000))
+    if (item->state() == VideoItem::Importing && !imported.wait(WaitBound::ms()))
         qWarning() << "Import of" << path << "did not end";
     return item;
 }
@@ -166,7 +167,7 @@ void tst_Card::showCard()
 {
     m_card->resize(m_window->size());
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 }
 
 void tst_Card::stateShowsItsParts_data()
