@@ -40,6 +40,12 @@ wait_until() {
     done
 }
 
+# Activates the window and waits until it is active.
+activate_window() {
+    timeout "$X11_TIMEOUT" xdotool windowactivate --sync "$1" >/dev/null \
+        || fail "window $1 did not become active"
+}
+
 wm_running() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
@@ -169,7 +175,7 @@ drag_until_geometry() {
 # the scenario function given; re-executes the script under xvfb-run first,
 # with X11_EXTRA_SERVER_ARGS added to the X server's arguments.
 run_scenario() {
-    require_tools xvfb-run Xvfb xauth openbox xdotool xprop
+    require_tools xvfb-run Xvfb xauth openbox xdotool xprop timeout
     if [ -z "${X11_SCENARIO_INNER:-}" ]; then
         X11_SCENARIO_INNER=1 exec xvfb-run -a \
             -s "-screen 0 1280x1024x24 -nolisten tcp ${X11_EXTRA_SERVER_ARGS:-}" \

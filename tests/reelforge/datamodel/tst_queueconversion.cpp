@@ -27,7 +27,11 @@ struct ConversionQueue
     ConversionQueue()
     {
         appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
+        // Connected before the first task: a send that finds no worker
+        // starts one anew and gives it only a few seconds.
+        QSignalSpy connected(&link, &RemoteHandler::handlerReady);
         link.startHandler();
+        ready = connected.wait(WaitBound::ms());
         appServices().dataExchangeSvc = [this] { return &link; };
         SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
         SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
@@ -53,6 +57,7 @@ struct ConversionQueue
     }
 
     DataExchangeSvc link;
+    bool ready = false;
     std::unique_ptr<QueueModel> queue;
 };
 
@@ -102,7 +107,9 @@ void tst_QueueConversion::threeClipsConvert()
 
     appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
     DataExchangeSvc link;
+    QSignalSpy connected(&link, &RemoteHandler::handlerReady);
     link.startHandler();
+    QVERIFY(connected.wait(WaitBound::ms()));
     appServices().dataExchangeSvc = [&link] { return &link; };
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
     SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
@@ -158,6 +165,7 @@ void tst_QueueConversion::sameNameItemsKeepTheirOutputs()
     QDir(m_fixtures.path(QStringLiteral("converted"))).removeRecursively();
 
     ConversionQueue conversion;
+    QVERIFY(conversion.ready);
     const QVector<VideoItemPtr> items = conversion.add({longer, shorter});
     QCOMPARE(items.size(), 2);
     const VideoItemPtr first = items[0];
@@ -198,6 +206,7 @@ void tst_QueueConversion::lostWorkerLeavesNoBrokenFile()
     QVERIFY(!source.isEmpty());
 
     ConversionQueue conversion;
+    QVERIFY(conversion.ready);
     const VideoItemPtr item = conversion.add({source}).value(0);
     QVERIFY(item);
     QTRY_COMPARE(item->state(), VideoItem::Imported);

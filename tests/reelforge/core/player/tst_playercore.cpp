@@ -223,6 +223,10 @@ void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
 {
     auto system = FakeAudioDevices::install();
     auto endpoint = system->add(QStringLiteral("speakers"));
+    // The output's clock stands at 1.3 s until the device goes, so a slow
+    // machine cannot play to the end while it is still there.
+    endpoint->log()->manualClock = true;
+    endpoint->log()->setManualTime(13 * Second / 10);
     playercore player;
     QSignalSpy status(&player, &playercore::soundDeviceStatusChanged);
     QSignalSpy stopped(&player, &playercore::stopped);
@@ -237,12 +241,12 @@ void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
     QTRY_VERIFY(!positions.isEmpty() && positions.last().at(0).toLongLong() >= 13 * Second / 10);
 
     endpoint->disconnect(AudioDisconnectReason::DeviceRemoval);
-    QVERIFY(status.wait(WaitBound::ms()));
+    QVERIFY(status.count() > 0 || status.wait(WaitBound::ms()));
     QCOMPARE(status.at(0).at(0).toBool(), false);
     const int written = endpoint->log()->writtenCount();
     const int before = positions.count();
     QTRY_VERIFY(positions.count() > before + 5); // the picture goes on
-    QVERIFY(stopped.wait(WaitBound::ms()));
+    QTRY_COMPARE(stopped.count(), 1);
     QVERIFY(positions.last().at(0).toLongLong() >= 28 * Second / 10);
     QCOMPARE(endpoint->log()->writtenCount(), written);
     QCOMPARE(endpoint->log()->outputsCreated, 1);

@@ -26,13 +26,6 @@ QMap<QString, ShowOpener> &openers()
     return table;
 }
 
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 VideoItemPtr importClip(const QString &path)
 {
     auto item = VideoItemPtr::create(QFileInfo(path));
@@ -88,11 +81,11 @@ private:
         if (m_finished || !m_shown.window || !m_shown.points)
             return;
         for (const ShowPoint &point : m_shown.points())
-            printLine(QStringLiteral("%1 %2 %3")
-                              .arg(point.name)
-                              .arg(point.global.x())
-                              .arg(point.global.y()));
-        printLine(QStringLiteral("ready"));
+            printShowLine(QStringLiteral("%1 %2 %3")
+                                  .arg(point.name)
+                                  .arg(point.global.x())
+                                  .arg(point.global.y()));
+        printShowLine(QStringLiteral("ready"));
     }
 
     void finish()
@@ -103,9 +96,9 @@ private:
         m_settle.stop();
         if (m_shown.state) {
             for (const QString &line : m_shown.state())
-                printLine(line);
+                printShowLine(line);
         }
-        printLine(QStringLiteral("closed"));
+        printShowLine(QStringLiteral("closed"));
         QCoreApplication::exit(0);
     }
 
@@ -115,6 +108,13 @@ private:
 };
 
 } // namespace
+
+void printShowLine(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
 
 bool registerShowWindow(const char *name, const ShowOpener &opener)
 {
