@@ -3,6 +3,7 @@
 #include "kelapplication.h"
 #include "layouts/kelflowlayout.h"
 #include "layouts/kellayoutdnd.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -211,7 +212,7 @@ void tst_KelListWidget::insertionsShareOneFreeze()
     scene.model.insertRows(0, 1);
     QCOMPARE(rows.count(), 2);
     QCOMPARE(rows.last().at(0).toInt(), 5);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCoreApplication::processEvents();
     QCOMPARE(finished.count(), 1);
     QVERIFY(scene.list.viewport()->isVisible());
@@ -465,7 +466,7 @@ void tst_KelListWidget::layoutSwitchKeepsRows()
     list.resize(200, 300);
     list.show();
     QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QList<Row *> rows;
     for (int i = 0; i < 4; ++i) {
         rows << dynamic_cast<Row *>(list.layoutDnd()->layout()->itemAt(i)->widget());
@@ -474,7 +475,7 @@ void tst_KelListWidget::layoutSwitchKeepsRows()
 
     list.setCurrentLayoutId(kind + 10);
     QCOMPARE(list.currentLayoutId(), kind + 10);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QLayout *layout = list.layoutDnd()->layout();
     QCOMPARE(layout->count(), 4);
     for (int i = 0; i < 4; ++i) {
@@ -534,7 +535,7 @@ void tst_KelListWidget::keyboardNavigation()
     list.resize(kind == 1 ? 400 : 200, 200);
     list.show();
     QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QLayout *layout = list.layoutDnd()->layout();
     auto row = [layout](int i) { return static_cast<KelButton *>(layout->itemAt(i)->widget()); };
     if (disabled >= 0)

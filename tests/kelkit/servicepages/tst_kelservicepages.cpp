@@ -11,6 +11,7 @@
 #include "servicepages/kelservicepage_translations.h"
 #include "styles/kelstyle.h"
 #include "utils/kelcolorutils.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconlabel.h"
 #include "widgets/kellabel.h"
@@ -74,7 +75,7 @@ void click(KelButton *button)
 {
     QVERIFY(button);
     button->window()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(button->window()));
+    QVERIFY(QTest::qWaitForWindowExposed(button->window(), WaitBound::ms()));
     qobject_cast<QScrollArea *>(button->window())->ensureWidgetVisible(button);
     WindowInput::click(button);
 }
@@ -218,7 +219,7 @@ void tst_KelServicePages::generalWindowReadoutsWithoutModalWidget()
 {
     KelServicePage_General page;
     page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(QTest::qWaitForWindowExposed(&page, WaitBound::ms()));
     page.activateWindow();
     QTRY_COMPARE(readout(&page, QStringLiteral("qApp->activeModalWidget():")),
                  QStringLiteral("QObject(0x0)"));
@@ -229,7 +230,7 @@ void tst_KelServicePages::generalWindowReadoutsWithoutModalWidget()
     QWidget other;
     other.setGeometry(400, 300, 100, 80);
     other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QVERIFY(QTest::qWaitForWindowExposed(&other, WaitBound::ms()));
     // The platform's cursor stands where the window's move reports it.
     const QPoint global = other.mapToGlobal(QPoint(10, 12));
     QCursor::setPos(global);
@@ -509,7 +510,7 @@ void tst_KelServicePages::generalCrashButtonWritesACrashReport()
     QProcess crashing;
     crashing.setProcessEnvironment(env);
     crashing.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(CrashMeArgument)});
-    QVERIFY2(crashing.waitForFinished(60000), qPrintable(crashing.errorString()));
+    QVERIFY2(crashing.waitForFinished(WaitBound::ms()), qPrintable(crashing.errorString()));
     const QString errors = QString::fromLocal8Bit(crashing.readAllStandardError());
     QVERIFY2(crashing.exitStatus() == QProcess::CrashExit, qPrintable(errors));
     QCOMPARE(crashing.exitCode(), int(SIGSEGV));

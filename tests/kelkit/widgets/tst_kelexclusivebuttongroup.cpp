@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/keltabindicator.h"
@@ -195,7 +196,7 @@ void tst_KelExclusiveButtonGroup::destroyedButtonsDropOut()
 void tst_KelExclusiveButtonGroup::indicatorFollowsCheckedButton()
 {
     Row row;
-    QVERIFY(QTest::qWaitForWindowExposed(&row.holder));
+    QVERIFY(QTest::qWaitForWindowExposed(&row.holder, WaitBound::ms()));
     row.group.setCheckedSilently(QStringLiteral("a"));
     auto *indicator = new KelTabIndicator(&row.holder, &row.group);
     indicator->setColor(Qt::red);

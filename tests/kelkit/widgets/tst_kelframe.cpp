@@ -3,6 +3,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelframe.h"
 #include "widgets/keliconlabel.h"
 
@@ -140,7 +141,7 @@ void tst_KelFrame::iconLabelFollowsHover()
     label->setText(QStringLiteral("Label"));
     label->setGeometry(10, 10, 80, 30);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QTest::mouseMove(label);
     QTRY_COMPARE(label->stateAnimator()->hoveredProgress(), 1.0);
     QTest::mouseMove(&window, QPoint(150, 80));

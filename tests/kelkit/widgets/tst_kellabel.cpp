@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "painting/kelgraphicsopacityeffect.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kellabel.h"
 
 #include "../offscreenleak.h"
@@ -171,7 +172,7 @@ void tst_KelLabel::wrapAnywhere()
     layout->addWidget(label);
     layout->addStretch(1);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     const int line = label->fontMetrics().lineSpacing();
     // One word longer than the window: a single clipped line.

@@ -1,4 +1,5 @@
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelplaintextedit.h"
 
 #include "../offscreenleak.h"
@@ -32,7 +33,7 @@ void tst_KelPlainTextEdit::autoHeightFollowsDocument()
     QCOMPARE(edit->sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
     window.resize(300, 600);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     edit->setPlainText(QStringLiteral("one"));
     QTRY_COMPARE(edit->height(), edit->sizeHint().height());

@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelqmenustyler.h"
 
 #include "../offscreenleak.h"
@@ -78,7 +79,7 @@ void tst_KelQMenuStyler::contextMenuOfLineEdit()
     QLineEdit edit;
     new KelQMenuStyler(&edit, KelStyle::WT_Menu);
     edit.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QVERIFY(QTest::qWaitForWindowExposed(&edit, WaitBound::ms()));
 
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), edit.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&edit, &event);

@@ -2,6 +2,7 @@
 #include "kelapplication.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelanimatedscrollbar.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/scrollbarproxystyle.h"

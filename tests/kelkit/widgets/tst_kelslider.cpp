@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "paintprobe.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelslider.h"
 

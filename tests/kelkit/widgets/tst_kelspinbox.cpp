@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "warninglog.h"
 #include "widgets/kelspinbox.h"
 #include "widgets/kelspinboxarrowpainter.h"
@@ -131,7 +132,7 @@ void tst_KelSpinBox::arrowPressAndRelease()
     spin.setValue(4);
     spin.resize(100, 24);
     spin.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&spin));
+    QVERIFY(QTest::qWaitForWindowExposed(&spin, WaitBound::ms()));
     QSignalSpy pressed(&spin, &KelSpinBox::buttonPressed);
     QSignalSpy released(&spin, &KelSpinBox::buttonReleased);
     QSignalSpy changed(&spin, &KelSpinBox::intValueChanged);

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "windows/keldialog.h"
@@ -232,7 +233,7 @@ void tst_KelDialog::waitsForHiddenOrMinimizedParent()
     parent.setGeometry(300, 200, 600, 400);
     if (minimized) {
         parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QVERIFY(QTest::qWaitForWindowExposed(&parent, WaitBound::ms()));
         parent.showMinimized();
         QTRY_VERIFY(parent.isMinimized());
     }

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconwidget.h"
 #include "widgets/kellabel.h"
@@ -77,7 +78,7 @@ void tst_KelMessageBox::lineEditThatNeedsTextGovernsTheDefaultButton()
     box.addButton(1, cancel);
     box.addButton(2, accept, true);
     box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY(QTest::qWaitForWindowExposed(&box, WaitBound::ms()));
     QVERIFY(!accept->isEnabled());
     QVERIFY(cancel->isEnabled());
 

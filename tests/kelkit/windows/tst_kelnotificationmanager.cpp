@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelnotificationmanager.h"
@@ -181,7 +182,7 @@ void tst_KelNotificationManager::pointerOnTheToastHoldsIt()
     const int id = m_manager->showNotification(QStringLiteral("T"), QStringLiteral("x"), 0);
     finishAnimations();
     KelWindow *window = toastWindow(id);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, WaitBound::ms()));
     QTimer *timer = hideTimer(id);
     QVERIFY(timer->isActive());
 
@@ -211,7 +212,7 @@ void tst_KelNotificationManager::click()
                                                QStringLiteral("A text long enough to press on"), 0);
     finishAnimations();
     KelWindow *window = toastWindow(id);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, WaitBound::ms()));
     QPointer<KelWindow> guard(window);
     QSignalSpy clicks(m_manager.get(), &KelNotificationManager::clicked);
 
@@ -242,8 +243,8 @@ void tst_KelNotificationManager::closeButtonAndLinksHideIt()
     finishAnimations();
     QPointer<KelWindow> plainWindow = toastWindow(plain);
     QPointer<KelWindow> linkedWindow = toastWindow(linked);
-    QVERIFY(QTest::qWaitForWindowExposed(plainWindow));
-    QVERIFY(QTest::qWaitForWindowExposed(linkedWindow));
+    QVERIFY(QTest::qWaitForWindowExposed(plainWindow, WaitBound::ms()));
+    QVERIFY(QTest::qWaitForWindowExposed(linkedWindow, WaitBound::ms()));
 
     WindowInput::click(plainWindow->findChild<KelButton *>());
     auto *text = linkedWindow->findChildren<KelLabel *>().at(1);

@@ -5,6 +5,7 @@
 #include "ui/metroprogressbar.h"
 #include "ui/progressbar.h"
 #include "ui/style.h"
+#include "waitbound.h"
 #include "widgets/keliconlabel.h"
 
 #include "contexttranslator.h"
@@ -263,7 +264,7 @@ void tst_ProgressBar::metroTimerRunsOnlyWhileBusyAndVisible()
     QVERIFY(!bar.isAnimating());
 
     bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QVERIFY(QTest::qWaitForWindowExposed(&bar, WaitBound::ms()));
     QTRY_VERIFY(bar.isAnimating());
 
     // Hidden, it stops; shown again, it runs.

@@ -7,6 +7,7 @@
 #include "ui/servicemodewindow.h"
 #include "ui/servicepage_style.h"
 #include "ui/ui.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/keliconlabel.h"
@@ -156,7 +157,7 @@ void tst_ServiceModeWindow::progressPausedPausesTheActiveBars()
     ServiceModeWindow window;
     window.resize(900, 1400);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     auto *page = window.findChild<ServicePage_Style *>(QStringLiteral("LightStyle"));
     QVERIFY(page);
     KelButton *pausedBox = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/watermarkdialog.h"
 #include "ui/widgets/fontscombo.h"
 #include "utils/kelcolorutils.h"
+#include "waitbound.h"
 #include "widgets/kellineedit.h"
 
 #include "appservicesfixture.h"
@@ -28,7 +29,6 @@
 
 namespace {
 
-constexpr int ImportTimeoutMs = 30000;
 // Long enough for the preview's first frame and the fades.
 constexpr int SettleMs = 1200;
 
@@ -89,7 +89,7 @@ public:
         mediaimport import;
         QEventLoop loop;
         QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-        QTimer::singleShot(ImportTimeoutMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
         import.loadMetaInfo(item);
         loop.exec();
         return item->state() == VideoItem::Imported ? item : VideoItemPtr();

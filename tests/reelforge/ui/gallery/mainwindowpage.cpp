@@ -14,6 +14,7 @@
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/style.h"
+#include "waitbound.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -65,7 +66,7 @@ bool makeClip(const QString &path, const QString &source)
                   "aac",
                   "-shortest",
                   path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+    return ffmpeg.waitForFinished(WaitBound::ms()) && ffmpeg.exitCode() == 0;
 }
 
 VideoItemPtr importClip(mediaimport &import, const QString &path)
@@ -74,7 +75,7 @@ VideoItemPtr importClip(mediaimport &import, const QString &path)
     item->targetCodecInfo()->setFormat(QStringLiteral("mp4"));
     QEventLoop loop;
     QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
     import.loadMetaInfo(item);
     if (item->state() == VideoItem::Importing)
         loop.exec();

@@ -11,6 +11,7 @@
 #include "ui/progressbar.h"
 #include "ui/style.h"
 #include "ui/widgets/editablelabel.h"
+#include "waitbound.h"
 #include "widgets/keliconlabel.h"
 #include "windows/kelmessagebox.h"
 
@@ -158,7 +159,7 @@ VideoItemPtr tst_Card::importItem(const QString &path)
     item->setTargetFolderPath(m_out.path());
     QSignalSpy imported(item.data(), &VideoItem::stateChanged);
     m_import->loadMetaInfo(item);
-    if (item->state() == VideoItem::Importing && !imported.wait(60000))
+    if (item->state() == VideoItem::Importing && !imported.wait(WaitBound::ms()))
         qWarning() << "Import of" << path << "did not end";
     return item;
 }
@@ -167,7 +168,7 @@ void tst_Card::showCard()
 {
     m_card->resize(m_window->size());
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 }
 
 void tst_Card::stateShowsItsParts_data()

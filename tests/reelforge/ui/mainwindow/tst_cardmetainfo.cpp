@@ -9,6 +9,7 @@
 #include "ui/widgets/compressionlevelcombo.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
+#include "waitbound.h"
 
 #include "appservicesfixture.h"
 #include "paintprobe.h"
@@ -105,7 +106,7 @@ void tst_CardMetainfo::placeholderBarsWhileImportFailed()
     layout->addWidget(target);
     host.resize(900, 80);
     host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QVERIFY(QTest::qWaitForWindowExposed(&host, WaitBound::ms()));
 
     const VideoItemPtr item = makeItem(VideoItem::ImportFailed);
     source->setVideoItem(item);

@@ -6,6 +6,7 @@
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/style.h"
 #include "ui/ui.h"
+#include "waitbound.h"
 
 #include "appservicesfixture.h"
 #include "manualanimationdriver.h"
@@ -134,7 +135,7 @@ void tst_CardThumbnail::hoverGrowsThePictureAroundItsAnchor()
     thumb->move(50, 40);
     thumb->setImage(quarteredImage(thumb->size()));
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     const int w = thumb->width();
     const int h = thumb->height();

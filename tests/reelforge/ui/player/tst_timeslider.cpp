@@ -3,6 +3,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/player/timeslider.h"
 #include "ui/style.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 
 #include <QKeyEvent>
@@ -48,7 +49,8 @@ public:
     bool exposed()
     {
         window.activateWindow();
-        return QTest::qWaitForWindowExposed(&window) && QTest::qWaitForWindowActive(&window);
+        return QTest::qWaitForWindowExposed(&window, WaitBound::ms())
+                && QTest::qWaitForWindowActive(&window, WaitBound::ms());
     }
 
     QWindow *handle() { return window.windowHandle(); }

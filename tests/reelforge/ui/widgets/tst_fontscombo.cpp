@@ -3,6 +3,7 @@
 #include "ui/style.h"
 #include "ui/widgets/fontscombo.h"
 #include "ui/widgets/platform/fontfamilies.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kellineedit.h"
 
@@ -97,7 +98,7 @@ void tst_FontsCombo::init()
     layout->addWidget(m_second);
     layout->addStretch();
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 }
 
 void tst_FontsCombo::cleanup()

@@ -7,6 +7,7 @@
 #include "ui/style.h"
 #include "ui/widgets/postactionscombo.h"
 #include "ui/widgets/targetfoldercombo.h"
+#include "waitbound.h"
 #include "widgets/kellabel.h"
 #include "windows/kelpopup.h"
 #include "windows/kelwindow.h"
@@ -104,7 +105,7 @@ void tst_FooterCombos::postActionChoice()
 
     auto *combo = new PostActionsCombo;
     ComboWindow shown(combo);
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
     QCOMPARE(combo->styleId(), Style::WT_ComboBox_PostAction_Idle);
     // Start from another action, so that every row is a change.
     if (action == Enums::DoNothing)
@@ -182,7 +183,7 @@ void tst_FooterCombos::cancelledFolderChoiceRestoresTheType()
     });
     auto *combo = new TargetFolderCombo(TargetFolderCombo::FooterMode);
     ComboWindow shown(combo);
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
     const QString shownBefore = combo->secondText();
 
     QVERIFY(ComboInput::choose(combo, QStringLiteral("Select folder...")));
@@ -206,7 +207,7 @@ void tst_FooterCombos::chosenFolderIsShownAsStored()
     });
     auto *combo = new TargetFolderCombo(TargetFolderCombo::FooterMode);
     ComboWindow shown(combo);
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
     QCOMPARE(combo->secondText(), QStringLiteral("/srv/media/old"));
 
     QVERIFY(ComboInput::choose(combo, QStringLiteral("Select folder...")));

@@ -6,6 +6,7 @@
 #include "ui/widgets/colorselector.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/editablelabel.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kelslider.h"
@@ -87,7 +88,7 @@ void tst_SmallWidgets::colorSelectorMatchesOpaque()
     QVERIFY(!selector.color().isValid());
 
     selector.setColor(given);
-    QVERIFY(changed.wait());
+    QVERIFY(changed.wait(WaitBound::ms()));
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed.at(0).at(0).value<QColor>(), checked);
     QCOMPARE(selector.color(), checked);
@@ -107,7 +108,7 @@ void tst_SmallWidgets::hiddenColorsKeepTheirPlaces()
     auto *selector = new ColorSelector;
     layout->addWidget(selector);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     KelButton *white = circleOf(*selector, Qt::white);
     KelButton *black = circleOf(*selector, Qt::black);
     const QRect whiteBefore = white->geometry();
@@ -175,7 +176,7 @@ void tst_SmallWidgets::alignmentSelectorEmits()
 
     for (Qt::Alignment alignment : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom}) {
         selector.setAlignment(alignment);
-        QVERIFY(changed.wait());
+        QVERIFY(changed.wait(WaitBound::ms()));
         QCOMPARE(changed.takeFirst().at(0).value<Qt::Alignment>(), alignment);
         QCOMPARE(selector.alignment(), alignment);
     }
@@ -192,7 +193,7 @@ void tst_SmallWidgets::buttonSwitcherReportsData()
     QSignalSpy toggled(&switcher, &ButtonSwitcher::toggled);
 
     switcher.group()->setCheckedData(QStringLiteral("history"));
-    QVERIFY(toggled.wait());
+    QVERIFY(toggled.wait(WaitBound::ms()));
     QCOMPARE(toggled.takeFirst().at(0).toString(), QStringLiteral("history"));
 }
 
@@ -207,7 +208,7 @@ void tst_SmallWidgets::editableLabelEscapeRestores()
     layout->addWidget(other);
     label->setText(QStringLiteral("Holiday"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     label->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(label->hasFocus());
@@ -234,7 +235,7 @@ void tst_SmallWidgets::editableLabelReturnEndsEditing()
     layout->addWidget(label);
     label->setText(QStringLiteral("A rather long name of a clip"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         label->setFocus(Qt::MouseFocusReason);
@@ -261,7 +262,7 @@ void tst_SmallWidgets::editableLabelPressOutsideEndsEditing()
     layout->addWidget(label);
     layout->addWidget(spot);
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     const auto pressOn = [&window](QWidget *widget) {
         const QPoint inWindow = widget->mapTo(&window, widget->rect().center());

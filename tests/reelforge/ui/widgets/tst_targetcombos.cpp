@@ -6,6 +6,7 @@
 #include "ui/widgets/compressionlevelcombo.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
+#include "waitbound.h"
 #include "windows/kelpopup.h"
 #include "windows/kelwindow.h"
 
@@ -188,7 +189,7 @@ void tst_TargetCombos::clicksEmitTypedSignals()
     formats->setFormat(QStringLiteral("mp4"));
     levels->setLevel(2);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     QStringList storedWhenClicked;
     connect(formats, &FormatsCombo::formatClicked, formats,
