@@ -10,10 +10,10 @@
 // bench_gui_scale add FILE...
 //   Starts the application, adds the files to the queue in one call of
 //   QueueModel::addNewItems, and prints "stall MS imported SECONDS
-//   rsskib_per_item KIB files N" once no item is importing any more: the
-//   largest gap between two ticks of a 10 ms precise timer, the time from the
-//   call to the last item leaving Importing, and the growth of the resident
-//   set over that span divided by the number of files.
+//   rsskib_per_item KIB files N thumbkib_per_item KIB": the largest gap
+//   between two ticks of a 10 ms precise timer, the time from the call to
+//   the last item leaving Importing, and, once every card is made, the
+//   growth of the resident set per file and the items' thumbnails' share.
 // bench_gui_scale make-history COUNT FILE
 //   Imports FILE, writes it to the history as the program does, and repeats
 //   its record and thumbnail under new identifiers up to COUNT records.
@@ -26,7 +26,11 @@
 #include "kelui.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
+#include "ui/mainwindow/card.h"
+#include "ui/mainwindow/cardslist.h"
+#include "ui/mainwindow/mainwindow.h"
 #include "ui/splash.h"
+#include "widgets/kelexclusivebuttongroup.h"
 #include "windows/kelwindow.h"
 
 #include <metrics/metricsender.h>
@@ -162,12 +166,33 @@ int add(Application &app, const QStringList &files)
         check();
     });
     loop.exec();
-    // The ticks that the last results kept waiting.
+    // The ticks that the last results kept waiting, and the cards still to
+    // be made.
     QCoreApplication::processEvents();
+    auto *window = dynamic_cast<MainWindow *>(kelUi()->mainWindow());
+    auto cards = [window] {
+        int count = 0;
+        const auto buttons = window->queueList()->buttonGroup()->buttons();
+        for (const QPointer<KelButton> &button : buttons) {
+            auto *card = qobject_cast<Card *>(button.data());
+            count += card && card->videoItem() ? 1 : 0;
+        }
+        return count;
+    };
+    QElapsedTimer settling;
+    settling.start();
+    while (window && cards() < urls.size() && settling.elapsed() < 120000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     timer.stop();
     const qint64 rssAfter = rssKib();
-    std::printf("stall %.1f imported %.4f rsskib_per_item %.1f files %d\n", longestGap / 1e6,
-                imported, double(rssAfter - rssBefore) / urls.size(), int(urls.size()));
+    qint64 pictureBytes = 0;
+    for (int row = 0; row < queue->rowCount(); ++row) {
+        const auto item = queue->data(queue->index(row), Qt::UserRole).value<VideoItemPtr>();
+        pictureBytes += item ? item->thumbnail().sizeInBytes() : 0;
+    }
+    std::printf("stall %.1f imported %.4f rsskib_per_item %.1f files %d thumbkib_per_item %.1f\n",
+                longestGap / 1e6, imported, double(rssAfter - rssBefore) / urls.size(),
+                int(urls.size()), pictureBytes / 1024.0 / urls.size());
     return 0;
 }
 

@@ -87,7 +87,7 @@ for count in 200 1000; do
     ((count < 1000)) || n=$long_pairs
     # One round each first, so both read the files from the page cache.
     in_home "$work/home-add" "$libav" -j "$threads" "${files[@]}" >/dev/null
-    stalls=() rss=() imported=() anchors=() ratios=()
+    stalls=() rss=() thumbs=() imported=() anchors=() ratios=()
     for ((i = 0; i < n; i++)); do
         if ((i % 2 == 0)); then
             o=$(in_home "$work/home-add" "$ours" add "${files[@]}")
@@ -97,12 +97,14 @@ for count in 200 1000; do
             o=$(in_home "$work/home-add" "$ours" add "${files[@]}")
         fi
         stalls+=("$(field "$o" stall)") rss+=("$(field "$o" rsskib_per_item)")
+        thumbs+=("$(field "$o" thumbkib_per_item)")
         imported+=("$(field "$o" imported)") anchors+=("$(field "$a" wall)")
         ratios+=("$(ratio "$(field "$o" imported)" "$(field "$a" wall)")")
     done
     echo "add $count files through the queue, $n pairs, min / median / max"
     printf '  longest stall ms   %s   (target <= 100)\n' "$(printf '%s\n' "${stalls[@]}" | spread)"
-    printf '  RSS KiB per item   %s   (target <= 150)\n' "$(printf '%s\n' "${rss[@]}" | spread)"
+    printf '  RSS KiB per item   %s   (target <= 150), of which thumbnails %s\n' \
+        "$(printf '%s\n' "${rss[@]}" | spread)" "$(printf '%s\n' "${thumbs[@]}" | spread)"
     printf '  imported s         %s   libav anchor (%d threads) %s\n' \
         "$(printf '%s\n' "${imported[@]}" | spread)" "$threads" \
         "$(printf '%s\n' "${anchors[@]}" | spread)"
