@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QModelIndex>
+#include <QPointer>
 #include <QTime>
 
 namespace {
@@ -60,6 +61,34 @@ KelButton *makeButton(int styleId, const char *icon, QWidget *parent, const char
     button->setObjectName(QLatin1String(objectName));
     return button;
 }
+
+// Showing a child makes Qt activate every visible ancestor's layout at once:
+// in a list of many cards, the whole list on each state change. The parent's
+// layout is held back while the card changes and lays out once, on the
+// request that the change posts.
+class ParentLayoutHold
+{
+public:
+    explicit ParentLayoutHold(QWidget *widget)
+    {
+        QWidget *parent = widget->isWindow() ? nullptr : widget->parentWidget();
+        m_layout = parent ? parent->layout() : nullptr;
+        if (m_layout && m_layout->isEnabled())
+            m_layout->setEnabled(false);
+        else
+            m_layout = nullptr;
+    }
+    ~ParentLayoutHold()
+    {
+        if (m_layout)
+            m_layout->setEnabled(true);
+    }
+    ParentLayoutHold(const ParentLayoutHold &) = delete;
+    ParentLayoutHold &operator=(const ParentLayoutHold &) = delete;
+
+private:
+    QPointer<QLayout> m_layout;
+};
 
 bool showsOutput(VideoItem::State state)
 {
@@ -498,6 +527,7 @@ void Card::videoItemAttached(VideoItemPtr item)
     CardThumbnail *thumbnail = d->thumbnail;
 
     addConnection(connect(it, &VideoItem::stateChanged, this, [this](VideoItem::State state) {
+        const ParentLayoutHold hold(this);
         d->updateTopRow(state);
         d->updateMidRow(state);
         d->updateBottomRow(state);
