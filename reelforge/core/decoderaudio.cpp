@@ -20,7 +20,6 @@ extern "C" {
 namespace {
 
 using MediaUtils::errorText;
-using MediaUtils::TicksPerSecond;
 
 constexpr int MaxReadyFrames = 100;
 
@@ -269,7 +268,7 @@ int decoderaudio::seek(qint64 position, int flags)
     d->endOfInput = false;
     if (!d->input)
         return AVERROR(EINVAL);
-    return av_seek_frame(d->input.get(), -1, position / 10, flags);
+    return av_seek_frame(d->input.get(), -1, MediaTime::microsecondsFromTicks(position), flags);
 }
 
 int decoderaudio::frameToSample(const AVFrame *frame, AudioSample *sample) const
@@ -524,7 +523,7 @@ qint64 decoderaudio::Private::ticks(int64_t samples) const
 {
     if (samples == AV_NOPTS_VALUE || outputSampleRate <= 0)
         return -1;
-    return samples * TicksPerSecond / outputSampleRate;
+    return samples * MediaTime::TicksPerSecond / outputSampleRate;
 }
 
 decoderaudio::Private::StreamContext *decoderaudio::Private::audioContext() const

@@ -24,7 +24,6 @@ extern "C" {
 namespace {
 
 using MediaUtils::errorText;
-using MediaUtils::TicksPerSecond;
 using MediaUtils::TickTimeBase;
 
 // Frames pulled from the graphs ahead of the caller; what lies beyond waits
@@ -390,7 +389,7 @@ int decoderprivate::seek(qint64 position, int flags)
     d->forgetReading(true);
     if (!d->input)
         return AVERROR(EINVAL);
-    return av_seek_frame(d->input.get(), -1, position / 10, flags);
+    return av_seek_frame(d->input.get(), -1, MediaTime::microsecondsFromTicks(position), flags);
 }
 
 int decoderprivate::reopen()
@@ -428,7 +427,9 @@ qint64 decoderprivate::startTime() const
     }
     if (earliest != AV_NOPTS_VALUE)
         return earliest;
-    return d->input->start_time != AV_NOPTS_VALUE ? d->input->start_time * 10 : 0;
+    return d->input->start_time != AV_NOPTS_VALUE
+            ? MediaTime::ticksFromMicroseconds(d->input->start_time)
+            : 0;
 }
 
 QImage decoderprivate::frameAsQImage(const AVFrame *frame)
@@ -1221,7 +1222,7 @@ void decoderprivate::Private::appendReadyFrame(const StreamContext &context, int
         ready.duration = av_rescale_q(frames, frameTime, TickTimeBase);
     } else {
         const int rate = av_buffersink_get_sample_rate(context.outputSink());
-        ready.duration = rate > 0 ? frame->nb_samples * TicksPerSecond / rate : 0;
+        ready.duration = rate > 0 ? frame->nb_samples * MediaTime::TicksPerSecond / rate : 0;
     }
     ready.frame = std::move(frame);
     readyFrames.push_back(std::move(ready));

@@ -113,7 +113,7 @@ qint64 inputDuration(const AVFormatContext *input, const QString &path)
 {
     if (!input || input->nb_streams == 0)
         return -1;
-    qint64 result = input->duration > 0 ? input->duration * 10 : 0;
+    qint64 result = input->duration > 0 ? MediaTime::ticksFromMicroseconds(input->duration) : 0;
     if (result <= 0) {
         const AVStream *longest = nullptr;
         for (unsigned i = 0; i < input->nb_streams; ++i) {

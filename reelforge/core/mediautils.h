@@ -1,17 +1,17 @@
 #pragma once
 
 #include "core/avptr.h"
+#include "core/mediatime.h"
 
 #include <QImage>
 #include <QString>
 
 // Small helpers shared by the media classes: error and channel-layout text,
-// packet times, the 100-ns time unit and the duration scans used when a file
-// states no duration.
+// packet times, FFmpeg's rational for the 100-ns time unit (see mediatime.h)
+// and the duration scans used when a file states no duration.
 namespace MediaUtils {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
-constexpr AVRational TickTimeBase = {1, TicksPerSecond};
+constexpr AVRational TickTimeBase = {1, MediaTime::TicksPerSecond};
 
 // FFmpeg's text for an error code.
 QString errorText(int code);
