@@ -8,6 +8,7 @@
 #include "httpstubserver.h"
 #include "messageboxinput.h"
 #include "messagelog.h"
+#include "plainwindowui.h"
 
 #include <updater/updater.h>
 
@@ -28,28 +29,7 @@ constexpr int CheckDelayMs = 5000;
 constexpr int QuestionTimeoutMs = 60000;
 
 // A main window for the question to wait for.
-class TestUi : public Ui
-{
-public:
-    using Ui::Ui;
-
-protected:
-    KelWindow *createMainWindow() override
-    {
-        auto *window = new KelWindow(KelWindow::Movable | KelWindow::WindowButtons);
-        window->resize(400, 300);
-        return window;
-    }
-};
-
-class TestApplication : public Application
-{
-public:
-    using Application::Application;
-
-protected:
-    KelUi *createUi() override { return new TestUi(this); }
-};
+using TestApplication = PlainWindowApplication<Application, Ui>;
 
 TestApplication *app = nullptr;
 
