@@ -5,9 +5,10 @@
 #include <memory>
 
 // The frames of a decoder: spare ones kept for reuse, and the ones lent to a
-// caller until it gives them back. Reusing frames keeps their buffers out of
-// the allocator on every decoded frame. Freeing the pool frees the lent
-// frames too. Plain class, used by one thread at a time.
+// caller until it gives them back. A frame given back releases its picture or
+// samples at once and is reused empty, which saves a frame allocation per
+// decoded frame. Freeing the pool frees the lent frames too. Plain class,
+// used by one thread at a time.
 class FramePool
 {
 public:
