@@ -545,8 +545,9 @@ bool KelUi::openLinkInExplorer(const QString &path)
     }
     if (file.isDir())
         return openLinkInSuitableApp(path);
-    if (!KelPlatform::showInFileManager(file.absoluteFilePath())) {
-        emit shellExecuteFailed(path, 0);
+    int failure = 0;
+    if (!KelPlatform::showInFileManager(file.absoluteFilePath(), &failure)) {
+        emit shellExecuteFailed(path, failure);
         qWarning() << "Request open link in explorer but the link is not exists." << path;
         messageBox(openFailedText(path), QString(), ErrorIconId);
         return false;

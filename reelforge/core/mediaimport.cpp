@@ -42,7 +42,7 @@ int clampedBitrate(int64_t bitrate)
 qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QString &path)
 {
     if (input->duration > 0)
-        return input->duration * 10;
+        return MediaTime::ticksFromMicroseconds(input->duration);
     qint64 duration = streamDuration(stream);
     if (duration <= 0)
         duration = durationFromEndSeek(input);
@@ -54,7 +54,7 @@ qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QStri
 qint64 audioDuration(AVFormatContext *input, const AVStream *stream)
 {
     if (input->duration > 0)
-        return input->duration * 10;
+        return MediaTime::ticksFromMicroseconds(input->duration);
     const qint64 duration = streamDuration(stream);
     return duration > 0 ? duration : durationFromEndSeek(input);
 }
@@ -164,7 +164,7 @@ void countAccepted(UsageStatistics *usage, const AVMediaFileInfo &info, qint64 f
         usage->add(QStringLiteral("imp1"));
     usage->updateMax(QStringLiteral("fsmax"), fileSize);
     usage->updateMin(QStringLiteral("fsmin"), fileSize);
-    const qint64 seconds = info.duration / TicksPerSecond;
+    const qint64 seconds = MediaTime::secondsFromTicks(info.duration);
     usage->updateMax(QStringLiteral("fdmax"), seconds);
     usage->updateMin(QStringLiteral("fdmin"), seconds);
     if (!info.videoCodecName.isEmpty())

@@ -1,6 +1,7 @@
 #include "datamodel/videoitem.h"
 
 #include "core/appservices.h"
+#include "core/mediatime.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
 #include "metrics/usagestatistics.h"
@@ -30,8 +31,8 @@ const QString TrimStartKey = QStringLiteral("TrimStart");
 const QString TrimEndKey = QStringLiteral("TrimEnd");
 const QString UseAudioKey = QStringLiteral("UseAudio");
 
-// A trim closer than this to either end of the source is no trim (5 ms).
-constexpr qint64 TrimTolerance = 50000;
+// A trim closer than this to either end of the source is no trim.
+constexpr qint64 TrimTolerance = MediaTime::ticksFromMilliseconds(5);
 // Below this progress (per mille) the estimates are too rough to show.
 constexpr int MinEstimateProgress = 11;
 

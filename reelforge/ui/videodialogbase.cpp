@@ -1,5 +1,6 @@
 #include "ui/videodialogbase.h"
 
+#include "core/mediatime.h"
 #include "core/player/playercore.h"
 #include "core/player/volumemanager.h"
 #include "shared/formatters.h"
@@ -36,7 +37,7 @@ constexpr int DialogButtonsWidth = 244;
 constexpr int AudioOnlyMinimumWidth = 960;
 constexpr int UnsavedMinimumWidth = 960;
 // Play pressed this close to the end of the range starts again at its start.
-constexpr qint64 RestartMargin = 2000000;
+constexpr qint64 RestartMargin = MediaTime::ticksFromMilliseconds(200);
 
 KelWindow::WindowParams dialogParams(bool audioOnly)
 {

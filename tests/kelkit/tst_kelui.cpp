@@ -13,6 +13,7 @@
 #include "linkcatcher.h"
 #include "messageboxinput.h"
 #include "offscreenleak.h"
+#include "plainwindowui.h"
 #include "windowinput.h"
 
 #include <QCursor>
@@ -32,30 +33,6 @@
 #include <memory>
 
 namespace {
-
-// The program's UI object: a main window of its own.
-class ProgramUi : public KelUi
-{
-public:
-    using KelUi::KelUi;
-
-protected:
-    KelWindow *createMainWindow() override
-    {
-        auto *window = new KelWindow(KelWindow::Movable | KelWindow::WindowButtons);
-        window->resize(400, 300);
-        return window;
-    }
-};
-
-class ProgramApplication : public KelApplication
-{
-public:
-    using KelApplication::KelApplication;
-
-protected:
-    KelUi *createUi() override { return new ProgramUi(this); }
-};
 
 struct ButtonLook
 {
@@ -780,7 +757,7 @@ void tst_KelUi::notAnnoyingTimerWaitsForAnIdleMainWindow()
 
 int main(int argc, char **argv)
 {
-    ProgramApplication app(argc, argv);
+    PlainWindowApplication<> app(argc, argv);
     tst_KelUi test;
     const int result = QTest::qExec(&test, argc, argv);
     delete kelUi();

@@ -25,17 +25,21 @@ LAYERS = [
      ['kelbase', 'kelkit/utils', 'kelkit', 'kelkit/layouts']),
     ('kelkit/servicepages', ['kelkit/src/servicepages/'],
      ['kelbase', 'kelkit/utils', 'kelkit', 'kelkit/layouts', 'kelkit/itemviews']),
-    ('pip', ['reelforge/datamodel/pip/'], ['kelbase']),
+    # The media time unit and its conversions: one header of plain arithmetic
+    # that every layer of the media code reads, the overlays' SRT times too.
+    ('mediatime', ['reelforge/core/mediatime.h'], []),
+    ('pip', ['reelforge/datamodel/pip/'], ['kelbase', 'mediatime']),
     ('metrics', ['reelforge/metrics/'], ['kelbase']),
-    ('core', ['reelforge/core/'], ['kelbase', 'pip', 'metrics']),
-    ('core/player', ['reelforge/core/player/'], ['kelbase', 'pip', 'metrics', 'core']),
+    ('core', ['reelforge/core/'], ['kelbase', 'mediatime', 'pip', 'metrics']),
+    ('core/player', ['reelforge/core/player/'], ['kelbase', 'mediatime', 'pip', 'metrics', 'core']),
     ('shared', ['reelforge/shared/'],
-     ['kelbase', 'kelkit*', 'pip', 'metrics', 'core', 'core/player']),
+     ['kelbase', 'kelkit*', 'mediatime', 'pip', 'metrics', 'core', 'core/player']),
     ('datamodel', ['reelforge/datamodel/'],
-     ['kelbase', 'kelkit*', 'pip', 'metrics', 'core', 'core/player', 'shared']),
+     ['kelbase', 'kelkit*', 'mediatime', 'pip', 'metrics', 'core', 'core/player', 'shared']),
     ('gui', ['reelforge/'],
-     ['kelbase', 'kelkit*', 'pip', 'metrics', 'core', 'core/player', 'shared', 'datamodel']),
-    ('reelworker', ['reelworker/'], ['kelbase', 'pip', 'core']),
+     ['kelbase', 'kelkit*', 'mediatime', 'pip', 'metrics', 'core', 'core/player', 'shared',
+      'datamodel']),
+    ('reelworker', ['reelworker/'], ['kelbase', 'mediatime', 'pip', 'core']),
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mediatime.h"
 #include "widgets/kelslider.h"
 
 #include <QPair>
@@ -51,5 +52,5 @@ private:
     void emitTrimRange();
 
     // Time units per slider unit.
-    const qint64 step = 10000;
+    const qint64 step = MediaTime::TicksPerMillisecond;
 };
