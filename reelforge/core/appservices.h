@@ -8,11 +8,13 @@ class DataExchangeSvc;
 class FormatTables;
 class UsageStatistics;
 
-// The few services of the application object that the data model and the
-// worker link use. The application fills them once at start-up, before any
-// queue item or link exists; tests fill them themselves. A service left
-// unset reads as absent: no default encoders, no usage counting, the worker
-// beside the running program, an empty settings file name, no worker link.
+// The few services of the application object that the data model, the worker
+// link and the UI use; UI code reads the format tables here, not through the
+// application's forwarders, so that it runs without the application object.
+// The application fills them once at start-up, before any queue item or link
+// exists; tests fill them themselves. A service left unset reads as absent:
+// no default encoders, no usage counting, the worker beside the running
+// program, an empty settings file name, no worker link.
 struct AppServices
 {
     const FormatTables *formatTables = nullptr;

@@ -1,10 +1,14 @@
 #include "ui/overlaycontrols.h"
 
+#include "painting/kelframepainter.h"
+#include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
 #include "ui/style.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/fontscombo.h"
 #include "widgets/kellabel.h"
+
+#include <QBoxLayout>
 
 namespace {
 
@@ -48,9 +52,31 @@ FilePathSelector *fileSelector(const FilePathSelector::FileChooser &chooser)
     return selector;
 }
 
-int indent()
+void addRow(QBoxLayout *column, KelLabel *caption, int gap, QWidget *control, int after)
 {
-    return kelStyle()->metric(IndentMetric);
+    column->addWidget(caption);
+    column->addSpacing(gap);
+    column->addWidget(control);
+    if (after > 0)
+        column->addSpacing(after);
+}
+
+void indent(std::initializer_list<QWidget *> contents,
+            std::initializer_list<KelFramePainter *> frames)
+{
+    const QMargins indented(kelStyle()->metric(IndentMetric), 0, 0, 0);
+    for (QWidget *widget : contents)
+        widget->setContentsMargins(indented);
+    for (KelFramePainter *frame : frames)
+        frame->setMargins(indented);
+}
+
+bool save(const PipObjectPtr &copy, const VideoItemPtr &item, Remember remember, Attach attach)
+{
+    (SettingsProvider::instance()->*remember)(copy);
+    if (item)
+        (item.data()->*attach)(copy);
+    return true;
 }
 
 } // namespace OverlayControls

@@ -45,6 +45,20 @@ bool isBlackOrWhite(const QColor &color)
     return isBlack(color) || isWhite(color);
 }
 
+constexpr int SideBySideSpacing = 16;
+
+// A caption at the left with its control in the same line.
+QHBoxLayout *sideBySide(KelLabel *caption, QWidget *control,
+                        Qt::Alignment controlAlignment = Qt::Alignment())
+{
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(SideBySideSpacing);
+    row->addWidget(caption, 0, Qt::AlignLeft);
+    row->addWidget(control, 0, controlAlignment);
+    return row;
+}
+
 } // namespace
 
 class SubtitlesDialog::Private
@@ -103,46 +117,20 @@ void SubtitlesDialog::Private::buildControls()
     auto *layout = new QVBoxLayout(q->rightBox());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(fileLabel);
-    layout->addSpacing(5);
-    layout->addWidget(fileSelector);
-    layout->addSpacing(16);
-    layout->addWidget(fontLabel);
-    layout->addSpacing(5);
-    layout->addWidget(fontsCombo);
-    layout->addSpacing(16);
-    layout->addWidget(sizeLabel);
-    layout->addSpacing(1);
-    layout->addWidget(sizeSlider);
-    layout->addSpacing(16);
-    layout->addWidget(opacityLabel);
-    layout->addSpacing(1);
-    layout->addWidget(opacitySlider);
-    layout->addSpacing(24);
-    auto *colorRow = new QHBoxLayout;
-    colorRow->setContentsMargins(0, 0, 0, 0);
-    colorRow->setSpacing(16);
-    colorRow->addWidget(colorLabel, 0, Qt::AlignLeft);
-    colorRow->addWidget(colorSelector, 0, Qt::AlignRight);
-    layout->addLayout(colorRow);
-    layout->addSpacing(24);
+    addRow(layout, fileLabel, FieldGap, fileSelector, RowGap);
+    addRow(layout, fontLabel, FieldGap, fontsCombo, RowGap);
+    addRow(layout, sizeLabel, SliderGap, sizeSlider, RowGap);
+    addRow(layout, opacityLabel, SliderGap, opacitySlider, GroupGap);
+    layout->addLayout(sideBySide(colorLabel, colorSelector, Qt::AlignRight));
+    layout->addSpacing(GroupGap);
     layout->addWidget(backgroundButton);
-    layout->addSpacing(24);
-    auto *locationRow = new QHBoxLayout;
-    locationRow->setContentsMargins(0, 0, 0, 0);
-    locationRow->setSpacing(16);
-    locationRow->addWidget(locationLabel, 0, Qt::AlignLeft);
-    locationRow->addWidget(alignmentSelector);
-    layout->addLayout(locationRow);
+    layout->addSpacing(GroupGap);
+    layout->addLayout(sideBySide(locationLabel, alignmentSelector));
     layout->addStretch(1);
 
-    const QMargins indented(indent(), 0, 0, 0);
-    for (KelLabel *label :
-         {fileLabel, fontLabel, sizeLabel, opacityLabel, colorLabel, locationLabel})
-        label->setContentsMargins(indented);
-    fileSelector->setMargins(indented);
-    fontsCombo->setMargins(indented);
-    backgroundButton->setMargins(indented);
+    OverlayControls::indent({fileLabel, fontLabel, sizeLabel, opacityLabel, colorLabel,
+                             locationLabel},
+                            {fileSelector, fontsCombo, backgroundButton});
 }
 
 void SubtitlesDialog::Private::connectControls()
@@ -245,10 +233,8 @@ void SubtitlesDialog::loadData()
 
 bool SubtitlesDialog::onAccept()
 {
-    SettingsProvider::instance()->storeLastSubtitles(d->pipObject);
-    if (item())
-        item()->setSubtitles(d->pipObject);
-    return true;
+    return OverlayControls::save(d->pipObject, item(), &SettingsProvider::storeLastSubtitles,
+                                 &VideoItem::setSubtitles);
 }
 
 void SubtitlesDialog::translateUi()

@@ -1,10 +1,12 @@
 #include "ui/ui.h"
 
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "kelapplication.h"
 #include "painting/kelpixmapcache.h"
 #include "shared/enums.h"
+#include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
@@ -276,9 +278,9 @@ void Ui::openLinkUrl()
 
 QStringList Ui::selectVideoFiles()
 {
-    Application *app = application();
-    const QString video = app ? app->inputVideoFilter() : QString();
-    const QString audio = app ? app->inputAudioFilter() : QString();
+    const FormatTables *tables = appServices().formatTables;
+    const QString video = tables ? tables->inputVideoFilter() : QString();
+    const QString audio = tables ? tables->inputAudioFilter() : QString();
     const QStringList filters{translate("FileDialogs", "All files (%1)")
                                       .arg(video + QLatin1Char(' ') + audio),
                               translate("FileDialogs", "Video files (%1)").arg(video),
@@ -291,20 +293,20 @@ QStringList Ui::selectVideoFiles()
 
 QString Ui::selectSubtitlesFile(const QString &currentPath)
 {
-    Application *app = application();
+    const FormatTables *tables = appServices().formatTables;
     return chooseRemembered(this, translate("FileDialogs", "Select subtitles file"),
                             translate("FileDialogs", "Subtitles (%1)")
-                                    .arg(app ? app->subtitlesFilter() : QString()),
+                                    .arg(tables ? tables->subtitlesFilter() : QString()),
                             currentPath, &SettingsProvider::lastSubtitlesFolder,
                             &SettingsProvider::setLastSubtitlesFolder);
 }
 
 QString Ui::selectWatermarkFile(const QString &currentPath)
 {
-    Application *app = application();
+    const FormatTables *tables = appServices().formatTables;
     return chooseRemembered(this, translate("FileDialogs", "Select watermark file"),
                             translate("FileDialogs", "Image files (%1)")
-                                    .arg(app ? app->imageFilter() : QString()),
+                                    .arg(tables ? tables->imageFilter() : QString()),
                             currentPath, &SettingsProvider::lastWatermarkFolder,
                             &SettingsProvider::setLastWatermarkFolder);
 }

@@ -36,6 +36,7 @@ constexpr int CentralMinimumHeight = 580;
 constexpr int OverlayOperations = ResizerOverlay::Move | ResizerOverlay::Rotate
         | ResizerOverlay::Corners;
 constexpr int OverlayExtent = 10;
+constexpr int SwitcherGap = 9;
 
 QString translate(const char *text)
 {
@@ -127,62 +128,32 @@ void WatermarkDialog::Private::buildControls()
     auto *image = new QVBoxLayout(imageBox);
     image->setContentsMargins(0, 0, 0, 0);
     image->setSpacing(0);
-    image->addWidget(fileLabel);
-    image->addSpacing(5);
-    image->addWidget(fileSelector);
-    image->addSpacing(16);
+    addRow(image, fileLabel, FieldGap, fileSelector, RowGap);
 
     textBox = new QWidget;
     textBox->setObjectName(QStringLiteral("TextBox"));
     auto *text = new QVBoxLayout(textBox);
     text->setContentsMargins(0, 0, 0, 0);
     text->setSpacing(0);
-    text->addWidget(textLabel);
-    text->addSpacing(5);
-    text->addWidget(textEdit);
-    text->addSpacing(16);
-    text->addWidget(fontLabel);
-    text->addSpacing(5);
-    text->addWidget(fontsCombo);
-    text->addSpacing(16);
+    addRow(text, textLabel, FieldGap, textEdit, RowGap);
+    addRow(text, fontLabel, FieldGap, fontsCombo, RowGap);
 
     auto *layout = new QVBoxLayout(q->rightBox());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(typeSwitcher);
-    layout->addSpacing(16);
+    layout->addSpacing(RowGap);
     layout->addWidget(imageBox);
     layout->addWidget(textBox);
-    layout->addWidget(sizeLabel);
-    layout->addSpacing(1);
-    layout->addWidget(sizeSlider);
-    layout->addSpacing(16);
-    layout->addWidget(opacityLabel);
-    layout->addSpacing(1);
-    layout->addWidget(opacitySlider);
-    layout->addSpacing(24);
-    layout->addWidget(locationLabel);
-    layout->addSpacing(9);
-    layout->addWidget(locationSwitcher);
-    layout->addSpacing(16);
-    layout->addWidget(angleLabel);
-    layout->addSpacing(1);
-    layout->addWidget(angleSlider);
+    addRow(layout, sizeLabel, SliderGap, sizeSlider, RowGap);
+    addRow(layout, opacityLabel, SliderGap, opacitySlider, GroupGap);
+    addRow(layout, locationLabel, SwitcherGap, locationSwitcher, RowGap);
+    addRow(layout, angleLabel, SliderGap, angleSlider);
     layout->addStretch(1);
 
-    // Labels and frames line up with the controls' text, not their edges.
-    const QMargins indented(indent(), 0, 0, 0);
-    for (QWidget *w : {static_cast<QWidget *>(typeSwitcher), static_cast<QWidget *>(fileLabel),
-                       static_cast<QWidget *>(textLabel), static_cast<QWidget *>(fontLabel),
-                       static_cast<QWidget *>(sizeLabel), static_cast<QWidget *>(opacityLabel),
-                       static_cast<QWidget *>(locationLabel), static_cast<QWidget *>(angleLabel),
-                       static_cast<QWidget *>(locationSwitcher)})
-        w->setContentsMargins(indented);
-    typeSwitcher->setMargins(indented);
-    textEdit->setMargins(indented);
-    fileSelector->setMargins(indented);
-    fontsCombo->setMargins(indented);
-    locationSwitcher->setMargins(indented);
+    OverlayControls::indent({typeSwitcher, fileLabel, textLabel, fontLabel, sizeLabel, opacityLabel,
+                             locationLabel, angleLabel, locationSwitcher},
+                            {typeSwitcher, textEdit, fileSelector, fontsCombo, locationSwitcher});
 
     overlay = new ResizerOverlay(OverlayStyleId, q);
     overlay->setObjectName(QStringLiteral("CropResizer"));
@@ -365,10 +336,8 @@ void WatermarkDialog::loadData()
 
 bool WatermarkDialog::onAccept()
 {
-    SettingsProvider::instance()->storeLastWatermark(d->pipObject);
-    if (item())
-        item()->setWatermark(d->pipObject);
-    return true;
+    return OverlayControls::save(d->pipObject, item(), &SettingsProvider::storeLastWatermark,
+                                 &VideoItem::setWatermark);
 }
 
 void WatermarkDialog::translateUi()

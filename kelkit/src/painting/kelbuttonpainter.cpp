@@ -105,6 +105,9 @@ public:
     mutable QSize secondTextMinSize;
     mutable int textCapHeight = 0;
     mutable int secondTextCapHeight = 0;
+    // (-1, -1): not computed.
+    mutable QSize cachedSizeHint = QSize(-1, -1);
+    mutable QSize cachedMinimumSizeHint = QSize(-1, -1);
 };
 
 QFont KelButtonPainter::Private::currentFont() const
@@ -795,6 +798,29 @@ QSize KelButtonPainter::minimumSizeHint() const
     const bool shrinks = owner
             && (owner->sizePolicy().horizontalPolicy() & QSizePolicy::ShrinkFlag);
     return d->contentSize(shrinks) + KelFramePainter::sizeHint();
+}
+
+// Qualified calls: owners override sizeHint() with these, so a virtual
+// call would come back here.
+QSize KelButtonPainter::cachedSizeHint() const
+{
+    if (d->cachedSizeHint == QSize(-1, -1))
+        d->cachedSizeHint = KelButtonPainter::sizeHint();
+    return d->cachedSizeHint;
+}
+
+QSize KelButtonPainter::cachedMinimumSizeHint() const
+{
+    if (d->cachedMinimumSizeHint == QSize(-1, -1))
+        d->cachedMinimumSizeHint = KelButtonPainter::minimumSizeHint();
+    return d->cachedMinimumSizeHint;
+}
+
+void KelButtonPainter::dropCachedSizeHints()
+{
+    d->cachedSizeHint = d->cachedMinimumSizeHint = QSize(-1, -1);
+    if (QWidget *owner = widget())
+        owner->updateGeometry();
 }
 
 void KelButtonPainter::ensureGeometryIsValid()

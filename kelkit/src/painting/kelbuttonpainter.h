@@ -116,6 +116,13 @@ public:
     void paintContent(KelPaintContext &ctx, KelWidgetStateAnimator *animator);
 
 protected:
+    // For widget owners, whose layouts ask often: the painter's hints, kept
+    // until dropCachedSizeHints().
+    QSize cachedSizeHint() const;
+    QSize cachedMinimumSizeHint() const;
+    // Owners call it from onGeometryChanged(); the owner's layout asks again.
+    void dropCachedSizeHints();
+
     void onInvalidated() override;
     virtual void onTextChanged(const QString &text);
     virtual void onSecondTextChanged(const QString &text);

@@ -28,8 +28,6 @@ public:
     void tellGroup(bool checked, bool silent);
 
     KelButton *owner;
-    QSize sizeHint = QSize(-1, -1);
-    QSize minimumSizeHint = QSize(-1, -1);
     bool checkable = false;
     bool autoExclusive = false;
     bool clickableWhenChecked = false;
@@ -237,16 +235,12 @@ KelWidgetStateAnimator *KelButton::stateAnimator() const
 
 QSize KelButton::sizeHint() const
 {
-    if (d->sizeHint == QSize(-1, -1))
-        d->sizeHint = KelButtonPainter::sizeHint();
-    return d->sizeHint;
+    return cachedSizeHint();
 }
 
 QSize KelButton::minimumSizeHint() const
 {
-    if (d->minimumSizeHint == QSize(-1, -1))
-        d->minimumSizeHint = KelButtonPainter::minimumSizeHint();
-    return d->minimumSizeHint;
+    return cachedMinimumSizeHint();
 }
 
 bool KelButton::hasHeightForWidth() const
@@ -427,9 +421,7 @@ void KelButton::leaveEvent(QEvent *event)
 
 void KelButton::onGeometryChanged()
 {
-    d->sizeHint = QSize(-1, -1);
-    d->minimumSizeHint = QSize(-1, -1);
-    updateGeometry();
+    dropCachedSizeHints();
 }
 
 #include "moc_kelbutton.cpp"

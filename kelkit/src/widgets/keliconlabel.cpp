@@ -12,9 +12,6 @@ class KelIconLabel::Private
 {
 public:
     KelWidgetStateAnimator *animator(KelIconLabel *owner);
-
-    QSize sizeHint = QSize(-1, -1);
-    QSize minimumSizeHint = QSize(-1, -1);
     KelWidgetStateAnimator *stateAnimator = nullptr;
 };
 
@@ -74,16 +71,12 @@ KelWidgetStateAnimator *KelIconLabel::stateAnimator() const
 
 QSize KelIconLabel::sizeHint() const
 {
-    if (d->sizeHint == QSize(-1, -1))
-        d->sizeHint = KelButtonPainter::sizeHint();
-    return d->sizeHint;
+    return cachedSizeHint();
 }
 
 QSize KelIconLabel::minimumSizeHint() const
 {
-    if (d->minimumSizeHint == QSize(-1, -1))
-        d->minimumSizeHint = KelButtonPainter::minimumSizeHint();
-    return d->minimumSizeHint;
+    return cachedMinimumSizeHint();
 }
 
 void KelIconLabel::paint(KelPaintContext &ctx)
@@ -121,9 +114,7 @@ void KelIconLabel::resizeEvent(QResizeEvent *event)
 
 void KelIconLabel::onGeometryChanged()
 {
-    d->sizeHint = QSize(-1, -1);
-    d->minimumSizeHint = QSize(-1, -1);
-    updateGeometry();
+    dropCachedSizeHints();
 }
 
 #include "moc_keliconlabel.cpp"
