@@ -20,6 +20,12 @@ public:
     int shadowOffset = 0;
     QPair<int, int> anchorPlacement{0, 0};
     bool displayProtected = false;
+
+    void repaintWindow()
+    {
+        if (window)
+            window->update();
+    }
 };
 
 KelWindowFrame::KelWindowFrame(QObject *parent, QWidget *window)
@@ -52,7 +58,7 @@ void KelWindowFrame::setBackground(const QBrush &brush)
     palette.setBrush(QPalette::Inactive, role, brush);
     palette.setBrush(QPalette::Disabled, role, brush);
     d->window->setPalette(palette);
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QColor KelWindowFrame::borderColor() const
@@ -65,7 +71,7 @@ void KelWindowFrame::setBorderColor(const QColor &color)
     if (d->borderColor == color)
         return;
     d->borderColor = color;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 bool KelWindowFrame::dimInactiveBorder() const
@@ -78,7 +84,7 @@ void KelWindowFrame::setDimInactiveBorder(bool dim)
     if (d->dimInactiveBorder == dim)
         return;
     d->dimInactiveBorder = dim;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::borderWidth() const
@@ -93,7 +99,7 @@ void KelWindowFrame::setBorderWidth(int width)
     if (d->borderWidth == width)
         return;
     d->borderWidth = width;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QMargins KelWindowFrame::cornerRadii() const
@@ -107,7 +113,7 @@ void KelWindowFrame::setCornerRadii(const QMargins &radii)
         return;
     d->cornerRadii = radii;
     emit outlineChanged();
-    repaintWindow();
+    d->repaintWindow();
 }
 
 void KelWindowFrame::setCornerRadius(int radius)
@@ -131,7 +137,7 @@ void KelWindowFrame::setShapeFunction(const ShapeFunction &function)
         return;
     d->shapeFunction = function;
     emit outlineChanged();
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QPainterPath KelWindowFrame::outline(const QSizeF &size, double scale)
@@ -155,7 +161,7 @@ void KelWindowFrame::setShadowColor(const QColor &color)
         return;
     d->shadowColor = color;
     emit shadowColorChanged(color);
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::shadowRadius() const
@@ -168,7 +174,7 @@ void KelWindowFrame::setShadowRadius(int radius)
     if (d->shadowRadius == radius)
         return;
     d->shadowRadius = radius;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::shadowOffset() const
@@ -181,7 +187,7 @@ void KelWindowFrame::setShadowOffset(int offset)
     if (d->shadowOffset == offset)
         return;
     d->shadowOffset = offset;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QPair<int, int> KelWindowFrame::anchorPlacement() const
@@ -207,12 +213,6 @@ bool KelWindowFrame::isDisplayProtected() const
 void KelWindowFrame::setDisplayProtected(bool on)
 {
     d->displayProtected = on;
-}
-
-void KelWindowFrame::repaintWindow()
-{
-    if (d->window)
-        d->window->update();
 }
 
 #include "moc_kelwindowframe.cpp"
