@@ -33,6 +33,7 @@ class QAbstractItemModel;
 class KelComboBox : public KelPopupMenuButton
 {
     Q_OBJECT
+    Q_PROPERTY(QVariant currentData READ currentData WRITE setCurrentData NOTIFY currentDataChanged)
 
 public:
     enum PopupWidthMode { NoWidthRule = 0, PopupAtLeastComboWidth = 1, PopupAndComboAlike = 2 };
