@@ -8,6 +8,8 @@
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelslider.h"
 #include "widgets/keltabwidget.h"
+#include "windows/keltitlebar.h"
+#include "windows/kelwindowframe.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -21,15 +23,15 @@ namespace {
 // property wrote.
 struct Subject
 {
-    std::function<QWidget *()> make;
-    std::function<QVariant(QWidget *)> read;
+    std::function<QObject *()> make;
+    std::function<QVariant(QObject *)> read;
 };
 
 template<class W, class R>
 Subject subject(std::function<W *()> make, R read)
 {
     return {[make] { return make(); },
-            [read](QWidget *w) { return QVariant::fromValue(read(static_cast<W *>(w))); }};
+            [read](QObject *w) { return QVariant::fromValue(read(static_cast<W *>(w))); }};
 }
 
 KelButton *checkableButton()
@@ -74,6 +76,27 @@ const QHash<QString, Subject> &subjects()
             {"area.autoSizeEnabled",
              subject<KelScrollArea>([] { return new KelScrollArea; },
                                     [](KelScrollArea *a) { return a->isAutoSizeEnabled(); })},
+            {"frame.borderColor",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->borderColor(); })},
+            {"frame.borderWidth",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->borderWidth(); })},
+            {"frame.dimInactiveBorder",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->dimInactiveBorder(); })},
+            {"frame.shadowColor",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->shadowColor(); })},
+            {"frame.shadowRadius",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->shadowRadius(); })},
+            {"frame.shadowOffset",
+             subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
+                                     [](KelWindowFrame *f) { return f->shadowOffset(); })},
+            {"titlebar.buttons",
+             subject<KelTitleBar>([] { return new KelTitleBar(nullptr); },
+                                  [](KelTitleBar *t) { return t->buttons(); })},
             {"slider.trimVisible",
              subject<KelSlider>([] { return new KelSlider(Qt::Horizontal); },
                                 [](KelSlider *s) { return s->isTrimVisible(); })},
@@ -148,6 +171,13 @@ void tst_KelWidgetProperties::writeReachesTheGetter_data()
     row("label.wrapAnywhere", "wrapAnywhere", true);
     row("progress.state", "state", int(KelProgressBar::Paused));
     row("area.autoSizeEnabled", "autoSizeEnabled", true);
+    row("frame.borderColor", "borderColor", QColor(Qt::blue));
+    row("frame.borderWidth", "borderWidth", 3);
+    row("frame.dimInactiveBorder", "dimInactiveBorder", false);
+    row("frame.shadowColor", "shadowColor", QColor(Qt::green));
+    row("frame.shadowRadius", "shadowRadius", 9);
+    row("frame.shadowOffset", "shadowOffset", 2);
+    row("titlebar.buttons", "buttons", int(KelTitleBar::CloseButton));
     row("slider.trimVisible", "trimVisible", true);
     row("slider.trimEnabled", "trimEnabled", false);
     row("slider.minTrimDuration", "minTrimDuration", 7);
@@ -164,7 +194,7 @@ void tst_KelWidgetProperties::writeReachesTheGetter()
     QFETCH(QVariant, value);
 
     const Subject &s = subjects().value(subject);
-    std::unique_ptr<QWidget> widget(s.make());
+    std::unique_ptr<QObject> widget(s.make());
     QVERIFY(s.read(widget.get()) != value);
     QVERIFY(widget->setProperty(property.constData(), value));
     QCOMPARE(s.read(widget.get()), value);
