@@ -1,5 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "layouts/kelflowlayout.h"
+#include "layouts/kellayoutdnd.h"
 #include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconwidget.h"
@@ -76,6 +78,18 @@ const QHash<QString, Subject> &subjects()
             {"area.autoSizeEnabled",
              subject<KelScrollArea>([] { return new KelScrollArea; },
                                     [](KelScrollArea *a) { return a->isAutoSizeEnabled(); })},
+            {"flow.uniformItemSizes",
+             subject<KelFlowLayout>([] { return new KelFlowLayout; },
+                                    [](KelFlowLayout *f) { return f->uniformItemSizes(); })},
+            {"flow.stretch",
+             subject<KelFlowLayout>([] { return new KelFlowLayout; },
+                                    [](KelFlowLayout *f) { return int(f->stretch()); })},
+            {"dnd.localMoveEnabled",
+             subject<KelLayoutDnd>([] { return new KelLayoutDnd; },
+                                   [](KelLayoutDnd *d) { return d->isLocalMoveEnabled(); })},
+            {"dnd.externalDropEnabled",
+             subject<KelLayoutDnd>([] { return new KelLayoutDnd; },
+                                   [](KelLayoutDnd *d) { return d->isExternalDropEnabled(); })},
             {"frame.borderColor",
              subject<KelWindowFrame>([] { return new KelWindowFrame(nullptr, nullptr); },
                                      [](KelWindowFrame *f) { return f->borderColor(); })},
@@ -171,6 +185,10 @@ void tst_KelWidgetProperties::writeReachesTheGetter_data()
     row("label.wrapAnywhere", "wrapAnywhere", true);
     row("progress.state", "state", int(KelProgressBar::Paused));
     row("area.autoSizeEnabled", "autoSizeEnabled", true);
+    row("flow.uniformItemSizes", "uniformItemSizes", true);
+    row("flow.stretch", "stretch", int(KelFlowLayout::StretchWhenWrapped));
+    row("dnd.localMoveEnabled", "localMoveEnabled", true);
+    row("dnd.externalDropEnabled", "externalDropEnabled", true);
     row("frame.borderColor", "borderColor", QColor(Qt::blue));
     row("frame.borderWidth", "borderWidth", 3);
     row("frame.dimInactiveBorder", "dimInactiveBorder", false);
