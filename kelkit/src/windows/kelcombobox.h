@@ -25,8 +25,8 @@ class QAbstractItemModel;
 //
 //     auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Minimum,
 //                                   KelComboBox::PopupAtLeastComboWidth, parent);
-//     combo->setItems(19, {QStringLiteral("mp4"), QStringLiteral("mkv")},
-//                     KelComboBox::KeepOrFirst);
+//     combo->setItems(KelStyle::WT_PopupMenuButton,
+//                     {QStringLiteral("mp4"), QStringLiteral("mkv")}, KelComboBox::KeepOrFirst);
 //     connect(combo, &KelComboBox::itemClicked, this, &Dialog::formatChosen);
 //
 // GUI thread only.
