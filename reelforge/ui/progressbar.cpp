@@ -71,7 +71,7 @@ ProgressBar::ProgressBar(QWidget *parent)
     // The two parts read as one text: "Remaining: 01:20", "2/5". Hugging
     // their texts keeps them together at the bar's ends.
     for (KelIconLabel *label : {d->statusLabel, d->counterLabel}) {
-        label->setTextLayoutMode(1);
+        label->setTextLayoutMode(KelButtonPainter::TextSideBySide);
         label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     }
 

@@ -796,7 +796,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         break;
     }
     case WT_Card_Cell:
-        painter->setContentLayoutMode(1);
+        painter->setContentLayoutMode(KelButtonPainter::ArrowFollowsText);
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         painter->setPaddings(uniform(metric(M_Cell_Padding)));
         painter->setBorderWidths(uniform(1));
@@ -915,7 +915,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         painter->setIconPlacement(Qt::RightEdge);
         painter->setElideMode(Qt::ElideMiddle);
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        painter->setTextLayoutMode(2);
+        painter->setTextLayoutMode(KelButtonPainter::TextStacked);
         setSizePolicy(owner, QSizePolicy::Ignored, QSizePolicy::Fixed);
         painter->setContentsMargins(id == WT_FilePath ? QMargins(12, 0, 7, 0)
                                                       : QMargins(40, 0, 7, 0));
@@ -926,7 +926,7 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         painter->setTextColors(KelStateColors(dark ? color(CL_Text_Light) : color(CL_Gray_1)));
         painter->setContentsMargins(QMargins(4, 2, 4, 2));
         painter->setFont(12, QFont::Medium);
-        painter->setTextLayoutMode(1);
+        painter->setTextLayoutMode(KelButtonPainter::TextSideBySide);
         painter->setSecondFont(12, QFont::Bold);
         painter->setSecondTextColors(KelStateColors(color(CL_Success)));
         painter->setSpacing(3);

@@ -5,6 +5,23 @@
 #include <QWidget>
 #include <QtMath>
 
+namespace {
+
+// The layout's parent's spacing: the widget style's, or the parent
+// layout's; -1 without a parent.
+int spacingFromParent(const QObject *owner, QStyle::PixelMetric metric)
+{
+    if (!owner)
+        return -1;
+    if (owner->isWidgetType()) {
+        auto *widget = static_cast<const QWidget *>(owner);
+        return widget->style()->pixelMetric(metric, nullptr, widget);
+    }
+    return static_cast<const QLayout *>(owner)->spacing();
+}
+
+} // namespace
+
 class KelFlowLayout::Private
 {
 public:
@@ -46,26 +63,14 @@ int KelFlowLayout::horizontalSpacing() const
 {
     if (d->horizontalSpacing >= 0)
         return d->horizontalSpacing;
-    return spacingFromParent(QStyle::PM_LayoutHorizontalSpacing);
+    return spacingFromParent(parent(), QStyle::PM_LayoutHorizontalSpacing);
 }
 
 int KelFlowLayout::verticalSpacing() const
 {
     if (d->verticalSpacing >= 0)
         return d->verticalSpacing;
-    return spacingFromParent(QStyle::PM_LayoutVerticalSpacing);
-}
-
-int KelFlowLayout::spacingFromParent(QStyle::PixelMetric metric) const
-{
-    QObject *owner = parent();
-    if (!owner)
-        return -1;
-    if (owner->isWidgetType()) {
-        auto *widget = static_cast<QWidget *>(owner);
-        return widget->style()->pixelMetric(metric, nullptr, widget);
-    }
-    return static_cast<QLayout *>(owner)->spacing();
+    return spacingFromParent(parent(), QStyle::PM_LayoutVerticalSpacing);
 }
 
 bool KelFlowLayout::uniformItemSizes() const

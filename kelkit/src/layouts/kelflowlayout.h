@@ -3,7 +3,6 @@
 #include <QLayout>
 #include <QList>
 #include <QMargins>
-#include <QStyle>
 
 #include <memory>
 
@@ -15,6 +14,8 @@
 class KelFlowLayout : public QLayout
 {
     Q_OBJECT
+    Q_PROPERTY(bool uniformItemSizes READ uniformItemSizes WRITE setUniformItemSizes)
+    Q_PROPERTY(Stretch stretch READ stretch WRITE setStretch)
 
 public:
     enum Stretch {
@@ -64,8 +65,6 @@ protected:
     virtual int doLayout(const QRect &rect, const QList<QLayoutItem *> &items, bool testOnly) const;
 
 private:
-    int spacingFromParent(QStyle::PixelMetric metric) const;
-
     class Private;
     std::unique_ptr<Private> const d;
 };

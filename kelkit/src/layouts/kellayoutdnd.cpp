@@ -1,5 +1,6 @@
 #include "layouts/kellayoutdnd.h"
 
+#include "eventfilters/kelfunctionfilter.h"
 #include "layouts/kelflowlayout.h"
 #include "layouts/layoututils.h"
 #include "widgets/kelscrollarea.h"
@@ -48,9 +49,15 @@ QPair<int, int> itemSpacing(QLayout *layout)
 class KelLayoutDnd::Private : public QObject
 {
 public:
-    explicit Private(KelLayoutDnd *owner) : QObject(owner), owner(owner) { }
+    explicit Private(KelLayoutDnd *owner)
+        : QObject(owner), owner(owner),
+          filter(new KelFunctionFilter([this](QObject *watched,
+                                              QEvent *event) { return filterEvent(watched, event); },
+                                       this))
+    { }
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The events of the container and its children, seen through filter.
+    bool filterEvent(QObject *watched, QEvent *event);
 
     bool isReady() const { return layout && container && dropIndicator; }
     HitTest hitTest(const QPoint &pos) const;
@@ -67,6 +74,7 @@ public:
     void finishLocalMove(QMouseEvent *event);
 
     KelLayoutDnd *owner;
+    KelFunctionFilter *filter;
     QPointer<QLayout> layout;
     QPointer<QWidget> container;
     QSet<QObject *> watchedChildren;
@@ -262,10 +270,10 @@ void KelLayoutDnd::Private::watchChild(QObject *child)
     if (!child->isWidgetType() || watchedChildren.contains(child))
         return;
     watchedChildren.insert(child);
-    child->installEventFilter(this);
+    child->installEventFilter(filter);
 }
 
-bool KelLayoutDnd::Private::eventFilter(QObject *watched, QEvent *event)
+bool KelLayoutDnd::Private::filterEvent(QObject *watched, QEvent *event)
 {
     if (!isReady())
         return false;
@@ -364,7 +372,7 @@ bool KelLayoutDnd::Private::containerEvent(QEvent *event)
     case QEvent::ChildRemoved: {
         QObject *child = static_cast<QChildEvent *>(event)->child();
         if (watchedChildren.remove(child))
-            child->removeEventFilter(this);
+            child->removeEventFilter(filter);
         return false;
     }
     case QEvent::MouseMove: {
@@ -472,9 +480,9 @@ void KelLayoutDnd::setLayout(QLayout *layout)
         return;
     d->reset();
     if (d->container)
-        d->container->removeEventFilter(d.get());
+        d->container->removeEventFilter(d->filter);
     for (QObject *child : qAsConst(d->watchedChildren))
-        child->removeEventFilter(d.get());
+        child->removeEventFilter(d->filter);
     d->watchedChildren.clear();
 
     d->layout = layout;
@@ -484,7 +492,7 @@ void KelLayoutDnd::setLayout(QLayout *layout)
             d->dropIndicator->setParent(nullptr);
         return;
     }
-    d->container->installEventFilter(d.get());
+    d->container->installEventFilter(d->filter);
     d->container->setAcceptDrops(d->localMoveEnabled || d->externalDropEnabled);
     const auto children = d->container->findChildren<QWidget *>(QString(),
                                                                 Qt::FindDirectChildrenOnly);

@@ -19,6 +19,8 @@ class QWidget;
 class KelLayoutDnd : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(bool localMoveEnabled READ isLocalMoveEnabled WRITE setLocalMoveEnabled)
+    Q_PROPERTY(bool externalDropEnabled READ isExternalDropEnabled WRITE setExternalDropEnabled)
 
 public:
     using DropFilter = std::function<bool(const QMimeData *)>;

@@ -86,13 +86,13 @@ public:
     QFont secondFont;
     bool secondTextColorsSet = false;
     KelStateColors secondTextColors;
-    int textLayoutMode = 2;
+    int textLayoutMode = TextStacked;
     int textSpacing = 0;
     QChar textSeparator;
     KelArrowParams arrow;
     KelArrowParams checkedArrow;
     KelStateColors arrowColors;
-    int contentLayoutMode = 0;
+    int contentLayoutMode = ArrowAtEdge;
     bool layoutDirty = true;
     QRect iconRect;
     QRectF textRect;
@@ -171,7 +171,7 @@ QSize KelButtonPainter::Private::contentSize(bool minimum) const
     const bool hasS = present(rawS);
     const QSize T = hasT ? rawT : QSize(0, 0);
     const QSize S = hasS ? rawS : QSize(0, 0);
-    const bool sideBySide = textLayoutMode == 1;
+    const bool sideBySide = textLayoutMode == TextSideBySide;
     const bool arrowShown = hasArrow();
     const QSize A = arrowShown ? arrowBox() : QSize(0, 0);
     const QSize icon = hasI ? I : QSize(0, 0);
@@ -263,7 +263,7 @@ void KelButtonPainter::Private::layoutContent()
     textRect = QRectF();
     secondTextRect = QRectF();
     if (!text.isEmpty() && !secondText.isEmpty()) {
-        if (textLayoutMode == 1) {
+        if (textLayoutMode == TextSideBySide) {
             const QSizeF T = textSize;
             const QSizeF S = secondTextSize;
             if (align & Qt::AlignHCenter) {
@@ -324,7 +324,7 @@ void KelButtonPainter::Private::layoutContent()
                 iconRect.moveLeft(left);
         }
     }
-    if (arrowRect.isValid() && contentLayoutMode == 1) {
+    if (arrowRect.isValid() && contentLayoutMode == ArrowFollowsText) {
         const int left = qRound(textRight) + spacing + 1;
         if (left < arrowRect.left())
             arrowRect.moveLeft(left);
@@ -775,7 +775,7 @@ int KelButtonPainter::heightForWidth(int width) const
         available -= box.width() + d->spacing;
         side = qMax(side, box.height());
     }
-    if (d->textLayoutMode == 1 && !d->secondText.isEmpty())
+    if (d->textLayoutMode == TextSideBySide && !d->secondText.isEmpty())
         available -= d->secondTextSize.width() + d->spacing;
     const QSize bounds(qMax(available, 1), 0);
     if (!d->text.isEmpty())

@@ -67,10 +67,21 @@ public:
     void setTextSpacing(int spacing);
     int textAlignment() const;
     void setTextAlignment(int alignment);
-    // 1: main and second text side by side; otherwise stacked.
+    // Where the second text goes; any value but TextSideBySide stacks.
+    enum TextLayoutMode {
+        TextSideBySide = 1,
+        // The default.
+        TextStacked = 2,
+    };
     int textLayoutMode() const;
     void setTextLayoutMode(int mode);
-    // 1: the arrow follows the texts instead of standing at the right edge.
+    // Where the drop-down arrow goes; any value but ArrowFollowsText keeps
+    // it at the right edge.
+    enum ContentLayoutMode {
+        // The default.
+        ArrowAtEdge = 0,
+        ArrowFollowsText = 1,
+    };
     int contentLayoutMode() const;
     void setContentLayoutMode(int mode);
     int elideMode() const;

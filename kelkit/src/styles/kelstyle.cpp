@@ -599,7 +599,7 @@ void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString
         painter->setTextColors(KelStateColors(text));
         painter->setContentsMargins(margins(MG_MenuItem_Contents));
         painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(OP_SecondText))));
-        painter->setTextLayoutMode(1);
+        painter->setTextLayoutMode(KelButtonPainter::TextSideBySide);
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         if (button) {
             button->setAutoExclusive(true);
@@ -636,7 +636,7 @@ void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString
         painter->setBorderColors(KelStateColors(Qt::transparent));
         painter->setTextColors(KelStateColors(text));
         painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(OP_SecondText))));
-        painter->setTextLayoutMode(1);
+        painter->setTextLayoutMode(KelButtonPainter::TextSideBySide);
         painter->setContentsMargins(margins(MG_Input_Contents)
                                     + uniform(metric(M_Input_BorderWidth)));
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);

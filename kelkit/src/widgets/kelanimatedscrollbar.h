@@ -20,6 +20,7 @@ public:
         SideBySide = 1,
         Overlay = 2,
     };
+    Q_ENUM(Placement)
 
     // Puts a bar on each orientation the area does not switch off (vertical
     // first), unless the area has a framework bar already. Side by side,

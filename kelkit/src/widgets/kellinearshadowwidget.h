@@ -24,6 +24,7 @@ public:
         OutsideEdge = 1,
         InsideEdge = 2,
     };
+    Q_ENUM(Placement)
 
     KelLinearShadowWidget(int styleId, Qt::Edge edge, int placement, QWidget *target,
                           bool noStyle = false);

@@ -21,7 +21,6 @@ class KelScrollArea : public QScrollArea, public KelStyleable
     Q_OBJECT
     Q_PROPERTY(bool autoSizeEnabled READ isAutoSizeEnabled WRITE setAutoSizeEnabled NOTIFY
                        autoSizeEnabledChanged)
-    Q_PROPERTY(QMargins scrollToMargins READ scrollToMargins WRITE setScrollToMargins)
 
 public:
     KelScrollArea(int styleId, QWidget *parent = nullptr, bool noStyle = false);

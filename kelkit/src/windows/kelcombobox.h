@@ -25,14 +25,15 @@ class QAbstractItemModel;
 //
 //     auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Minimum,
 //                                   KelComboBox::PopupAtLeastComboWidth, parent);
-//     combo->setItems(19, {QStringLiteral("mp4"), QStringLiteral("mkv")},
-//                     KelComboBox::KeepOrFirst);
+//     combo->setItems(KelStyle::WT_PopupMenuButton,
+//                     {QStringLiteral("mp4"), QStringLiteral("mkv")}, KelComboBox::KeepOrFirst);
 //     connect(combo, &KelComboBox::itemClicked, this, &Dialog::formatChosen);
 //
 // GUI thread only.
 class KelComboBox : public KelPopupMenuButton
 {
     Q_OBJECT
+    Q_PROPERTY(QVariant currentData READ currentData WRITE setCurrentData NOTIFY currentDataChanged)
 
 public:
     enum PopupWidthMode { NoWidthRule = 0, PopupAtLeastComboWidth = 1, PopupAndComboAlike = 2 };

@@ -16,7 +16,7 @@ class QBoxLayout;
 // the dialog is done or hidden; a dialog whose parent window is hidden or
 // minimized waits until the parent shows and then appears centred on it.
 //
-//     KelDialog dialog(1, KelWindow::Movable, parent);
+//     KelDialog dialog(KelStyle::WT_Dialog, KelWindow::Movable, parent);
 //     new QVBoxLayout(dialog.contentWidget());
 //     dialog.addButton(0, new KelButton(KelStyle::WT_Button_Dialog));
 //     dialog.addButton(1, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);

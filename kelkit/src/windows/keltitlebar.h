@@ -19,10 +19,12 @@ class QHBoxLayout;
 class KelTitleBar : public KelFrame
 {
     Q_OBJECT
+    Q_PROPERTY(int buttons READ buttons WRITE setButtons)
 
 public:
     // The bits of setButtons() and button().
     enum Button { MinimizeButton = 1, MaximizeButton = 2, CloseButton = 4 };
+    Q_ENUM(Button)
 
     explicit KelTitleBar(QWidget *window);
     ~KelTitleBar() override;

@@ -20,7 +20,8 @@ class KelWindowFrame;
 // child blocks it, and toggles the hidden maintenance mode when the access
 // word is typed with exactly Ctrl+Alt held.
 //
-//     auto *window = new KelWindow(KelStyle::WT_Window, KelWindow::Movable | KelWindow::Resizable
+//     auto *window = new KelWindow(KelStyle::WT_Window,
+//                                  KelWindow::Movable | KelWindow::Resizable
 //                                          | KelWindow::WindowButtons,
 //                                  nullptr, KelWindow::Default, false,
 //                                  QStringLiteral("ToolsWindow"));

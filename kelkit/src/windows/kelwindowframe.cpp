@@ -19,6 +19,11 @@ public:
     int shadowRadius = 0;
     int shadowOffset = 0;
     QPair<int, int> anchorPlacement{0, 0};
+    void repaintWindow()
+    {
+        if (window)
+            window->update();
+    }
 };
 
 KelWindowFrame::KelWindowFrame(QObject *parent, QWidget *window)
@@ -51,7 +56,7 @@ void KelWindowFrame::setBackground(const QBrush &brush)
     palette.setBrush(QPalette::Inactive, role, brush);
     palette.setBrush(QPalette::Disabled, role, brush);
     d->window->setPalette(palette);
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QColor KelWindowFrame::borderColor() const
@@ -64,7 +69,7 @@ void KelWindowFrame::setBorderColor(const QColor &color)
     if (d->borderColor == color)
         return;
     d->borderColor = color;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 bool KelWindowFrame::dimInactiveBorder() const
@@ -77,7 +82,7 @@ void KelWindowFrame::setDimInactiveBorder(bool dim)
     if (d->dimInactiveBorder == dim)
         return;
     d->dimInactiveBorder = dim;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::borderWidth() const
@@ -92,7 +97,7 @@ void KelWindowFrame::setBorderWidth(int width)
     if (d->borderWidth == width)
         return;
     d->borderWidth = width;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QMargins KelWindowFrame::cornerRadii() const
@@ -106,7 +111,7 @@ void KelWindowFrame::setCornerRadii(const QMargins &radii)
         return;
     d->cornerRadii = radii;
     emit outlineChanged();
-    repaintWindow();
+    d->repaintWindow();
 }
 
 void KelWindowFrame::setCornerRadius(int radius)
@@ -130,7 +135,7 @@ void KelWindowFrame::setShapeFunction(const ShapeFunction &function)
         return;
     d->shapeFunction = function;
     emit outlineChanged();
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QPainterPath KelWindowFrame::outline(const QSizeF &size, double scale)
@@ -154,7 +159,7 @@ void KelWindowFrame::setShadowColor(const QColor &color)
         return;
     d->shadowColor = color;
     emit shadowColorChanged(color);
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::shadowRadius() const
@@ -167,7 +172,7 @@ void KelWindowFrame::setShadowRadius(int radius)
     if (d->shadowRadius == radius)
         return;
     d->shadowRadius = radius;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 int KelWindowFrame::shadowOffset() const
@@ -180,7 +185,7 @@ void KelWindowFrame::setShadowOffset(int offset)
     if (d->shadowOffset == offset)
         return;
     d->shadowOffset = offset;
-    repaintWindow();
+    d->repaintWindow();
 }
 
 QPair<int, int> KelWindowFrame::anchorPlacement() const
@@ -201,12 +206,6 @@ void KelWindowFrame::resetAnchorPlacement()
 bool KelWindowFrame::isDisplayProtected() const
 {
     return false;
-}
-
-void KelWindowFrame::repaintWindow()
-{
-    if (d->window)
-        d->window->update();
 }
 
 #include "moc_kelwindowframe.cpp"

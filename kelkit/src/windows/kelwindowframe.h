@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QMargins>
 #include <QObject>
@@ -21,6 +22,13 @@ class QWidget;
 class KelWindowFrame : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QBrush background READ background WRITE setBackground)
+    Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor)
+    Q_PROPERTY(bool dimInactiveBorder READ dimInactiveBorder WRITE setDimInactiveBorder)
+    Q_PROPERTY(int borderWidth READ borderWidth WRITE setBorderWidth)
+    Q_PROPERTY(QColor shadowColor READ shadowColor WRITE setShadowColor NOTIFY shadowColorChanged)
+    Q_PROPERTY(int shadowRadius READ shadowRadius WRITE setShadowRadius)
+    Q_PROPERTY(int shadowOffset READ shadowOffset WRITE setShadowOffset)
 
 public:
     // The window outline for a size at a scale; (0, 0) is its top-left.
@@ -87,8 +95,6 @@ signals:
     void outlineChanged();
 
 private:
-    void repaintWindow();
-
     class Private;
     std::unique_ptr<Private> const d;
 };

@@ -13,7 +13,8 @@ class KelSpinBox;
 // emit nothing.
 //
 //     auto *opacity = new DisplaySlider(1, 100, Style::WT_Slider_Position,
-//     Style::WT_SpinBox_Compact, dialog); opacity->setSuffix(QStringLiteral("%"));
+//                                       Style::WT_SpinBox_Compact, dialog);
+//     opacity->setSuffix(QStringLiteral("%"));
 //     opacity->setPercentValueSilently(pip->opacity());
 //
 // GUI thread only.

@@ -234,7 +234,7 @@ void tst_KelButtonPainter::centredTextKeepsIconAndArrowBeside()
     QCOMPARE(painter.arrowRect().right(), 199);
     QCOMPARE(painter.arrowRect().size(), ArrowBox);
 
-    painter.setContentLayoutMode(1);
+    painter.setContentLayoutMode(KelButtonPainter::ArrowFollowsText);
     QCOMPARE(painter.arrowRect().left(), painter.textRect().right() + 1 + Spacing + 1);
 
     // Left-aligned text leaves the icon at the edge.
