@@ -42,6 +42,26 @@ constexpr double InactiveBorderAlpha = 0.7;
 constexpr int FadeDurationMetric = 16;
 constexpr int GeometryDurationMetric = 17;
 
+// The alignment along the edge's own axis: a side edge takes Left and Right
+// as Top and Bottom, a top or bottom edge the reverse, so that a popup never
+// keeps the coordinate it had before it was placed. Anything else centres.
+int alignmentAlong(int edge, int alignment)
+{
+    const bool side = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+    switch (alignment) {
+    case Qt::AlignJustify:
+        return alignment;
+    case Qt::AlignLeft:
+    case Qt::AlignTop:
+        return side ? Qt::AlignTop : Qt::AlignLeft;
+    case Qt::AlignRight:
+    case Qt::AlignBottom:
+        return side ? Qt::AlignBottom : Qt::AlignRight;
+    default:
+        return side ? Qt::AlignVCenter : Qt::AlignHCenter;
+    }
+}
+
 bool isModifierKey(int key)
 {
     switch (key) {
@@ -157,6 +177,7 @@ public:
     void checkTranslucentBackground();
     bool needsOutline() const;
     void updateOutlineMask();
+    void placeByStrategy(ShowStrategy strategy);
     KelOpacityAnimator *opacityAnimator();
     KelGeometryAnimator *geometryAnimator();
 
@@ -167,6 +188,9 @@ public:
     QString maintenanceKeys;
     KelNativeWindowUtils *nativeUtils = nullptr;
     bool geometryRestoredEarly = false;
+    // Until the window has been shown its geometry is only a guess, never
+    // worth saving.
+    bool everShown = false;
     QPoint placementReference;
     QPointer<KelTitleBar> titleBar;
     QPointer<KelWidget> sideBar;
@@ -333,6 +357,41 @@ void KelWindow::Private::updateOutlineMask()
         KelUtils::clearMask(q);
     }
     outlineMasked = masked;
+}
+
+void KelWindow::Private::placeByStrategy(ShowStrategy strategy)
+{
+    QWidget *parentWindow = q->parentWidget() ? q->parentWidget()->window() : nullptr;
+    QRect geometry = q->geometry();
+    geometry.setWidth(qMax(geometry.width(), q->minimumWidth()));
+    geometry.setHeight(qMax(geometry.height(), q->minimumHeight()));
+    switch (strategy) {
+    case CenteredOnParent:
+        if (parentWindow) {
+            geometry.moveCenter(parentWindow->geometry().center());
+        } else {
+            const QList<QScreen *> screens = QGuiApplication::screens();
+            KelSettings *settings = frameworkSettings();
+            const int index = settings ? settings->lastScreen() : 0;
+            QScreen *target = index >= 0 && index < screens.size()
+                    ? screens.at(index)
+                    : QGuiApplication::primaryScreen();
+            if (target)
+                geometry.moveCenter(target->geometry().center());
+        }
+        break;
+    case CursorPos:
+        geometry.moveTopLeft(QCursor::pos());
+        break;
+    case CursorScreen:
+        if (QScreen *target = KelUtils::screenAtOrPrimary(QCursor::pos()))
+            geometry.moveCenter(target->availableGeometry().center());
+        break;
+    case NoChange:
+        break;
+    }
+    if (geometry != q->geometry())
+        q->setGeometry(KelUtils::placeOnScreen(geometry, 1));
 }
 
 KelOpacityAnimator *KelWindow::Private::opacityAnimator()
@@ -502,7 +561,7 @@ void KelWindow::restoreSavedGeometry()
 void KelWindow::saveWindowGeometry()
 {
     KelSettings *settings = frameworkSettings();
-    if (!settings)
+    if (!settings || !d->everShown)
         return;
     if (!objectName().isEmpty())
         settings->setValue(geometryKey(objectName()), saveGeometry());
@@ -550,42 +609,23 @@ void KelWindow::showWithStrategy(ShowStrategy strategy)
             }
             if (!testAttribute(Qt::WA_Resized))
                 resize(preferredShowSize());
+        } else if (strategy != NoChange) {
+            // The size show() would settle on, so that the window is centred
+            // on what it shows.
+            ensurePolished();
+            KelUtils::activateLayoutsRecursively(this);
+            if (!testAttribute(Qt::WA_Resized))
+                adjustSize();
         }
+        // Placed before it is mapped: a window manager may keep the first
+        // position it sees and ignore a move that follows the map.
+        if (strategy != NoChange)
+            d->placeByStrategy(strategy);
         show();
     }
-
-    if (strategy != NoChange) {
-        QRect geometry = this->geometry();
-        geometry.setWidth(qMax(geometry.width(), minimumWidth()));
-        geometry.setHeight(qMax(geometry.height(), minimumHeight()));
-        switch (strategy) {
-        case CenteredOnParent:
-            if (parentWindow) {
-                geometry.moveCenter(parentWindow->geometry().center());
-            } else {
-                const QList<QScreen *> screens = QGuiApplication::screens();
-                KelSettings *settings = frameworkSettings();
-                const int index = settings ? settings->lastScreen() : 0;
-                QScreen *target = index >= 0 && index < screens.size()
-                        ? screens.at(index)
-                        : QGuiApplication::primaryScreen();
-                if (target)
-                    geometry.moveCenter(target->geometry().center());
-            }
-            break;
-        case CursorPos:
-            geometry.moveTopLeft(QCursor::pos());
-            break;
-        case CursorScreen:
-            if (QScreen *target = KelUtils::screenAtOrPrimary(QCursor::pos()))
-                geometry.moveCenter(target->availableGeometry().center());
-            break;
-        case NoChange:
-            break;
-        }
-        if (geometry != this->geometry())
-            setGeometry(KelUtils::placeOnScreen(geometry, 1));
-    }
+    // Again once shown, in case showing changed its size.
+    if (strategy != NoChange)
+        d->placeByStrategy(strategy);
 
     raise();
     if (testAttribute(Qt::WA_ShowWithoutActivating))
@@ -641,7 +681,8 @@ int KelWindow::placeBesideRect(const QRect &anchor, int edge, int alignment, boo
     frame->setAnchorPlacement(edge, alignment);
     auto placed = [&](int side) {
         const QRect rect = KelUtils::alignedRect(anchor, QRect(QPoint(), size), Qt::Edge(side),
-                                                 Qt::AlignmentFlag(alignment), offset);
+                                                 Qt::AlignmentFlag(alignmentAlong(side, alignment)),
+                                                 offset);
         return KelUtils::placeOnScreen(rect, step);
     };
     QRect rect = placed(edge);
@@ -748,6 +789,9 @@ bool KelWindow::event(QEvent *event)
     case QEvent::WindowStateChange:
         if (d->titleBar)
             d->titleBar->setVisible(true);
+        break;
+    case QEvent::Show:
+        d->everShown = true;
         break;
     case QEvent::WinIdChange:
         QObject::disconnect(d->screenChangedConnection);
