@@ -793,6 +793,12 @@ bool KelWindow::event(QEvent *event)
     case QEvent::Show:
         d->everShown = true;
         break;
+    case QEvent::WindowTitleChange:
+        // The bar draws the title; a window that only names itself to the
+        // system still shows its name.
+        if (d->titleBar && !windowTitle().isEmpty())
+            d->titleBar->titleLabel()->setText(windowTitle());
+        break;
     case QEvent::WinIdChange:
         QObject::disconnect(d->screenChangedConnection);
         if (QWindow *handle = windowHandle()) {
