@@ -39,6 +39,8 @@ const QString MaintenanceAccessWord = QStringLiteral("kelsvc");
 // A drag-to-move starts past this Manhattan distance.
 constexpr int DragThreshold = 4;
 constexpr double InactiveBorderAlpha = 0.7;
+constexpr int NoCompositorBorderWidth = 1;
+constexpr int WindowBorderColor = 3;
 constexpr int FadeDurationMetric = 16;
 constexpr int GeometryDurationMetric = 17;
 
@@ -873,8 +875,16 @@ void KelWindow::keyPressEvent(QKeyEvent *event)
 void KelWindow::paintEvent(QPaintEvent *)
 {
     KelWindowFrame *frame = windowFrame();
-    const int borderWidth = frame->borderWidth();
+    int borderWidth = frame->borderWidth();
     QColor borderColor = frame->borderColor();
+    // Without a compositing manager there is no shadow to show where the
+    // window ends, so a frameless window draws at least a hairline.
+    if (borderWidth == 0 && !isMaximized() && !isFullScreen() && !d->nativeUtils->usesDwmShadow()
+        && !KelPlatform::isCompositingManagerRunning()) {
+        borderWidth = NoCompositorBorderWidth;
+        if (borderColor.alpha() == 0)
+            borderColor = kelStyle()->color(WindowBorderColor);
+    }
     if (frame->dimInactiveBorder() && !isActiveWindow())
         borderColor.setAlphaF(borderColor.alphaF() * InactiveBorderAlpha);
 

@@ -7,6 +7,7 @@
 
 #include "../offscreenleak.h"
 #include "manualanimationdriver.h"
+#include "paintprobe.h"
 
 #include <QCursor>
 #include <QKeySequence>
@@ -90,6 +91,8 @@ private slots:
     void placeBesideRect();
     void placeBesideRectEveryPair_data();
     void placeBesideRectEveryPair();
+    void hairlineWithoutCompositor_data();
+    void hairlineWithoutCompositor();
     void roundedOutline_data();
     void roundedOutline();
     void showWithStrategy_data();
@@ -389,6 +392,45 @@ void tst_KelWindow::placeBesideRectEveryPair()
     default:
         QFAIL("placed on no edge");
     }
+}
+
+void tst_KelWindow::hairlineWithoutCompositor_data()
+{
+    QTest::addColumn<bool>("compositing");
+    QTest::addColumn<bool>("maximized");
+    QTest::addColumn<bool>("border");
+    QTest::newRow("with a compositing manager: the shadow only") << true << false << false;
+    QTest::newRow("without: a hairline") << false << false << true;
+    QTest::newRow("without, maximized: none") << false << true << false;
+}
+
+// With nothing to draw a shadow, a borderless window still shows its edge
+// in the frame's border colour.
+void tst_KelWindow::hairlineWithoutCompositor()
+{
+    QFETCH(bool, compositing);
+    QFETCH(bool, maximized);
+    QFETCH(bool, border);
+    KelPlatform::setCompositingManagerOverride(compositing ? 1 : 0);
+    KelWindow window(Framed);
+    KelWindowFrame *frame = window.windowFrame();
+    frame->setBorderWidth(0);
+    frame->setBorderColor(QColor(200, 0, 0));
+    frame->setBackground(QColor(Qt::white));
+    window.resize(300, 200);
+    if (maximized)
+        window.showMaximized();
+    else
+        window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QImage shot = window.grab().toImage();
+    const int y = shot.height() / 2;
+    const QColor expected = border ? QColor(200, 0, 0) : QColor(Qt::white);
+    QVERIFY(PaintProbe::pixelIs(shot, 0, y, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, shot.width() - 1, y, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, shot.width() / 2, shot.height() - 1, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, 2, y, QColor(Qt::white), 8));
 }
 
 void tst_KelWindow::roundedOutline_data()
