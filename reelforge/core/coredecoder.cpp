@@ -1,8 +1,8 @@
 #include "core/coredecoder.h"
 
+#include "core/audiosample.h"
 #include "core/decoderaudio.h"
 #include "core/decoderprivate.h"
-#include "core/player/platform/audiooutput.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

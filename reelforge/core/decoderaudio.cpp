@@ -1,8 +1,8 @@
 #include "core/decoderaudio.h"
 
+#include "core/audiosample.h"
 #include "core/avptr.h"
 #include "core/mediautils.h"
-#include "core/player/platform/audiooutput.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>

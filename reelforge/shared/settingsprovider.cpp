@@ -1,7 +1,5 @@
 #include "shared/settingsprovider.h"
 
-#include "datamodel/videoitem.h"
-
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDebug>
@@ -74,7 +72,6 @@ void registerSettingsMetaTypes()
     registerInt32StreamOperators<PipObject::Type>();
     registerInt32StreamOperators<PipObject::Location>();
     registerInt32StreamOperators<PipObject::Property>();
-    VideoItem::registerMetaTypes();
 }
 
 SettingsProvider::SettingsProvider(const QString &fileName, QSettings::Format format,

@@ -2,6 +2,7 @@
 
 #include "ui/player/playerwidget.h"
 #include "ui/player/timeslider.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr int TrimSliderStyle = 1068;
+constexpr int TrimSliderStyle = Style::WT_Slider_Trim;
 constexpr qint64 MinimumTrim = 10000000;
 // A cut shorter than this at either end is no cut.
 constexpr qint64 CutTolerance = 50000;

@@ -157,8 +157,7 @@ scenario() {
     # A private HOME, so that settings, history and logs start empty.
     export HOME=$WORK_DIR/home
     export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
-    export XDG_CACHE_HOME=$HOME/.cache XDG_RUNTIME_DIR=$HOME/run
-    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    export XDG_CACHE_HOME=$HOME/.cache
     CLIP_DIR=$WORK_DIR/clips
     mkdir -p "$CLIP_DIR"
     CLIP=$CLIP_DIR/clip.mp4

@@ -221,7 +221,6 @@ check_watermark_centred() {
 }
 
 scenario() {
-    export QT_QPA_PLATFORM=xcb
     CLIP_DIR=$WORK_DIR/clips
     mkdir -p "$CLIP_DIR"
     CLIP=$CLIP_DIR/clip.mp4

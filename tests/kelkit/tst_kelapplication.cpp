@@ -4,6 +4,7 @@
 #include "kelui.h"
 #include "painting/kelpixmapcache.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 
 #include "offscreenleak.h"
 #include "translationfixtures.h"
@@ -400,7 +401,7 @@ void tst_KelApplication::mouseMovesAtWholePixels()
     MoveRecorder widget(accept);
     widget.setGeometry(100, 100, 50, 50);
     widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QVERIFY(QTest::qWaitForWindowExposed(&widget, WaitBound::ms()));
     QWindow *window = widget.windowHandle();
 
     // Qt itself would round 10.7 up to 11.

@@ -4,6 +4,7 @@
 #include "styles/kelstyle.h"
 #include "utils/keldaychangetimer.h"
 #include "utils/notannoyingmessagetimer.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
@@ -175,7 +176,7 @@ void tst_KelUi::makeLink_data()
     QTest::addColumn<QColor>("color");
     QTest::addColumn<QString>("expected");
 
-    const QString link = kelStyle()->color(18).name();
+    const QString link = kelStyle()->color(KelStyle::CL_Text_Link).name();
     QTest::newRow("plain") << 0 << QColor(Qt::red)
                            << "<a href='http://x' style='color: #ff0000; '>Go</a>";
     QTest::newRow("style colour") << 0 << QColor()
@@ -311,7 +312,7 @@ void tst_KelUi::spuriousLeaveUndone()
     layout->addWidget(left);
     layout->addWidget(right);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     const QPoint inLeft = left->mapToGlobal(left->rect().center());
     QCursor::setPos(inLeft);
@@ -403,7 +404,7 @@ void tst_KelUi::messageBoxParent()
     window.resize(400, 300);
     auto *child = new QWidget(window.centralWidget());
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     QWidget *parent = nullptr;
     auto recordParent = [&](KelMessageBox *box) { parent = box->parentWidget(); };
@@ -415,7 +416,7 @@ void tst_KelUi::messageBoxParent()
     // Without one the active window takes the box. (The offscreen
     // platform leaves no window active when a box closes.)
     window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
     parent = nullptr;
     MessageBoxInput::pressButton(1, recordParent);
     kelUi()->messageBox(QStringLiteral("x"));
@@ -439,7 +440,7 @@ void tst_KelUi::messageBoxFromAnotherThread()
     QFutureWatcher<QPair<int, bool>> watcher;
     QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
     watcher.setFuture(task);
-    QVERIFY(finished.wait(60000));
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCOMPARE(task.result().first, 2);
     QCOMPARE(task.result().second, true);
     QCOMPARE(boxThread, QCoreApplication::instance()->thread());
@@ -562,7 +563,7 @@ void tst_KelUi::textInputKeepsTextWhateverIsPressed()
         QFutureWatcher<QPair<int, QString>> watcher;
         QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
         watcher.setFuture(QtConcurrent::run(ask));
-        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.wait(WaitBound::ms()));
         answer = watcher.result();
     } else {
         answer = ask();
@@ -590,7 +591,7 @@ void tst_KelUi::saveChooserFromAnotherThread()
     QFutureWatcher<QString> watcher;
     QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
     watcher.setFuture(task);
-    QVERIFY(finished.wait(60000));
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCOMPARE(dialogThread, QCoreApplication::instance()->thread());
     QCOMPARE(folder, QDir(start).absolutePath());
     QCOMPARE(name, QDir(start).absoluteFilePath(QStringLiteral("clip.mp4")));
@@ -771,7 +772,7 @@ void tst_KelUi::notAnnoyingTimerWaitsForAnIdleMainWindow()
 
     main->show();
     main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(main));
+    QVERIFY(QTest::qWaitForWindowActive(main, WaitBound::ms()));
     QTRY_COMPARE(calls, 1);
     QTRY_VERIFY(ui->findChildren<NotAnnoyingMessageTimer *>().isEmpty());
     main->hide();

@@ -1,11 +1,12 @@
 #include "application.h"
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
 #include "datamodel/queuemodel.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include "httpstubserver.h"
 
@@ -26,7 +27,6 @@
 namespace {
 
 const QString StandInWorker = QStringLiteral(REEL_BIN_DIR "/tests/queuetestworker");
-constexpr int WorkerTimeoutMs = 30000;
 
 Application *app = nullptr;
 QString journalPath;
@@ -78,8 +78,8 @@ void tst_Application::linkIsMadeOnce()
     QCOMPARE(app->dataExchangeSvc(), link);
     // The data model's way to it answers the same link.
     QCOMPARE(appServices().dataExchangeSvc(), link);
-    QTRY_COMPARE_WITH_TIMEOUT(startsOf(journal()), 1, WorkerTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(link->isConnected(), WorkerTimeoutMs);
+    QTRY_COMPARE(startsOf(journal()), 1);
+    QTRY_VERIFY(link->isConnected());
 }
 
 void tst_Application::initBuildsTheModels()

@@ -1,11 +1,12 @@
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/queuemodel.h"
 #include "kelui.h"
 #include "platform/logindpower.h"
 #include "platform/systempower.h"
-#include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include "fakelogin1.h"
 #include "mediafixtures.h"
@@ -220,7 +221,7 @@ void tst_PostAction::convertedClipSleepsThroughLogind()
     SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
     QueueModel *queue = app->queueModel();
     queue->addNewItems({QUrl::fromLocalFile(source)}, -1);
-    QTRY_COMPARE_WITH_TIMEOUT(queue->counters().value(VideoItem::Imported), 1, 30000);
+    QTRY_COMPARE(queue->counters().value(VideoItem::Imported), 1);
     app->setPostAction(Enums::Sleep);
 
     // Connected after the post action, so finish() sees what it left.

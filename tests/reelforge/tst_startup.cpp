@@ -1,4 +1,5 @@
 #include "startup.h"
+#include "waitbound.h"
 
 #include <QDate>
 #include <QDir>
@@ -14,7 +15,6 @@
 namespace {
 
 const QString Program = QStringLiteral(REEL_BIN_DIR "/reelforge");
-constexpr int StepTimeoutMs = 60000;
 
 QByteArray contentOf(const QString &path)
 {
@@ -81,7 +81,7 @@ public:
     {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
-            m_process.waitForFinished(StepTimeoutMs);
+            m_process.waitForFinished(WaitBound::ms());
         }
     }
 
@@ -91,7 +91,7 @@ public:
     // Exit code of a normal end; -1 for a crash or no end in time.
     int exitCode()
     {
-        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(StepTimeoutMs))
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(WaitBound::ms()))
             return -1;
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
@@ -196,16 +196,14 @@ void tst_Startup::runSecondStartAndTermination()
     QVERIFY(home.isValid());
 
     Start first(home);
-    QVERIFY(first.process().waitForStarted(StepTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(home.logFiles().size() == 1
-                                     && contentOf(home.logFiles().constFirst())
-                                                .contains("Run app exec ..."),
-                             StepTimeoutMs);
+    QVERIFY(first.process().waitForStarted(WaitBound::ms()));
+    QTRY_VERIFY(home.logFiles().size() == 1
+                && contentOf(home.logFiles().constFirst()).contains("Run app exec ..."));
     const QString firstLog = home.logFiles().constFirst();
     QCOMPARE(contentOf(home.crashAttributeFile()), QByteArray(1, '\1'));
     // Between fork and exec the worker still bears the parent's name.
     pid_t worker = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((worker = first.worker()) > 0, StepTimeoutMs);
+    QTRY_VERIFY((worker = first.worker()) > 0);
 
     // A second start hands over to the running one before it touches
     // settings, crash reporting or metrics.
@@ -220,7 +218,7 @@ void tst_Startup::runSecondStartAndTermination()
     QVERIFY(secondLogText.contains("Reelmorph is already opened, finish this instance"));
     QVERIFY(!secondLogText.contains("Hash"));
     QVERIFY(!secondLogText.contains("send metrics"));
-    QTRY_VERIFY_WITH_TIMEOUT(contentOf(firstLog).contains("Message received:"), StepTimeoutMs);
+    QTRY_VERIFY(contentOf(firstLog).contains("Message received:"));
 
     // The system's request to end it runs the whole exit order.
     ::kill(first.pid(), SIGTERM);

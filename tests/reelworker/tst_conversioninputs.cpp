@@ -3,6 +3,7 @@
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include <mediafixtures.h>
 #include <remotehandler/remotehandler.h>
@@ -23,8 +24,6 @@
 namespace {
 
 const char workerPath[] = REEL_BIN_DIR "/reelworker";
-// Conversions run much slower in the sanitizer build.
-const int conversionTimeoutMs = 180000;
 const qint64 second = 10000000;
 const double tolerance = 0.1; // seconds
 
@@ -42,7 +41,7 @@ QStringList ffprobe(const QStringList &arguments)
     QProcess process;
     process.start(QStringLiteral("ffprobe"),
                   QStringList{QStringLiteral("-v"), QStringLiteral("error")} + arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitCode() != 0)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput())
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -83,7 +82,7 @@ QString decodingErrors(const QString &path)
     process.start(QStringLiteral("ffmpeg"),
                   {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
                    QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")});
-    if (!process.waitForFinished(60000))
+    if (!process.waitForFinished(WaitBound::ms()))
         return QStringLiteral("ffmpeg did not finish");
     const QString errors = QString::fromUtf8(process.readAllStandardError()).trimmed();
     return process.exitCode() == 0 ? errors
@@ -107,7 +106,7 @@ Lengths ffmpegLengths(const QString &source, double trimStart, double trimEnd, b
               << target;
     QProcess process;
     process.start(QStringLiteral("ffmpeg"), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitCode() != 0)
         return Lengths();
     return lengthsOf(target);
 }
@@ -130,11 +129,12 @@ int finalStateOf(const TranscodingInfo &task)
             state = reported;
     });
     QSignalSpy ready(&link, &RemoteHandler::handlerReady);
-    if (!link.startHandler() || !ready.wait(30000) || !link.write(LinkMessages::addItem(task)))
+    if (!link.startHandler() || !ready.wait(WaitBound::ms())
+        || !link.write(LinkMessages::addItem(task)))
         return -1;
     // A worker that dies (a sanitizer's report ends it) closes the link.
     QSignalSpy closed(&link, &RemoteHandler::handlerClosed);
-    if (!QTest::qWaitFor([&] { return state != 0 || closed.count() > 0; }, conversionTimeoutMs))
+    if (!QTest::qWaitFor([&] { return state != 0 || closed.count() > 0; }, WaitBound::ms()))
         qWarning("The worker neither finished nor ended");
     return state;
 }

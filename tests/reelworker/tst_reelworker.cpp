@@ -3,6 +3,7 @@
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include <childprocess.h>
 #include <mediafixtures.h>
@@ -30,8 +31,6 @@
 namespace {
 
 const char workerPath[] = REEL_BIN_DIR "/reelworker";
-// Conversions run much slower in the sanitizer build.
-const int conversionTimeoutMs = 120000;
 const qint64 second = 10000000;
 
 struct Report
@@ -108,7 +107,7 @@ Probe probe(const QString &path)
                    QStringLiteral("format=duration:stream=codec_name"), QStringLiteral("-of"),
                    QStringLiteral("json"), path});
     Probe result;
-    if (!ffprobe.waitForFinished(60000) || ffprobe.exitCode() != 0)
+    if (!ffprobe.waitForFinished(WaitBound::ms()) || ffprobe.exitCode() != 0)
         return result;
     const QJsonObject root = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
     result.duration = root.value(QLatin1String("format"))
@@ -131,7 +130,7 @@ double whiteShare(const QString &path, double seconds)
                   QStringLiteral("1"), QStringLiteral("-s"), QStringLiteral("320x180"),
                   QStringLiteral("-f"), QStringLiteral("image2pipe"), QStringLiteral("-c:v"),
                   QStringLiteral("png"), QStringLiteral("-")});
-    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+    if (!ffmpeg.waitForFinished(WaitBound::ms()) || ffmpeg.exitCode() != 0)
         return -1;
     const QImage frame = QImage::fromData(ffmpeg.readAllStandardOutput(), "PNG");
     if (frame.isNull())
@@ -164,7 +163,7 @@ public:
     bool start()
     {
         QSignalSpy ready(&m_handler, &RemoteHandler::handlerReady);
-        return m_handler.startHandler() && ready.wait(30000);
+        return m_handler.startHandler() && ready.wait(WaitBound::ms());
     }
 
     bool send(const QByteArray &payload) { return m_handler.write(payload); }
@@ -221,14 +220,14 @@ public:
     ~BareWorker()
     {
         process.kill();
-        process.waitForFinished();
+        process.waitForFinished(WaitBound::ms());
     }
 
     bool start()
     {
         m_server.listen(QUuid::createUuid().toString(QUuid::Id128));
         process.start(QString::fromLatin1(workerPath), {m_server.serverName()});
-        if (!m_server.waitForNewConnection(30000))
+        if (!m_server.waitForNewConnection(WaitBound::ms()))
             return false;
         m_socket = m_server.nextPendingConnection();
         QObject::connect(m_socket, &QLocalSocket::readyRead, [this] { readFrames(); });
@@ -244,7 +243,7 @@ public:
         }
         m_socket->write(bytes);
         m_socket->flush();
-        m_socket->waitForBytesWritten(30000);
+        m_socket->waitForBytesWritten(WaitBound::ms());
     }
 
     int lastState(const QUuid &uid) const
@@ -375,7 +374,7 @@ bool tst_ReelWorker::waitForProgressAndOutput(LinkedWorker &worker, const Transc
             [&] {
                 return worker.lastProgress(info.uid) > 0 && QFileInfo(partialOf(info)).size() > 0;
             },
-            conversionTimeoutMs);
+            WaitBound::ms());
     // Still mid-way: the requests the caller sends next must not come too late.
     return started && worker.lastState(info.uid) == int(QueueItemState::Processing);
 }
@@ -457,9 +456,8 @@ void tst_ReelWorker::convertsTask()
     LinkedWorker worker;
     QVERIFY(worker.start());
     QVERIFY(worker.send(LinkMessages::addItem(info)));
-    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) != int(QueueItemState::Processing)
-                                     && worker.lastState(info.uid) != 0,
-                             conversionTimeoutMs);
+    QTRY_VERIFY(worker.lastState(info.uid) != int(QueueItemState::Processing)
+                && worker.lastState(info.uid) != 0);
 
     const QList<Report> reports = worker.reportsFor(info.uid);
     QCOMPARE(reports.last().state, int(QueueItemState::Done));
@@ -497,8 +495,7 @@ void tst_ReelWorker::abortRemovesPartialOutput()
     QVERIFY(waitForProgressAndOutput(worker, info));
 
     QVERIFY(worker.send(LinkMessages::abortItems({info.uid})));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Aborted),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Aborted));
     QVERIFY(!QFileInfo::exists(info.target));
     QVERIFY(!QFileInfo::exists(partialOf(info)));
     QVERIFY(!worker.reportsFor(info.uid).last().data.isValid());
@@ -513,14 +510,12 @@ void tst_ReelWorker::pauseAndResumeContinueSameFile()
     QVERIFY(waitForProgressAndOutput(worker, info));
 
     QVERIFY(worker.send(LinkMessages::pauseItems({info.uid})));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Paused),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Paused));
     const qint64 pausedAt = worker.lastProgress(info.uid);
     const int reportsWhenPaused = worker.reportsFor(info.uid).size();
 
     QVERIFY(worker.send(LinkMessages::resumeItem(info.uid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Done),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Done));
     // A paused task does no work: the next report is the resume's, with the
     // progress reached before the pause.
     const Report resumed = worker.reportsFor(info.uid).at(reportsWhenPaused);
@@ -564,16 +559,14 @@ void tst_ReelWorker::invalidTaskFailsAndCanBeReplaced()
     LinkedWorker worker;
     QVERIFY(worker.start());
     QVERIFY(worker.send(LinkMessages::addItem(invalid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(valid.uid), int(QueueItemState::Failed));
     QCOMPARE(worker.reportsFor(valid.uid).size(), 1);
     QVERIFY(readFile(worker.logFile()).contains("Error validating transcoding parameters!!!"));
     QVERIFY(!QFileInfo::exists(valid.target));
 
     // A failed task gives its place to a new one with the same identifier.
     QVERIFY(worker.send(LinkMessages::addItem(valid)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Done),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(valid.uid), int(QueueItemState::Done));
     QVERIFY(QFileInfo(valid.target).size() > 0);
 }
 
@@ -589,8 +582,7 @@ void tst_ReelWorker::inputThatIsNotMediaFails()
     LinkedWorker worker;
     QVERIFY(worker.start());
     QVERIFY(worker.send(LinkMessages::addItem(info)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(readFile(worker.logFile()).contains("Report error creating transcoder!!!"));
     QVERIFY(!QFileInfo::exists(info.target));
 }
@@ -601,8 +593,7 @@ void tst_ReelWorker::failingMidwayRemovesPartialOutput()
     LinkedWorker worker;
     QVERIFY(startWithFileSizeLimit(worker, 256 * 1024));
     QVERIFY(worker.send(LinkMessages::addItem(info)));
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(worker.lastProgress(info.uid) > 0);
     QVERIFY(!QFileInfo::exists(info.target));
     QVERIFY(!QFileInfo::exists(partialOf(info)));
@@ -617,8 +608,7 @@ void tst_ReelWorker::unwritableEndIsNoSuccess()
         LinkedWorker worker;
         QVERIFY(worker.start());
         QVERIFY(worker.send(LinkMessages::addItem(info)));
-        QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Done),
-                                  conversionTimeoutMs);
+        QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Done));
     }
     const qint64 wholeSize = QFileInfo(info.target).size();
     QVERIFY(wholeSize > 0);
@@ -628,9 +618,8 @@ void tst_ReelWorker::unwritableEndIsNoSuccess()
     LinkedWorker worker;
     QVERIFY(startWithFileSizeLimit(worker, rlim_t(wholeSize / 2)));
     QVERIFY(worker.send(LinkMessages::addItem(info)));
-    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(info.uid) == int(QueueItemState::Done)
-                                     || worker.lastState(info.uid) == int(QueueItemState::Failed),
-                             conversionTimeoutMs);
+    QTRY_VERIFY(worker.lastState(info.uid) == int(QueueItemState::Done)
+                || worker.lastState(info.uid) == int(QueueItemState::Failed));
     QCOMPARE(worker.lastProgress(info.uid), qint64(1000));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(!QFileInfo::exists(info.target));
@@ -650,7 +639,7 @@ void tst_ReelWorker::pausedTaskKeepsItsPlace()
     QVERIFY(worker.start());
     worker.send({LinkMessages::addItem(info), LinkMessages::addItem(inert),
                  LinkMessages::pauseItems({info.uid})});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 3, conversionTimeoutMs);
+    QTRY_COMPARE(worker.reports.size(), 3);
     QCOMPARE(worker.reports.at(0).state, int(QueueItemState::Processing));
     QCOMPARE(worker.reports.at(1).state, int(QueueItemState::Failed));
     QCOMPARE(worker.reports.at(2).state, int(QueueItemState::Paused));
@@ -659,7 +648,7 @@ void tst_ReelWorker::pausedTaskKeepsItsPlace()
     // reports -1, and an empty list pauses every held task, inert ones too.
     worker.send({LinkMessages::addItem(info), LinkMessages::resumeItem(info.uid),
                  LinkMessages::pauseItems({})});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 6, conversionTimeoutMs);
+    QTRY_COMPARE(worker.reports.size(), 6);
     const Report resumed = worker.reports.at(3);
     QCOMPARE(resumed.uid, info.uid);
     QCOMPARE(resumed.state, int(QueueItemState::Processing));
@@ -672,7 +661,7 @@ void tst_ReelWorker::pausedTaskKeepsItsPlace()
              inert.uid);
 
     worker.send({LinkMessages::abortItems({info.uid, inert.uid, QUuid::createUuid()})});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.reports.size(), 8, conversionTimeoutMs);
+    QTRY_COMPARE(worker.reports.size(), 8);
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Aborted));
     QCOMPARE(worker.lastState(inert.uid), int(QueueItemState::Aborted));
     QVERIFY(!QFileInfo::exists(info.target));
@@ -694,8 +683,8 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
     BareWorker worker;
     QVERIFY(worker.start());
     worker.send({LinkMessages::addItem(info)});
-    QTRY_VERIFY_WITH_TIMEOUT(worker.reports.size() >= 2, conversionTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(partialOf(info)).size() > 0, conversionTimeoutMs);
+    QTRY_VERIFY(worker.reports.size() >= 2);
+    QTRY_VERIFY(QFileInfo(partialOf(info)).size() > 0);
     QVERIFY(!QFileInfo::exists(info.target));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 
@@ -703,7 +692,7 @@ void tst_ReelWorker::endingWorkerRemovesUnfinishedOutput()
         ::kill(pid_t(worker.process.processId()), SIGTERM);
     else
         worker.send({exitPayload()});
-    QVERIFY(worker.process.waitForFinished(conversionTimeoutMs));
+    QVERIFY(worker.process.waitForFinished(WaitBound::ms()));
     QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(worker.process.exitCode(), 0);
     QVERIFY(!QFileInfo::exists(info.target));
@@ -742,13 +731,11 @@ void tst_ReelWorker::existingTargetIsNeverTouched()
         // Paused while the file appears, so the task cannot end before it.
         QVERIFY(waitForProgressAndOutput(worker, info));
         QVERIFY(worker.send(LinkMessages::pauseItems({info.uid})));
-        QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Paused),
-                                  conversionTimeoutMs);
+        QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Paused));
         QVERIFY(createExisting());
         QVERIFY(worker.send(LinkMessages::resumeItem(info.uid)));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(info.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QCOMPARE(readFile(info.target), QByteArray("keep me"));
     QVERIFY(!QFileInfo::exists(partialOf(info)));
     QVERIFY(readFile(worker.logFile())
@@ -765,9 +752,9 @@ void tst_ReelWorker::killedWorkersOutputGoesAtNextStart()
         BareWorker worker;
         QVERIFY(worker.start());
         worker.send({LinkMessages::addItem(info)});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(partialOf(info)).size() > 0, conversionTimeoutMs);
+        QTRY_VERIFY(QFileInfo(partialOf(info)).size() > 0);
         ::kill(pid_t(worker.process.processId()), SIGKILL);
-        QVERIFY(worker.process.waitForFinished(conversionTimeoutMs));
+        QVERIFY(worker.process.waitForFinished(WaitBound::ms()));
     }
     QVERIFY(QFileInfo::exists(partialOf(info)));
     QVERIFY(!QFileInfo::exists(info.target));
@@ -853,8 +840,7 @@ void tst_ReelWorker::hostilePayloadsAreRefused()
     TranscodingInfo marker;
     marker.uid = QUuid::createUuid();
     worker.send({payload, LinkMessages::addItem(marker)});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(marker.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(marker.uid), int(QueueItemState::Failed));
     if (!failedTask.isNull())
         QCOMPARE(worker.lastState(failedTask), int(QueueItemState::Failed));
     const qint64 growth = peakMemory(pid) - peakBefore;
@@ -870,9 +856,8 @@ void tst_ReelWorker::hostilePayloadsAreRefused()
     valid.audio[0].bitrate = std::numeric_limits<qint32>::max();
     valid.video[0].quality = std::numeric_limits<qint32>::max();
     worker.send({LinkMessages::addItem(valid)});
-    QTRY_VERIFY_WITH_TIMEOUT(worker.lastState(valid.uid) == int(QueueItemState::Done)
-                                     || worker.lastState(valid.uid) == int(QueueItemState::Failed),
-                             conversionTimeoutMs);
+    QTRY_VERIFY(worker.lastState(valid.uid) == int(QueueItemState::Done)
+                || worker.lastState(valid.uid) == int(QueueItemState::Failed));
     QCOMPARE(worker.lastState(valid.uid), int(QueueItemState::Done));
     QCOMPARE(worker.process.state(), QProcess::Running);
 }
@@ -881,7 +866,7 @@ void tst_ReelWorker::missingArgumentExitsWithMinusOne()
 {
     QProcess process;
     process.start(QString::fromLatin1(workerPath), QStringList());
-    QVERIFY(process.waitForFinished(30000));
+    QVERIFY(process.waitForFinished(WaitBound::ms()));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 255);
 }
@@ -903,12 +888,11 @@ void tst_ReelWorker::crashReportCarriesGuiParameters()
     invalid.uid = QUuid::createUuid();
     worker.send({LinkMessages::crashReporterParams({machineId, settingsFile, dxdiag}),
                  LinkMessages::addItem(invalid)});
-    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(invalid.uid), int(QueueItemState::Failed),
-                              conversionTimeoutMs);
+    QTRY_COMPARE(worker.lastState(invalid.uid), int(QueueItemState::Failed));
 
     const QStringList before = QDir(logDir()).entryList({QStringLiteral("crash_*")}, QDir::Dirs);
     ::kill(pid_t(worker.process.processId()), SIGSEGV);
-    QVERIFY(worker.process.waitForFinished(conversionTimeoutMs));
+    QVERIFY(worker.process.waitForFinished(WaitBound::ms()));
     QCOMPARE(worker.process.exitStatus(), QProcess::CrashExit);
 
     QStringList reports = QDir(logDir()).entryList({QStringLiteral("crash_*")}, QDir::Dirs);
@@ -940,7 +924,7 @@ void tst_ReelWorker::killedWorkerIsSeenAsDisconnect()
     const pid_t child = childProcessNamed("reelworker");
     QVERIFY(child > 0);
     ::kill(child, SIGKILL);
-    QVERIFY(closed.count() > 0 || closed.wait(30000));
+    QVERIFY(closed.count() > 0 || closed.wait(WaitBound::ms()));
     QCOMPARE(worker.lastState(info.uid), int(QueueItemState::Processing));
 }
 

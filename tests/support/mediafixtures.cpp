@@ -1,5 +1,7 @@
 #include "mediafixtures.h"
 
+#include "waitbound.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QProcess>
@@ -121,7 +123,7 @@ bool MediaFixtures::runFfmpeg(const QStringList &arguments, const QString &outpu
     if (!outputFile.isEmpty())
         ffmpeg.setStandardOutputFile(outputFile);
     ffmpeg.start(QStringLiteral("ffmpeg"), arguments);
-    if (!ffmpeg.waitForStarted() || !ffmpeg.waitForFinished(120000)) {
+    if (!ffmpeg.waitForStarted(WaitBound::ms()) || !ffmpeg.waitForFinished(WaitBound::ms())) {
         qWarning() << "ffmpeg did not run:" << ffmpeg.errorString();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "messageboxinput.h"
 
+#include "waitbound.h"
 #include "windowinput.h"
 #include "windows/kelmessagebox.h"
 
@@ -12,8 +13,6 @@
 
 namespace {
 
-// Generous: a loaded machine may take long to show a window.
-constexpr int GiveUpAfterMs = 60000;
 constexpr int PollIntervalMs = 5;
 
 KelMessageBox *shownMessageBox()
@@ -31,7 +30,7 @@ namespace MessageBoxInput {
 void whenShown(std::function<void(KelMessageBox *)> action)
 {
     auto *timer = new QTimer(QCoreApplication::instance());
-    const QDeadlineTimer deadline(GiveUpAfterMs);
+    const QDeadlineTimer deadline(WaitBound::ms());
     QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, action] {
         KelMessageBox *box = shownMessageBox();
         if (!box && !deadline.hasExpired())

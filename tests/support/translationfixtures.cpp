@@ -1,5 +1,7 @@
 #include "translationfixtures.h"
 
+#include "waitbound.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -75,7 +77,7 @@ bool TranslationFixtures::write(const QString &fileName, const QString &localeNa
     const QString target = folder() + QLatin1Char('/') + fileName;
     QProcess process;
     process.start(lrelease, {QStringLiteral("-silent"), source, QStringLiteral("-qm"), target});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitStatus() != QProcess::NormalExit
         || process.exitCode() != 0) {
         qWarning("lrelease failed: %s", qPrintable(process.errorString()));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+class QLabel;
 class QObject;
 class QTextOption;
 
@@ -16,8 +17,8 @@ public:
 } // namespace KelUtils
 
 // The framework's changes to Qt functions for the whole process:
-// - QLabel::setText announces every real change of a KelLabel's text with
-//   KelLabel::textChanged(), whoever sets it;
+// - QLabel::setText hands every real change of a label's text, whoever sets
+//   it, to the handler given at installation;
 // - QTextDocument::setDefaultTextOption lets the widget that registered an
 //   override edit the option of its own document, even when Qt resets it.
 // Until installed, both behave exactly as Qt's. KelApplication installs
@@ -25,7 +26,7 @@ public:
 namespace KelHooks {
 
 void installTextOptionHook();
-void installLabelSetTextHook();
+void installLabelSetTextHook(void (*textChanged)(QLabel *label));
 
 // Registers the callback for the first QTextDocument below the owner,
 // replacing an earlier one. The entry goes when the owner is destroyed.

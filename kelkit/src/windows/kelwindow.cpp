@@ -40,9 +40,8 @@ const QString MaintenanceAccessWord = QStringLiteral("kelsvc");
 constexpr int DragThreshold = 4;
 constexpr double InactiveBorderAlpha = 0.7;
 constexpr int NoCompositorBorderWidth = 1;
-constexpr int WindowBorderColor = 3;
-constexpr int FadeDurationMetric = 16;
-constexpr int GeometryDurationMetric = 17;
+constexpr int FadeDurationMetric = KelStyle::M_FadeDuration;
+constexpr int GeometryDurationMetric = KelStyle::M_MoveDuration;
 
 // The alignment along the edge's own axis: a side edge takes Left and Right
 // as Top and Bottom, a top or bottom edge the reverse, so that a popup never
@@ -454,7 +453,7 @@ KelWindow::KelWindow(int styleId, WindowParams params, QWidget *parent, ShadowTy
 
 KelWindow::KelWindow(WindowParams params, QWidget *parent, ShadowType shadowType, bool deferStyle,
                      const QString &objectName)
-    : KelWindow(0, params, parent, shadowType, deferStyle, objectName)
+    : KelWindow(KelStyle::WT_Window, params, parent, shadowType, deferStyle, objectName)
 { }
 
 KelWindow::~KelWindow() = default;
@@ -883,7 +882,7 @@ void KelWindow::paintEvent(QPaintEvent *)
         && !KelPlatform::isCompositingManagerRunning()) {
         borderWidth = NoCompositorBorderWidth;
         if (borderColor.alpha() == 0)
-            borderColor = kelStyle()->color(WindowBorderColor);
+            borderColor = kelStyle()->color(KelStyle::CL_Window_Border);
     }
     if (frame->dimInactiveBorder() && !isActiveWindow())
         borderColor.setAlphaF(borderColor.alphaF() * InactiveBorderAlpha);

@@ -90,5 +90,5 @@ private:
     void repaintWindow();
 
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

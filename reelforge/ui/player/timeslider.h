@@ -10,7 +10,7 @@
 // whose pointer marks the trim position. Space is left to the parent, so a
 // player dialog can toggle playback while the slider has focus.
 //
-//     auto *slider = new TimeSlider(1068, parent);
+//     auto *slider = new TimeSlider(Style::WT_Slider_Trim, parent);
 //     slider->setTimeRange(0, duration);
 //     slider->setTrimRange(trimStart, trimEnd);
 //     slider->setTrimVisible(true);

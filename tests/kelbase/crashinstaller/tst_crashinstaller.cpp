@@ -1,6 +1,7 @@
 #include "cpuinfo/cpuinfo.h"
 #include "crashinstaller/crashinstaller.h"
 #include "crashinstaller/uex.h"
+#include "waitbound.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -176,7 +177,7 @@ void tst_CrashInstaller::crash()
     helper.setWorkingDirectory(home.path());
     helper.start(REEL_BIN_DIR "/tests/crashhelper",
                  {how, attributeFile, machineId, kept, dropped, tell ? "tell" : "quiet"});
-    QVERIFY2(helper.waitForFinished(60000), qPrintable(helper.errorString()));
+    QVERIFY2(helper.waitForFinished(WaitBound::ms()), qPrintable(helper.errorString()));
     const QString errors = QString::fromLocal8Bit(helper.readAllStandardError());
     const QStringList reports = QDir(logDir).entryList({"crash_*"}, QDir::Dirs);
 

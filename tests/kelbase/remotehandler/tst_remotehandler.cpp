@@ -1,3 +1,4 @@
+#include "waitbound.h"
 #include <remotehandler/remotehandler.h>
 
 #include <QDir>
@@ -42,7 +43,7 @@ struct ClientLink
     {
         server.listen(QUuid::createUuid().toString(QUuid::Id128));
         handler.runClientMode(server.serverName());
-        if (server.waitForNewConnection(5000))
+        if (server.waitForNewConnection(WaitBound::ms()))
             peer = server.nextPendingConnection();
     }
 
@@ -50,7 +51,7 @@ struct ClientLink
     {
         peer->write(bytes);
         peer->flush();
-        peer->waitForBytesWritten(5000);
+        peer->waitForBytesWritten(WaitBound::ms());
     }
 
     QLocalServer server;
@@ -159,7 +160,7 @@ void TestRemoteHandler::frameLengthOutOfRangeAbortsLink()
     }
     link.send(lengthPrefix(length) + "payload");
     if (aborts) {
-        QVERIFY(peerDisconnected.wait(5000));
+        QVERIFY(peerDisconnected.wait(WaitBound::ms()));
         QVERIFY(!link.handler.isConnected());
     } else {
         QVERIFY(!peerDisconnected.wait(100));
@@ -246,10 +247,10 @@ void TestRemoteHandler::sendExitRequestNeedsConnectedWorker()
     // startHandler succeeds only while no worker process runs.
     QVERIFY(handler.startHandler());
     QVERIFY(!handler.startHandler());
-    QVERIFY(ready.wait(5000));
+    QVERIFY(ready.wait(WaitBound::ms()));
 
     handler.sendExitRequest();
-    QVERIFY(closed.wait(5000));
+    QVERIFY(closed.wait(WaitBound::ms()));
     QVERIFY(!handler.isConnected());
 }
 
@@ -275,7 +276,7 @@ void TestRemoteHandler::lostWorkerIsRestarted()
     if (critical)
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Invalid frame length"));
     QVERIFY(handler.write(command));
-    QVERIFY(closed.wait(5000));
+    QVERIFY(closed.wait(WaitBound::ms()));
     QVERIFY(!handler.isConnected());
 
     // The next write starts a fresh worker, whose frames are read from
@@ -298,18 +299,18 @@ void TestRemoteHandler::pendingConnectionWaitsForCurrentOne()
 
     QLocalSocket first;
     first.connectToServer(name);
-    QVERIFY(first.waitForConnected(5000));
+    QVERIFY(first.waitForConnected(WaitBound::ms()));
     QVERIFY(!ready.wait(100));
 
     handler.sendExitRequest();
-    QVERIFY(closed.wait(5000));
+    QVERIFY(closed.wait(WaitBound::ms()));
     QCOMPARE(ready.count(), 1);
 
     // The next announcement takes the oldest pending connection.
     QLocalSocket second;
     second.connectToServer(name);
-    QVERIFY(second.waitForConnected(5000));
-    QVERIFY(ready.wait(5000));
+    QVERIFY(second.waitForConnected(WaitBound::ms()));
+    QVERIFY(ready.wait(WaitBound::ms()));
     QVERIFY(handler.isConnected());
 
     QVERIFY(handler.write("to the first"));

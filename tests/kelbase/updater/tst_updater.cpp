@@ -1,5 +1,6 @@
 #include "httpstubserver.h"
 #include "updater/updater.h"
+#include "waitbound.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -64,7 +65,7 @@ void TestUpdater::requestCarriesVersionAndHashes()
     QSignalSpy finished(updater, &Updater::finished);
     updater->checkForUpdates(5000);
 
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     // mh = md5(machine id + seed), h = md5(product id + mh + seed), worked out
     // independently of the code under test.
     QCOMPARE(m_stub->requests(),
@@ -103,7 +104,7 @@ void TestUpdater::versionComparison()
     QSignalSpy newVersion(updater, &Updater::newVersionAvalible);
     updater->checkForUpdates(5000);
 
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCOMPARE(finished.size(), 1);
     QCOMPARE(newVersion.size(), newer ? 1 : 0);
     if (newer)
@@ -120,7 +121,7 @@ void TestUpdater::timeoutEndsCheck()
     QSignalSpy newVersion(updater, &Updater::newVersionAvalible);
     updater->checkForUpdates(100);
 
-    QVERIFY(finished.wait(3000));
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCOMPARE(m_stub->requests().size(), 1);
     QCOMPARE(newVersion.size(), 0);
 }

@@ -2,6 +2,8 @@
 #include "eventfilters/kelglobalmousewatcher.h"
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kellineedit.h"
 #include "windows/keltitlebar.h"
 #include "windows/kelwindow.h"
@@ -29,7 +31,7 @@ struct Fixture
         main.setGeometry(40, 50, 320, 120);
         first = new QLineEdit(&main);
         first->setGeometry(170, 60, 100, 30);
-        edit = new KelLineEdit(29, &main);
+        edit = new KelLineEdit(KelStyle::WT_LineEdit, &main);
         edit->setGeometry(10, 10, 150, 30);
         edit->setClearFocusOnClickOutside(true);
         spot = new QWidget(&main);
@@ -103,9 +105,9 @@ void tst_KelClearFocusOnClickFilter::pressDecidesTheFocus()
     Fixture f;
     f.main.show();
     f.other->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.other.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(f.other.get(), WaitBound::ms()));
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     if (qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2)
         QCOMPARE(f.main.windowHandle()->devicePixelRatio(), 2.0);
     f.edit->setFocus();
@@ -114,7 +116,7 @@ void tst_KelClearFocusOnClickFilter::pressDecidesTheFocus()
 
     if (activatedFirst) {
         f.other->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.other.get()));
+        QVERIFY(QTest::qWaitForWindowActive(f.other.get(), WaitBound::ms()));
         QCOMPARE(f.main.focusWidget(), f.edit);
     }
     switch (Target(target)) {
@@ -139,7 +141,7 @@ void tst_KelClearFocusOnClickFilter::pressDecidesTheFocus()
     // Back in its window, the line edit gets the focus again only when it
     // kept it; else the window's first field does.
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     QCOMPARE(f.edit->hasFocus(), !cleared);
     QCOMPARE(f.main.focusWidget() == f.edit, !cleared);
 }
@@ -150,7 +152,7 @@ void tst_KelClearFocusOnClickFilter::watcherLivesWhileTheFocusIsHeld()
     f.main.show();
     f.other->show();
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     KelClearFocusOnClickFilter *filter = filterOf(f.edit);
     QVERIFY(filter);
     QVERIFY(!filter->watcher());
@@ -162,9 +164,9 @@ void tst_KelClearFocusOnClickFilter::watcherLivesWhileTheFocusIsHeld()
     // Another window taking the activation leaves the focus with the line
     // edit in its window, and the watcher with it.
     f.other->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.other.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.other.get(), WaitBound::ms()));
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     QCOMPARE(filter->watcher(), watcher.data());
 
     f.first->setFocus();
@@ -177,7 +179,7 @@ void tst_KelClearFocusOnClickFilter::pressInAPopupKeepsTheFocus()
     Fixture f;
     f.main.show();
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     f.edit->setFocus();
 
     // A menu opened from the line edit borrows the focus and gives it back.
@@ -185,7 +187,7 @@ void tst_KelClearFocusOnClickFilter::pressInAPopupKeepsTheFocus()
     popup.setGeometry(f.edit->mapToGlobal(QPoint(0, f.edit->height())).x(),
                       f.edit->mapToGlobal(QPoint(0, f.edit->height())).y(), 120, 80);
     popup.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    QVERIFY(QTest::qWaitForWindowExposed(&popup, WaitBound::ms()));
     pressAt(&popup, QPoint(20, 20));
     popup.close();
     QTRY_VERIFY(f.edit->hasFocus());
@@ -205,7 +207,7 @@ void tst_KelClearFocusOnClickFilter::disablingRemovesTheFilter()
     // Enabled while it has the focus, it watches at once.
     f.main.show();
     f.main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+    QVERIFY(QTest::qWaitForWindowActive(&f.main, WaitBound::ms()));
     f.edit->setFocus();
     f.edit->setClearFocusOnClickOutside(true);
     QVERIFY(filterOf(f.edit)->watcher());

@@ -1,6 +1,7 @@
 #include "eventfilters/kelglobalmousewatcher.h"
 #include "eventfilters/platform/globalmousefeed.h"
 #include "kelapplication.h"
+#include "waitbound.h"
 
 #include "../offscreenleak.h"
 
@@ -50,8 +51,8 @@ void tst_KelGlobalMouseWatcher::initTestCase()
     m_other->setGeometry(300, 50, 200, 100);
     m_window->show();
     m_other->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QVERIFY(QTest::qWaitForWindowExposed(m_other.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_other.get(), WaitBound::ms()));
 }
 
 void tst_KelGlobalMouseWatcher::pressesReachEveryLiveWatcher_data()

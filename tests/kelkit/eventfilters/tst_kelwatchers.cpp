@@ -1,5 +1,6 @@
 #include "eventfilters/kelchildwatcher.h"
 #include "eventfilters/kelgeometrywatcher.h"
+#include "waitbound.h"
 
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -90,7 +91,7 @@ void tst_KelWatchers::geometryWatcherInWindowCoordinates()
     layout->addWidget(widget);
     window.resize(200, 200);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     KelGeometryWatcher watcher(widget, KelGeometryWatcher::WindowGeometry);
     QSignalSpy windowGeometry(&watcher, &KelGeometryWatcher::windowGeometryChanged);

@@ -3,6 +3,7 @@
 #include "kelapplication.h"
 #include "layouts/kelflowlayout.h"
 #include "layouts/kellayoutdnd.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -185,6 +186,7 @@ class tst_KelListWidget : public QObject
 
 private slots:
     void insertionsShareOneFreeze();
+    void largeInsertionGetsItsWidgetsOverSeveralPasses();
     void dataChangedNeedsDisplayRole();
     void recycledWidgetIsNotTranslated();
     void localMoveToEnd();
@@ -211,12 +213,40 @@ void tst_KelListWidget::insertionsShareOneFreeze()
     scene.model.insertRows(0, 1);
     QCOMPARE(rows.count(), 2);
     QCOMPARE(rows.last().at(0).toInt(), 5);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QCoreApplication::processEvents();
     QCOMPARE(finished.count(), 1);
     QVERIFY(scene.list.viewport()->isVisible());
     QCOMPARE(scene.layout()->count(), 5);
     QCOMPARE(scene.rowAt(1)->text, QStringLiteral("a"));
+}
+
+void tst_KelListWidget::largeInsertionGetsItsWidgetsOverSeveralPasses()
+{
+    Scene scene;
+    // No time at all: one widget per pass of the event loop.
+    scene.list.setCreationBudget(0);
+    scene.model.insertRows(1, 3);
+    for (int i = 0; i < 3; ++i)
+        scene.model.setData(scene.model.index(1 + i), QStringLiteral("n%1").arg(i));
+    QCOMPARE(scene.shownTexts(), (QStringList{"a", "n0", "?", "?", "b", "c"}));
+
+    QTRY_COMPARE(scene.shownTexts(), (QStringList{"a", "n0", "n1", "n2", "b", "c"}));
+    auto inOrder = [&] {
+        for (int i = 1; i < scene.layout()->count(); ++i) {
+            if (scene.rowAt(i)->y() != scene.rowAt(i - 1)->y() + 30 || !scene.rowAt(i)->isVisible())
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY(inOrder());
+
+    // A row removed before its widget came leaves the others in order.
+    scene.model.insertRows(0, 2);
+    scene.model.removeRows(1, 1);
+    QTRY_COMPARE(scene.layout()->count(), 7);
+    QTRY_VERIFY(!scene.shownTexts().contains(QStringLiteral("?")));
+    QCOMPARE(scene.shownTexts().mid(1), (QStringList{"a", "n0", "n1", "n2", "b", "c"}));
 }
 
 void tst_KelListWidget::dataChangedNeedsDisplayRole()
@@ -465,7 +495,7 @@ void tst_KelListWidget::layoutSwitchKeepsRows()
     list.resize(200, 300);
     list.show();
     QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QList<Row *> rows;
     for (int i = 0; i < 4; ++i) {
         rows << dynamic_cast<Row *>(list.layoutDnd()->layout()->itemAt(i)->widget());
@@ -474,7 +504,7 @@ void tst_KelListWidget::layoutSwitchKeepsRows()
 
     list.setCurrentLayoutId(kind + 10);
     QCOMPARE(list.currentLayoutId(), kind + 10);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QLayout *layout = list.layoutDnd()->layout();
     QCOMPARE(layout->count(), 4);
     for (int i = 0; i < 4; ++i) {
@@ -534,7 +564,7 @@ void tst_KelListWidget::keyboardNavigation()
     list.resize(kind == 1 ? 400 : 200, 200);
     list.show();
     QSignalSpy finished(&list, &KelListWidget::hardWorkFinished);
-    QVERIFY(finished.wait());
+    QVERIFY(finished.wait(WaitBound::ms()));
     QLayout *layout = list.layoutDnd()->layout();
     auto row = [layout](int i) { return static_cast<KelButton *>(layout->itemAt(i)->widget()); };
     if (disabled >= 0)

@@ -1,4 +1,5 @@
 #include "layouts/kelflowlayout.h"
+#include "waitbound.h"
 
 #include "../offscreenleak.h"
 
@@ -234,7 +235,7 @@ void tst_KelFlowLayout::relaysOutInsertedWidgetsInSameGeometry()
     layout->addWidget(second);
     window.resize(100, 100);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QTRY_COMPARE(second->geometry(), QRect(40, 0, 40, 10));
     QCOMPARE(window.heightForWidth(100), 10);
 

@@ -1,6 +1,7 @@
 #include "layouts/kelflowlayout.h"
 #include "layouts/kellayoutreplacer.h"
 #include "layouts/kelspacerorwidgetitem.h"
+#include "waitbound.h"
 
 #include "../offscreenleak.h"
 
@@ -128,7 +129,7 @@ void tst_KelLayoutReplacer::switchKeepsOrderAndPlace()
     // The flow layout really lays the widgets out in a row.
     f.window.resize(300, 200);
     f.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window, WaitBound::ms()));
     auto *a = f.window.findChild<QWidget *>(QStringLiteral("A"));
     auto *b = f.window.findChild<QWidget *>(QStringLiteral("B"));
     QTRY_COMPARE(b->y(), a->y());
@@ -304,7 +305,7 @@ void tst_KelLayoutReplacer::spacerOrWidgetItemFollowsWidget()
     QVERIFY(item->heightForWidth(60) > item->heightForWidth(600));
     window.resize(200, 300);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QTRY_COMPARE(label->width(), 200);
 
     // Deleting the widget keeps the item in place, as a spacer again.

@@ -1,6 +1,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include "waitbound.h"
 #include <signal.h>
 
 namespace {
@@ -23,7 +24,7 @@ public:
         if (m_process.state() != QProcess::NotRunning) {
             ::kill(pid_t(m_process.processId()), SIGCONT);
             m_process.kill();
-            m_process.waitForFinished(30000);
+            m_process.waitForFinished(WaitBound::ms());
         }
     }
 
@@ -33,7 +34,8 @@ public:
     QString nextLine()
     {
         while (!m_process.canReadLine()) {
-            if (m_process.state() == QProcess::NotRunning || !m_process.waitForReadyRead(30000))
+            if (m_process.state() == QProcess::NotRunning
+                || !m_process.waitForReadyRead(WaitBound::ms()))
                 return m_process.canReadLine() ? readLine() : QString();
         }
         return readLine();
@@ -43,7 +45,7 @@ public:
     int exitCode()
     {
         // Waiting for a process that has already ended fails.
-        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(30000))
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(WaitBound::ms()))
             return -1;
         if (m_process.exitStatus() != QProcess::NormalExit)
             return -1;
@@ -98,7 +100,7 @@ void tst_SingleApplication::killedPrimaryIsReplaced()
         Start first{QString()};
         QCOMPARE(first.nextLine(), QStringLiteral("primary"));
         first.process().kill();
-        QVERIFY(first.process().waitForFinished(30000));
+        QVERIFY(first.process().waitForFinished(WaitBound::ms()));
     }
 
     // Its lock and socket are left behind; the next start takes over.

@@ -11,6 +11,7 @@
 #include "servicepages/kelservicepage_translations.h"
 #include "styles/kelstyle.h"
 #include "utils/kelcolorutils.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconlabel.h"
 #include "widgets/kellabel.h"
@@ -74,7 +75,7 @@ void click(KelButton *button)
 {
     QVERIFY(button);
     button->window()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(button->window()));
+    QVERIFY(QTest::qWaitForWindowExposed(button->window(), WaitBound::ms()));
     qobject_cast<QScrollArea *>(button->window())->ensureWidgetVisible(button);
     WindowInput::click(button);
 }
@@ -218,7 +219,7 @@ void tst_KelServicePages::generalWindowReadoutsWithoutModalWidget()
 {
     KelServicePage_General page;
     page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(QTest::qWaitForWindowExposed(&page, WaitBound::ms()));
     page.activateWindow();
     QTRY_COMPARE(readout(&page, QStringLiteral("qApp->activeModalWidget():")),
                  QStringLiteral("QObject(0x0)"));
@@ -229,7 +230,7 @@ void tst_KelServicePages::generalWindowReadoutsWithoutModalWidget()
     QWidget other;
     other.setGeometry(400, 300, 100, 80);
     other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QVERIFY(QTest::qWaitForWindowExposed(&other, WaitBound::ms()));
     // The platform's cursor stands where the window's move reports it.
     const QPoint global = other.mapToGlobal(QPoint(10, 12));
     QCursor::setPos(global);
@@ -442,10 +443,10 @@ void tst_KelServicePages::styleSamplesKeepThePageStyle()
 {
     SampleStyle style;
     StylePage page(&style);
-    KelButton *button = page.makeButton(28, QStringLiteral("Sample"));
+    KelButton *button = page.makeButton(KelStyle::WT_Button_Chip, QStringLiteral("Sample"));
     KelLabel *label = page.makeLabel(QStringLiteral("Row:"));
     QCOMPARE(button->text(), QStringLiteral("Sample"));
-    QCOMPARE(button->styleId(), 28);
+    QCOMPARE(button->styleId(), KelStyle::WT_Button_Chip);
     QCOMPARE(button->textColors().normal, QColor(SampleStyle::SampleColor));
     QCOMPARE(label->indent(), SampleStyle::SampleIndent);
 
@@ -459,7 +460,7 @@ void tst_KelServicePages::styleSamplesKeepThePageStyle()
 
     page.refresh();
     QCOMPARE(page.calls, QStringList({"text", "base", "extra", "controls"}));
-    QCOMPARE(page.palette().color(page.backgroundRole()), style.color(2));
+    QCOMPARE(page.palette().color(page.backgroundRole()), style.color(KelStyle::CL_Window_Base));
 }
 
 void tst_KelServicePages::styleOverlayRows()
@@ -472,7 +473,8 @@ void tst_KelServicePages::styleOverlayRows()
     page.addOverlayRows(grid, QStringLiteral("CL_Window_Base"), Qt::transparent);
     QCOMPARE(grid->rowCount(), 2);
 
-    const QColor base = KelUtils::blendColors(style.color(2), QColor(0, 0, 255, 128));
+    const QColor base = KelUtils::blendColors(style.color(KelStyle::CL_Window_Base),
+                                              QColor(0, 0, 255, 128));
     auto *name = qobject_cast<KelIconLabel *>(grid->itemAtPosition(0, 0)->widget());
     QCOMPARE(name->text(), QStringLiteral("CL_Accent"));
     QCOMPARE(name->background().normal, base);
@@ -492,7 +494,7 @@ void tst_KelServicePages::styleOverlayRows()
     }
     // A transparent colour shows the page's own background.
     auto *window = qobject_cast<KelIconLabel *>(grid->itemAtPosition(1, 0)->widget());
-    QCOMPARE(window->background().normal, style.color(2));
+    QCOMPARE(window->background().normal, style.color(KelStyle::CL_Window_Base));
 }
 
 void tst_KelServicePages::generalCrashButtonWritesACrashReport()
@@ -508,7 +510,7 @@ void tst_KelServicePages::generalCrashButtonWritesACrashReport()
     QProcess crashing;
     crashing.setProcessEnvironment(env);
     crashing.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(CrashMeArgument)});
-    QVERIFY2(crashing.waitForFinished(60000), qPrintable(crashing.errorString()));
+    QVERIFY2(crashing.waitForFinished(WaitBound::ms()), qPrintable(crashing.errorString()));
     const QString errors = QString::fromLocal8Bit(crashing.readAllStandardError());
     QVERIFY2(crashing.exitStatus() == QProcess::CrashExit, qPrintable(errors));
     QCOMPARE(crashing.exitCode(), int(SIGSEGV));

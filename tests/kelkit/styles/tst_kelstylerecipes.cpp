@@ -4,6 +4,7 @@
 #include "styles/kelqproxystyle.h"
 #include "styles/kelstyle.h"
 #include "utils/kelfontutils.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/kelspinbox.h"

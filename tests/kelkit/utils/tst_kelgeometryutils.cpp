@@ -1,4 +1,5 @@
 #include "utils/kelgeometryutils.h"
+#include "waitbound.h"
 
 #include "../offscreenleak.h"
 
@@ -206,7 +207,7 @@ void tst_KelGeometryUtils::globalRect()
     QWidget child(&window);
     child.setGeometry(5, 6, 20, 10);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     const QPoint origin = window.mapToGlobal(QPoint(0, 0));
     QCOMPARE(KelUtils::globalRect(&child), QRect(origin + QPoint(5, 6), QSize(20, 10)));
 }
@@ -224,7 +225,7 @@ void tst_KelGeometryUtils::mapDeviceToWidget()
     QCOMPARE(KelUtils::mapDeviceToWidget(&child, QPoint(3, 4)), QPoint());
 
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     const double ratio = window.windowHandle()->devicePixelRatio();
     QCOMPARE(ratio, 2.0);
     const QPoint screenOrigin = window.screen()->geometry().topLeft();

@@ -1,5 +1,6 @@
 #include "utils/kellayoututils.h"
 #include "utils/kelwidgetsutils.h"
+#include "waitbound.h"
 
 #include "../offscreenleak.h"
 
@@ -33,7 +34,7 @@ void tst_KelWidgetsUtils::activateLayoutsRecursivelySettlesNestedLayoutsAtOnce()
     inner->addWidget(left);
     inner->addWidget(right);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     const int before = left->x();
 
     // Laid out again only on the next event loop pass...
@@ -90,7 +91,7 @@ void tst_KelWidgetsUtils::retainedHiddenWidgetKeepsItsPlace()
     row->addWidget(kept);
     row->addWidget(other);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     const int shared = other->x();
 
     KelUtils::setRetainSizeWhenHidden(kept, true);

@@ -1,5 +1,6 @@
 #include "animators/kelwidgetstateanimator.h"
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -90,7 +91,7 @@ void tst_KelButton::init()
     m_button->setText(QStringLiteral("Press"));
     m_button->setGeometry(10, 10, 80, 30);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 }
 
 void tst_KelButton::cleanup()

@@ -3,6 +3,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelframe.h"
 #include "widgets/keliconlabel.h"
 
@@ -104,14 +105,14 @@ void tst_KelFrame::iconLabelStyleAndDefaults()
 {
     KelIconLabel unstyled(10, nullptr, true);
     QCOMPARE(unstyled.textColors(), KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    QCOMPARE(unstyled.spacing(), kelStyle()->metric(18));
+    QCOMPARE(unstyled.spacing(), kelStyle()->metric(KelStyle::M_Button_Spacing));
     QCOMPARE(unstyled.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     unstyled.applyStyle();
     QCOMPARE(unstyled.textColors(), KelStateColors(green));
     QCOMPARE(unstyled.spacing(), 3);
 
     KelIconLabel label;
-    QCOMPARE(label.styleId(), 10);
+    QCOMPARE(label.styleId(), KelStyle::WT_IconLabel);
     QCOMPARE(label.textColors(), KelStateColors(green));
 }
 
@@ -140,7 +141,7 @@ void tst_KelFrame::iconLabelFollowsHover()
     label->setText(QStringLiteral("Label"));
     label->setGeometry(10, 10, 80, 30);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QTest::mouseMove(label);
     QTRY_COMPARE(label->stateAnimator()->hoveredProgress(), 1.0);
     QTest::mouseMove(&window, QPoint(150, 80));

@@ -1,6 +1,8 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelgraphicsopacityeffect.h"
+#include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kellabel.h"
 
 #include "../offscreenleak.h"
@@ -170,7 +172,7 @@ void tst_KelLabel::wrapAnywhere()
     layout->addWidget(label);
     layout->addStretch(1);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     const int line = label->fontMetrics().lineSpacing();
     // One word longer than the window: a single clipped line.
@@ -205,7 +207,7 @@ void tst_KelLabel::fadesWhenDisabled()
 void tst_KelLabel::styleIds()
 {
     KelLabel plain;
-    QCOMPARE(plain.styleId(), 7);
+    QCOMPARE(plain.styleId(), KelStyle::WT_Label);
     QCOMPARE(plain.elideMode(), Qt::ElideNone);
 
     KelLabel error(8);

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellineedit.h"
 
@@ -138,7 +139,7 @@ void tst_KelLineEdit::passwordWhileUnfocused()
     other->move(0, 40);
     window.show();
     QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
     other->setFocus();
     QTRY_VERIFY(other->hasFocus());
     QSignalSpy focused(edit, &KelLineEdit::focused);

@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelqmenustyler.h"
 
 #include "../offscreenleak.h"
@@ -41,7 +42,7 @@ void tst_KelQMenuStyler::cleanupTestCase()
 void tst_KelQMenuStyler::stylesChildMenusAfterConstruction()
 {
     QWidget watched;
-    auto *styler = new KelQMenuStyler(&watched, 41);
+    auto *styler = new KelQMenuStyler(&watched, KelStyle::WT_Menu);
     QCOMPARE(styler->parent(), &watched);
 
     auto *menu = new QMenu(&watched);
@@ -66,7 +67,7 @@ void tst_KelQMenuStyler::stylesChildMenusAfterConstruction()
 void tst_KelQMenuStyler::deletedChildIsSkipped()
 {
     QWidget watched;
-    new KelQMenuStyler(&watched, 41);
+    new KelQMenuStyler(&watched, KelStyle::WT_Menu);
     QPointer<QMenu> menu = new QMenu(&watched);
     delete menu;
     QCoreApplication::processEvents();
@@ -76,9 +77,9 @@ void tst_KelQMenuStyler::deletedChildIsSkipped()
 void tst_KelQMenuStyler::contextMenuOfLineEdit()
 {
     QLineEdit edit;
-    new KelQMenuStyler(&edit, 41);
+    new KelQMenuStyler(&edit, KelStyle::WT_Menu);
     edit.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QVERIFY(QTest::qWaitForWindowExposed(&edit, WaitBound::ms()));
 
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), edit.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&edit, &event);

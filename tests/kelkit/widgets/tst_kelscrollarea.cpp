@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelwheelanimator.h"
@@ -107,7 +108,7 @@ void tst_KelScrollArea::construction()
     QVERIFY(area.widgetResizable());
     QVERIFY(!area.viewport()->autoFillBackground());
     QCOMPARE(area.palette().color(area.backgroundRole()), QColor(Qt::transparent));
-    QCOMPARE(area.styleId(), 39);
+    QCOMPARE(area.styleId(), KelStyle::WT_ScrollArea);
     QCOMPARE(m_style.applied, (QList<QPair<KelScrollArea *, int>>{{&area, 39}}));
     QVERIFY(area.shadows());
     QCOMPARE(area.wheelAnimator()->parent(), area.viewport());
@@ -306,7 +307,7 @@ void tst_KelScrollArea::hoverFollowsScrolledContent()
 void tst_KelScrollArea::scrolledAwayButtonLosesHover()
 {
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.area));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.area, WaitBound::ms()));
     KelButton *rows[2];
     for (int i = 0; i < 2; ++i) {
         rows[i] = new KelButton(-1, scene.content);

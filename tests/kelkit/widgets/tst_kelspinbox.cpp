@@ -1,5 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "warninglog.h"
 #include "widgets/kelspinbox.h"
 #include "widgets/kelspinboxarrowpainter.h"
@@ -16,7 +18,7 @@ namespace {
 class SpinBox : public KelSpinBox
 {
 public:
-    explicit SpinBox(QWidget *parent = nullptr) : KelSpinBox(36, parent) { }
+    explicit SpinBox(QWidget *parent = nullptr) : KelSpinBox(KelStyle::WT_SpinBox, parent) { }
 
     using KelSpinBox::lineEdit;
 
@@ -130,7 +132,7 @@ void tst_KelSpinBox::arrowPressAndRelease()
     spin.setValue(4);
     spin.resize(100, 24);
     spin.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&spin));
+    QVERIFY(QTest::qWaitForWindowExposed(&spin, WaitBound::ms()));
     QSignalSpy pressed(&spin, &KelSpinBox::buttonPressed);
     QSignalSpy released(&spin, &KelSpinBox::buttonReleased);
     QSignalSpy changed(&spin, &KelSpinBox::intValueChanged);

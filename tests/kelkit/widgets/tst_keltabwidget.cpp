@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/kelstackedwidget.h"
@@ -143,7 +144,7 @@ void tst_KelTabWidget::firstTabIsCurrent()
 void tst_KelTabWidget::clickSwitches()
 {
     Tabs t;
-    QVERIFY(QTest::qWaitForWindowExposed(&t.tabs));
+    QVERIFY(QTest::qWaitForWindowExposed(&t.tabs, WaitBound::ms()));
     QSignalSpy changed(&t.tabs, &KelTabWidget::currentChanged);
     click(t.button(2));
     QTRY_COMPARE(changed.count(), 1);

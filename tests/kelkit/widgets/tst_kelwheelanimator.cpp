@@ -1,3 +1,4 @@
+#include "waitbound.h"
 #include "widgets/kelwheelanimator.h"
 
 #include <QAbstractScrollArea>

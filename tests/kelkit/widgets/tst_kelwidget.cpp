@@ -1,3 +1,4 @@
+#include "waitbound.h"
 #include "widgets/kelwidget.h"
 
 #include <QSignalSpy>
@@ -86,7 +87,7 @@ void tst_KelWidget::enabledAndFocusSignals()
 
     window.show();
     QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
     // The only focusable child may take the focus on activation already.
     child.clearFocus();
     focused.clear();

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "windows/kelcombobox.h"
@@ -220,7 +221,7 @@ void tst_KelComboBox::choosingInThePopup()
     combo->addItems(values({A, B, C, QStringLiteral("d"), QStringLiteral("e")}),
                     KelComboBox::SelectFirst);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QStringList heard;
     connect(combo, &KelComboBox::currentDataChanged, combo,
             [&heard](const QVariant &data) { heard << "changed " + data.toString(); });
@@ -229,7 +230,7 @@ void tst_KelComboBox::choosingInThePopup()
     auto choose = [combo](const QString &value) {
         PopupInput::click(PopupInput::centreOf(combo));
         QTRY_VERIFY(combo->isPopupVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(combo->popup()));
+        QVERIFY(QTest::qWaitForWindowExposed(combo->popup(), WaitBound::ms()));
         PopupInput::click(PopupInput::centreOf(combo->itemButtons().value(value)));
         QTRY_VERIFY(!combo->isPopupVisible());
         QCoreApplication::processEvents();
@@ -380,7 +381,7 @@ void tst_KelComboBox::popupWidth()
     combo->addItems(values({A, B}), KelComboBox::SelectFirst);
     combo->setGeometry(20, 20, 300, 30);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     combo->showPopup(false);
     QVERIFY(combo->isPopupVisible());

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "windows/kelcustomshadow.h"
 #include "windows/kelnativewindowutils.h"
 #include "windows/kelwindow.h"
@@ -73,7 +74,7 @@ std::unique_ptr<KelWindow> tst_KelCustomShadow::showWindow()
     window->windowFrame()->setShadowColor(QColor(0, 0, 0, 200));
     window->setGeometry(100, 100, 300, 200);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    if (!QTest::qWaitForWindowExposed(window.get(), WaitBound::ms()))
         return nullptr;
     return window;
 }

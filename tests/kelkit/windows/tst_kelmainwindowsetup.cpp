@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "kelui.h"
+#include "waitbound.h"
 #include "windows/kelwindow.h"
 
 #include "../offscreenleak.h"
@@ -124,7 +125,7 @@ void tst_KelMainWindowSetup::secondStartBringsTheWindowForward()
     auto app = static_cast<KelSingleApplication *>(QCoreApplication::instance());
 
     emit app->messageReceived(QString());
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, WaitBound::ms()));
 
     window->showMinimized();
     QTRY_VERIFY(window->isMinimized());
@@ -144,7 +145,7 @@ void tst_KelMainWindowSetup::firstShowIsAnnouncedOnceEver()
     window->show();
     // Queued: nothing yet within the show.
     QCOMPARE(session.count(), 0);
-    QVERIFY(session.wait());
+    QVERIFY(session.wait(WaitBound::ms()));
     QCOMPARE(ever.count(), 1);
     QVERIFY(!m_settings->showFirstStartWizard());
     QCOMPARE(stored.count(), 1);
@@ -163,7 +164,7 @@ void tst_KelMainWindowSetup::firstShowIsAnnouncedOnceEver()
                                 &KelUi::mainWindowShowedFirstTimeInCurrentSession);
     nextSession->setupMainWindow();
     nextSession->mainWindow()->show();
-    QVERIFY(nextSessionFirst.wait());
+    QVERIFY(nextSessionFirst.wait(WaitBound::ms()));
     QCOMPARE(nextEver.count(), 0);
     QCOMPARE(stored.count(), 1);
 }
@@ -178,7 +179,7 @@ void tst_KelMainWindowSetup::onlyTheMainWindowKeepsItsScreen()
     CountingWindow other(QStringLiteral("Other"));
     other.show();
     main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QVERIFY(QTest::qWaitForWindowExposed(main, WaitBound::ms()));
     QSignalSpy screenStored(m_settings.get(), &KelSettings::lastScreenChanged);
 
     other.saveWindowGeometry();

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelnativewindowutils.h"
 #include "windows/keltitlebar.h"
@@ -29,7 +30,7 @@ std::unique_ptr<KelWindow> shownWindow(KelWindow::WindowParams params, const QRe
     auto window = std::make_unique<KelWindow>(params);
     window->setGeometry(geometry);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    if (!QTest::qWaitForWindowExposed(window.get(), WaitBound::ms()))
         return nullptr;
     return window;
 }
@@ -187,7 +188,7 @@ void tst_KelNativeWindowUtils::titleBarButtonStillClicks()
     mouse.move(at + QPoint(1, 0));
     mouse.release(at + QPoint(1, 0));
 
-    QVERIFY(clicked.count() == 1 || clicked.wait());
+    QVERIFY(clicked.count() == 1 || clicked.wait(WaitBound::ms()));
     QTRY_VERIFY(window->isMaximized());
     QCOMPARE(started.count(), 0);
 }

@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/kelnotificationmanager.h"
@@ -28,7 +29,7 @@ QRect availableArea()
 
 QMargins screenDistance()
 {
-    return kelStyle()->margins(0);
+    return kelStyle()->margins(KelStyle::MG_Notification_ScreenDistance);
 }
 
 KelWindow *toastWindow(int id)
@@ -106,7 +107,7 @@ void tst_KelNotificationManager::toastIsAnOnTopWindowThatTakesNoFocus()
     QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(window->testAttribute(Qt::WA_ShowWithoutActivating));
     QCOMPARE(window->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(window->styleId(), 6);
+    QCOMPARE(window->styleId(), KelStyle::WT_Notification);
     // The offscreen platform activates every window it shows; that the
     // focus stays where it is shows under a real window manager (the X11
     // toast scenario).
@@ -151,7 +152,7 @@ void tst_KelNotificationManager::displayTime_data()
 {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<int>("expectedMs");
-    const int fade = kelStyle()->metric(16);
+    const int fade = kelStyle()->metric(KelStyle::M_FadeDuration);
     QTest::newRow("0 s: the accessibility default") << 0 << 5000 + fade;
     QTest::newRow("3 s") << 3 << 3000 + fade;
 }
@@ -181,7 +182,7 @@ void tst_KelNotificationManager::pointerOnTheToastHoldsIt()
     const int id = m_manager->showNotification(QStringLiteral("T"), QStringLiteral("x"), 0);
     finishAnimations();
     KelWindow *window = toastWindow(id);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, WaitBound::ms()));
     QTimer *timer = hideTimer(id);
     QVERIFY(timer->isActive());
 
@@ -211,7 +212,7 @@ void tst_KelNotificationManager::click()
                                                QStringLiteral("A text long enough to press on"), 0);
     finishAnimations();
     KelWindow *window = toastWindow(id);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, WaitBound::ms()));
     QPointer<KelWindow> guard(window);
     QSignalSpy clicks(m_manager.get(), &KelNotificationManager::clicked);
 
@@ -242,8 +243,8 @@ void tst_KelNotificationManager::closeButtonAndLinksHideIt()
     finishAnimations();
     QPointer<KelWindow> plainWindow = toastWindow(plain);
     QPointer<KelWindow> linkedWindow = toastWindow(linked);
-    QVERIFY(QTest::qWaitForWindowExposed(plainWindow));
-    QVERIFY(QTest::qWaitForWindowExposed(linkedWindow));
+    QVERIFY(QTest::qWaitForWindowExposed(plainWindow, WaitBound::ms()));
+    QVERIFY(QTest::qWaitForWindowExposed(linkedWindow, WaitBound::ms()));
 
     WindowInput::click(plainWindow->findChild<KelButton *>());
     auto *text = linkedWindow->findChildren<KelLabel *>().at(1);

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelpopup.h"
 #include "windows/keltitlebar.h"
@@ -125,13 +126,15 @@ struct Scene
 
     bool exposed()
     {
-        return QTest::qWaitForWindowExposed(&main) && QTest::qWaitForWindowExposed(&plain);
+        return QTest::qWaitForWindowExposed(&main, WaitBound::ms())
+                && QTest::qWaitForWindowExposed(&plain, WaitBound::ms());
     }
 
     bool openPopup(KelPopup *which)
     {
         which->show();
-        return QTest::qWaitForWindowExposed(which) && QApplication::activePopupWidget() == which;
+        return QTest::qWaitForWindowExposed(which, WaitBound::ms())
+                && QApplication::activePopupWidget() == which;
     }
 
     QPoint caption() const { return main.titleBar()->mapToGlobal(QPoint(60, 12)); }
@@ -285,7 +288,7 @@ void tst_KelPopup::replayedPressClicksTheButtonBelow()
     QVERIFY(!scene.popup->isVisible());
     QTRY_VERIFY(scene.button->isPressed());
     PopupInput::release(at);
-    QVERIFY(clicked.wait());
+    QVERIFY(clicked.wait(WaitBound::ms()));
     QCOMPARE(clicked.count(), 1);
 }
 
@@ -325,7 +328,7 @@ void tst_KelPopup::openingButtonGetsTheReleaseOfItsClick()
     const auto popup = makePopup(QRect(450, 20, 150, 100), scene.button);
     QVERIFY(scene.openPopup(popup.get()));
     PopupInput::release(at);
-    QVERIFY(clicked.wait());
+    QVERIFY(clicked.wait(WaitBound::ms()));
     QVERIFY(!scene.button->isPressed());
     QVERIFY(popup->isVisible());
 }
@@ -438,7 +441,7 @@ void tst_KelPopup::closeActivePopupsGivesUp()
     RefusingPopup popup(5);
     popup.setGeometry(450, 20, 150, 100);
     popup.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    QVERIFY(QTest::qWaitForWindowExposed(&popup, WaitBound::ms()));
 
     QTest::ignoreMessage(QtWarningMsg, "Popups still open after 1024 attempts to close them");
     KelPopup::closeActivePopups();

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "widgets/kelwheelanimator.h"
@@ -83,7 +84,7 @@ struct Scene
     bool openMenu()
     {
         opener->showPopup(false);
-        return QTest::qWaitForWindowExposed(menu);
+        return QTest::qWaitForWindowExposed(menu, WaitBound::ms());
     }
 
     KelWindow window;
@@ -139,18 +140,18 @@ void tst_KelPopupMenu::clickingAnItemClosesEveryMenu()
     QFETCH(bool, closeOnClick);
 
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     scene.menu->setCloseOnClick(closeOnClick);
     scene.first->popup()->setCloseOnClick(closeOnClick);
     QVERIFY(scene.openMenu());
     QVERIFY(scene.opener->isChecked());
     scene.first->showPopup(false);
-    QVERIFY(QTest::qWaitForWindowExposed(scene.first->popup()));
+    QVERIFY(QTest::qWaitForWindowExposed(scene.first->popup(), WaitBound::ms()));
 
     auto *subItem = scene.first->popup()->findChild<KelButton *>();
     QSignalSpy clicked(subItem, &KelButton::clicked);
     PopupInput::click(PopupInput::centreOf(subItem));
-    QVERIFY(clicked.wait());
+    QVERIFY(clicked.wait(WaitBound::ms()));
     QCoreApplication::processEvents();
     QCOMPARE(scene.first->popup()->isVisible(), !closeOnClick);
     QCOMPARE(scene.menu->isVisible(), !closeOnClick);
@@ -174,11 +175,11 @@ void tst_KelPopupMenu::restingOnASubmenuButton()
     QFETCH(bool, opened);
 
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     QVERIFY(scene.openMenu());
     if (siblingOpen) {
         scene.second->showPopup(false);
-        QVERIFY(QTest::qWaitForWindowExposed(scene.second->popup()));
+        QVERIFY(QTest::qWaitForWindowExposed(scene.second->popup(), WaitBound::ms()));
     }
 
     PopupInput::move(PopupInput::centreOf(scene.first) - QPoint(30, 0));
@@ -195,7 +196,7 @@ void tst_KelPopupMenu::restingOnASubmenuButton()
 void tst_KelPopupMenu::hidingAMenuClosesItsSubmenus()
 {
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     QVERIFY(scene.openMenu());
     scene.first->showPopup(false);
     QVERIFY(scene.first->isPopupVisible());
@@ -209,14 +210,14 @@ void tst_KelPopupMenu::hidingAMenuClosesItsSubmenus()
 void tst_KelPopupMenu::removedItemsLeaveTheMenu()
 {
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     QWidget elsewhere;
     for (QWidget *item : {static_cast<QWidget *>(scene.item), static_cast<QWidget *>(scene.first)})
         item->setParent(&elsewhere);
     elsewhere.setGeometry(400, 300, 150, 100);
     scene.first->show();
     elsewhere.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+    QVERIFY(QTest::qWaitForWindowExposed(&elsewhere, WaitBound::ms()));
     QVERIFY(scene.openMenu());
     scene.first->showPopup(false);
     QVERIFY(scene.first->isPopupVisible());
@@ -250,7 +251,7 @@ void tst_KelPopupMenu::opensOnlyWhenAllowed()
     QFETCH(bool, opens);
 
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     scene.opener->setEnabled(state != QLatin1String("disabled"));
     scene.opener->setVisible(state != QLatin1String("hidden"));
     scene.opener->refuse = state == QLatin1String("refused");
@@ -258,7 +259,7 @@ void tst_KelPopupMenu::opensOnlyWhenAllowed()
     if (byClick) {
         QSignalSpy toggled(scene.opener, &KelButton::toggled);
         PopupInput::click(PopupInput::centreOf(scene.opener));
-        QVERIFY(toggled.wait());
+        QVERIFY(toggled.wait(WaitBound::ms()));
         QCoreApplication::processEvents();
     } else {
         scene.opener->showPopup(false);
@@ -285,7 +286,7 @@ void tst_KelPopupMenu::openModes()
     QFETCH(bool, clickOpens);
 
     Scene scene(mode);
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     const QPoint centre = PopupInput::centreOf(scene.opener);
     PopupInput::move(centre + QPoint(0, 60));
     PopupInput::move(centre);
@@ -303,7 +304,7 @@ void tst_KelPopupMenu::openModes()
 void tst_KelPopupMenu::pressOnTheOpenButtonClosesIt()
 {
     Scene scene;
-    QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&scene.window, WaitBound::ms()));
     const QPoint centre = PopupInput::centreOf(scene.opener);
     PopupInput::click(centre);
     QTRY_VERIFY(scene.opener->isPopupVisible());
@@ -314,7 +315,7 @@ void tst_KelPopupMenu::pressOnTheOpenButtonClosesIt()
     PopupInput::press(centre + QPoint(1, 0));
     QVERIFY(scene.opener->isPopupVisible());
     PopupInput::release(centre + QPoint(1, 0));
-    QVERIFY(toggled.wait());
+    QVERIFY(toggled.wait(WaitBound::ms()));
     QCOMPARE(toggled.count(), 1);
     QCOMPARE(toggled.at(0).at(0).toBool(), false);
     QVERIFY(!scene.opener->isPopupVisible());
@@ -351,7 +352,7 @@ void tst_KelPopupMenu::popupSitsBesideTheButton()
     button->popup()->setupContent(Qt::Vertical, -1);
     addItem(button->popup(), QStringLiteral("Item"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     button->showPopup(false);
     QVERIFY(button->isPopupVisible());
@@ -380,7 +381,7 @@ void tst_KelPopupMenu::ensureVisibleWaitsForTheShow()
     menu.ensureVisible(items.at(20));
     QCOMPARE(menu.scrollArea()->verticalScrollBar()->value(), 0);
     menu.placeBesideRect(QRect(100, 100, 10, 10), Qt::BottomEdge, Qt::AlignLeft, false);
-    QVERIFY(QTest::qWaitForWindowExposed(&menu));
+    QVERIFY(QTest::qWaitForWindowExposed(&menu, WaitBound::ms()));
     // The item with a margin of 50 below it ends the view.
     const QWidget *viewport = menu.scrollArea()->viewport();
     const QPoint itemBottom = items.at(20)->mapTo(viewport, QPoint(0, 29));

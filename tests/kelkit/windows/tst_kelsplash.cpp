@@ -3,6 +3,7 @@
 #include "kelui.h"
 #include "painting/kelicon.h"
 #include "painting/keliconsprovider.h"
+#include "waitbound.h"
 #include "windows/kelsplash.h"
 #include "windows/kelwindow.h"
 

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/keltitlebar.h"
@@ -25,7 +26,7 @@ void click(KelButton *button)
 {
     QSignalSpy clicked(button, &KelButton::clicked);
     WindowInput::click(button);
-    QVERIFY(clicked.count() == 1 || clicked.wait());
+    QVERIFY(clicked.count() == 1 || clicked.wait(WaitBound::ms()));
 }
 
 } // namespace
@@ -77,7 +78,7 @@ void tst_KelTitleBar::maximizedShowsRestore()
     KelWindow window(AllButtons);
     window.resize(400, 300);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     KelButton *maximize = window.titleBar()->button(KelTitleBar::MaximizeButton);
 
     click(maximize);
@@ -97,7 +98,7 @@ void tst_KelTitleBar::titleStaysCentredBesideWideWidgets()
     window.resize(700, 300);
     window.setTitle(QStringLiteral("Title"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     KelTitleBar *bar = window.titleBar();
     KelLabel *title = bar->titleLabel();
     auto centreOffset = [&] { return title->geometry().center().x() - bar->rect().center().x(); };
@@ -120,12 +121,12 @@ void tst_KelTitleBar::minimizingModalWindowMinimizesItsOwner()
 {
     KelWindow owner(AllButtons);
     owner.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    QVERIFY(QTest::qWaitForWindowExposed(&owner, WaitBound::ms()));
     auto *dialog = new KelWindow(AllButtons, &owner);
     auto *nested = new KelWindow(AllButtons, dialog);
     nested->setWindowModality(Qt::ApplicationModal);
     nested->show();
-    QVERIFY(QTest::qWaitForWindowExposed(nested));
+    QVERIFY(QTest::qWaitForWindowExposed(nested, WaitBound::ms()));
 
     click(nested->titleBar()->button(KelTitleBar::MinimizeButton));
 
@@ -136,7 +137,7 @@ void tst_KelTitleBar::minimizingModalWindowMinimizesItsOwner()
     // A window that is not modal goes down alone.
     owner.showNormal();
     dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog, WaitBound::ms()));
     click(dialog->titleBar()->button(KelTitleBar::MinimizeButton));
     QTRY_VERIFY(dialog->isMinimized());
     QVERIFY(!owner.isMinimized());

@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "kelui.h"
+#include "waitbound.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowframe.h"
 #include "windows/platform/compositingmanager.h"
@@ -129,7 +130,7 @@ void tst_KelWindow::reopensWhereTheLastWasSaved()
         QVERIFY(!window.hasSavedGeometry());
         window.setGeometry(saved);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
         window.saveWindowGeometry();
     }
     QVERIFY(m_settings->contains(QStringLiteral("Tools_Geometry")));
@@ -139,7 +140,7 @@ void tst_KelWindow::reopensWhereTheLastWasSaved()
     QCOMPARE(window.geometry(), saved);
     window.restoreSavedGeometry();
     window.showWithStrategy(KelWindow::NoChange);
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QCOMPARE(window.geometry(), saved);
 }
 
@@ -166,7 +167,7 @@ void tst_KelWindow::windowWithoutNameKeepsNoGeometry()
 {
     KelWindow window(Framed);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     window.saveWindowGeometry();
     QVERIFY(!window.hasSavedGeometry());
     QVERIFY(window.savedGeometry().isEmpty());
@@ -238,13 +239,13 @@ void tst_KelWindow::childIsMadeOnItsParentsScreen()
     KelWindow parent(Framed);
     parent.setGeometry(200, 150, 400, 300);
     parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QVERIFY(QTest::qWaitForWindowExposed(&parent, WaitBound::ms()));
 
     auto *child = new KelWindow(Framed, &parent);
     QCOMPARE(child->pos(), parent.screen()->geometry().topLeft());
     child->resize(200, 100);
     child->showWithStrategy(KelWindow::CenteredOnParent);
-    QVERIFY(QTest::qWaitForWindowExposed(child));
+    QVERIFY(QTest::qWaitForWindowExposed(child, WaitBound::ms()));
     QCOMPARE(child->geometry().center(), parent.geometry().center());
 }
 
@@ -449,7 +450,7 @@ void tst_KelWindow::roundedOutline()
     window.resize(300, 200);
 
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     // Decided before the native window was made, so nothing is logged as
     // critical.
@@ -503,7 +504,7 @@ void tst_KelWindow::showWithStrategy()
 
     window.showWithStrategy(KelWindow::ShowStrategy(strategy));
 
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QCOMPARE(window.geometry(), expected);
 }
 
@@ -560,7 +561,7 @@ void tst_KelWindow::maintenanceKeystroke()
     ui->setMaintenanceMode(false);
     KeyWindow window(Framed);
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
     QSignalSpy changed(ui, &KelUi::maintenanceModeStateChanged);
 
     type(window.windowHandle(), keys);

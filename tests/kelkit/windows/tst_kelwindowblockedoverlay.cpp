@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowblockedoverlay.h"
 
@@ -37,7 +38,7 @@ void tst_KelWindowBlockedOverlay::init()
     m_window = std::make_unique<KelWindow>(KelWindow::Movable | KelWindow::WindowButtons);
     m_window->resize(300, 200);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
     m_window->setBlocked(true);
     m_modal = new KelWindow(KelWindow::WindowButtons, m_window.get());
     m_modal->setWindowModality(Qt::ApplicationModal);
@@ -57,7 +58,7 @@ KelWindowBlockedOverlay *tst_KelWindowBlockedOverlay::overlay() const
 void tst_KelWindowBlockedOverlay::block()
 {
     m_modal->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_modal.data()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_modal.data(), WaitBound::ms()));
 }
 
 void tst_KelWindowBlockedOverlay::unblock()

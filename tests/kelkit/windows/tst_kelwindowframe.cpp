@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "styles/kelstyle.h"
+#include "waitbound.h"
 #include "windows/kelwindow.h"
 #include "windows/kelwindowframe.h"
 
@@ -107,7 +108,7 @@ void tst_KelWindowFrame::borderVanishesWhileMaximized()
     KelWindow window(KelWindow::Resizable | KelWindow::WindowButtons | KelWindow::MaximizeButton);
     window.windowFrame()->setBorderWidth(3);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QCOMPARE(window.windowFrame()->borderWidth(), 3);
     window.showMaximized();
     QTRY_VERIFY(window.isMaximized());

@@ -27,7 +27,7 @@ scenario() {
     read -r ex ey ew eh <<<"$(edit_field x) $(edit_field y) $(edit_field w) $(edit_field h)"
 
     step "1. a click into the line edit gives it the focus"
-    xdotool windowactivate --sync "$main"
+    activate_window "$main"
     xdotool mousemove $((100 + ex + 10)) $((300 + ey + eh / 2)) click 1
     wait_for_line "main press"
     wait_for_line "edit focused"
@@ -46,7 +46,7 @@ scenario() {
     wait_for_line "edit focusLost"
 
     step "4. back in the main window the line edit stays without the focus"
-    xdotool windowactivate --sync "$main"
+    activate_window "$main"
     xdotool key w
     wait_for_line "key Key_W focus=First"
     expect_count "edit focusLost" 1

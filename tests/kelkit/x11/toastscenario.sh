@@ -32,7 +32,7 @@ scenario() {
     start_demo --settings "$WORK_DIR/demo.ini" --scenario toasts
     local main
     main=$(window_field main id)
-    xdotool windowactivate --sync "$main"
+    activate_window "$main"
     wait_until "the focus on the main window" focus_is "$main"
 
     step "1. three toasts climb from the bottom-right corner"

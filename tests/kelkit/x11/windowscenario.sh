@@ -69,7 +69,7 @@ scenario() {
     wait_for_geometry "$main" "$moved"
 
     step "5. the access word typed with Ctrl+Alt turns the maintenance mode on"
-    xdotool windowactivate --sync "$main"
+    activate_window "$main"
     xdotool key ctrl+alt+k ctrl+alt+e ctrl+alt+l ctrl+alt+s ctrl+alt+v ctrl+alt+c
     wait_for_line "maintenance on"
     # Any further key press is handled after the word's: a marker line

@@ -2,8 +2,10 @@
 # polls for its condition and fails after a deadline; none sleeps a fixed
 # time to let something happen.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/waitbound.sh"
+
 # Seconds a wait gives its condition on a loaded machine.
-X11_TIMEOUT=${X11_TIMEOUT:-30}
+X11_TIMEOUT=$WAIT_BOUND_SECONDS
 
 fail() {
     echo "FAIL: $*" >&2
@@ -36,6 +38,12 @@ wait_until() {
         [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
         sleep 0.05
     done
+}
+
+# Activates the window and waits until it is active.
+activate_window() {
+    timeout "$X11_TIMEOUT" xdotool windowactivate --sync "$1" >/dev/null \
+        || fail "window $1 did not become active"
 }
 
 wm_running() {
@@ -167,13 +175,18 @@ drag_until_geometry() {
 # the scenario function given; re-executes the script under xvfb-run first,
 # with X11_EXTRA_SERVER_ARGS added to the X server's arguments.
 run_scenario() {
-    require_tools xvfb-run Xvfb xauth openbox xdotool xprop
+    require_tools xvfb-run Xvfb xauth openbox xdotool xprop timeout
     if [ -z "${X11_SCENARIO_INNER:-}" ]; then
         X11_SCENARIO_INNER=1 exec xvfb-run -a \
             -s "-screen 0 1280x1024x24 -nolisten tcp ${X11_EXTRA_SERVER_ARGS:-}" \
             bash "$SCENARIO_SCRIPT" "$DEMO"
     fi
     WORK_DIR=$(mktemp -d)
+    # The X server's platform and a runtime folder of the scenario's own,
+    # whatever the caller's shell exported.
+    export QT_QPA_PLATFORM=xcb
+    export XDG_RUNTIME_DIR=$WORK_DIR/run
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     DEMO_RUNS=0
     trap 'cleanup_scenario' EXIT
     start_wm

@@ -1,6 +1,7 @@
 #include "core/coredecoder.h"
 #include "core/decoderprivate.h"
 #include "core/player/platform/audiooutput.h"
+#include "waitbound.h"
 
 #include "mediafixtures.h"
 
@@ -23,7 +24,7 @@ struct RunningEngine
 
     bool waitReady()
     {
-        return QTest::qWaitFor([this] { return readyCount > 0; }, 20000);
+        return QTest::qWaitFor([this] { return readyCount > 0; }, WaitBound::ms());
     }
 
     coredecoder engine;
@@ -56,7 +57,7 @@ QImage referenceImage(const QString &path, const QSize &size, qint64 position)
 }
 
 template<typename Condition>
-bool waitFor(Condition condition, int timeoutMs = 20000)
+bool waitFor(Condition condition, int timeoutMs = WaitBound::ms())
 {
     QElapsedTimer timer;
     timer.start();
@@ -172,7 +173,7 @@ void TestCoreDecoder::laterSeekWins()
     QCOMPARE(engine.seek(Second), std::numeric_limits<qint64>::min());
     QCOMPARE(engine.seek(2 * Second), Second);
     engine.run();
-    QTRY_VERIFY_WITH_TIMEOUT(ready, 20000);
+    QTRY_VERIFY(ready);
     QImage image;
     engine.currentImage(&image);
     QCOMPARE(image, referenceImage(m_clip, QSize(960, 720), 2 * Second));
@@ -209,7 +210,7 @@ void TestCoreDecoder::pictureAtTargetComesBeforeTheCacheIsFull()
             Qt::DirectConnection);
     engine.seek(target);
     engine.run();
-    QTRY_VERIFY_WITH_TIMEOUT(seen.loadAcquire() != 0, 20000);
+    QTRY_VERIFY(seen.loadAcquire() != 0);
     QCOMPARE(targetPosition, target);
     QCOMPARE(atTarget, referenceImage(m_clip, QSize(960, 720), target));
     QCOMPARE(laterPosition, -1); // not decoded yet

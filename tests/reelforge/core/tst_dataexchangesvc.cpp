@@ -1,9 +1,11 @@
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/codecinfo.h"
+#include "datamodel/videoitem.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include <cpuinfo/cpuinfo.h>
 #include <kellogger/kellogger.h>
@@ -45,7 +47,7 @@ Report takeReport(QSignalSpy &spy, qint32 state)
             if (report(spy.at(i)).state == state)
                 return report(spy.takeAt(i));
         }
-        spy.wait(5000);
+        spy.wait(WaitBound::ms());
     }
     return {};
 }
@@ -114,7 +116,7 @@ void tst_DataExchangeSvc::cleanupTestCase()
     QSignalSpy closed(m_link.get(), &RemoteHandler::handlerClosed);
     QTest::ignoreMessage(QtInfoMsg, "handler finished");
     m_link->sendExitRequest();
-    QVERIFY(closed.wait(5000));
+    QVERIFY(closed.wait(WaitBound::ms()));
     m_link.reset();
 }
 
@@ -158,7 +160,7 @@ void tst_DataExchangeSvc::crashParamsGoBeforeTheStartingTask()
     QSignalSpy closed(&link, &RemoteHandler::handlerClosed);
     QTest::ignoreMessage(QtInfoMsg, "handler finished");
     link.sendExitRequest();
-    QVERIFY(closed.wait(5000));
+    QVERIFY(closed.wait(WaitBound::ms()));
 }
 
 void tst_DataExchangeSvc::taskRules_data()

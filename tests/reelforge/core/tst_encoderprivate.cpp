@@ -1,5 +1,6 @@
 #include "core/avptr.h"
 #include "core/encoderprivate.h"
+#include "waitbound.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -209,7 +210,7 @@ QJsonObject runProbe(const QStringList &arguments)
 {
     QProcess process;
     process.start("ffprobe", QStringList{"-v", "error", "-of", "json"} + arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitStatus() != QProcess::NormalExit
         || process.exitCode() != 0)
         return {};
     return QJsonDocument::fromJson(process.readAllStandardOutput()).object();

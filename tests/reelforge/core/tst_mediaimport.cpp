@@ -1,3 +1,4 @@
+#include "core/appservices.h"
 #include "core/decoderprivate.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
@@ -6,7 +7,7 @@
 #include "mediafixtures.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
+#include "waitbound.h"
 
 extern "C" {
 #include <libavcodec/codec_id.h>
@@ -300,7 +301,7 @@ void tst_mediaimport::probedItems()
     QSignalSpy states(item.data(), &VideoItem::stateChanged);
     mediaimport import;
     import.loadMetaInfo(item);
-    QTRY_VERIFY_WITH_TIMEOUT(settled(item), SettleMs);
+    QTRY_VERIFY(settled(item));
     QCOMPARE(states.count(), 1);
 
     const AVMediaFileInfo &info = item->mediaInfo();
@@ -389,7 +390,7 @@ void tst_mediaimport::errorEvents()
     const VideoItemPtr item = newItem(fixture(file));
     mediaimport import;
     import.loadMetaInfo(item);
-    QTRY_VERIFY_WITH_TIMEOUT(settled(item), SettleMs);
+    QTRY_VERIFY(settled(item));
     MetricSender::flush();
     MetricSender::setEnabled(false);
 
@@ -418,7 +419,7 @@ void tst_mediaimport::manyItemsAtOnce()
         spies << new QSignalSpy(items.last().data(), &VideoItem::stateChanged);
         import.loadMetaInfo(items.last());
     }
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(items.cbegin(), items.cend(), settled), SettleMs);
+    QTRY_VERIFY(std::all_of(items.cbegin(), items.cend(), settled));
 
     for (int i = 0; i < Count; ++i) {
         const bool imported = cases.at(i % cases.size()).imported;
@@ -499,9 +500,8 @@ void tst_mediaimport::outputCheck()
         import.loadMetaInfo(item);
         // Nothing but the log and the counters may show a failed check; once
         // the probe is counted, the import's end delivers its result.
-        QTRY_COMPARE_WITH_TIMEOUT(m_usage.value(QStringLiteral("imp0"))
-                                          + m_usage.value(QStringLiteral("imp2")),
-                                  qint64(1), SettleMs);
+        QTRY_COMPARE(m_usage.value(QStringLiteral("imp0")) + m_usage.value(QStringLiteral("imp2")),
+                     qint64(1));
     }
     QCoreApplication::sendPostedEvents();
 

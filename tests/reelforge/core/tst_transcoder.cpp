@@ -1,5 +1,6 @@
 #include "core/transcoder.h"
 #include "mediafixtures.h"
+#include "waitbound.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -120,7 +121,7 @@ Probe probe(const QString &path)
                    "nb_read_frames,duration:format=duration,start_time",
                    path});
     Probe result;
-    if (!process.waitForFinished(120000) || process.exitCode() != 0)
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitCode() != 0)
         return result;
     const QJsonObject root = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     result.format = root.value("format").toObject();
@@ -143,7 +144,7 @@ double decodedAudioSeconds(const QString &path)
     process.start("ffprobe",
                   {"-v", "error", "-select_streams", "a:0", "-show_entries",
                    "stream=sample_rate:frame=nb_samples", "-of", "json", path});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitCode() != 0)
         return -1;
     const QJsonObject root = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     const int rate = root.value("streams")[0]["sample_rate"].toString().toInt();
@@ -160,7 +161,7 @@ QImage frameAt(const QString &path, double seconds, const QString &pngPath)
     process.start("ffmpeg",
                   {"-hide_banner", "-loglevel", "error", "-y", "-ss", QString::number(seconds),
                    "-i", path, "-frames:v", "1", "-pix_fmt", "rgb24", pngPath});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    if (!process.waitForFinished(WaitBound::ms()) || process.exitCode() != 0)
         return QImage();
     return QImage(pngPath).convertToFormat(QImage::Format_RGB32);
 }

@@ -1,5 +1,6 @@
 #include "datamodel/historymodel.h"
 #include "shared/formattables.h"
+#include "waitbound.h"
 
 #include <QDir>
 #include <QFile>
@@ -171,7 +172,7 @@ void tst_HistoryModel::itemsRoundTripThroughFile()
     bottom->loadThumbnail();
     bottom->loadThumbnail();
     top->loadThumbnail();
-    QVERIFY(bottomThumbnail.wait());
+    QVERIFY(bottomThumbnail.wait(WaitBound::ms()));
     QCOMPARE(bottom->thumbnail().size(), QSize(32, 24));
     QVERIFY(qRed(bottom->thumbnail().pixel(16, 12)) > 240);
     bottom->loadThumbnail();

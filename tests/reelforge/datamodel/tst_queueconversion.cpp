@@ -1,5 +1,6 @@
 #include "appservicesfixture.h"
 #include "childprocess.h"
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
 #include "core/partialoutput.h"
@@ -7,9 +8,9 @@
 #include "kelapplication.h"
 #include "mediafixtures.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
+#include "waitbound.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr int ConversionTimeoutMs = 120000;
-
 // The queue on the real worker, converting to MP4 in the subfolder
 // "converted" of each source's folder.
 struct ConversionQueue
@@ -28,7 +27,11 @@ struct ConversionQueue
     ConversionQueue()
     {
         appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
+        // Connected before the first task: a send that finds no worker
+        // starts one anew and gives it only a few seconds.
+        QSignalSpy connected(&link, &RemoteHandler::handlerReady);
         link.startHandler();
+        ready = connected.wait(WaitBound::ms());
         appServices().dataExchangeSvc = [this] { return &link; };
         SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
         SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
@@ -54,6 +57,7 @@ struct ConversionQueue
     }
 
     DataExchangeSvc link;
+    bool ready = false;
     std::unique_ptr<QueueModel> queue;
 };
 
@@ -103,7 +107,9 @@ void tst_QueueConversion::threeClipsConvert()
 
     appServices().workerProgram = QStringLiteral(REEL_BIN_DIR "/reelworker");
     DataExchangeSvc link;
+    QSignalSpy connected(&link, &RemoteHandler::handlerReady);
     link.startHandler();
+    QVERIFY(connected.wait(WaitBound::ms()));
     appServices().dataExchangeSvc = [&link] { return &link; };
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
     SettingsProvider::instance()->setLastClickedFormat(QStringLiteral("MP4"));
@@ -111,10 +117,10 @@ void tst_QueueConversion::threeClipsConvert()
     QueueModel queue;
     QSignalSpy done(&queue, &QueueModel::batchProcessDone);
     queue.addNewItems(urls, -1);
-    QTRY_COMPARE_WITH_TIMEOUT(queue.counters().value(VideoItem::Imported), 3, 20000);
+    QTRY_COMPARE(queue.counters().value(VideoItem::Imported), 3);
 
     queue.startAll();
-    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 120000);
+    QTRY_COMPARE(done.count(), 1);
     QCOMPARE(queue.counters().value(VideoItem::Converted), 3);
 
     for (int row = 0; row < queue.rowCount(); ++row) {
@@ -159,28 +165,29 @@ void tst_QueueConversion::sameNameItemsKeepTheirOutputs()
     QDir(m_fixtures.path(QStringLiteral("converted"))).removeRecursively();
 
     ConversionQueue conversion;
+    QVERIFY(conversion.ready);
     const QVector<VideoItemPtr> items = conversion.add({longer, shorter});
     QCOMPARE(items.size(), 2);
     const VideoItemPtr first = items[0];
     const VideoItemPtr second = items[1];
-    QTRY_COMPARE_WITH_TIMEOUT(conversion.queue->counters().value(VideoItem::Imported), 2, 20000);
+    QTRY_COMPARE(conversion.queue->counters().value(VideoItem::Imported), 2);
     QCOMPARE(first->targetFilePath(), second->targetFilePath());
 
     conversion.queue->startAll();
-    QTRY_VERIFY_WITH_TIMEOUT(first->progress() > 0, ConversionTimeoutMs);
+    QTRY_VERIFY(first->progress() > 0);
     first->setPaused(true);
-    QTRY_COMPARE_WITH_TIMEOUT(second->state(), VideoItem::Converted, ConversionTimeoutMs);
+    QTRY_COMPARE(second->state(), VideoItem::Converted);
     const QString firstTarget = first->targetFilePath();
     QVERIFY2(second->targetFilePath() != firstTarget, qPrintable(firstTarget));
     QVERIFY(!QFileInfo::exists(firstTarget));
 
     if (abortFirst) {
         emit first->abortClicked();
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(partialOf(first)), ConversionTimeoutMs);
+        QTRY_VERIFY(!QFileInfo::exists(partialOf(first)));
         QVERIFY(!QFileInfo::exists(firstTarget));
     } else {
         first->setPaused(false);
-        QTRY_COMPARE_WITH_TIMEOUT(first->state(), VideoItem::Converted, ConversionTimeoutMs);
+        QTRY_COMPARE(first->state(), VideoItem::Converted);
         QVERIFY2(qAbs(seconds(firstTarget) - 30) < 0.5, qPrintable(firstTarget));
     }
     QVERIFY2(qAbs(seconds(second->targetFilePath()) - 1) < 0.2,
@@ -199,17 +206,17 @@ void tst_QueueConversion::lostWorkerLeavesNoBrokenFile()
     QVERIFY(!source.isEmpty());
 
     ConversionQueue conversion;
+    QVERIFY(conversion.ready);
     const VideoItemPtr item = conversion.add({source}).value(0);
     QVERIFY(item);
-    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::Imported, 20000);
+    QTRY_COMPARE(item->state(), VideoItem::Imported);
     conversion.queue->startAll();
-    QTRY_VERIFY_WITH_TIMEOUT(item->progress() > 0 && QFileInfo(partialOf(item)).size() > 0,
-                             ConversionTimeoutMs);
+    QTRY_VERIFY(item->progress() > 0 && QFileInfo(partialOf(item)).size() > 0);
 
     const pid_t worker = childProcessNamed("reelworker");
     QVERIFY(worker > 0);
     QCOMPARE(::kill(worker, SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::ConvertFailed, ConversionTimeoutMs);
+    QTRY_COMPARE(item->state(), VideoItem::ConvertFailed);
     QVERIFY(!QFileInfo::exists(partialOf(item)));
     QVERIFY(!QFileInfo::exists(item->targetFilePath()));
 }

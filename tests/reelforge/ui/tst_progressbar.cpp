@@ -5,6 +5,7 @@
 #include "ui/metroprogressbar.h"
 #include "ui/progressbar.h"
 #include "ui/style.h"
+#include "waitbound.h"
 #include "widgets/keliconlabel.h"
 
 #include "contexttranslator.h"
@@ -213,7 +214,7 @@ void tst_ProgressBar::filledPartColour()
     // rounded ends and the boundary.
     const int y = bar.height() - 3;
     QVERIFY(PaintProbe::pixelIs(image, 50, y, kelStyle()->color(fillRole)));
-    QVERIFY(PaintProbe::pixelIs(image, 150, y, kelStyle()->color(1014)));
+    QVERIFY(PaintProbe::pixelIs(image, 150, y, kelStyle()->color(Style::CL_Gray_8)));
     // Nothing is painted above the bar but the texts.
     QVERIFY(PaintProbe::pixelIs(image, 100, bar.height() - 10, Qt::transparent));
 }
@@ -263,7 +264,7 @@ void tst_ProgressBar::metroTimerRunsOnlyWhileBusyAndVisible()
     QVERIFY(!bar.isAnimating());
 
     bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QVERIFY(QTest::qWaitForWindowExposed(&bar, WaitBound::ms()));
     QTRY_VERIFY(bar.isAnimating());
 
     // Hidden, it stops; shown again, it runs.

@@ -7,6 +7,7 @@
 #include "ui/servicemodewindow.h"
 #include "ui/servicepage_style.h"
 #include "ui/ui.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/keliconlabel.h"
@@ -139,7 +140,8 @@ void tst_ServiceModeWindow::stylePagesKeepTheirOwnStyle()
         for (KelStyle *style : styles) {
             auto *page = window.findChild<ServicePage_Style *>(style->styleId());
             QVERIFY(page);
-            QCOMPARE(page->palette().color(page->backgroundRole()), style->color(2));
+            QCOMPARE(page->palette().color(page->backgroundRole()),
+                     style->color(KelStyle::CL_Window_Base));
             const auto bars = page->findChildren<ProgressBar *>();
             QCOMPARE(bars.size(), 5);
             for (ProgressBar *bar : bars)
@@ -155,7 +157,7 @@ void tst_ServiceModeWindow::progressPausedPausesTheActiveBars()
     ServiceModeWindow window;
     window.resize(900, 1400);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     auto *page = window.findChild<ServicePage_Style *>(QStringLiteral("LightStyle"));
     QVERIFY(page);
     KelButton *pausedBox = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/targetfoldercombo.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "windows/keltitlebar.h"
@@ -112,14 +113,14 @@ bool closeBy(SettingsDialog *dialog, Road road)
         dialog->close();
         break;
     }
-    return QTest::qWaitFor([dialog] { return !dialog->isVisible(); });
+    return QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, WaitBound::ms());
 }
 
 std::unique_ptr<SettingsDialog> shownDialog()
 {
     auto dialog = std::make_unique<SettingsDialog>();
     dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get()))
+    if (!QTest::qWaitForWindowExposed(dialog.get(), WaitBound::ms()))
         return nullptr;
     return dialog;
 }

@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "ui/metroprogressbar.h"
 #include "ui/splash.h"
+#include "waitbound.h"
 #include "windows/kelsplash.h"
 
 #include <QLayout>
@@ -31,7 +32,7 @@ void tst_Splash::busyDotsRunAlongTheBottom()
     QVERIFY(splash->layout());
     QCOMPARE(splash->layout()->contentsMargins(), QMargins(80, 0, 80, 22));
 
-    QVERIFY(QTest::qWaitForWindowExposed(splash));
+    QVERIFY(QTest::qWaitForWindowExposed(splash, WaitBound::ms()));
     const QRect expected(80, splash->height() - 22 - 9, splash->width() - 160, 9);
     QTRY_COMPARE(bar->geometry(), expected);
     QTRY_VERIFY(bar->isAnimating());

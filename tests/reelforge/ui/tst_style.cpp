@@ -8,6 +8,7 @@
 #include "ui/darkstyle.h"
 #include "ui/lightstyle.h"
 #include "utils/kelcolorutils.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/keliconwidget.h"
@@ -1041,11 +1042,11 @@ void tst_Style::toggleShadowIsMadeAndTiedOnce()
     QSignalSpy enabled(effect, &QGraphicsEffect::enabledChanged);
     QSignalSpy toggled(&button, &KelButton::toggled);
     button.setChecked(true);
-    QVERIFY(toggled.wait());
+    QVERIFY(toggled.wait(WaitBound::ms()));
     QCOMPARE(enabled.size(), 1);
     QVERIFY(effect->isEnabled());
     button.setChecked(false);
-    QVERIFY(toggled.wait());
+    QVERIFY(toggled.wait(WaitBound::ms()));
     QCOMPARE(enabled.size(), 2);
     QVERIFY(!effect->isEnabled());
 }

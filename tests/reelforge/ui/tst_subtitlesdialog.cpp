@@ -8,6 +8,7 @@
 #include "ui/widgets/colorselector.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/filepathselector.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 

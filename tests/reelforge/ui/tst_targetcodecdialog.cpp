@@ -7,6 +7,7 @@
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 
 #include "appservicesfixture.h"
@@ -33,7 +34,7 @@ std::unique_ptr<TargetCodecDialog> shownDialog(const VideoItemPtr &item)
 {
     auto dialog = std::make_unique<TargetCodecDialog>(item);
     dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get()))
+    if (!QTest::qWaitForWindowExposed(dialog.get(), WaitBound::ms()))
         return nullptr;
     return dialog;
 }

@@ -8,6 +8,7 @@
 #include "ui/style.h"
 #include "ui/trimdialog.h"
 #include "ui/widgets/badgedbutton.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 
@@ -96,7 +97,7 @@ std::unique_ptr<TrimDialog> tst_TrimDialog::shownDialog(const VideoItemPtr &item
 {
     auto dialog = std::make_unique<TrimDialog>(item, nullptr, audioOnly);
     dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get()))
+    if (!QTest::qWaitForWindowExposed(dialog.get(), WaitBound::ms()))
         return nullptr;
     return dialog;
 }

@@ -11,6 +11,7 @@
 #include "ui/ui.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/formatscombo.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "windows/keldialog.h"
 #include "windows/kelmessagebox.h"
@@ -722,14 +723,14 @@ void tst_Ui::modelessDialogShowRule()
     QWidget parent;
     parent.setGeometry(100, 100, 800, 600);
     parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QVERIFY(QTest::qWaitForWindowExposed(&parent, WaitBound::ms()));
 
     // Shown once, moved away and closed with its geometry saved.
-    QPointer<KelDialog> first = new KelDialog(1, KelWindow::Movable, &parent);
+    QPointer<KelDialog> first = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable, &parent);
     first->setObjectName(QStringLiteral("LaunchRuleDialog"));
     first->resize(200, 150);
     DialogLaunch::showModeless(first);
-    QVERIFY(QTest::qWaitForWindowExposed(first));
+    QVERIFY(QTest::qWaitForWindowExposed(first, WaitBound::ms()));
     QCOMPARE(first->windowModality(), Qt::NonModal);
     QCOMPARE(first->frameGeometry().center(), parent.frameGeometry().center());
     first->move(20, 30);
@@ -738,13 +739,13 @@ void tst_Ui::modelessDialogShowRule()
     first->close();
     QTRY_VERIFY(first.isNull());
 
-    QPointer<KelDialog> second = new KelDialog(1, KelWindow::Movable, &parent);
+    QPointer<KelDialog> second = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable, &parent);
     second->setObjectName(QStringLiteral("LaunchRuleDialog"));
     QVERIFY(second->hasSavedGeometry());
     // As the dialogs do when they are made.
     second->restoreSavedGeometry();
     DialogLaunch::showModeless(second);
-    QVERIFY(QTest::qWaitForWindowExposed(second));
+    QVERIFY(QTest::qWaitForWindowExposed(second, WaitBound::ms()));
     QCOMPARE(second->pos(), movedTo);
     second->close();
     QTRY_VERIFY(second.isNull());

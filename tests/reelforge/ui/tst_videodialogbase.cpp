@@ -11,6 +11,7 @@
 #include "ui/player/volumebutton.h"
 #include "ui/style.h"
 #include "ui/videodialogbase.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 
@@ -27,7 +28,6 @@
 namespace {
 
 constexpr qint64 Second = 10000000;
-constexpr int WaitMs = 20000;
 
 // The base dialog with its protected parts in reach.
 class Dialog : public VideoDialogBase
@@ -112,7 +112,7 @@ std::unique_ptr<Dialog> tst_VideoDialogBase::shownDialog(int mode, const VideoIt
 {
     auto dialog = std::make_unique<Dialog>(mode, item);
     dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get()))
+    if (!QTest::qWaitForWindowExposed(dialog.get(), WaitBound::ms()))
         return nullptr;
     return dialog;
 }
@@ -139,9 +139,9 @@ void tst_VideoDialogBase::playAdvancesAndStopsAtTheTrimEnd()
     const QString startText = controls->currentLabel()->text();
 
     WindowInput::click(controls->playButton());
-    QTRY_VERIFY_WITH_TIMEOUT(controls->playButton()->isChecked(), WaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(controls->currentLabel()->text() != startText, WaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!controls->playButton()->isChecked(), WaitMs);
+    QTRY_VERIFY(controls->playButton()->isChecked());
+    QTRY_VERIFY(controls->currentLabel()->text() != startText);
+    QTRY_VERIFY(!controls->playButton()->isChecked());
     QVERIFY(slider->sliderTime() >= Second);
     QVERIFY(slider->sliderTime() < LongClipSeconds * Second);
     // Paused at the end: the position stays.
@@ -287,7 +287,7 @@ void tst_VideoDialogBase::trimmedEditorStartsAtTheRangeStart()
     QCOMPARE(controls->slider()->timeRange(), qMakePair(Second, 2 * Second));
     QCOMPARE(controls->slider()->sliderTime(), Second);
     QCOMPARE(controls->durationLabel()->text(), formatDuration(Second));
-    QTRY_COMPARE_WITH_TIMEOUT(dialog->mediaPlayer()->position(), Second, WaitMs);
+    QTRY_COMPARE(dialog->mediaPlayer()->position(), Second);
     QCOMPARE(controls->currentLabel()->text(), formatDuration(0));
 }
 
@@ -312,7 +312,7 @@ void tst_VideoDialogBase::overlaysRunFromTheTrimStart()
     item->setTrim(Second, 2 * Second);
     auto dialog = shownDialog(VideoDialogBase::EditorMode, item);
     QVERIFY(dialog);
-    QTRY_COMPARE_WITH_TIMEOUT(dialog->mediaPlayer()->position(), Second, WaitMs);
+    QTRY_COMPARE(dialog->mediaPlayer()->position(), Second);
     PlayerWidget *view = dialog->playerWidget();
     QTRY_VERIFY(!dialog->mediaPlayer()->currentImage().isNull());
     const QImage bare = view->grab().toImage();
@@ -344,7 +344,7 @@ void tst_VideoDialogBase::savedGeometryComesBackInsideTheScreen()
     {
         Dialog dialog(VideoDialogBase::TrimMode, clipItem(), name);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, WaitBound::ms()));
         dialog.setGeometry(QRect(available.right() - 300, available.top() + 40, dialog.width(),
                                  dialog.height()));
         QTRY_VERIFY(!available.contains(dialog.geometry()));

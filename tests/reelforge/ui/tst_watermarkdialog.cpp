@@ -13,6 +13,7 @@
 #include "ui/widgets/buttonswitcher.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/filepathselector.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kellineedit.h"
 
@@ -141,7 +142,7 @@ void tst_WatermarkDialog::showTextWatermark()
     text->setFocus();
     QTest::keyClicks(text, QStringLiteral("Reel"));
     dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog, WaitBound::ms()));
     QTRY_VERIFY(dialog->overlay()->isVisible());
     // The painter measures the text once the picture has a size.
     QTRY_VERIFY(dialog->overlay()->relativeSelection().width() > 20);

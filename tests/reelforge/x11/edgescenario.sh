@@ -92,7 +92,6 @@ close_dialog() {
 }
 
 scenario() {
-    export QT_QPA_PLATFORM=xcb
     CLIP=$WORK_DIR/clip.mp4
     ffmpeg -loglevel error -f lavfi -i testsrc2=size=320x240:rate=25:duration=1 \
         -pix_fmt yuv420p "$CLIP" || fail "ffmpeg could not make the clip"

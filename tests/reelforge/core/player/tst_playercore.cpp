@@ -1,6 +1,7 @@
 #include "core/decoderprivate.h"
 #include "core/player/playercore.h"
 #include "core/player/volumemanager.h"
+#include "waitbound.h"
 
 #include "fakeaudio.h"
 #include "mediafixtures.h"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr qint64 Second = 10000000;
-// Generous: a sanitizer build on a loaded machine decodes slowly.
-constexpr int PlayTimeoutMs = 20000;
 const QString SilentModeMessage = QStringLiteral(
         "Sound device error. Application will use silent mode.");
 
@@ -82,7 +81,7 @@ void TestPlayerCore::cleanup()
 
 bool TestPlayerCore::waitForFirstPicture(playercore &player)
 {
-    return QTest::qWaitFor([&] { return !player.currentImage().isNull(); }, 20000);
+    return QTest::qWaitFor([&] { return !player.currentImage().isNull(); }, WaitBound::ms());
 }
 
 void TestPlayerCore::initShowsTheFirstPicture()
@@ -90,7 +89,7 @@ void TestPlayerCore::initShowsTheFirstPicture()
     playercore player;
     QSignalSpy frames(&player, &playercore::hasNewFrame);
     QCOMPARE(player.init(m_clip), 0);
-    QVERIFY(frames.wait(20000));
+    QVERIFY(frames.wait(WaitBound::ms()));
     QCOMPARE(player.currentImage(), referenceImage(m_clip, 0));
     QCOMPARE(player.position(), 0);
     QVERIFY(player.volumeManager());
@@ -132,7 +131,7 @@ void TestPlayerCore::keptPictureDoesNotChange()
 
     const QImage expected = referenceImage(m_clip, 15 * Second / 10);
     player.setCurrentPosition(15 * Second / 10);
-    QTRY_COMPARE_WITH_TIMEOUT(player.currentImage(), expected, 20000);
+    QTRY_COMPARE(player.currentImage(), expected);
     QCOMPARE(kept, firstFrame);
 }
 
@@ -146,7 +145,7 @@ void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
     const QImage expected = referenceImage(m_clip, target);
     QSignalSpy positions(&player, &playercore::currentPosChanged);
     player.setCurrentPosition(target);
-    QTRY_COMPARE_WITH_TIMEOUT(player.currentImage(), expected, 20000);
+    QTRY_COMPARE(player.currentImage(), expected);
     QTest::qWait(200);
     QCOMPARE(positions.count(), 0);
     QCOMPARE(player.position(), target);
@@ -156,7 +155,7 @@ void TestPlayerCore::seekWhilePausedShowsThatFrameAndStaysPaused()
     QElapsedTimer wall;
     wall.start();
     player.onPlay();
-    QVERIFY(positions.wait(20000));
+    QVERIFY(positions.wait(WaitBound::ms()));
     const qint64 first = positions.at(0).at(0).toLongLong();
     QVERIFY2(first >= target && first - target <= wall.nsecsElapsed() / 100,
              qPrintable(QString::number(first)));
@@ -173,7 +172,7 @@ void TestPlayerCore::playRunsToTheEndAndStopsOnce()
     QElapsedTimer played;
     played.start();
     player.onPlay();
-    QVERIFY(stopped.wait(20000));
+    QVERIFY(stopped.wait(WaitBound::ms()));
     // The clip plays in its own time, not as fast as it decodes.
     QVERIFY2(played.elapsed() >= 2700, qPrintable(QString::number(played.elapsed())));
     const qint64 last = positions.last().at(0).toLongLong();
@@ -215,7 +214,7 @@ void TestPlayerCore::quickSuccessionNeitherDeadlocksNorCrashes()
     QSignalSpy stopped(&player, &playercore::stopped);
     player.setCurrentPosition(25 * Second / 10);
     player.onPlay();
-    QVERIFY(stopped.wait(20000));
+    QVERIFY(stopped.wait(WaitBound::ms()));
     if (endpoint)
         QVERIFY(endpoint->log()->writtenCount() > 0);
 }
@@ -224,6 +223,10 @@ void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
 {
     auto system = FakeAudioDevices::install();
     auto endpoint = system->add(QStringLiteral("speakers"));
+    // The output's clock stands at 1.3 s until the device goes, so a slow
+    // machine cannot play to the end while it is still there.
+    endpoint->log()->manualClock = true;
+    endpoint->log()->setManualTime(13 * Second / 10);
     playercore player;
     QSignalSpy status(&player, &playercore::soundDeviceStatusChanged);
     QSignalSpy stopped(&player, &playercore::stopped);
@@ -234,18 +237,16 @@ void TestPlayerCore::lostDeviceGoesSilentWithoutStopping()
 
     player.setCurrentPosition(Second);
     player.onPlay();
-    QTRY_VERIFY_WITH_TIMEOUT(endpoint->log()->writtenCount() > 0, PlayTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!positions.isEmpty()
-                                     && positions.last().at(0).toLongLong() >= 13 * Second / 10,
-                             PlayTimeoutMs);
+    QTRY_VERIFY(endpoint->log()->writtenCount() > 0);
+    QTRY_VERIFY(!positions.isEmpty() && positions.last().at(0).toLongLong() >= 13 * Second / 10);
 
     endpoint->disconnect(AudioDisconnectReason::DeviceRemoval);
-    QVERIFY(status.wait());
+    QVERIFY(status.count() > 0 || status.wait(WaitBound::ms()));
     QCOMPARE(status.at(0).at(0).toBool(), false);
     const int written = endpoint->log()->writtenCount();
     const int before = positions.count();
-    QTRY_VERIFY_WITH_TIMEOUT(positions.count() > before + 5, PlayTimeoutMs); // the picture goes on
-    QVERIFY(stopped.wait(20000));
+    QTRY_VERIFY(positions.count() > before + 5); // the picture goes on
+    QTRY_COMPARE(stopped.count(), 1);
     QVERIFY(positions.last().at(0).toLongLong() >= 28 * Second / 10);
     QCOMPARE(endpoint->log()->writtenCount(), written);
     QCOMPARE(endpoint->log()->outputsCreated, 1);
@@ -265,7 +266,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
     QVERIFY(waitForFirstPicture(player));
     player.setCurrentPosition(Second);
     player.onPlay();
-    QTRY_VERIFY_WITH_TIMEOUT(endpoint->log()->writtenCount() > 0, PlayTimeoutMs);
+    QTRY_VERIFY(endpoint->log()->writtenCount() > 0);
 
     // The device now plays 16-bit mono at 44.1 kHz.
     {
@@ -273,7 +274,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
         endpoint->log()->mediaTypes = {fakeMediaType(false, 1, 44100)};
     }
     endpoint->disconnect(AudioDisconnectReason::FormatChanged);
-    QTRY_COMPARE_WITH_TIMEOUT(endpoint->log()->outputsCreated, 2, PlayTimeoutMs);
+    QTRY_COMPARE(endpoint->log()->outputsCreated, 2);
     {
         QMutexLocker locker(&system->lock);
         QCOMPARE(system->requests, (QStringList{"default", "default"}));
@@ -281,7 +282,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
     // Sound and picture go on from where the old output stopped, the sound in
     // the new format.
     const int written = endpoint->log()->writtenCount();
-    QTRY_VERIFY_WITH_TIMEOUT(endpoint->log()->writtenCount() > written + 5, 20000);
+    QTRY_VERIFY(endpoint->log()->writtenCount() > written + 5);
     const QVector<qint64> starts = endpoint->log()->starts();
     QVERIFY(starts.last() >= Second && starts.last() < 3 * Second);
     {
@@ -290,7 +291,7 @@ void TestPlayerCore::changedFormatReopensTheDefaultDevice()
         QCOMPARE(endpoint->log()->written.last().duration, 1024 * Second / 44100);
     }
     endpoint->log()->setManualTime(4 * Second);
-    QVERIFY(stopped.wait(20000));
+    QVERIFY(stopped.wait(WaitBound::ms()));
 }
 
 void TestPlayerCore::failedOutputPlaysSilentlyAndTellsTheUserLater()
@@ -316,7 +317,7 @@ void TestPlayerCore::failedOutputPlaysSilentlyAndTellsTheUserLater()
     QVERIFY(waitForFirstPicture(player));
     player.setCurrentPosition(2 * Second);
     player.onPlay();
-    QVERIFY(stopped.wait(20000));
+    QVERIFY(stopped.wait(WaitBound::ms()));
     QCOMPARE(endpoint->log()->writtenCount(), 0);
 }
 

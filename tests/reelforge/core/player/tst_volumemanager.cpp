@@ -1,5 +1,6 @@
 #include "core/player/audiomanager.h"
 #include "core/player/volumemanager.h"
+#include "waitbound.h"
 
 #include "fakeaudio.h"
 

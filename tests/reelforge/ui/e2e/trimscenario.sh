@@ -60,7 +60,7 @@ scenario() {
     step "play a second, pause with Space"
     read -r x y <<<"$(point play)"
     click_at "$x" "$y"
-    sleep 1
+    wait_for_line "played 1 s"
     xdotool key space
 
     step "drag the handles to 0.5 s and 2.5 s"

@@ -10,6 +10,7 @@
 #include "ui/watermarkdialog.h"
 #include "ui/widgets/fontscombo.h"
 #include "utils/kelcolorutils.h"
+#include "waitbound.h"
 #include "widgets/kellineedit.h"
 
 #include "appservicesfixture.h"
@@ -28,7 +29,6 @@
 
 namespace {
 
-constexpr int ImportTimeoutMs = 30000;
 // Long enough for the preview's first frame and the fades.
 constexpr int SettleMs = 1200;
 
@@ -89,7 +89,7 @@ public:
         mediaimport import;
         QEventLoop loop;
         QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-        QTimer::singleShot(ImportTimeoutMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
         import.loadMetaInfo(item);
         loop.exec();
         return item->state() == VideoItem::Imported ? item : VideoItemPtr();
@@ -158,7 +158,7 @@ bool saveFontsMenu(const QDir &dir, const QString &fileName)
     if (!menu)
         return false;
     QWidget window;
-    KelUtils::setBackgroundColor(&window, kelStyle()->color(2));
+    KelUtils::setBackgroundColor(&window, kelStyle()->color(KelStyle::CL_Window_Base));
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(16, 16, 16, 16);
     auto *combo = new FontsCombo(18);
@@ -181,7 +181,7 @@ bool saveFontsMenu(const QDir &dir, const QString &fileName)
     const QRect area = windowRect.united(menuRect);
     QPixmap picture(area.size() * window.devicePixelRatioF());
     picture.setDevicePixelRatio(window.devicePixelRatioF());
-    picture.fill(kelStyle()->color(2));
+    picture.fill(kelStyle()->color(KelStyle::CL_Window_Base));
     {
         QPainter painter(&picture);
         painter.drawPixmap(windowRect.topLeft() - area.topLeft(), window.grab());

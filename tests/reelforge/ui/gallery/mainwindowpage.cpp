@@ -1,9 +1,9 @@
 #include "mainwindowpage.h"
 
+#include "core/appservices.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "kelapplication.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
@@ -13,6 +13,8 @@
 #include "ui/mainwindow/mainfooter.h"
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/style.h"
+#include "waitbound.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -64,7 +66,7 @@ bool makeClip(const QString &path, const QString &source)
                   "aac",
                   "-shortest",
                   path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+    return ffmpeg.waitForFinished(WaitBound::ms()) && ffmpeg.exitCode() == 0;
 }
 
 VideoItemPtr importClip(mediaimport &import, const QString &path)
@@ -73,7 +75,7 @@ VideoItemPtr importClip(mediaimport &import, const QString &path)
     item->targetCodecInfo()->setFormat(QStringLiteral("mp4"));
     QEventLoop loop;
     QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
     import.loadMetaInfo(item);
     if (item->state() == VideoItem::Importing)
         loop.exec();
@@ -155,7 +157,7 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
         size = QSize(size.width() + shotSize.width() + gap, qMax(size.height(), shotSize.height()));
     }
     QImage image(size + QSize(0, 2 * gap), QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(1011));
+    image.fill(kelStyle()->color(Style::CL_Gray_5));
     QPainter painter(&image);
     int x = gap;
     for (const QPixmap &shot : qAsConst(shots)) {

@@ -5,6 +5,7 @@
 #include "core/mediaimport.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
+#include "waitbound.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -18,19 +19,11 @@ namespace {
 
 // Quiet time after the last move or resize before the points are printed.
 constexpr int SettleMs = 300;
-constexpr int ImportTimeoutMs = 30000;
 
 QMap<QString, ShowOpener> &openers()
 {
     static QMap<QString, ShowOpener> table;
     return table;
-}
-
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
 }
 
 VideoItemPtr importClip(const QString &path)
@@ -39,7 +32,7 @@ VideoItemPtr importClip(const QString &path)
     mediaimport import;
     QEventLoop loop;
     QObject::connect(item.data(), &VideoItem::stateChanged, &loop, &QEventLoop::quit);
-    QTimer::singleShot(ImportTimeoutMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(WaitBound::ms(), &loop, &QEventLoop::quit);
     import.loadMetaInfo(item);
     loop.exec();
     return item->state() == VideoItem::Imported ? item : VideoItemPtr();
@@ -88,11 +81,11 @@ private:
         if (m_finished || !m_shown.window || !m_shown.points)
             return;
         for (const ShowPoint &point : m_shown.points())
-            printLine(QStringLiteral("%1 %2 %3")
-                              .arg(point.name)
-                              .arg(point.global.x())
-                              .arg(point.global.y()));
-        printLine(QStringLiteral("ready"));
+            printShowLine(QStringLiteral("%1 %2 %3")
+                                  .arg(point.name)
+                                  .arg(point.global.x())
+                                  .arg(point.global.y()));
+        printShowLine(QStringLiteral("ready"));
     }
 
     void finish()
@@ -103,9 +96,9 @@ private:
         m_settle.stop();
         if (m_shown.state) {
             for (const QString &line : m_shown.state())
-                printLine(line);
+                printShowLine(line);
         }
-        printLine(QStringLiteral("closed"));
+        printShowLine(QStringLiteral("closed"));
         QCoreApplication::exit(0);
     }
 
@@ -115,6 +108,13 @@ private:
 };
 
 } // namespace
+
+void printShowLine(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
 
 bool registerShowWindow(const char *name, const ShowOpener &opener)
 {

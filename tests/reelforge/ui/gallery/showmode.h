@@ -17,6 +17,7 @@
 // point (global coordinates) once the window has settled, then "ready"; it
 // prints them again after every later move of the window. When the window
 // closes it prints the window's state lines, then "closed", and exits 0.
+// A window may print lines of its own between them (printShowLine).
 //
 // Each window registers itself once, in its own source file:
 //   static const bool registered = registerShowWindow("trim", [](const ShowContext &c) {
@@ -54,6 +55,9 @@ using ShowOpener = std::function<ShownWindow(const ShowContext &context)>;
 
 // Adds a window under name; true, so that it can initialise a static.
 bool registerShowWindow(const char *name, const ShowOpener &opener);
+
+// Prints one line for the scenario, flushed at once.
+void printShowLine(const QString &line);
 
 // The global centre of a widget, for a point list.
 ShowPoint centreOf(const QString &name, const QWidget *widget);

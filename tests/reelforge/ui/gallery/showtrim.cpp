@@ -1,7 +1,7 @@
 // "--show trim <clip>": the trim dialog as the queue opens it. Besides the
 // buttons it prints the bubbles' centres, where each trim position stands
 // on the slider, and where the slider's first and last time lie, so that a
-// scenario can drag a handle to a time.
+// scenario can drag a handle to a time; "played 1 s" once playing gets there.
 
 #include "showmode.h"
 
@@ -13,6 +13,7 @@
 #include "widgets/kelbutton.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -35,6 +36,17 @@ ShownWindow showTrim(const ShowContext &context)
     if (!dialog)
         return shown;
     shown.window = dialog;
+    // Once playing has reached 1 s, so that a scenario can pause there
+    // instead of guessing the time.
+    TimeSlider *slider = dialog->player();
+    auto *watch = new QTimer(dialog);
+    QObject::connect(watch, &QTimer::timeout, dialog, [slider, watch] {
+        if (slider->sliderTime() < 10000000)
+            return;
+        watch->stop();
+        printShowLine(QStringLiteral("played 1 s"));
+    });
+    watch->start(20);
     QPointer<TrimDialog> guard(dialog);
     shown.points = [guard] {
         QVector<ShowPoint> points;

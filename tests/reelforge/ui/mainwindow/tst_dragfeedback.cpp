@@ -5,6 +5,7 @@
 #include "ui/mainwindow/cardslist.h"
 #include "ui/mainwindow/dragicon.h"
 #include "ui/mainwindow/dropindicator.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
 #include "appservicesfixture.h"
@@ -151,7 +152,7 @@ void tst_DragFeedback::everyDragFollowsTheMouse()
     QWidget window;
     window.resize(600, 400);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     Swatch card;
     DragIcon icon;
 
@@ -175,8 +176,8 @@ void tst_DragFeedback::placardDrawsArrowOnlyWithHint()
     placard->setContentsMargins(16, 16, 16, 16);
     placard->resize(window.size());
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QColor accent = kelStyle()->color(0);
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
+    const QColor accent = kelStyle()->color(KelStyle::CL_Accent);
     // Where the arrow's stem runs: below the hint point, left of the text.
     const QRect arrowArea(80, 30, 40, 70);
 
@@ -207,7 +208,7 @@ void tst_DragFeedback::listFindsAndSelectsCards()
     window.resize(900, 600);
     list->resize(window.size());
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     // Empty: nothing to find or select, and asking is harmless.
     QVERIFY(!list->selectFirstCard());
@@ -233,7 +234,7 @@ void tst_DragFeedback::listFindsAndSelectsCards()
     outside->setFocusPolicy(Qt::StrongFocus);
     outside->show();
     window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
     outside->setFocus();
     QCOMPARE(QApplication::focusWidget(), outside);
     QVERIFY(list->selectFirstCard());
@@ -246,7 +247,7 @@ void tst_DragFeedback::listFindsAndSelectsCards()
     Card *last = list->findCard(items.last()->id());
     QVERIFY(!list->visibleWidgetRect().contains(last->geometry()));
     list->ensureCardVisible(items.last()->id());
-    QTRY_VERIFY_WITH_TIMEOUT(list->visibleWidgetRect().contains(last->geometry()), 20000);
+    QTRY_VERIFY(list->visibleWidgetRect().contains(last->geometry()));
 }
 
 int main(int argc, char **argv)

@@ -5,6 +5,7 @@
 #include "ui/mainwindow/card.h"
 #include "ui/mainwindow/cardslist.h"
 #include "ui/mainwindow/cardthumbnail.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
 #include "appservicesfixture.h"
@@ -93,7 +94,7 @@ void tst_HistoryList::thumbnailsAreReadForShownCardsOnly()
     list->setModel(&model);
     window.resize(900, 600);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     // The cards that show an item (the list keeps a prototype without one).
     const auto cards = [list] {
@@ -115,7 +116,7 @@ void tst_HistoryList::thumbnailsAreReadForShownCardsOnly()
         return std::all_of(shown.cbegin(), shown.cend(),
                            [](Card *card) { return !shownPicture(card).isNull(); });
     };
-    QTRY_VERIFY_WITH_TIMEOUT(allShowPictures(), 20000);
+    QTRY_VERIFY(allShowPictures());
     for (Card *card : cards()) {
         const QImage picture = shownPicture(card);
         QVERIFY(isNear(picture.pixelColor(picture.rect().center()), colourOf(card->videoItem())));
@@ -136,7 +137,7 @@ void tst_HistoryList::thumbnailsAreReadForShownCardsOnly()
     list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
     QTRY_VERIFY(list->findCard(last->id()));
     Card *lastCard = list->findCard(last->id());
-    QTRY_VERIFY_WITH_TIMEOUT(!shownPicture(lastCard).isNull(), 20000);
+    QTRY_VERIFY(!shownPicture(lastCard).isNull());
     QVERIFY(isNear(shownPicture(lastCard).pixelColor(4, 4), colourOf(last)));
     QVERIFY(itemAt(model, RecordCount / 2)->thumbnail().isNull());
 }

@@ -6,6 +6,7 @@
 #include "ui/progressbar.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/postactionscombo.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/keliconlabel.h"
 #include "windows/kelnativewindowutils.h"
@@ -116,7 +117,7 @@ void tst_MainBars::footerPressShowsRunningItemOnlyWhileRunning()
     window.resize(1100, footer->sizeHint().height());
     footer->resize(window.size());
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QSignalSpy show(footer, &MainFooter::requestShowCurrentItem);
 
     const QPoint corner(3, 3);
@@ -197,7 +198,7 @@ void tst_MainBars::addFile()
     window.resize(900, header->sizeHint().height());
     header->resize(window.size());
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
 
     // In the Converted view first.
     QSignalSpy views(header, &MainHeader::viewModeToggled);
@@ -249,7 +250,7 @@ void tst_MainBars::titleAndButtons()
     // The buttons take clicks: none of them is caption to drag the window by.
     window.resize(800, 500);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     KelNativeWindowUtils *utils = window.nativeWindowUtils();
     QVERIFY(utils);
     for (KelButton *button : {titlebar->updateButton(), titlebar->settingsButton()}) {

@@ -1,11 +1,11 @@
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/queuemodel.h"
 #include "kelui.h"
 #include "layouts/kellayoutdnd.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "ui/mainwindow/card.h"
 #include "ui/mainwindow/cardslist.h"
 #include "ui/mainwindow/dropindicator.h"
@@ -15,6 +15,7 @@
 #include "ui/progressbar.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/fontscombo.h"
+#include "waitbound.h"
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
 #include "windows/kelwindowblockedoverlay.h"
@@ -141,7 +142,7 @@ void tst_MainWindow::init()
     m_window = new MainWindow;
     m_window->resize(1000, 760);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window, WaitBound::ms()));
 }
 
 void tst_MainWindow::cleanup()
@@ -173,7 +174,7 @@ QList<VideoItemPtr> tst_MainWindow::addItems(const QStringList &states)
         return {};
     for (const VideoItemPtr &item : items) {
         QSignalSpy imported(item.data(), &VideoItem::stateChanged);
-        if (item->state() == VideoItem::Importing && !imported.wait(60000))
+        if (item->state() == VideoItem::Importing && !imported.wait(WaitBound::ms()))
             return {};
     }
     for (int i = 0; i < items.size(); ++i) {
@@ -453,7 +454,7 @@ void tst_MainWindow::unreadableFilesBecomeFailedCards()
     emit m_window->header()->addFiles({QUrl::fromLocalFile(m_broken)}, -1);
     QCOMPARE(queue()->rowCount(), 1);
     const VideoItemPtr item = queueItems().first();
-    QTRY_COMPARE_WITH_TIMEOUT(item->state(), VideoItem::ImportFailed, 60000);
+    QTRY_COMPARE(item->state(), VideoItem::ImportFailed);
     Card *card = m_window->queueList()->findCard(item->id());
     QVERIFY(card);
     QVERIFY(card->isVisible());
@@ -471,7 +472,8 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     // Every queue card exists, the far one included.
     Card *running = list->findCard(items.last()->id());
     QVERIFY(running);
-    QVERIFY(!list->visibleWidgetRect().intersects(running->geometry()));
+    // Laid out on the next pass of the event loop.
+    QTRY_VERIFY(!list->visibleWidgetRect().intersects(running->geometry()));
 
     // The footer runs; a press on it brings the running card into view.
     QVERIFY(!m_window->footer()->progressBar()->isHidden());
@@ -480,7 +482,7 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     const QPoint onFooter = footer->mapTo(m_window, QPoint(footer->width() / 2, 3));
     QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
     QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
-    QTRY_VERIFY_WITH_TIMEOUT(list->visibleWidgetRect().contains(running->geometry()), 20000);
+    QTRY_VERIFY(list->visibleWidgetRect().contains(running->geometry()));
     items.last()->setState(VideoItem::Imported);
 }
 

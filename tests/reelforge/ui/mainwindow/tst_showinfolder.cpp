@@ -3,6 +3,7 @@
 #include "kelui.h"
 #include "shared/enums.h"
 #include "ui/mainwindow/card.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 
 #include "appservicesfixture.h"
@@ -96,7 +97,7 @@ void tst_ShowInFolder::fileManagerReceivesTheItemsFile()
     m_item->setState(VideoItem::State(state));
     m_card->setVideoItem(m_item);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 
     FakeFileManagerService service;
     QVERIFY(service.isRegistered());
@@ -114,7 +115,7 @@ void tst_ShowInFolder::withoutAFileManagerTheFolderOpens()
     m_item->setState(VideoItem::Imported);
     m_card->setVideoItem(m_item);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 
     LinkCatcher links({QStringLiteral("file")});
     WindowInput::click(m_card->findChild<KelButton *>(QStringLiteral("TopFolder")));

@@ -3,6 +3,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/player/resizeroverlay.h"
 #include "ui/style.h"
+#include "waitbound.h"
 
 #include "../../../kelkit/offscreenleak.h"
 #include "paintprobe.h"
@@ -52,7 +53,8 @@ public:
     bool exposed()
     {
         window.activateWindow();
-        return QTest::qWaitForWindowExposed(&window) && QTest::qWaitForWindowActive(&window);
+        return QTest::qWaitForWindowExposed(&window, WaitBound::ms())
+                && QTest::qWaitForWindowActive(&window, WaitBound::ms());
     }
 
     QWindow *handle() { return window.windowHandle(); }

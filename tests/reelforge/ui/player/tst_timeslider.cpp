@@ -3,6 +3,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/player/timeslider.h"
 #include "ui/style.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 
 #include <QKeyEvent>
@@ -33,7 +34,7 @@ public:
     Host()
     {
         window.resize(640, 140);
-        slider = new TimeSlider(1068, &window);
+        slider = new TimeSlider(Style::WT_Slider_Trim, &window);
         // Tall enough to hold the bubbles above the groove.
         slider->setGeometry(20, 20, 600, 90);
         slider->setAnimated(false);
@@ -48,7 +49,8 @@ public:
     bool exposed()
     {
         window.activateWindow();
-        return QTest::qWaitForWindowExposed(&window) && QTest::qWaitForWindowActive(&window);
+        return QTest::qWaitForWindowExposed(&window, WaitBound::ms())
+                && QTest::qWaitForWindowActive(&window, WaitBound::ms());
     }
 
     QWindow *handle() { return window.windowHandle(); }

@@ -4,6 +4,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/player/volumebutton.h"
 #include "ui/style.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "widgets/kelslider.h"
@@ -36,10 +37,10 @@ public:
 
     bool open()
     {
-        if (!QTest::qWaitForWindowExposed(&window))
+        if (!QTest::qWaitForWindowExposed(&window, WaitBound::ms()))
             return false;
         button->showPopup(false);
-        return QTest::qWaitForWindowExposed(popup) && slider && mute && label;
+        return QTest::qWaitForWindowExposed(popup, WaitBound::ms()) && slider && mute && label;
     }
 
     QWindow *handle() { return popup->windowHandle(); }

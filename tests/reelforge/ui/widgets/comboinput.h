@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popupinput.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelcombobox.h"
 #include "windows/kelpopupmenu.h"
@@ -38,9 +39,9 @@ inline QStringList itemTexts(const KelComboBox *combo)
 inline bool choose(KelComboBox *combo, const QString &text)
 {
     PopupInput::click(PopupInput::centreOf(combo));
-    if (!QTest::qWaitFor([combo] { return combo->isPopupVisible(); }))
+    if (!QTest::qWaitFor([combo] { return combo->isPopupVisible(); }, WaitBound::ms()))
         return false;
-    if (!QTest::qWaitForWindowExposed(combo->popup()))
+    if (!QTest::qWaitForWindowExposed(combo->popup(), WaitBound::ms()))
         return false;
     KelButton *item = nullptr;
     for (KelButton *button : itemButtons(combo)) {
@@ -50,7 +51,7 @@ inline bool choose(KelComboBox *combo, const QString &text)
     if (!item)
         return false;
     PopupInput::click(PopupInput::centreOf(item));
-    if (!QTest::qWaitFor([combo] { return !combo->isPopupVisible(); }))
+    if (!QTest::qWaitFor([combo] { return !combo->isPopupVisible(); }, WaitBound::ms()))
         return false;
     QCoreApplication::processEvents();
     return true;

@@ -2,6 +2,7 @@
 #include "kelui.h"
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/widgets/filepathselector.h"
+#include "waitbound.h"
 
 #include "appservicesfixture.h"
 #include "windowinput.h"
@@ -66,7 +67,7 @@ void tst_FilePathSelector::init()
     layout->addWidget(m_selector);
     m_window->resize(300, 80);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), WaitBound::ms()));
 }
 
 void tst_FilePathSelector::cleanup()

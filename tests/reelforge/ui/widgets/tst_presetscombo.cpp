@@ -7,6 +7,7 @@
 #include "ui/widgets/itembutton.h"
 #include "ui/widgets/presetspopup.h"
 #include "ui/widgets/scrollarea.h"
+#include "waitbound.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kellineedit.h"
 #include "windows/kelwindow.h"
@@ -216,14 +217,14 @@ void tst_PresetsCombo::choosingAPreset()
     QFETCH(QString, secondText);
 
     ChooserWindow shown(&m_repo);
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
     PresetsCombo *chooser = shown.chooser;
     PresetsPopup *popup = chooser->popup();
     QSignalSpy clicked(chooser, &PresetsCombo::presetClicked);
 
     PopupInput::click(PopupInput::centreOf(chooser));
     QTRY_VERIFY(popup->isVisible());
-    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QVERIFY(QTest::qWaitForWindowExposed(popup, WaitBound::ms()));
     QVERIFY(chooser->isChecked());
     QTRY_VERIFY(popup->overlay() && popup->overlay()->isVisible());
 
@@ -262,7 +263,7 @@ void tst_PresetsCombo::opensAboveTheChooser()
     ManualAnimationDriver driver;
     ChooserWindow shown(&m_repo);
     driver.advance(1000);
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
     PresetsCombo *chooser = shown.chooser;
     PresetsPopup *popup = chooser->popup();
     const QPoint target = chooser->mapToGlobal(QPoint(-8, -436));

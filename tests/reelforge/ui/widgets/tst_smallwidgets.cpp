@@ -6,6 +6,7 @@
 #include "ui/widgets/colorselector.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/editablelabel.h"
+#include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 #include "widgets/kelslider.h"
@@ -87,7 +88,7 @@ void tst_SmallWidgets::colorSelectorMatchesOpaque()
     QVERIFY(!selector.color().isValid());
 
     selector.setColor(given);
-    QVERIFY(changed.wait());
+    QVERIFY(changed.wait(WaitBound::ms()));
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed.at(0).at(0).value<QColor>(), checked);
     QCOMPARE(selector.color(), checked);
@@ -107,7 +108,7 @@ void tst_SmallWidgets::hiddenColorsKeepTheirPlaces()
     auto *selector = new ColorSelector;
     layout->addWidget(selector);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     KelButton *white = circleOf(*selector, Qt::white);
     KelButton *black = circleOf(*selector, Qt::black);
     const QRect whiteBefore = white->geometry();
@@ -175,7 +176,7 @@ void tst_SmallWidgets::alignmentSelectorEmits()
 
     for (Qt::Alignment alignment : {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom}) {
         selector.setAlignment(alignment);
-        QVERIFY(changed.wait());
+        QVERIFY(changed.wait(WaitBound::ms()));
         QCOMPARE(changed.takeFirst().at(0).value<Qt::Alignment>(), alignment);
         QCOMPARE(selector.alignment(), alignment);
     }
@@ -188,11 +189,11 @@ void tst_SmallWidgets::buttonSwitcherReportsData()
     KelButton *history = switcher.addButton(QStringLiteral("history"));
     QCOMPARE(switcher.group()->buttons().size(), 2);
     QCOMPARE(history->parentWidget(), &switcher);
-    QCOMPARE(history->styleId(), 1016);
+    QCOMPARE(history->styleId(), Style::WT_Button_Segment_34);
     QSignalSpy toggled(&switcher, &ButtonSwitcher::toggled);
 
     switcher.group()->setCheckedData(QStringLiteral("history"));
-    QVERIFY(toggled.wait());
+    QVERIFY(toggled.wait(WaitBound::ms()));
     QCOMPARE(toggled.takeFirst().at(0).toString(), QStringLiteral("history"));
 }
 
@@ -200,14 +201,14 @@ void tst_SmallWidgets::editableLabelEscapeRestores()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *other = new QWidget;
     other->setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(label);
     layout->addWidget(other);
     label->setText(QStringLiteral("Holiday"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     label->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(label->hasFocus());
@@ -230,11 +231,11 @@ void tst_SmallWidgets::editableLabelReturnEndsEditing()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     layout->addWidget(label);
     label->setText(QStringLiteral("A rather long name of a clip"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         label->setFocus(Qt::MouseFocusReason);
@@ -255,13 +256,13 @@ void tst_SmallWidgets::editableLabelPressOutsideEndsEditing()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *spot = new QWidget;
     spot->setMinimumSize(100, 40);
     layout->addWidget(label);
     layout->addWidget(spot);
     window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(QTest::qWaitForWindowActive(&window, WaitBound::ms()));
 
     const auto pressOn = [&window](QWidget *widget) {
         const QPoint inWindow = widget->mapTo(&window, widget->rect().center());

@@ -1,6 +1,7 @@
 #include "core/player/platform/audiodevices.h"
 #include "core/player/platform/audiooutput.h"
 #include "core/player/playercore.h"
+#include "waitbound.h"
 
 #include "mediafixtures.h"
 
@@ -127,13 +128,13 @@ void TestAudioOutput::playerPlaysThroughTheSystemOutput()
     QSignalSpy stopped(&player, &playercore::stopped);
     QCOMPARE(player.init(path), 0);
     QCOMPARE(volume.count(), 1); // the output opened and its session is watched
-    QTRY_VERIFY_WITH_TIMEOUT(!player.currentImage().isNull(), 20000);
+    QTRY_VERIFY(!player.currentImage().isNull());
 
     QElapsedTimer played;
     played.start();
     player.setCurrentPosition(Second);
     player.onPlay();
-    QVERIFY(stopped.wait(20000));
+    QVERIFY(stopped.wait(WaitBound::ms()));
     QVERIFY2(played.elapsed() >= 800, qPrintable(QString::number(played.elapsed())));
 }
 
