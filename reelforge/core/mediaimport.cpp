@@ -3,6 +3,7 @@
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
 #include "core/mediautils.h"
+#include "core/platform/sourcefile.h"
 #include "core/thumbnailreader.h"
 #include "datamodel/codecinfo.h"
 #include "metrics/metricsender.h"
@@ -196,6 +197,8 @@ public:
         AVMediaFileInfo info;
         bool accepted = false;
         QImage thumbnail;
+        // Why the file was not opened at all; empty when it was.
+        QString refusal;
     };
 
     void run();
@@ -264,7 +267,12 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
 {
     Result result;
     const qint64 fileSize = QFileInfo(request.path).size();
-    FormatInputPtr input = openProbedInput(request.path);
+    result.refusal = SourceFile::problem(request.path);
+    FormatInputPtr input;
+    if (result.refusal.isEmpty())
+        input = openProbedInput(request.path);
+    else
+        qWarning().noquote() << "Not opened:" << request.path << "-" << result.refusal;
     if (input)
         result.info = probeInput(input.get(), request.path);
     const AVMediaFileInfo &info = result.info;
@@ -305,6 +313,7 @@ void mediaimport::Private::apply(const Request &request, const Result &result)
     item.setMediaInfo(info);
     if (!result.accepted) {
         if (request.firstProbe) {
+            item.setFailureReason(result.refusal);
             item.setState(VideoItem::ImportFailed);
             info.dumpInfo();
         }

@@ -133,6 +133,7 @@ public:
     }
 
     AVMediaFileInfo mediaInfo;
+    QString failureReason;
     bool taskSent = false;
     int rotation = 0;
     qint64 elapsed = 0;
@@ -453,6 +454,16 @@ void VideoItem::setSupportAudio(bool supportAudio)
         return;
     d->supportAudio = supportAudio;
     emit supportAudioChanged(supportAudio);
+}
+
+QString VideoItem::failureReason() const
+{
+    return d->failureReason;
+}
+
+void VideoItem::setFailureReason(const QString &reason)
+{
+    d->failureReason = reason;
 }
 
 void VideoItem::setRotation(int rotation)

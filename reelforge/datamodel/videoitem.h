@@ -101,6 +101,10 @@ public:
     void setUseAudio(bool useAudio);
     void setSupportAudio(bool supportAudio);
     void setRotation(int rotation);
+    // Why the import failed, in words for the user; empty when there is no
+    // more to say than that it failed. Set before the state changes.
+    QString failureReason() const;
+    void setFailureReason(const QString &reason);
     void setMediaInfo(const AVMediaFileInfo &info);
     void applyPreset(const PresetInfo *preset);
 
