@@ -19,6 +19,16 @@ using MediaUtils::errorText;
 
 // The smallest side an encoder takes: 4:2:0 chroma needs even sides.
 constexpr int MinimumSide = 2;
+// Beyond any real audio; FFmpeg's own sanity limit for channels is 512.
+constexpr int MaxSampleRate = 768000;
+constexpr int MaxChannels = 64;
+
+// Encoders that write past their buffers on ordinary frames and take the
+// whole process down: rpza at most frame sizes.
+bool corruptsMemory(const AVCodec *encoder)
+{
+    return encoder->id == AV_CODEC_ID_RPZA;
+}
 
 int evenSide(int side)
 {
@@ -140,6 +150,37 @@ const AVCodec *encoderprivate::findEncoder(AVCodecID codecId, const QString &nam
     return encoder;
 }
 
+bool encoderprivate::fitsOutput(const AVCodec *encoder, AVMediaType type) const
+{
+    const QString name = encoderName(encoder);
+    if (encoder->type != type) {
+        qCritical().noquote() << "Encoder" << name << "makes no" << av_get_media_type_string(type);
+        return false;
+    }
+    if (corruptsMemory(encoder)) {
+        qCritical().noquote() << "Encoder" << name << "is refused: it corrupts memory";
+        return false;
+    }
+    if (!m_formatContext)
+        return false;
+    const AVOutputFormat *format = m_formatContext->oformat;
+    const int compliance = encoder->capabilities & AV_CODEC_CAP_EXPERIMENTAL
+            ? FF_COMPLIANCE_EXPERIMENTAL
+            : FF_COMPLIANCE_NORMAL;
+    // A negative answer means the format does not say; its header check decides.
+    if (avformat_query_codec(format, encoder->id, compliance) == 0) {
+        qCritical().noquote() << "Encoder" << name << "makes" << avcodec_get_name(encoder->id)
+                              << "which the container" << format->name << "cannot hold";
+        return false;
+    }
+    return true;
+}
+
+QString encoderprivate::encoderName(const AVCodec *encoder) const
+{
+    return m_requestedNames.value(encoder, QString::fromLatin1(encoder->name));
+}
+
 int encoderprivate::addStream(const AVCodec *encoder)
 {
     const bool refused = encoder && encoder->id == AV_CODEC_ID_AC3 && !isWindows8OrGreater();
@@ -156,7 +197,7 @@ int encoderprivate::addStream(const AVCodec *encoder)
     OutputStream output;
     output.stream = stream;
     output.context = std::move(context);
-    output.requestedName = m_requestedNames.value(encoder, QString::fromLatin1(encoder->name));
+    output.requestedName = encoderName(encoder);
     m_streams.push_back(std::move(output));
 
     const int index = int(m_streams.size()) - 1;
@@ -198,8 +239,10 @@ bool encoderprivate::setPixelFormat(AVPixelFormat requested, AVPixelFormat &chos
 
     const AVPixelFormat *supported = EncoderAvailability::pixelFormats(output->requestedName,
                                                                        context->codec);
+    // An encoder without a list takes what it is given; left unset, some
+    // read a format description that does not exist.
     if (!supported)
-        chosen = AV_PIX_FMT_NONE;
+        chosen = requested;
     else if (listContains(supported, requested,
                           [](AVPixelFormat f) { return f == AV_PIX_FMT_NONE; }))
         chosen = requested;
@@ -318,6 +361,8 @@ int encoderprivate::openStream(OutputStream &output, AVDictionary **options, con
     if (context->codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL)
         context->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
 
+    if (!readyToOpen(output))
+        return AVERROR(EINVAL);
     int ret = avcodec_open2(context, context->codec, options);
     if (ret < 0) {
         qCritical().noquote() << failureText << index << errorText(ret);
@@ -333,6 +378,37 @@ int encoderprivate::openStream(OutputStream &output, AVDictionary **options, con
     if (!output.packet)
         return AVERROR(ENOMEM);
     return index;
+}
+
+// Encoders trust these values in their set-up; some crash on a missing or
+// absurd one instead of refusing it.
+bool encoderprivate::readyToOpen(const OutputStream &output) const
+{
+    const AVCodecContext *context = output.context.get();
+    const auto refuse = [&output](const QString &why) {
+        qCritical().noquote() << "Cannot open encoder" << output.requestedName << "-" << why;
+        return false;
+    };
+    if (context->codec_type == AVMEDIA_TYPE_VIDEO) {
+        const AVPixFmtDescriptor *format = av_pix_fmt_desc_get(context->pix_fmt);
+        if (!format)
+            return refuse(QStringLiteral("no pixel format"));
+        if (format->flags & AV_PIX_FMT_FLAG_HWACCEL)
+            return refuse(QStringLiteral("it takes only hardware frames"));
+        if (context->width < 1 || context->height < 1)
+            return refuse(QStringLiteral("no frame size"));
+        if (context->time_base.num < 1 || context->time_base.den < 1)
+            return refuse(QStringLiteral("no frame rate"));
+    } else if (context->codec_type == AVMEDIA_TYPE_AUDIO) {
+        if (av_get_bytes_per_sample(context->sample_fmt) < 1)
+            return refuse(QStringLiteral("no sample format"));
+        if (context->sample_rate < 1 || context->sample_rate > MaxSampleRate)
+            return refuse(QStringLiteral("sample rate %1").arg(context->sample_rate));
+        const int channels = context->ch_layout.nb_channels;
+        if (channels < 1 || channels > MaxChannels || !av_channel_layout_check(&context->ch_layout))
+            return refuse(QStringLiteral("%1 channels").arg(channels));
+    }
+    return true;
 }
 
 int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
