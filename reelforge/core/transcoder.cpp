@@ -30,6 +30,8 @@ constexpr qint64 MaxInterleaveLag = 5 * MediaUtils::TicksPerSecond;
 // Audio stamps taken from frame times may be this many samples off.
 constexpr int64_t MaxAudioStampJitter = 2;
 constexpr AVRational FallbackFrameRate = {30, 1};
+// The GUI's own margin for a trim that is no trim: 5 ms.
+constexpr qint64 UntrimmedEndTolerance = 50000;
 
 // Formats of the audio codecs that take at most two channels.
 bool isStereoOnlyCodec(AVCodecID codec)
@@ -316,6 +318,11 @@ int transcoder::Private::openAudioOutput()
 
 void transcoder::setTrim(qint64 start, qint64 end)
 {
+    // An end at the input's stated end is no trim: an untrimmed item is
+    // converted to the end of its content, which may run on past a wrong
+    // duration header or timestamps that start again.
+    if (end > 0 && d->inputDuration > 0 && end + UntrimmedEndTolerance >= d->inputDuration)
+        end = 0;
     d->trimStart = start;
     d->trimEnd = end;
     d->totalDuration = (end > 0 ? end : d->inputDuration) - start;
