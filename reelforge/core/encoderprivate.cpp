@@ -10,6 +10,7 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -432,6 +433,8 @@ int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
     AVCodecContext *context = output->context.get();
     AVPacket *packet = output->packet.get();
     ret = avcodec_send_frame(context, frame);
+    if (frame && ret >= 0)
+        output->frameSent = true;
     if (ret < 0 && ret != AVERROR_EOF)
         qCritical().noquote() << "Encoding failed for stream #" << streamIndex << errorText(ret);
     while (ret >= 0) {
@@ -572,11 +575,44 @@ int encoderprivate::verifyWrittenFile(const QString &path) const
 
 void encoderprivate::release()
 {
+    for (OutputStream &output : m_streams)
+        endEncoding(output);
     m_streams.clear();
     m_formatContext.reset();
     m_requestedNames.clear();
     m_videoStreamIndex = -1;
     m_audioStreamIndex = -1;
+}
+
+// SVT-AV1 waits for good when it is closed before it was told that its
+// input ended, and when it is told so before it got a single frame. Every
+// encoder still open is drained, what it gives dropped; that one first gets
+// a black frame when it had none.
+void encoderprivate::endEncoding(OutputStream &output)
+{
+    AVCodecContext *context = output.context.get();
+    if (!context || !avcodec_is_open(context))
+        return;
+    if (!output.frameSent && isNamed(QLatin1String(context->codec->name), "libsvtav1")) {
+        FramePtr blank(av_frame_alloc());
+        if (blank) {
+            blank->format = context->pix_fmt;
+            blank->width = context->width;
+            blank->height = context->height;
+            if (av_frame_get_buffer(blank.get(), 0) >= 0) {
+                const ptrdiff_t linesizes[4] = {blank->linesize[0], blank->linesize[1],
+                                                blank->linesize[2], blank->linesize[3]};
+                av_image_fill_black(blank->data, linesizes, context->pix_fmt, context->color_range,
+                                    context->width, context->height);
+                avcodec_send_frame(context, blank.get());
+            }
+        }
+    }
+    if (avcodec_send_frame(context, nullptr) < 0)
+        return;
+    PacketPtr dropped(av_packet_alloc());
+    while (dropped && avcodec_receive_packet(context, dropped.get()) >= 0)
+        av_packet_unref(dropped.get());
 }
 
 encoderprivate::OutputStream *encoderprivate::outputStream(int index)

@@ -81,11 +81,13 @@ private:
         // The name the encoder was asked for, which may differ from the
         // encoder that serves it.
         QString requestedName;
+        bool frameSent = false;
     };
 
     OutputStream *outputStream(int index);
     int openStream(OutputStream &output, AVDictionary **options, const char *failureText);
     bool readyToOpen(const OutputStream &output) const;
+    static void endEncoding(OutputStream &output);
     QString encoderName(const AVCodec *encoder) const;
     int writeHeader();
     bool frameFitsEncoder(const AVFrame *frame, const OutputStream &output) const;

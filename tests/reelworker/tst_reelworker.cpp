@@ -632,6 +632,7 @@ void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
         {"encoder that corrupts memory", m_shortClip, "rpza.mov", "rpza", "aac_mf", QSize(322, 182), "Encoder rpza is refused"},
         {"hardware frames only", m_shortClip, "vaapi.mp4", "h264_vaapi", "aac_mf", size, "Cannot open encoder h264_vaapi"},
         {"frame too small for the encoder", m_shortClip, "svt.mkv", "libsvtav1", "aac_mf", QSize(30, 30), "Cannot open video encoder"},
+        {"encoder that hangs unless it got a frame", m_shortClip, "svt.mov", "libsvtav1", "aac_mf", size, "Error occurred when opening output file"},
     };
     // clang-format on
     // Root reads any file.
