@@ -585,15 +585,17 @@ void encoderprivate::release()
 }
 
 // SVT-AV1 waits for good when it is closed before it was told that its
-// input ended, and when it is told so before it got a single frame. Every
-// encoder still open is drained, what it gives dropped; that one first gets
-// a black frame when it had none.
+// input ended, and when it is told so before it got a single frame: one
+// still open is drained, what it gives dropped, after a black frame when it
+// had none. Other encoders are closed as they are, without the cost of
+// encoding what they still hold.
 void encoderprivate::endEncoding(OutputStream &output)
 {
     AVCodecContext *context = output.context.get();
-    if (!context || !avcodec_is_open(context))
+    if (!context || !avcodec_is_open(context)
+        || !isNamed(QLatin1String(context->codec->name), "libsvtav1"))
         return;
-    if (!output.frameSent && isNamed(QLatin1String(context->codec->name), "libsvtav1")) {
+    if (!output.frameSent) {
         FramePtr blank(av_frame_alloc());
         if (blank) {
             blank->format = context->pix_fmt;
