@@ -195,6 +195,7 @@ public:
     }
 
     AVMediaFileInfo mediaInfo;
+    QString failureReason;
     bool taskSent = false;
     int rotation = 0;
     qint64 elapsed = 0;
@@ -517,6 +518,16 @@ void VideoItem::setSupportAudio(bool supportAudio)
     emit supportAudioChanged(supportAudio);
 }
 
+QString VideoItem::failureReason() const
+{
+    return d->failureReason;
+}
+
+void VideoItem::setFailureReason(const QString &reason)
+{
+    d->failureReason = reason;
+}
+
 void VideoItem::setRotation(int rotation)
 {
     d->rotation = rotation;
@@ -662,11 +673,12 @@ MediaImportItem::Probe VideoItem::importProbe()
 }
 
 void VideoItem::applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
-                            const QImage &thumbnail)
+                            const QString &refusal, const QImage &thumbnail)
 {
     setMediaInfo(info);
     if (!accepted) {
         if (probe.firstProbe) {
+            setFailureReason(refusal);
             setState(ImportFailed);
             info.dumpInfo();
         }

@@ -104,6 +104,10 @@ public:
     void setUseAudio(bool useAudio);
     void setSupportAudio(bool supportAudio);
     void setRotation(int rotation);
+    // Why the import failed, in words for the user; empty when there is no
+    // more to say than that it failed. Set before the state changes.
+    QString failureReason() const;
+    void setFailureReason(const QString &reason);
     void setMediaInfo(const AVMediaFileInfo &info);
     void applyPreset(const PresetInfo *preset);
 
@@ -159,7 +163,7 @@ private:
     // Takes the source settings, rotation, audio and duration from the
     // facts, fits the target settings to them, and leaves Importing.
     void applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
-                     const QImage &thumbnail) override;
+                     const QString &refusal, const QImage &thumbnail) override;
     TranscodingInfo takeTask() override;
 
     class Private;

@@ -16,7 +16,10 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <cstring>
 
 // Ordinary files that the ffmpeg command converts whole: the worker must
 // convert them whole too, with sound and picture in step, or say it failed.
@@ -171,6 +174,30 @@ QString damagedCopy(const QString &path, int bytes, const QString &copyPath)
                                                                               : QString();
 }
 
+// Writes a copy of a Matroska file whose header states half its duration, as
+// a recording whose header was written too early does.
+QString halvedDurationCopy(const QString &path, const QString &copyPath)
+{
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray data = source.readAll();
+    // The segment's Duration element: its id, a length of 8, a big-endian double.
+    const QByteArray element("\x44\x89\x88", 3);
+    const int at = data.indexOf(element);
+    if (at < 0 || data.indexOf(element, at + 1) >= 0 || at + 11 > data.size())
+        return QString();
+    quint64 bits = qFromBigEndian<quint64>(data.constData() + at + 3);
+    double duration = 0;
+    std::memcpy(&duration, &bits, sizeof duration);
+    duration /= 2;
+    std::memcpy(&bits, &duration, sizeof bits);
+    qToBigEndian(bits, data.data() + at + 3);
+    QFile copy(copyPath);
+    return copy.open(QIODevice::WriteOnly) && copy.write(data) == data.size() ? copyPath
+                                                                              : QString();
+}
+
 QString joined(const QStringList &paths, const QString &joinedPath)
 {
     QFile out(joinedPath);
@@ -272,6 +299,9 @@ void tst_ConversionInputs::initTestCase()
                               + QStringList{"-c:v", "libx264", "-c:a", "aac"} + x264));
     m_sources.insert("joined.ts",
                      joined({source("first.ts"), source("second.ts")}, m_media.path("joined.ts")));
+    QVERIFY(addSource("whole4.mkv", clipArguments(4, "libx264", "aac") + x264));
+    m_sources.insert("halfstated.mkv",
+                     halvedDurationCopy(source("whole4.mkv"), m_media.path("halfstated.mkv")));
     QVERIFY(addSource("plain.mp4", clipArguments(2, "libx264", "aac") + x264));
     // The tag becomes a display matrix that turns the picture 45 degrees clockwise.
     QVERIFY(addSource("turned45.mp4",
@@ -328,7 +358,9 @@ void tst_ConversionInputs::convertsWholeAndInStep_data()
     QTest::newRow("FLAC of 8192-sample frames to WebM") << "bigframes.flac" << "webm" << true << 0.0 << 0.0 << true << -1.0 << 3.0 << any << any;
     QTest::newRow("mono then stereo AAC to MP3")       << "monostereo.aac" << "mp3" << false << 0.0 << 0.0 << true << -1.0 << 4.1 << any << any;
     QTest::newRow("ten-second gap in the picture")     << "gapped.mkv" << "mp4" << true << 0.0 << 0.0 << true << 14.0 << 14.0 << any << any;
-    QTest::newRow("joined TS, as probed")              << "joined.ts" << "mp4" << true << 0.0 << 0.0 << true << 2.0 << 2.04 << any << any;
+    QTest::newRow("joined TS, untrimmed")              << "joined.ts" << "mp4" << true << 0.0 << 0.0 << true << 4.0 << 4.09 << any << any;
+    QTest::newRow("MKV stating half its length")       << "halfstated.mkv" << "mp4" << true << 0.0 << 0.0 << true << 4.0 << 4.0 << any << any;
+    QTest::newRow("MKV stating half, trimmed")         << "halfstated.mkv" << "mp4" << true << 0.0 << 1.0 << true << 1.0 << 1.0 << any << any;
     QTest::newRow("joined TS, all of it")              << "joined.ts" << "mp4" << true << 0.0 << 10.0 << true << 4.0 << 4.09 << any << any;
     QTest::newRow("turned by 45 degrees")              << "turned45.mp4" << "mp4" << true << 0.0 << 0.0 << true << 2.0 << 2.0 << any << QSize(240, 320);
     QTest::newRow("MP3 with cover art to MP4")         << "cover.mp3" << "mp4" << true << 0.0 << 0.0 << true << -1.0 << 2.0 << any << any;

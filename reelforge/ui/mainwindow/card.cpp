@@ -669,7 +669,11 @@ void Card::Private::updateMessage()
     switch (item->state()) {
     case VideoItem::ImportFailed:
         message->setStyleId(Style::WT_Card_Message_Warning);
-        message->setText(cardText("Import failed"));
+        message->setText(item->failureReason().isEmpty()
+                                 ? cardText("Import failed")
+                                 : cardText("Import failed: %1").arg(item->failureReason()));
+        // The whole of it where the row is too narrow for the text.
+        message->setToolTip(item->failureReason());
         break;
     case VideoItem::ConvertFailed:
         message->setStyleId(Style::WT_Card_Message_Warning);

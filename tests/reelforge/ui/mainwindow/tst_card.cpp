@@ -482,6 +482,14 @@ void tst_Card::unreadableSourceGivesAnImportFailedCard()
     m_card->setVideoItem(item);
     showCard();
     QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(), QStringLiteral("Import failed"));
+    // A reason given by the import is shown with it.
+    const VideoItemPtr refused(new VideoItem(QFileInfo(QStringLiteral("/dev/null"))));
+    refused->setFailureReason(QStringLiteral("a device, not a file"));
+    refused->setState(VideoItem::ImportFailed);
+    m_card->setVideoItem(refused);
+    QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(),
+             QStringLiteral("Import failed: a device, not a file"));
+    m_card->setVideoItem(item);
     auto *source = part<CardMetainfo>(m_card, "MidSourceInfo");
     QVERIFY(source->isPlaceholder());
     QSignalSpy removed(item.data(), &VideoItem::removeClicked);
