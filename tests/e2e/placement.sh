@@ -33,8 +33,14 @@ CARD_TRIM_BOX="40 286 190 34"
 # How far a centre may lie from the main window's, in pixels.
 CENTRE_TOLERANCE=3
 
+# The splash carries the program's name too: the main window is the one
+# window of that name left once the splash has handed over.
 main_window() {
-    xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null | head -n1 || true
+    grep -q "Finish splash using" "$DEMO_LOG" 2>/dev/null || return 0
+    local ids
+    ids=$(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null || true)
+    [ "$(grep -c . <<<"$ids")" = 1 ] && echo "$ids"
+    return 0
 }
 
 main_window_found() {
@@ -43,6 +49,14 @@ main_window_found() {
 
 main_window_active() {
     [ "$(xdotool getactivewindow 2>/dev/null)" = "$WINDOW" ]
+}
+
+# openbox does not always focus a window mapped while another program's
+# window closes; a user would click it, the scenario asks for it.
+activate_main_window() {
+    main_window_active && return 0
+    xdotool windowactivate "$WINDOW" 2>/dev/null
+    return 1
 }
 
 window_ratio() {
@@ -159,7 +173,7 @@ fresh_start_with_clip() {
     wait_until "the window's scale factor" window_ratio >/dev/null
     RATIO=$(window_ratio)
     # A click before the window takes input would be lost.
-    wait_until "the main window to be active" main_window_active
+    wait_until "the main window to be active" activate_main_window
     click_at "$ADD_FILE"
     wait_until "the file chooser" chooser_active
     xdotool type --delay 10 "$CLIP"

@@ -655,9 +655,9 @@ void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
     QVERIFY(worker.send(LinkMessages::addItem(valid)));
 
     QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Done),
-                              conversionTimeoutMs);
+                              WaitBound::ms());
     QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(uncompressed.uid), int(QueueItemState::Done),
-                              conversionTimeoutMs);
+                              WaitBound::ms());
     QVERIFY(QFileInfo(valid.target).size() > 0);
     QCOMPARE(probe(uncompressed.target).codecs.value(0), QStringLiteral("rawvideo"));
     const QByteArray log = readFile(worker.logFile());
