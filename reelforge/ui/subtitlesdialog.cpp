@@ -244,6 +244,8 @@ void SubtitlesDialog::loadData()
 
 bool SubtitlesDialog::onAccept()
 {
+    if (!itemTakesEdits())
+        return false;
     SettingsProvider::instance()->storeLastSubtitles(d->pipObject);
     if (item())
         item()->setSubtitles(d->pipObject);

@@ -363,6 +363,8 @@ void WatermarkDialog::loadData()
 
 bool WatermarkDialog::onAccept()
 {
+    if (!itemTakesEdits())
+        return false;
     SettingsProvider::instance()->storeLastWatermark(d->pipObject);
     if (item())
         item()->setWatermark(d->pipObject);
