@@ -30,14 +30,16 @@ namespace {
 
 constexpr int SchedulerDelayMs = 50;
 constexpr qint64 MsPerDay = 24 * 60 * 60 * 1000;
-// Below this progress (per mille) an item's timing is mostly start-up.
-constexpr int MinEstimateProgress = 11;
-// Conversion costs per unit of media time, in picture pixels, as x264 with
-// AAC and the audio encoders measure against each other: a video target
-// costs its pixels plus this much for decoding, sound and muxing; an
-// audio-only target costs the second figure.
+// The progress (per mille) an item makes after its first report before its
+// own speed counts: x264 takes its first frames faster than it goes on.
+constexpr int MinTimedProgress = 100;
+// Conversion costs per unit of media time, in picture pixels, as the
+// worker's encoders measure against each other: a video target costs its
+// pixels plus this much for decoding, sound and muxing; an audio-only target
+// costs the second figure (720p video to mp4 takes some 23 times as long as
+// mp3 to mp3).
 constexpr double VideoOverheadPixels = 250000.0;
-constexpr double AudioOnlyPixels = 120000.0;
+constexpr double AudioOnlyPixels = 50000.0;
 
 const char *stateName(VideoItem::State state)
 {
@@ -519,7 +521,7 @@ void QueueModel::Private::updateProgress()
         startupMs += first->ms;
         ++startups;
         const qint64 spent = item->conversionTime() - first->ms;
-        if (progress >= first->progress + MinEstimateProgress && spent >= 1) {
+        if (progress >= first->progress + MinTimedProgress && spent >= 1) {
             kind.spentWork += work * (progress - first->progress) / 1000.0;
             kind.spentMs += double(spent);
         }
