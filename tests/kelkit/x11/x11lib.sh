@@ -9,6 +9,10 @@ X11_TIMEOUT=$WAIT_BOUND_SECONDS
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "${WORK_DIR:-}" ] && [ -s "$WORK_DIR/openbox.log" ]; then
+        echo "--- openbox output ---" >&2
+        cat "$WORK_DIR/openbox.log" >&2
+    fi
     if [ -n "${DEMO_LOG:-}" ] && [ -f "$DEMO_LOG" ]; then
         echo "--- demo output ---" >&2
         cat "$DEMO_LOG" >&2
@@ -47,6 +51,7 @@ activate_window() {
 }
 
 wm_running() {
+    kill -0 "$WM_PID" 2>/dev/null || fail "openbox ended before it managed the screen"
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
