@@ -28,12 +28,15 @@ test-asan: deps
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The worker against the ffmpeg command, the preview's seeking against an
-# in-process decode, and the import's probe and thumbnail against a plain
-# libav program; a few minutes on 8 cores.
+# in-process decode, the import's probe and thumbnail against a plain libav
+# program, and the GUI at scale (a thousand files added, ten thousand
+# history records, start-up against a minimal Qt program); a few minutes
+# on 8 cores.
 bench: build
 	@bash bench/run_conversion_bench.sh $(BUILD_DIR)
 	@$(BUILD_DIR)/bin/bench_preview_seek
 	@bash bench/run_probe_thumbnail_bench.sh $(BUILD_DIR)
+	@bash bench/run_gui_scale_bench.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

@@ -8,11 +8,11 @@
 //   item's result, with the process's CPU time over that span.
 //   bench/run_probe_thumbnail_bench.sh runs it against the anchor.
 
+#include "core/appservices.h"
 #include "core/mediaimport.h"
 #include "datamodel/videoitem.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

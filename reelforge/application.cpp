@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
@@ -9,7 +10,6 @@
 #include "metrics/usagestatistics.h"
 #include "platform/systempower.h"
 #include "platform/systemreport.h"
-#include "shared/appservices.h"
 #include "shared/enums.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
@@ -92,7 +92,7 @@ public:
     void onUpdateCheckerSwitched(const KelSettings *settings, bool enabled);
     void onNewVersion(Application *q, const QString &version, const QString &newFeaturesUrl,
                       const QString &downloadUrl);
-    void sendProgramDigest();
+    void sendProgramDigest(Application *q);
 };
 
 void Application::Private::startUpdateChecker(Application *q, Updater *newUpdater,
@@ -160,11 +160,28 @@ void Application::Private::onNewVersion(Application *q, const QString &version,
                                      });
 }
 
-void Application::Private::sendProgramDigest()
+// Reading the whole executable would stall the window: it is hashed on the
+// pool and only the result comes back to the GUI thread.
+void Application::Private::sendProgramDigest(Application *q)
 {
-    MetricEvent event;
-    if (MetricEvents::programDigestEvent(QCoreApplication::applicationFilePath(), &event))
-        MetricSender::queueEvents({event});
+    struct Digest
+    {
+        bool ok = false;
+        MetricEvent event;
+    };
+    auto *watcher = new QFutureWatcher<Digest>(q);
+    QObject::connect(watcher, &QFutureWatcher<Digest>::finished, q, [watcher] {
+        const Digest digest = watcher->result();
+        if (digest.ok)
+            MetricSender::queueEvents({digest.event});
+        watcher->deleteLater();
+    });
+    const QString path = QCoreApplication::applicationFilePath();
+    watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), [path] {
+        Digest digest;
+        digest.ok = MetricEvents::programDigestEvent(path, &digest.event);
+        return digest;
+    }));
 }
 
 Application::Application(int &argc, char **argv)
@@ -470,7 +487,7 @@ void Application::processInstallArguments()
     }
     const int delay = MetricEvents::programDigestDelayMs(
             quint32(QRandomGenerator64::global()->generate()));
-    QTimer::singleShot(delay, this, [this] { d->sendProgramDigest(); });
+    QTimer::singleShot(delay, this, [this] { d->sendProgramDigest(this); });
 }
 
 void Application::sendSessionMetrics()

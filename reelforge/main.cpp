@@ -1,5 +1,6 @@
 #include "application.h"
 #include "datamodel/queuemodel.h"
+#include "datamodel/videoitem.h"
 #include "platform/logindpower.h"
 #include "platform/terminationrequest.h"
 #include "shared/settingsprovider.h"
@@ -80,6 +81,7 @@ int main(int argc, char *argv[])
     });
 
     registerSettingsMetaTypes();
+    VideoItem::registerMetaTypes();
     auto settings = new SettingsProvider(app.configLocation(QLatin1String(SettingsFileName)),
                                          QSettings::IniFormat, &app);
     app.setSettings(settings);

@@ -4,6 +4,7 @@
 #include "platform/terminationrequest.h"
 #include "unfinishedoutputs.h"
 
+#include "core/int32streamoperators.h"
 #include "core/linkmessages.h"
 #include "core/linkreader.h"
 #include "core/partialoutput.h"
@@ -22,8 +23,6 @@
 #include <QStringList>
 #include <QThread>
 
-#include <type_traits>
-
 namespace {
 
 const int idleSleepMs = 10;
@@ -32,25 +31,6 @@ const char machineIdProperty[] = "m_id";
 const char configurationFileDescription[] = "Configuration File";
 const char dxDiagFileDescription[] = "DirectX diagnostic File";
 const char unfinishedFolderName[] = "unfinished";
-
-// Overlay property values of these types travel as signed 32-bit integers.
-template<typename T>
-void registerInt32StreamOperators()
-{
-    QMetaType::registerStreamOperators(
-            qMetaTypeId<T>(),
-            [](QDataStream &stream, const void *value) {
-                stream << qint32(*static_cast<const T *>(value));
-            },
-            [](QDataStream &stream, void *value) {
-                qint32 raw = 0;
-                stream >> raw;
-                if constexpr (std::is_enum_v<T>)
-                    *static_cast<T *>(value) = static_cast<T>(raw);
-                else
-                    *static_cast<T *>(value) = T(QFlag(raw));
-            });
-}
 
 bool isAudioContainer(const QString &container)
 {
@@ -169,6 +149,7 @@ reelworker::reelworker(QObject *parent) : RemoteHandler(parent), d(std::make_uni
             QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
             + QLatin1Char('/') + QLatin1String(unfinishedFolderName));
     PipObject::registerMetaTypes();
+    // Overlay property values of these types travel as signed 32-bit integers.
     registerInt32StreamOperators<Qt::Alignment>();
     registerInt32StreamOperators<PipObject::Location>();
     registerInt32StreamOperators<PipObject::Property>();

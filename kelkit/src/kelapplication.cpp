@@ -7,6 +7,7 @@
 #include "painting/kelicon.h"
 #include "painting/keliconsprovider.h"
 #include "utils/kelhooks.h"
+#include "widgets/kellabel.h"
 #include "windows/kelsplash.h"
 
 #include <QDebug>
@@ -42,6 +43,13 @@ QString writableFolder(QStandardPaths::StandardLocation location, const QString 
     return QDir::toNativeSeparators(path);
 }
 
+// A framework label announces every change of its text, whoever sets it.
+void announceLabelText(QLabel *label)
+{
+    if (auto kelLabel = qobject_cast<KelLabel *>(label))
+        emit kelLabel->textChanged();
+}
+
 } // namespace
 
 class KelApplication::Private
@@ -69,7 +77,7 @@ KelApplication::KelApplication(int &argc, char **argv)
     d->guiThread = QThread::currentThreadId();
     connect(this, &QCoreApplication::aboutToQuit, this, [this] { onAboutToQuit(); });
     KelHooks::installTextOptionHook();
-    KelHooks::installLabelSetTextHook();
+    KelHooks::installLabelSetTextHook(announceLabelText);
 }
 
 KelApplication::~KelApplication()

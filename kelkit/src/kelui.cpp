@@ -15,6 +15,7 @@
 #include "windows/kelmessagebox.h"
 #include "windows/kelnotificationmanager.h"
 #include "windows/kelsplash.h"
+#include "windows/kelwindow.h"
 
 #include <private/qguiapplication_p.h>
 #include <QApplication>
@@ -544,8 +545,9 @@ bool KelUi::openLinkInExplorer(const QString &path)
     }
     if (file.isDir())
         return openLinkInSuitableApp(path);
-    if (!KelPlatform::showInFileManager(file.absoluteFilePath())) {
-        emit shellExecuteFailed(path, 0);
+    int failure = 0;
+    if (!KelPlatform::showInFileManager(file.absoluteFilePath(), &failure)) {
+        emit shellExecuteFailed(path, failure);
         qWarning() << "Request open link in explorer but the link is not exists." << path;
         messageBox(openFailedText(path), QString(), ErrorIconId);
         return false;
@@ -557,7 +559,12 @@ bool KelUi::openLinkInExplorer(const QString &path)
 void KelUi::startNotAnnoyingMessageTimer(const QString &name, int intervalMs,
                                          std::function<void()> callback)
 {
-    auto *timer = new NotAnnoyingMessageTimer(name, std::move(callback), this);
+    const auto isIdle = [this] {
+        KelWindow *window = mainWindow();
+        return window && !window->isInSizeMoveLoop() && QApplication::activeWindow() == window
+                && !QApplication::activeModalWidget() && !QApplication::activePopupWidget();
+    };
+    auto *timer = new NotAnnoyingMessageTimer(name, std::move(callback), isIdle, this);
     timer->start(intervalMs);
 }
 

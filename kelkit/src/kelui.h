@@ -167,6 +167,8 @@ protected:
 
 signals:
     void linkOpened(const QString &url);
+    // resultCode says why the file manager did not show the file: a
+    // QDBusError::ErrorType (KelPlatform::showInFileManager).
     void shellExecuteFailed(const QString &url, int resultCode);
     void mainWindowCreated(KelWindow *mainWindow);
     void mainWindowShowedFirstTimeEver();

@@ -1,8 +1,9 @@
 #include "core/coredecoder.h"
 
+#include "core/audiosample.h"
 #include "core/decoderaudio.h"
 #include "core/decoderprivate.h"
-#include "core/player/platform/audiooutput.h"
+#include "core/mediatime.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -29,13 +30,13 @@ constexpr int IdleMs = 100;
 constexpr int LargestPreviewEdge = 960;
 // Video frames this far before a seek target are still kept: the picture at
 // the target may start a little earlier.
-constexpr qint64 VideoKeepBefore = 2000000;
+constexpr qint64 VideoKeepBefore = MediaTime::ticksFromMilliseconds(200);
 // The audio decoder starts this far before the target, so the first sound at
 // the target is complete.
-constexpr qint64 AudioPreroll = 100000;
+constexpr qint64 AudioPreroll = MediaTime::ticksFromMilliseconds(10);
 // imageAt() keeps waiting for a cached picture that starts less than this
 // after the position.
-constexpr qint64 AheadTolerance = 10000000;
+constexpr qint64 AheadTolerance = MediaTime::ticksFromSeconds(1);
 
 struct CacheEntry
 {

@@ -1,10 +1,8 @@
 #include "core/dataexchangesvc.h"
 
+#include "core/appservices.h"
 #include "core/linkreader.h"
 #include "core/transcodinginfo.h"
-#include "datamodel/codecinfo.h"
-#include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 
 #include <cpuinfo/cpuinfo.h>
 #include <kellogger/kellogger.h>
@@ -22,66 +20,6 @@ QString workerProgram()
     if (!injected.isEmpty())
         return injected;
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + WorkerProgram::fileName();
-}
-
-QMap<int, QVariant> overlayMap(const PipObjectPtr &overlay)
-{
-    QMap<int, QVariant> map;
-    if (!overlay)
-        return map;
-    const PipObject::PropertyMap properties = overlay->properties();
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
-        map.insert(int(it.key()), it.value());
-    return map;
-}
-
-TranscodingInfo taskFor(VideoItem &item)
-{
-    const QSharedPointer<CodecInfo> target = item.targetCodecInfo();
-    TranscodingInfo task;
-    task.uid = item.id();
-    task.source = item.sourceFileInfo().absoluteFilePath();
-    task.target = item.targetFilePath();
-    task.container = target->format();
-
-    if (!target->videoCodecName().isEmpty()) {
-        VideoCodecInfo video;
-        video.name = target->videoCodecName();
-        video.bitrate = target->bitrate();
-        video.quality = item.compressionLevel() * 20 + 50;
-        video.resolution = target->resolution();
-        video.framerate = 0.0;
-        task.video.append(video);
-    }
-    if (item.useAudio()) {
-        AudioCodecInfo audio = target->audioStream();
-        // The audio of MPEG files (mp2) carries at most two channels.
-        if (task.container.contains(QLatin1String("mpeg"), Qt::CaseInsensitive)
-            && audio.channels > 2)
-            audio.channels = 2;
-        task.audio.append(audio);
-    }
-
-    const QPair<qint64, qint64> trim = item.trim();
-    task.trimStart = trim.first;
-    task.trimEnd = trim.second;
-    task.watermark = overlayMap(item.watermark());
-    task.subtitles = overlayMap(item.subtitles());
-    return task;
-}
-
-void countUsage(const VideoItem &item)
-{
-    UsageStatistics *statistics = appServices().usageStatistics;
-    if (!statistics)
-        return;
-    if (item.isTrimmed())
-        statistics->add(QStringLiteral("useTrim"));
-    if (item.watermark())
-        statistics->add(QStringLiteral("useWatermark"));
-    if (item.subtitles())
-        statistics->add(QStringLiteral("useSubtitles"));
-    statistics->add(QStringLiteral("qualitySettings"), QString::number(item.compressionLevel()));
 }
 
 } // namespace
@@ -102,7 +40,7 @@ DataExchangeSvc::DataExchangeSvc(QObject *parent) : RemoteHandler(parent)
 
 DataExchangeSvc::~DataExchangeSvc() = default;
 
-void DataExchangeSvc::sendTask(const VideoItemPtr &item)
+void DataExchangeSvc::sendTask(const QSharedPointer<WorkerTaskItem> &item)
 {
     if (!item)
         return;
@@ -111,9 +49,7 @@ void DataExchangeSvc::sendTask(const VideoItemPtr &item)
         return;
     }
 
-    item->setTaskSent(true);
-    const TranscodingInfo task = taskFor(*item);
-    countUsage(*item);
+    const TranscodingInfo task = item->takeTask();
     writeItemMessage(task.uid, LinkMessages::addItem(task));
 }
 

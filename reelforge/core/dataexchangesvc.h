@@ -1,16 +1,17 @@
 #pragma once
 
 #include "core/linkmessages.h"
-#include "datamodel/videoitem.h"
+#include "core/workertaskitem.h"
 
 #include <remotehandler/remotehandler.h>
 
 #include <QList>
+#include <QSharedPointer>
 #include <QUuid>
 #include <QVariant>
 
-// The GUI's end of the worker link: turns queue items into tasks and the
-// worker's state reports into remoteItemStateChanged. Nothing it sends is
+// The GUI's end of the worker link: sends the tasks that queue items give
+// and turns the worker's state reports into remoteItemStateChanged. Nothing it sends is
 // acknowledged; a message that cannot be written is lost, except that a
 // task or resume that fails is reported back as Failed for its item. A
 // report that does not parse is logged and dropped.
@@ -26,7 +27,7 @@ public:
     ~DataExchangeSvc() override;
 
     // The full task the first time, a resume while the worker holds it.
-    void sendTask(const VideoItemPtr &item);
+    void sendTask(const QSharedPointer<WorkerTaskItem> &item);
     void sendAbort(const QList<QUuid> &uids);
     // An empty list pauses every task of the worker.
     void sendPause(const QList<QUuid> &uids);

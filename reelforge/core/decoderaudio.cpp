@@ -1,8 +1,9 @@
 #include "core/decoderaudio.h"
 
+#include "core/audiosample.h"
 #include "core/avptr.h"
+#include "core/framepool.h"
 #include "core/mediautils.h"
-#include "core/player/platform/audiooutput.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -12,7 +13,6 @@ extern "C" {
 
 #include <QDebug>
 
-#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -20,7 +20,6 @@ extern "C" {
 namespace {
 
 using MediaUtils::errorText;
-using MediaUtils::TicksPerSecond;
 
 constexpr int MaxReadyFrames = 100;
 
@@ -78,10 +77,10 @@ public:
     AVChannelLayout outputLayout = {};
     bool endOfInput = false;
 
-    // Frame ownership: spare for reuse, ready to hand out, lent to the caller.
-    std::vector<FramePtr> spareFrames;
+    // Frames spare for reuse and lent to the caller; the ready ones wait to
+    // be handed out.
+    FramePool frames;
     std::deque<ReadyFrame> readyFrames;
-    std::vector<FramePtr> lentFrames;
 
     PacketPtr packet;
     FormatInputPtr input;
@@ -239,26 +238,14 @@ int decoderaudio::decode(AVMediaType *type, AVFrame **frame, qint64 *position, q
 
 void decoderaudio::recycleFrame(AVFrame *frame)
 {
-    if (!frame)
-        return;
-    auto lent = std::find_if(d->lentFrames.begin(), d->lentFrames.end(),
-                             [frame](const FramePtr &f) { return f.get() == frame; });
-    if (lent == d->lentFrames.end()) {
-        qWarning() << "Frame was not handed out by this decoder";
-        return;
-    }
-    av_frame_unref(frame);
-    d->spareFrames.push_back(std::move(*lent));
-    d->lentFrames.erase(lent);
+    d->frames.recycle(frame);
 }
 
 int decoderaudio::seek(qint64 position, int flags)
 {
     d->seekTarget = position;
-    for (ReadyFrame &ready : d->readyFrames) {
-        av_frame_unref(ready.frame.get());
-        d->spareFrames.push_back(std::move(ready.frame));
-    }
+    for (ReadyFrame &ready : d->readyFrames)
+        d->frames.giveBack(std::move(ready.frame));
     d->readyFrames.clear();
     for (const auto &context : d->streams) {
         if (!context)
@@ -269,7 +256,7 @@ int decoderaudio::seek(qint64 position, int flags)
     d->endOfInput = false;
     if (!d->input)
         return AVERROR(EINVAL);
-    return av_seek_frame(d->input.get(), -1, position / 10, flags);
+    return av_seek_frame(d->input.get(), -1, MediaTime::microsecondsFromTicks(position), flags);
 }
 
 int decoderaudio::frameToSample(const AVFrame *frame, AudioSample *sample) const
@@ -303,8 +290,7 @@ void decoderaudio::close()
     d->packet.reset();
     d->streams.clear();
     d->readyFrames.clear();
-    d->spareFrames.clear();
-    d->lentFrames.clear();
+    d->frames.clear();
     d->input.reset();
     d->audioStreamIndex = -1;
     d->sourceSampleRate = -1;
@@ -320,20 +306,10 @@ int decoderaudio::Private::initFilter(StreamContext &context)
     const AVCodecContext *decoder = context.decoder.get();
     if (decoder->codec_type != AVMEDIA_TYPE_AUDIO)
         return AVERROR_UNKNOWN;
-    const AVFilter *abuffer = avfilter_get_by_name("abuffer");
-    const AVFilter *abuffersink = avfilter_get_by_name("abuffersink");
-    if (!abuffer || !abuffersink) {
-        qCritical() << "Filtering source or sink element not found";
-        return AVERROR_UNKNOWN;
-    }
     if (outputSampleRate == 0)
         outputSampleRate = decoder->sample_rate;
     if (outputLayout.nb_channels == 0)
         av_channel_layout_default(&outputLayout, decoder->ch_layout.nb_channels);
-
-    FilterGraphPtr graph(avfilter_graph_alloc());
-    if (!graph)
-        return AVERROR(ENOMEM);
 
     AVChannelLayout sourceLayout = {};
     if (decoder->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
@@ -351,38 +327,8 @@ int decoderaudio::Private::initFilter(StreamContext &context)
                       .arg(QString::fromLatin1(sourceFormatName ? sourceFormatName : ""))
                       .arg(QString::fromUtf8(sourceLayoutText))
                       .toUtf8();
-    AVFilterContext *source = nullptr;
-    int ret = avfilter_graph_create_filter(&source, abuffer, "in", args.constData(), nullptr,
-                                           graph.get());
-    if (ret < 0) {
-        qCritical() << "Cannot create audio buffer source";
-        return ret;
-    }
-    AVFilterContext *sink = nullptr;
-    ret = avfilter_graph_create_filter(&sink, abuffersink, "out", nullptr, nullptr, graph.get());
-    if (ret < 0) {
-        qCritical() << "Cannot create audio buffer sink";
-        return ret;
-    }
-    const AVSampleFormat formats[] = {outputFormat, AV_SAMPLE_FMT_NONE};
-    ret = av_opt_set_int_list(sink, "sample_fmts", formats, -1, AV_OPT_SEARCH_CHILDREN);
-    if (ret < 0) {
-        qCritical() << "Cannot set output sample format";
-        return ret;
-    }
-    const QByteArray outputLayoutText = layoutDescription(outputLayout);
-    ret = av_opt_set(sink, "ch_layouts", outputLayoutText.constData(), AV_OPT_SEARCH_CHILDREN);
-    if (ret < 0) {
-        qCritical() << "Cannot set output channel layout";
-        return ret;
-    }
-    const int rates[] = {outputSampleRate, -1};
-    ret = av_opt_set_int_list(sink, "sample_rates", rates, -1, AV_OPT_SEARCH_CHILDREN);
-    if (ret < 0) {
-        qCritical() << "Cannot set output sample rate";
-        return ret;
-    }
 
+    const QByteArray outputLayoutText = layoutDescription(outputLayout);
     const char *outputFormatName = av_get_sample_fmt_name(outputFormat);
     const QByteArray description
             = QStringLiteral("aformat=sample_fmts=%1:channel_layouts=%2:sample_rates=%3")
@@ -390,33 +336,27 @@ int decoderaudio::Private::initFilter(StreamContext &context)
                       .arg(QString::fromUtf8(outputLayoutText))
                       .arg(outputSampleRate)
                       .toUtf8();
-    FilterInOutPtr outputs(avfilter_inout_alloc());
-    FilterInOutPtr inputs(avfilter_inout_alloc());
-    if (!outputs || !inputs)
-        return AVERROR(ENOMEM);
-    outputs->name = av_strdup("in");
-    outputs->filter_ctx = source;
-    inputs->name = av_strdup("out");
-    inputs->filter_ctx = sink;
-    if (!outputs->name || !inputs->name)
-        return AVERROR(ENOMEM);
-    AVFilterInOut *in = inputs.release();
-    AVFilterInOut *out = outputs.release();
-    ret = avfilter_graph_parse_ptr(graph.get(), description.constData(), &in, &out, nullptr);
-    inputs.reset(in);
-    outputs.reset(out);
-    if (ret < 0) {
-        qCritical().noquote() << errorText(ret);
+
+    MediaUtils::FilterChain chain;
+    const int ret = MediaUtils::buildFilterChain(
+            &chain, "abuffer", args, "abuffersink", description, [&](AVFilterContext *sink) {
+                const AVSampleFormat formats[] = {outputFormat, AV_SAMPLE_FMT_NONE};
+                int ret = av_opt_set_int_list(sink, "sample_fmts", formats, -1,
+                                              AV_OPT_SEARCH_CHILDREN);
+                if (ret >= 0)
+                    ret = av_opt_set(sink, "ch_layouts", outputLayoutText.constData(),
+                                     AV_OPT_SEARCH_CHILDREN);
+                const int rates[] = {outputSampleRate, -1};
+                if (ret >= 0)
+                    ret = av_opt_set_int_list(sink, "sample_rates", rates, -1,
+                                              AV_OPT_SEARCH_CHILDREN);
+                return ret;
+            });
+    if (ret < 0)
         return ret;
-    }
-    ret = avfilter_graph_config(graph.get(), nullptr);
-    if (ret < 0) {
-        qCritical().noquote() << errorText(ret);
-        return ret;
-    }
-    context.sourceContext = source;
-    context.sinkContext = sink;
-    context.graph = std::move(graph);
+    context.sourceContext = chain.source;
+    context.sinkContext = chain.sink;
+    context.graph = std::move(chain.graph);
     return 0;
 }
 
@@ -443,7 +383,7 @@ int decoderaudio::Private::processFilter(StreamContext &context, int streamIndex
                 ? av_buffersink_get_samples(context.sinkContext, frame.get(), outputFrameSize)
                 : av_buffersink_get_frame(context.sinkContext, frame.get());
         if (ret < 0) {
-            spareFrames.push_back(std::move(frame));
+            frames.giveBack(std::move(frame));
             return ret;
         }
         readyFrames.push_back(ReadyFrame{streamIndex, std::move(frame)});
@@ -482,17 +422,12 @@ int decoderaudio::Private::drain()
     return 0;
 }
 
+// New frames stop once enough wait to be handed out; a spare one still serves.
 FramePtr decoderaudio::Private::takeSpareFrame()
 {
-    if (spareFrames.empty()) {
-        if (readyFrames.size() > MaxReadyFrames)
-            return nullptr;
-        return FramePtr(av_frame_alloc());
-    }
-    FramePtr frame = std::move(spareFrames.back());
-    spareFrames.pop_back();
-    av_frame_unref(frame.get());
-    return frame;
+    if (!frames.hasSpare() && readyFrames.size() > MaxReadyFrames)
+        return nullptr;
+    return frames.take();
 }
 
 int decoderaudio::Private::handOut(AVMediaType *type, AVFrame **frame, qint64 *position,
@@ -509,12 +444,10 @@ int decoderaudio::Private::handOut(AVMediaType *type, AVFrame **frame, qint64 *p
     if (duration)
         *duration = ticks(ready.frame->nb_samples);
     if (frame) {
-        *frame = ready.frame.get();
-        lentFrames.push_back(std::move(ready.frame));
+        *frame = frames.lend(std::move(ready.frame));
     } else {
         // Nobody can give it back, so it is spare at once.
-        av_frame_unref(ready.frame.get());
-        spareFrames.push_back(std::move(ready.frame));
+        frames.giveBack(std::move(ready.frame));
     }
     return ready.stream;
 }
@@ -524,7 +457,7 @@ qint64 decoderaudio::Private::ticks(int64_t samples) const
 {
     if (samples == AV_NOPTS_VALUE || outputSampleRate <= 0)
         return -1;
-    return samples * TicksPerSecond / outputSampleRate;
+    return samples * MediaTime::TicksPerSecond / outputSampleRate;
 }
 
 decoderaudio::Private::StreamContext *decoderaudio::Private::audioContext() const

@@ -1,6 +1,7 @@
 #include "core/decoderprivate.h"
 
 #include "core/avptr.h"
+#include "core/framepool.h"
 #include "core/mediautils.h"
 
 extern "C" {
@@ -24,7 +25,6 @@ extern "C" {
 namespace {
 
 using MediaUtils::errorText;
-using MediaUtils::TicksPerSecond;
 using MediaUtils::TickTimeBase;
 
 // Frames pulled from the graphs ahead of the caller; what lies beyond waits
@@ -160,7 +160,6 @@ public:
     int skipDamaged(int code);
     void mendDiscontinuity(StreamContext &context, AVPacket *packet);
     int drainStreams();
-    FramePtr takeSpareFrame();
     void appendReadyFrame(const StreamContext &context, int streamIndex, FramePtr frame);
     int handOut(AVMediaType *type, AVFrame **frame, qint64 *pts, qint64 *duration);
     bool hasSelectedStream() const;
@@ -204,10 +203,10 @@ public:
     // times restarted.
     int64_t timestampOffset = 0;
 
-    // Frame ownership: spare for reuse, ready to hand out, lent to the caller.
-    std::vector<FramePtr> spareFrames;
+    // Frames spare for reuse and lent to the caller; the ready ones wait to
+    // be handed out.
+    FramePool frames;
     std::deque<ReadyFrame> readyFrames;
-    std::vector<FramePtr> lentFrames;
 
     QImage image;
     SwsContextPtr imageScaler;
@@ -371,17 +370,7 @@ int decoderprivate::decode(AVMediaType *type, AVFrame **frame, qint64 *pts, qint
 
 void decoderprivate::recycleFrame(AVFrame *frame)
 {
-    if (!frame)
-        return;
-    auto lent = std::find_if(d->lentFrames.begin(), d->lentFrames.end(),
-                             [frame](const FramePtr &f) { return f.get() == frame; });
-    if (lent == d->lentFrames.end()) {
-        qWarning() << "Frame was not handed out by this decoder";
-        return;
-    }
-    av_frame_unref(frame);
-    d->spareFrames.push_back(std::move(*lent));
-    d->lentFrames.erase(lent);
+    d->frames.recycle(frame);
 }
 
 int decoderprivate::seek(qint64 position, int flags)
@@ -390,7 +379,7 @@ int decoderprivate::seek(qint64 position, int flags)
     d->forgetReading(true);
     if (!d->input)
         return AVERROR(EINVAL);
-    return av_seek_frame(d->input.get(), -1, position / 10, flags);
+    return av_seek_frame(d->input.get(), -1, MediaTime::microsecondsFromTicks(position), flags);
 }
 
 int decoderprivate::reopen()
@@ -428,7 +417,9 @@ qint64 decoderprivate::startTime() const
     }
     if (earliest != AV_NOPTS_VALUE)
         return earliest;
-    return d->input->start_time != AV_NOPTS_VALUE ? d->input->start_time * 10 : 0;
+    return d->input->start_time != AV_NOPTS_VALUE
+            ? MediaTime::ticksFromMicroseconds(d->input->start_time)
+            : 0;
 }
 
 QImage decoderprivate::frameAsQImage(const AVFrame *frame)
@@ -590,8 +581,7 @@ void decoderprivate::close()
     closeStreams(-1);
     d->streams.clear();
     d->readyFrames.clear();
-    d->spareFrames.clear();
-    d->lentFrames.clear();
+    d->frames.clear();
     d->input.reset();
     d->resetInputState();
 }
@@ -679,8 +669,7 @@ int decoderprivate::Private::initFilter(StreamContext &context)
 int decoderprivate::Private::initChunkGraph(StreamContext &context)
 {
     const int rate = av_buffersink_get_sample_rate(context.sinkContext);
-    FilterGraphPtr graph(avfilter_graph_alloc());
-    if (!graph || rate <= 0)
+    if (rate <= 0)
         return AVERROR(ENOMEM);
     const char *formatName = av_get_sample_fmt_name(audioSampleFormat);
     const QByteArray args = QStringLiteral("sample_fmt=%1:sample_rate=%2:channel_layout=%3:"
@@ -689,24 +678,15 @@ int decoderprivate::Private::initChunkGraph(StreamContext &context)
                                     .arg(rate)
                                     .arg(MediaUtils::channelLayoutText(channelLayout))
                                     .toUtf8();
-    AVFilterContext *source = nullptr;
-    AVFilterContext *sink = nullptr;
-    int ret = avfilter_graph_create_filter(&source, avfilter_get_by_name("abuffer"), "chunkin",
-                                           args.constData(), nullptr, graph.get());
-    if (ret >= 0)
-        ret = avfilter_graph_create_filter(&sink, avfilter_get_by_name("abuffersink"), "chunkout",
-                                           nullptr, nullptr, graph.get());
-    if (ret >= 0)
-        ret = avfilter_link(source, 0, sink, 0);
-    if (ret >= 0)
-        ret = avfilter_graph_config(graph.get(), nullptr);
+    MediaUtils::FilterChain chunk;
+    const int ret = MediaUtils::buildFilterChain(&chunk, "abuffer", args, "abuffersink", {});
     if (ret < 0) {
         qCritical().noquote() << "Cannot build the audio frame graph" << errorText(ret);
         return ret;
     }
-    context.chunkSource = source;
-    context.chunkSink = sink;
-    context.chunkGraph = std::move(graph);
+    context.chunkSource = chunk.source;
+    context.chunkSink = chunk.sink;
+    context.chunkGraph = std::move(chunk.graph);
     context.chunkClosed = false;
     return 0;
 }
@@ -823,14 +803,14 @@ int decoderprivate::Private::pullOutput(StreamContext &context, int streamIndex,
     AVFilterContext *sink = context.outputSink();
     const bool fixedAudioFrames = context.chunkSink != nullptr;
     while (uncapped || readyFrames.size() < size_t(MaxReadyFrames)) {
-        FramePtr frame = takeSpareFrame();
+        FramePtr frame = frames.take();
         if (!frame)
             return AVERROR(ENOMEM);
         const int ret = fixedAudioFrames
                 ? av_buffersink_get_samples(sink, frame.get(), audioFrameSize)
                 : av_buffersink_get_frame(sink, frame.get());
         if (ret < 0) {
-            spareFrames.push_back(std::move(frame));
+            frames.giveBack(std::move(frame));
             if (!isEndOrAgain(ret))
                 qCritical().noquote() << "Error while filtering" << errorText(ret);
             return ret;
@@ -849,7 +829,7 @@ int decoderprivate::Private::moveIntoChunkGraph(StreamContext &context)
     const AVRational from = av_buffersink_get_time_base(context.sinkContext);
     const AVRational to = av_buffersink_get_time_base(context.chunkSink);
     for (;;) {
-        FramePtr frame = takeSpareFrame();
+        FramePtr frame = frames.take();
         if (!frame)
             return AVERROR(ENOMEM);
         int ret = av_buffersink_get_frame(context.sinkContext, frame.get());
@@ -858,7 +838,7 @@ int decoderprivate::Private::moveIntoChunkGraph(StreamContext &context)
                 frame->pts = av_rescale_q(frame->pts, from, to);
             ret = av_buffersrc_add_frame_flags(context.chunkSource, frame.get(), 0);
         }
-        spareFrames.push_back(std::move(frame));
+        frames.giveBack(std::move(frame));
         if (ret == AVERROR_EOF && context.inputEnded && !context.chunkClosed) {
             context.chunkClosed = true;
             ret = av_buffersrc_add_frame_flags(context.chunkSource, nullptr, 0);
@@ -1016,16 +996,6 @@ int decoderprivate::Private::initVideoFilter(StreamContext &context)
     const QString description = videoFilterDescription(targetFrameRate, targetSize, angle,
                                                        pixelFormat);
 
-    const AVFilter *buffer = avfilter_get_by_name("buffer");
-    const AVFilter *bufferSink = avfilter_get_by_name("buffersink");
-    if (!buffer || !bufferSink) {
-        qCritical() << "Filtering source or sink element not found";
-        return AVERROR_UNKNOWN;
-    }
-    FilterGraphPtr graph(avfilter_graph_alloc());
-    if (!graph)
-        return AVERROR(ENOMEM);
-
     const AVRational timeBase = context.packetTimeBase;
     const AVRational aspect = context.decoder->sample_aspect_ratio.den > 0
             ? context.decoder->sample_aspect_ratio
@@ -1040,166 +1010,60 @@ int decoderprivate::Private::initVideoFilter(StreamContext &context)
                                     .arg(aspect.num)
                                     .arg(aspect.den)
                                     .toLatin1();
-
-    AVFilterContext *source = nullptr;
-    int ret = avfilter_graph_create_filter(&source, buffer, "in", args.constData(), nullptr,
-                                           graph.get());
-    if (ret < 0) {
-        qCritical() << "Cannot create buffer source";
+    MediaUtils::FilterChain chain;
+    const int ret = MediaUtils::buildFilterChain(
+            &chain, "buffer", args, "buffersink", description.toUtf8(),
+            [outputFormat](AVFilterContext *sink) {
+                const AVPixelFormat formats[] = {outputFormat, AV_PIX_FMT_NONE};
+                return av_opt_set_int_list(sink, "pix_fmts", formats, AV_PIX_FMT_NONE,
+                                           AV_OPT_SEARCH_CHILDREN);
+            });
+    if (ret < 0)
         return ret;
-    }
-    AVFilterContext *sink = nullptr;
-    ret = avfilter_graph_create_filter(&sink, bufferSink, "out", nullptr, nullptr, graph.get());
-    if (ret < 0) {
-        qCritical() << "Cannot create buffer sink";
-        return ret;
-    }
-    const AVPixelFormat formats[] = {outputFormat, AV_PIX_FMT_NONE};
-    ret = av_opt_set_int_list(sink, "pix_fmts", formats, AV_PIX_FMT_NONE, AV_OPT_SEARCH_CHILDREN);
-    if (ret < 0) {
-        qCritical() << "Cannot set output pixel format";
-        return ret;
-    }
-
-    // The parsed chain runs from the source's output "in" to the sink's input "out".
-    FilterInOutPtr outputs(avfilter_inout_alloc());
-    FilterInOutPtr inputs(avfilter_inout_alloc());
-    if (!outputs || !inputs)
-        return AVERROR(ENOMEM);
-    outputs->name = av_strdup("in");
-    outputs->filter_ctx = source;
-    inputs->name = av_strdup("out");
-    inputs->filter_ctx = sink;
-    if (!outputs->name || !inputs->name)
-        return AVERROR(ENOMEM);
-
-    AVFilterInOut *in = inputs.release();
-    AVFilterInOut *out = outputs.release();
-    ret = avfilter_graph_parse_ptr(graph.get(), description.toUtf8().constData(), &in, &out,
-                                   nullptr);
-    inputs.reset(in);
-    outputs.reset(out);
-    if (ret < 0) {
-        qCritical().noquote() << errorText(ret);
-        return ret;
-    }
-    ret = avfilter_graph_config(graph.get(), nullptr);
-    if (ret < 0) {
-        qCritical().noquote() << errorText(ret);
-        return ret;
-    }
-
-    context.sourceContext = source;
-    context.sinkContext = sink;
-    context.graph = std::move(graph);
+    context.sourceContext = chain.source;
+    context.sinkContext = chain.sink;
+    context.graph = std::move(chain.graph);
     return 0;
 }
 
+// The source describes what the decoder delivers; the output layout set by
+// setAudioFormat() is what aformat converts to.
 int decoderprivate::Private::initAudioFilter(StreamContext &context)
 {
     const AVFrame *frame = context.frame.get();
-    FilterGraphPtr graph(avfilter_graph_alloc());
-    if (!graph) {
-        qCritical() << "Unable to create filter graph.";
-        return AVERROR(ENOMEM);
-    }
-
-    // The source describes what the decoder delivers; the output layout set
-    // by setAudioFormat() is what aformat converts to.
-    const AVFilter *abuffer = avfilter_get_by_name("abuffer");
-    if (!abuffer) {
-        qCritical() << "Could not find the abuffer filter.";
-        return AVERROR_FILTER_NOT_FOUND;
-    }
-    AVFilterContext *source = avfilter_graph_alloc_filter(graph.get(), abuffer, "src");
-    if (!source) {
-        qCritical() << "Could not allocate the abuffer instance.";
-        return AVERROR(ENOMEM);
-    }
     AVChannelLayout sourceLayout = {};
     copyUsableLayout(&sourceLayout, frame->ch_layout);
-    const QByteArray sourceLayoutText = MediaUtils::channelLayoutText(sourceLayout).toUtf8();
+    const QString sourceLayoutText = MediaUtils::channelLayoutText(sourceLayout);
     av_channel_layout_uninit(&sourceLayout);
     const char *sampleFormatName = av_get_sample_fmt_name(AVSampleFormat(frame->format));
-    av_opt_set(source, "channel_layout", sourceLayoutText.constData(), AV_OPT_SEARCH_CHILDREN);
-    av_opt_set(source, "sample_fmt", sampleFormatName ? sampleFormatName : "",
-               AV_OPT_SEARCH_CHILDREN);
-    av_opt_set_q(source, "time_base", context.packetTimeBase, AV_OPT_SEARCH_CHILDREN);
-    av_opt_set_int(source, "sample_rate", frame->sample_rate, AV_OPT_SEARCH_CHILDREN);
-    int ret = avfilter_init_str(source, nullptr);
-    if (ret < 0) {
-        qCritical() << "Could not initialize the abuffer filter.";
-        return ret;
-    }
+    const QByteArray args
+            = QStringLiteral("time_base=%1/%2:sample_rate=%3:sample_fmt=%4:channel_layout=%5")
+                      .arg(context.packetTimeBase.num)
+                      .arg(context.packetTimeBase.den)
+                      .arg(frame->sample_rate)
+                      .arg(QString::fromLatin1(sampleFormatName ? sampleFormatName : ""))
+                      .arg(sourceLayoutText)
+                      .toUtf8();
 
-    const AVFilter *aformat = avfilter_get_by_name("aformat");
-    if (!aformat) {
-        qCritical() << "Could not find the aformat filter.";
-        return AVERROR_FILTER_NOT_FOUND;
-    }
-    AVFilterContext *format = avfilter_graph_alloc_filter(graph.get(), aformat, "aformat");
-    if (!format) {
-        qCritical() << "Could not allocate the aformat instance.";
-        return AVERROR(ENOMEM);
-    }
     // Without a requested rate the decoder's rate is kept.
     const int outputRate = audioOutputSampleRate > 0 ? audioOutputSampleRate : frame->sample_rate;
     const char *outputFormatName = av_get_sample_fmt_name(audioSampleFormat);
-    const QByteArray formatArgs = QStringLiteral(
-                                          "sample_fmts=%1:sample_rates=%2:channel_layouts=%3")
-                                          .arg(QString::fromUtf8(outputFormatName))
-                                          .arg(outputRate)
-                                          .arg(MediaUtils::channelLayoutText(channelLayout))
-                                          .toUtf8();
-    ret = avfilter_init_str(format, formatArgs.constData());
-    if (ret < 0) {
-        qCritical().noquote() << "Could not initialize the aformat filter." << errorText(ret);
-        return ret;
-    }
+    const QByteArray description
+            = QStringLiteral("aformat=sample_fmts=%1:sample_rates=%2:channel_layouts=%3")
+                      .arg(QString::fromUtf8(outputFormatName ? outputFormatName : ""))
+                      .arg(outputRate)
+                      .arg(MediaUtils::channelLayoutText(channelLayout))
+                      .toUtf8();
 
-    const AVFilter *abuffersink = avfilter_get_by_name("abuffersink");
-    if (!abuffersink) {
-        qCritical() << "Could not find the abuffersink filter.";
-        return AVERROR_FILTER_NOT_FOUND;
-    }
-    AVFilterContext *sink = avfilter_graph_alloc_filter(graph.get(), abuffersink, "sink");
-    if (!sink) {
-        qCritical() << "Could not allocate the abuffersink instance.";
-        return AVERROR(ENOMEM);
-    }
-    ret = avfilter_init_str(sink, nullptr);
-    if (ret < 0) {
-        qCritical() << "Could not initialize the abuffersink instance.";
+    MediaUtils::FilterChain chain;
+    const int ret = MediaUtils::buildFilterChain(&chain, "abuffer", args, "abuffersink",
+                                                 description);
+    if (ret < 0)
         return ret;
-    }
-
-    ret = avfilter_link(source, 0, format, 0);
-    if (ret >= 0)
-        ret = avfilter_link(format, 0, sink, 0);
-    if (ret < 0) {
-        qCritical() << "Error connecting filters";
-        return ret;
-    }
-    ret = avfilter_graph_config(graph.get(), nullptr);
-    if (ret < 0) {
-        qCritical().noquote() << "Error configuring the filter graph" << errorText(ret);
-        return ret;
-    }
-
-    context.sourceContext = source;
-    context.sinkContext = sink;
-    context.graph = std::move(graph);
+    context.sourceContext = chain.source;
+    context.sinkContext = chain.sink;
+    context.graph = std::move(chain.graph);
     return 0;
-}
-
-FramePtr decoderprivate::Private::takeSpareFrame()
-{
-    if (spareFrames.empty())
-        return FramePtr(av_frame_alloc());
-    FramePtr frame = std::move(spareFrames.back());
-    spareFrames.pop_back();
-    av_frame_unref(frame.get());
-    return frame;
 }
 
 void decoderprivate::Private::appendReadyFrame(const StreamContext &context, int streamIndex,
@@ -1214,14 +1078,14 @@ void decoderprivate::Private::appendReadyFrame(const StreamContext &context, int
         ready.pts = av_rescale_q(frame->pts, sinkTimeBase, TickTimeBase);
 
     if (ready.type == AVMEDIA_TYPE_VIDEO) {
-        const int64_t frames = std::max<int64_t>(frame->pkt_duration, 1);
+        const int64_t frameCount = std::max<int64_t>(frame->pkt_duration, 1);
         const AVRational frameTime = targetFrameRate.den != 0 && targetFrameRate.num != 0
                 ? av_inv_q(targetFrameRate)
                 : context.packetTimeBase;
-        ready.duration = av_rescale_q(frames, frameTime, TickTimeBase);
+        ready.duration = av_rescale_q(frameCount, frameTime, TickTimeBase);
     } else {
         const int rate = av_buffersink_get_sample_rate(context.outputSink());
-        ready.duration = rate > 0 ? frame->nb_samples * TicksPerSecond / rate : 0;
+        ready.duration = rate > 0 ? frame->nb_samples * MediaTime::TicksPerSecond / rate : 0;
     }
     ready.frame = std::move(frame);
     readyFrames.push_back(std::move(ready));
@@ -1289,12 +1153,10 @@ int decoderprivate::Private::handOut(AVMediaType *type, AVFrame **frame, qint64 
     if (duration)
         *duration = ready.duration;
     if (frame) {
-        *frame = ready.frame.get();
-        lentFrames.push_back(std::move(ready.frame));
+        *frame = frames.lend(std::move(ready.frame));
     } else {
         // Nobody can give it back, so it is spare at once.
-        av_frame_unref(ready.frame.get());
-        spareFrames.push_back(std::move(ready.frame));
+        frames.giveBack(std::move(ready.frame));
     }
     return ready.stream;
 }
@@ -1317,8 +1179,7 @@ decoderprivate::StreamContext *decoderprivate::Private::streamContext(int index)
 void decoderprivate::Private::forgetReading(bool keepVideoGraphs)
 {
     for (ReadyFrame &ready : readyFrames) {
-        av_frame_unref(ready.frame.get());
-        spareFrames.push_back(std::move(ready.frame));
+        frames.giveBack(std::move(ready.frame));
     }
     readyFrames.clear();
     for (const auto &context : streams) {
@@ -1348,11 +1209,10 @@ bool decoderprivate::Private::keepsGraphAcrossSeek(const StreamContext &context)
 // Takes out and drops whatever the graph still holds from before the seek.
 void decoderprivate::Private::emptyGraph(StreamContext &context)
 {
-    FramePtr frame = takeSpareFrame();
+    FramePtr frame = frames.take();
     while (frame && av_buffersink_get_frame(context.sinkContext, frame.get()) >= 0)
         av_frame_unref(frame.get());
-    if (frame)
-        spareFrames.push_back(std::move(frame));
+    frames.giveBack(std::move(frame));
     context.endPts = AV_NOPTS_VALUE;
     context.lastDts = AV_NOPTS_VALUE;
     context.nextDts = AV_NOPTS_VALUE;

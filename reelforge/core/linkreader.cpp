@@ -1,5 +1,6 @@
 #include "core/linkreader.h"
 
+#include "core/mediatime.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/pip/pipobject.h"
 
@@ -25,7 +26,7 @@ constexpr int MaxTypeNameSize = 64;
 
 // A century in 100-ns units: beyond any medium, and far enough from the
 // limits of qint64 that trim points can be subtracted and scaled.
-constexpr qint64 MaxTime = qint64(100) * 365 * 24 * 3600 * 10000000;
+constexpr qint64 MaxTime = MediaTime::ticksFromSeconds(qint64(100) * 365 * 24 * 3600);
 constexpr int MaxSide = 16384;
 constexpr int MaxQuality = 1000;
 constexpr double MaxFrameRate = 1000.0;

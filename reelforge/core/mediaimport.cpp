@@ -1,13 +1,12 @@
 #include "core/mediaimport.h"
 
+#include "core/appservices.h"
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
 #include "core/mediautils.h"
 #include "core/thumbnailreader.h"
-#include "datamodel/codecinfo.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -43,7 +42,7 @@ int clampedBitrate(int64_t bitrate)
 qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QString &path)
 {
     if (input->duration > 0)
-        return input->duration * 10;
+        return MediaTime::ticksFromMicroseconds(input->duration);
     qint64 duration = streamDuration(stream);
     if (duration <= 0)
         duration = durationFromEndSeek(input);
@@ -55,7 +54,7 @@ qint64 videoDuration(AVFormatContext *input, const AVStream *stream, const QStri
 qint64 audioDuration(AVFormatContext *input, const AVStream *stream)
 {
     if (input->duration > 0)
-        return input->duration * 10;
+        return MediaTime::ticksFromMicroseconds(input->duration);
     const qint64 duration = streamDuration(stream);
     return duration > 0 ? duration : durationFromEndSeek(input);
 }
@@ -165,7 +164,7 @@ void countAccepted(UsageStatistics *usage, const AVMediaFileInfo &info, qint64 f
         usage->add(QStringLiteral("imp1"));
     usage->updateMax(QStringLiteral("fsmax"), fileSize);
     usage->updateMin(QStringLiteral("fsmin"), fileSize);
-    const qint64 seconds = info.duration / TicksPerSecond;
+    const qint64 seconds = MediaTime::secondsFromTicks(info.duration);
     usage->updateMax(QStringLiteral("fdmax"), seconds);
     usage->updateMin(QStringLiteral("fdmin"), seconds);
     if (!info.videoCodecName.isEmpty())
@@ -182,13 +181,9 @@ class mediaimport::Private
 public:
     // What the pool thread needs of an item, read on the item's thread when
     // it is handed in.
-    struct Request
+    struct Request : MediaImportItem::Probe
     {
-        VideoItemPtr item;
-        bool firstProbe = true;
-        QString path;
-        QString sourcePath;
-        bool thumbnailWanted = true;
+        QSharedPointer<MediaImportItem> item;
     };
 
     struct Result
@@ -222,16 +217,11 @@ mediaimport::~mediaimport()
         task.waitForFinished();
 }
 
-void mediaimport::loadMetaInfo(const VideoItemPtr &item)
+void mediaimport::loadMetaInfo(const QSharedPointer<MediaImportItem> &item)
 {
     if (!item)
         return;
-    Private::Request request;
-    request.item = item;
-    request.firstProbe = item->state() == VideoItem::Importing;
-    request.sourcePath = item->sourceFileInfo().absoluteFilePath();
-    request.path = request.firstProbe ? request.sourcePath : item->targetFilePath();
-    request.thumbnailWanted = request.firstProbe || item->trim().first > 0;
+    const Private::Request request{item->importProbe(), item};
 
     QMutexLocker locker(&d->mutex);
     d->waiting.append(request);
@@ -254,7 +244,7 @@ void mediaimport::Private::run()
         }
         const Result result = examine(request);
         // The item's setters run on its own thread, where its readers are.
-        QObject *context = request.item.data();
+        QObject *context = request.item->importContext();
         QMetaObject::invokeMethod(
                 context, [request, result] { apply(request, result); }, Qt::QueuedConnection);
     }
@@ -300,50 +290,7 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
 
 void mediaimport::Private::apply(const Request &request, const Result &result)
 {
-    VideoItem &item = *request.item;
-    const AVMediaFileInfo &info = result.info;
-    item.setMediaInfo(info);
-    if (!result.accepted) {
-        if (request.firstProbe) {
-            item.setState(VideoItem::ImportFailed);
-            info.dumpInfo();
-        }
-        return;
-    }
-
-    const bool audioUsable = info.hasAudio && !info.audioDecoderMissing;
-
-    CodecInfo &source = *item.sourceCodecInfo();
-    if (!info.format.isEmpty())
-        source.setFormat(info.format.toUpper());
-    else if (!info.formatNames.isEmpty())
-        source.setFormat(info.formatNames.first().toUpper());
-    source.setResolution(info.resolution);
-    source.setBitrate(info.bitrate);
-    source.setFrameRate(info.framerate);
-    if (audioUsable) {
-        source.setSamplerate(info.samplerate);
-        source.setChannelCount(info.channels);
-    }
-
-    item.setRotation(info.angle);
-    item.setSupportAudio(audioUsable);
-    item.setUseAudio(item.supportAudio());
-    item.setDuration(info.duration);
-
-    CodecInfo &target = *item.targetCodecInfo();
-    target.setResolution(info.resolution);
-    target.setBitrate(info.bitrate);
-    target.setQuality(item.compressionLevel() * 20 + 50);
-    if (audioUsable) {
-        target.setChannelCount(source.channelCount());
-        target.setSamplerate(source.samplerate());
-    }
-
-    if (request.firstProbe)
-        item.setState(VideoItem::Imported);
-    if (!result.thumbnail.isNull())
-        item.setThumbnail(result.thumbnail);
+    request.item->applyImport(request, result.info, result.accepted, result.thumbnail);
 }
 
 AVMediaFileInfo mediaimport::probe(const QString &path)

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "core/avmediafileinfo.h"
-#include "datamodel/videoitem.h"
+#include "core/mediaimportitem.h"
 
 #include <QImage>
 #include <QObject>
+#include <QSharedPointer>
 #include <QSize>
 #include <QString>
 
@@ -12,9 +13,9 @@
 
 struct AVFormatContext;
 
-// Reads the media facts of queued files off the GUI thread and fills the
-// items with them: their source and target settings, duration and thumbnail,
-// and their state after a first probe.
+// Reads the media facts of queued files off the GUI thread, with a
+// thumbnail, and hands them to the items, which take their source and target
+// settings, duration and state from them.
 //
 // Lives on the items' thread and is called there. The probing runs on Qt's
 // global thread pool; its results are handed to each item on the item's own
@@ -30,7 +31,7 @@ public:
 
     // An Importing item gets its source file probed; an item in any other
     // state gets its converted output checked.
-    void loadMetaInfo(const VideoItemPtr &item);
+    void loadMetaInfo(const QSharedPointer<MediaImportItem> &item);
 
     // Reads the container headers and stream information, without decoding.
     // A file that cannot be read gives the default record.

@@ -1,5 +1,7 @@
 #include "core/mediautils.h"
 
+#include <QDebug>
+
 #include <algorithm>
 #include <climits>
 
@@ -11,6 +13,78 @@ constexpr int64_t FarTimestamp = 100000000000LL; // microseconds, beyond any rea
 constexpr int SwscaleRowAlignment = 64;          // bytes: 16 pixels of 4 bytes
 
 } // namespace
+
+int buildFilterChain(FilterChain *chain, const char *sourceName, const QByteArray &sourceArgs,
+                     const char *sinkName, const QByteArray &description,
+                     const std::function<int(AVFilterContext *sink)> &limitSink)
+{
+    const AVFilter *sourceFilter = avfilter_get_by_name(sourceName);
+    const AVFilter *sinkFilter = avfilter_get_by_name(sinkName);
+    if (!sourceFilter || !sinkFilter) {
+        qCritical() << "Filtering source or sink element not found:" << sourceName << sinkName;
+        return AVERROR_FILTER_NOT_FOUND;
+    }
+    FilterGraphPtr graph(avfilter_graph_alloc());
+    if (!graph) {
+        qCritical() << "Unable to create filter graph.";
+        return AVERROR(ENOMEM);
+    }
+    AVFilterContext *source = nullptr;
+    int ret = avfilter_graph_create_filter(&source, sourceFilter, "in", sourceArgs.constData(),
+                                           nullptr, graph.get());
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot create the filter source" << sourceArgs << errorText(ret);
+        return ret;
+    }
+    AVFilterContext *sink = nullptr;
+    ret = avfilter_graph_create_filter(&sink, sinkFilter, "out", nullptr, nullptr, graph.get());
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot create the filter sink" << errorText(ret);
+        return ret;
+    }
+    if (limitSink) {
+        ret = limitSink(sink);
+        if (ret < 0) {
+            qCritical().noquote() << "Cannot set the filter sink's formats" << errorText(ret);
+            return ret;
+        }
+    }
+
+    if (description.isEmpty()) {
+        ret = avfilter_link(source, 0, sink, 0);
+    } else {
+        // The parsed chain runs from the source's output "in" to the sink's input "out".
+        FilterInOutPtr outputs(avfilter_inout_alloc());
+        FilterInOutPtr inputs(avfilter_inout_alloc());
+        if (!outputs || !inputs)
+            return AVERROR(ENOMEM);
+        outputs->name = av_strdup("in");
+        outputs->filter_ctx = source;
+        inputs->name = av_strdup("out");
+        inputs->filter_ctx = sink;
+        if (!outputs->name || !inputs->name)
+            return AVERROR(ENOMEM);
+        AVFilterInOut *in = inputs.release();
+        AVFilterInOut *out = outputs.release();
+        ret = avfilter_graph_parse_ptr(graph.get(), description.constData(), &in, &out, nullptr);
+        inputs.reset(in);
+        outputs.reset(out);
+    }
+    if (ret < 0) {
+        qCritical().noquote() << "Cannot build the filter chain" << description << errorText(ret);
+        return ret;
+    }
+    ret = avfilter_graph_config(graph.get(), nullptr);
+    if (ret < 0) {
+        qCritical().noquote() << "Error configuring the filter graph" << description
+                              << errorText(ret);
+        return ret;
+    }
+    chain->source = source;
+    chain->sink = sink;
+    chain->graph = std::move(graph);
+    return 0;
+}
 
 QString errorText(int code)
 {
@@ -113,7 +187,7 @@ qint64 inputDuration(const AVFormatContext *input, const QString &path)
 {
     if (!input || input->nb_streams == 0)
         return -1;
-    qint64 result = input->duration > 0 ? input->duration * 10 : 0;
+    qint64 result = input->duration > 0 ? MediaTime::ticksFromMicroseconds(input->duration) : 0;
     if (result <= 0) {
         const AVStream *longest = nullptr;
         for (unsigned i = 0; i < input->nb_streams; ++i) {

@@ -1,17 +1,40 @@
 #pragma once
 
 #include "core/avptr.h"
+#include "core/mediatime.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
 // Small helpers shared by the media classes: error and channel-layout text,
-// packet times, the 100-ns time unit and the duration scans used when a file
-// states no duration.
+// packet times, FFmpeg's rational for the 100-ns time unit (see mediatime.h)
+// and the duration scans used when a file states no duration.
 namespace MediaUtils {
 
-constexpr qint64 TicksPerSecond = 10000000; // 100-ns units
-constexpr AVRational TickTimeBase = {1, TicksPerSecond};
+constexpr AVRational TickTimeBase = {1, MediaTime::TicksPerSecond};
+
+// A filter graph fed through one buffer source and read through one buffer
+// sink; both filter contexts belong to the graph.
+struct FilterChain
+{
+    FilterGraphPtr graph;
+    AVFilterContext *source = nullptr;
+    AVFilterContext *sink = nullptr;
+};
+
+// Builds and configures the graph source -> description -> sink into chain.
+// sourceName and sinkName are buffer filters ("abuffer", "buffersink"),
+// sourceArgs describe the frames fed in, description is a filter chain
+// ("scale=640:360,format=yuv420p") or empty to link source and sink
+// directly. limitSink, when given, restricts what the sink accepts before the
+// graph is configured. Logs why and returns a negative code on failure,
+// leaving chain as it was.
+int buildFilterChain(FilterChain *chain, const char *sourceName, const QByteArray &sourceArgs,
+                     const char *sinkName, const QByteArray &description,
+                     const std::function<int(AVFilterContext *sink)> &limitSink = {});
 
 // FFmpeg's text for an error code.
 QString errorText(int code);

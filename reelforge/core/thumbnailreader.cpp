@@ -141,7 +141,7 @@ QImage fromInput(AVFormatContext *input, const QString &path, const QSize &maxSi
         return QImage();
 
     const qint64 position = qint64(MediaUtils::inputDuration(input, path) * PicturePosition);
-    if (av_seek_frame(input, -1, position / 10, 0) < 0)
+    if (av_seek_frame(input, -1, MediaTime::microsecondsFromTicks(position), 0) < 0)
         av_seek_frame(input, -1, 0, 0);
 
     const FramePtr picture(av_frame_alloc());

@@ -23,7 +23,7 @@ using MediaUtils::TickTimeBase;
 
 constexpr double MaxInputFrameRate = 120.0;
 // Streams are interleaved loosely in a file, but never this far apart.
-constexpr qint64 MaxInterleaveLag = 5 * MediaUtils::TicksPerSecond;
+constexpr qint64 MaxInterleaveLag = MediaTime::ticksFromSeconds(5);
 // Audio stamps taken from frame times may be this many samples off.
 constexpr int64_t MaxAudioStampJitter = 2;
 constexpr AVRational FallbackFrameRate = {30, 1};

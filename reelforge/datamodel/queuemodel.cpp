@@ -1,5 +1,6 @@
 #include "datamodel/queuemodel.h"
 
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
@@ -7,7 +8,6 @@
 #include "datamodel/targetreservations.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/mimedata.h"
 #include "shared/settingsprovider.h"
@@ -427,10 +427,34 @@ void QueueModel::Private::addUrls(const QList<QUrl> &urls, int row)
 {
     QElapsedTimer timer;
     timer.start();
+    QVector<VideoItemPtr> added;
+    added.reserve(urls.size());
     for (const QUrl &url : urls) {
-        q->addNewItem(url, row);
-        if (row >= 0)
-            ++row;
+        const QFileInfo file(url.toLocalFile());
+        if (url.toLocalFile().isEmpty() || !file.exists())
+            continue;
+        added.append(VideoItemPtr::create(file));
+    }
+    if (!added.isEmpty()) {
+        if (row < 0 || row > items.size())
+            row = items.size();
+        for (const VideoItemPtr &item : qAsConst(added))
+            connectItem(item);
+        // One insertion and one counters update for the whole batch: views
+        // and counter listeners pay once, not once per file.
+        q->beginInsertRows(QModelIndex(), row, row + added.size() - 1);
+        for (int i = 0; i < added.size(); ++i) {
+            byId.insert(added.at(i)->id(), added.at(i));
+            items.insert(row + i, added.at(i));
+        }
+        q->endInsertRows();
+        for (const VideoItemPtr &item : qAsConst(added)) {
+            connectSettings(item);
+            addToCounter(item->state(), 1);
+        }
+        updateCounters();
+        for (const VideoItemPtr &item : qAsConst(added))
+            import->loadMetaInfo(item);
     }
     qInfo() << "Add time:" << timer.elapsed();
     QCoreApplication::processEvents();
@@ -438,6 +462,8 @@ void QueueModel::Private::addUrls(const QList<QUrl> &urls, int row)
 
 QueueModel::QueueModel(QObject *parent) : QAbstractListModel(parent), d(new Private(this))
 {
+    // The model's signals carry the item types, before any item exists.
+    VideoItem::registerMetaTypes();
     d->schedulerTimer.setSingleShot(true);
     connect(
             &d->schedulerTimer, &QTimer::timeout, this, [this] { d->schedule(); },

@@ -1,8 +1,10 @@
 #include "datamodel/videoitem.h"
 
+#include "core/appservices.h"
+#include "core/mediatime.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
-#include "shared/appservices.h"
+#include "metrics/usagestatistics.h"
 #include "shared/formattables.h"
 
 #include <QDateTime>
@@ -29,8 +31,8 @@ const QString TrimStartKey = QStringLiteral("TrimStart");
 const QString TrimEndKey = QStringLiteral("TrimEnd");
 const QString UseAudioKey = QStringLiteral("UseAudio");
 
-// A trim closer than this to either end of the source is no trim (5 ms).
-constexpr qint64 TrimTolerance = 50000;
+// A trim closer than this to either end of the source is no trim.
+constexpr qint64 TrimTolerance = MediaTime::ticksFromMilliseconds(5);
 // Below this progress (per mille) the estimates are too rough to show.
 constexpr int MinEstimateProgress = 11;
 
@@ -70,6 +72,66 @@ bool nameIsTaken(const QString &path)
 bool isSwf(const QString &format)
 {
     return format.compare(QLatin1String("swf"), Qt::CaseInsensitive) == 0;
+}
+
+QMap<int, QVariant> overlayMap(const PipObjectPtr &overlay)
+{
+    QMap<int, QVariant> map;
+    if (!overlay)
+        return map;
+    const PipObject::PropertyMap properties = overlay->properties();
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        map.insert(int(it.key()), it.value());
+    return map;
+}
+
+TranscodingInfo taskFor(VideoItem &item)
+{
+    const QSharedPointer<CodecInfo> target = item.targetCodecInfo();
+    TranscodingInfo task;
+    task.uid = item.id();
+    task.source = item.sourceFileInfo().absoluteFilePath();
+    task.target = item.targetFilePath();
+    task.container = target->format();
+
+    if (!target->videoCodecName().isEmpty()) {
+        VideoCodecInfo video;
+        video.name = target->videoCodecName();
+        video.bitrate = target->bitrate();
+        video.quality = item.compressionLevel() * 20 + 50;
+        video.resolution = target->resolution();
+        video.framerate = 0.0;
+        task.video.append(video);
+    }
+    if (item.useAudio()) {
+        AudioCodecInfo audio = target->audioStream();
+        // The audio of MPEG files (mp2) carries at most two channels.
+        if (task.container.contains(QLatin1String("mpeg"), Qt::CaseInsensitive)
+            && audio.channels > 2)
+            audio.channels = 2;
+        task.audio.append(audio);
+    }
+
+    const QPair<qint64, qint64> trim = item.trim();
+    task.trimStart = trim.first;
+    task.trimEnd = trim.second;
+    task.watermark = overlayMap(item.watermark());
+    task.subtitles = overlayMap(item.subtitles());
+    return task;
+}
+
+void countUsage(const VideoItem &item)
+{
+    UsageStatistics *statistics = appServices().usageStatistics;
+    if (!statistics)
+        return;
+    if (item.isTrimmed())
+        statistics->add(QStringLiteral("useTrim"));
+    if (item.watermark())
+        statistics->add(QStringLiteral("useWatermark"));
+    if (item.subtitles())
+        statistics->add(QStringLiteral("useSubtitles"));
+    statistics->add(QStringLiteral("qualitySettings"), QString::number(item.compressionLevel()));
 }
 
 } // namespace
@@ -582,6 +644,76 @@ bool VideoItem::loadFromJson(const QJsonValue &value)
     d->trimEnd = object.value(TrimEndKey).toString().toLongLong();
     d->useAudio = object.value(UseAudioKey).toBool();
     return true;
+}
+
+QObject *VideoItem::importContext()
+{
+    return this;
+}
+
+MediaImportItem::Probe VideoItem::importProbe()
+{
+    Probe probe;
+    probe.firstProbe = state() == Importing;
+    probe.sourcePath = sourceFileInfo().absoluteFilePath();
+    probe.path = probe.firstProbe ? probe.sourcePath : targetFilePath();
+    probe.thumbnailWanted = probe.firstProbe || trim().first > 0;
+    return probe;
+}
+
+void VideoItem::applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
+                            const QImage &thumbnail)
+{
+    setMediaInfo(info);
+    if (!accepted) {
+        if (probe.firstProbe) {
+            setState(ImportFailed);
+            info.dumpInfo();
+        }
+        return;
+    }
+
+    const bool audioUsable = info.hasAudio && !info.audioDecoderMissing;
+
+    CodecInfo &source = *sourceCodecInfo();
+    if (!info.format.isEmpty())
+        source.setFormat(info.format.toUpper());
+    else if (!info.formatNames.isEmpty())
+        source.setFormat(info.formatNames.first().toUpper());
+    source.setResolution(info.resolution);
+    source.setBitrate(info.bitrate);
+    source.setFrameRate(info.framerate);
+    if (audioUsable) {
+        source.setSamplerate(info.samplerate);
+        source.setChannelCount(info.channels);
+    }
+
+    setRotation(info.angle);
+    setSupportAudio(audioUsable);
+    setUseAudio(supportAudio());
+    setDuration(info.duration);
+
+    CodecInfo &target = *targetCodecInfo();
+    target.setResolution(info.resolution);
+    target.setBitrate(info.bitrate);
+    target.setQuality(compressionLevel() * 20 + 50);
+    if (audioUsable) {
+        target.setChannelCount(source.channelCount());
+        target.setSamplerate(source.samplerate());
+    }
+
+    if (probe.firstProbe)
+        setState(Imported);
+    if (!thumbnail.isNull())
+        setThumbnail(thumbnail);
+}
+
+TranscodingInfo VideoItem::takeTask()
+{
+    setTaskSent(true);
+    const TranscodingInfo task = taskFor(*this);
+    countUsage(*this);
+    return task;
 }
 
 #include "moc_videoitem.cpp"

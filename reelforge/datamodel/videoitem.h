@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/avmediafileinfo.h"
+#include "core/mediaimportitem.h"
+#include "core/workertaskitem.h"
 #include "datamodel/pip/pipobject.h"
 #include "shared/enums.h"
 
@@ -29,9 +31,10 @@ using VideoItemPtr = QSharedPointer<VideoItem>;
 // its conversion. A plain data holder with change signals; the models drive
 // its states.
 //
-// Lives on the GUI thread. While it is Importing, the media import calls its
-// setters from a pool thread and nothing else touches it.
-class VideoItem : public QObject
+// Lives on the GUI thread. The media import reads and fills it through
+// MediaImportItem, and the worker link takes its task through
+// WorkerTaskItem, both on its thread.
+class VideoItem : public QObject, public MediaImportItem, public WorkerTaskItem
 {
     Q_OBJECT
 
@@ -59,7 +62,7 @@ public:
     explicit VideoItem(const QFileInfo &source);
     ~VideoItem() override;
 
-    QUuid id() const;
+    QUuid id() const override;
     State state() const;
     const QFileInfo &sourceFileInfo() const;
     QSharedPointer<CodecInfo> sourceCodecInfo() const;
@@ -75,7 +78,7 @@ public:
     PipObjectPtr watermark() const;
     int progress() const;
     bool isPaused() const;
-    bool isTaskSent() const;
+    bool isTaskSent() const override;
     bool useAudio() const;
     bool supportAudio() const;
 
@@ -149,6 +152,16 @@ signals:
     void supportAudioChanged(bool supportAudio);
 
 private:
+    QObject *importContext() override;
+    // The source until the first probe, the output afterwards; a thumbnail
+    // on the first probe and for an item trimmed at its start.
+    Probe importProbe() override;
+    // Takes the source settings, rotation, audio and duration from the
+    // facts, fits the target settings to them, and leaves Importing.
+    void applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
+                     const QImage &thumbnail) override;
+    TranscodingInfo takeTask() override;
+
     class Private;
     std::unique_ptr<Private> d;
 };

@@ -1,5 +1,7 @@
 #include "shared/formatters.h"
 
+#include "core/mediatime.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -35,7 +37,8 @@ QString formatTime(const QTime &time)
 
 QString formatDuration(qint64 duration)
 {
-    return formatTime(QTime::fromMSecsSinceStartOfDay(int(duration / 10000)));
+    return formatTime(
+            QTime::fromMSecsSinceStartOfDay(int(MediaTime::millisecondsFromTicks(duration))));
 }
 
 QString formatFileSize(qint64 bytes)

@@ -1,13 +1,10 @@
 #include "shared/settingsprovider.h"
 
-#include "datamodel/videoitem.h"
+#include "core/int32streamoperators.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDebug>
 #include <QMetaType>
-
-#include <type_traits>
 
 #include "kelapplication.h"
 #include "kelsettingsfilecheck.h"
@@ -42,39 +39,27 @@ const QString LastWatermarkTypeKey = QStringLiteral("lastWatermarkType");
 
 const QString DefaultFontFamily = QStringLiteral("Arial");
 
-// Enumerations and flags are stored as a signed 32-bit integer.
+// Enumerations and flags are stored as a signed 32-bit integer, which the
+// settings file check must know to read them.
 template<typename T>
-void registerInt32StreamOperators()
+void registerInt32SettingsType()
 {
     KelSettingsFileCheck::declareInt32Type(qMetaTypeId<T>());
-    QMetaType::registerStreamOperators(
-            qMetaTypeId<T>(),
-            [](QDataStream &stream, const void *value) {
-                stream << qint32(*static_cast<const T *>(value));
-            },
-            [](QDataStream &stream, void *value) {
-                qint32 raw = 0;
-                stream >> raw;
-                if constexpr (std::is_enum_v<T>)
-                    *static_cast<T *>(value) = static_cast<T>(raw);
-                else
-                    *static_cast<T *>(value) = T(QFlag(raw));
-            });
+    registerInt32StreamOperators<T>();
 }
 
 } // namespace
 
 void registerSettingsMetaTypes()
 {
-    registerInt32StreamOperators<Enums::TargetFolderType>();
-    registerInt32StreamOperators<Enums::PostAction>();
-    registerInt32StreamOperators<Enums::PreviewQuality>();
-    registerInt32StreamOperators<Qt::Alignment>();
+    registerInt32SettingsType<Enums::TargetFolderType>();
+    registerInt32SettingsType<Enums::PostAction>();
+    registerInt32SettingsType<Enums::PreviewQuality>();
+    registerInt32SettingsType<Qt::Alignment>();
     PipObject::registerMetaTypes();
-    registerInt32StreamOperators<PipObject::Type>();
-    registerInt32StreamOperators<PipObject::Location>();
-    registerInt32StreamOperators<PipObject::Property>();
-    VideoItem::registerMetaTypes();
+    registerInt32SettingsType<PipObject::Type>();
+    registerInt32SettingsType<PipObject::Location>();
+    registerInt32SettingsType<PipObject::Property>();
 }
 
 SettingsProvider::SettingsProvider(const QString &fileName, QSettings::Format format,

@@ -1,5 +1,6 @@
 #include "ui/abstractdialog.h"
 
+#include "styles/kelstyle.h"
 #include "ui/widgets/badgedbutton.h"
 #include "widgets/kelbutton.h"
 
@@ -7,8 +8,8 @@
 
 namespace {
 
-constexpr int RejectButtonStyle = 20;
-constexpr int AcceptButtonStyle = 21;
+constexpr int RejectButtonStyle = KelStyle::WT_Button_Dialog;
+constexpr int AcceptButtonStyle = KelStyle::WT_Button_Dialog_Accent;
 constexpr int Rejected = 0;
 constexpr int Accepted = 1;
 

@@ -1,17 +1,18 @@
 #include "ui/overlaycontrols.h"
 
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "ui/widgets/displayslider.h"
 #include "ui/widgets/fontscombo.h"
 #include "widgets/kellabel.h"
 
 namespace {
 
-constexpr int LabelStyleId = 1059;
-constexpr int FontsComboStyleId = 18;
-constexpr int PercentSliderStyleId = 37;
-constexpr int SpinBoxStyleId = 1064;
-constexpr int IndentMetric = 1001;
+constexpr int LabelStyleId = Style::WT_Label_Form;
+constexpr int FontsComboStyleId = KelStyle::WT_ComboBox;
+constexpr int PercentSliderStyleId = KelStyle::WT_Slider_Default;
+constexpr int SpinBoxStyleId = Style::WT_SpinBox_Compact;
+constexpr int IndentMetric = Style::M_Inset;
 
 } // namespace
 

@@ -10,7 +10,7 @@ class KelLabel;
 // alike and named for tests and styles. GUI thread only.
 namespace OverlayControls {
 
-// A caption of the right-hand box (style 1059).
+// A caption of the right-hand box (WT_Label_Form).
 KelLabel *label(const char *objectName);
 // 1 to 100 with the suffix "%".
 DisplaySlider *percentSlider(const char *objectName);

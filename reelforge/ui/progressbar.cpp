@@ -3,6 +3,7 @@
 #include "painting/kelpainting.h"
 #include "shared/formatters.h"
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "utils/kelstatecolors.h"
 #include "widgets/keliconlabel.h"
 
@@ -18,9 +19,9 @@ constexpr int BarHeight = 6;
 constexpr int CornerRadius = 3;
 // Room below the texts for the bar.
 constexpr int BarRoom = 17;
-constexpr int TrackColor = 1014;
-constexpr int ProgressColor = 1018;
-constexpr int PausedColor = 1011;
+constexpr int TrackColor = Style::CL_Gray_8;
+constexpr int ProgressColor = Style::CL_Progress;
+constexpr int PausedColor = Style::CL_Gray_5;
 constexpr int FontSize = 14;
 constexpr int NormalWeight = 50;
 constexpr int BoldWeight = 63;

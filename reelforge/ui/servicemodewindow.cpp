@@ -24,9 +24,9 @@
 
 namespace {
 
-constexpr int WindowStyle = 0;
-constexpr int TabButtonStyle = 1036;
-constexpr int TabRowStyle = 1048;
+constexpr int WindowStyle = KelStyle::WT_Window;
+constexpr int TabButtonStyle = Style::WT_Button_Tab;
+constexpr int TabRowStyle = Style::WT_Frame_Caption;
 constexpr int TabSpacing = 6;
 
 QString lastTabKey(const QString &objectName)

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int SliderStyle = 37;
+constexpr int SliderStyle = KelStyle::WT_Slider_Default;
 constexpr int SliderWidth = 160;
-constexpr int CheckBoxStyle = 13;
+constexpr int CheckBoxStyle = KelStyle::WT_CheckBox;
 constexpr int ActivePerMille = 27;
 
 // Dressed by the page's style, also after a theme switch re-applies the
@@ -76,11 +76,11 @@ void ServicePage_Style::fillTextColors()
     {
         const char *name;
         int colorId;
-    } named[] = {{"CL_Text_Dark", 16},
-                 {"CL_Text_Light", 17},
-                 {"CL_Text_Link", 18},
-                 {"CL_Text_Error", 1019},
-                 {"CL_Accent", 0}};
+    } named[] = {{"CL_Text_Dark", KelStyle::CL_Text_Dark},
+                 {"CL_Text_Light", KelStyle::CL_Text_Light},
+                 {"CL_Text_Link", KelStyle::CL_Text_Link},
+                 {"CL_Text_Error", Style::CL_Text_Error},
+                 {"CL_Accent", KelStyle::CL_Accent}};
     for (const auto &color : named)
         swatches->addWidget(addColorRow(QLatin1String(color.name), m_style->color(color.colorId)));
     swatches->addWidget(addColorRow(QString(), QColor(16, 195, 88)));
@@ -103,10 +103,12 @@ void ServicePage_Style::fillBaseColors()
     auto *grid = new QGridLayout;
     // Transparent: the row shows the page's own background and its overlays.
     addOverlayRows(grid, QStringLiteral("CL_Window_Base"), Qt::transparent);
-    addOverlayRows(grid, QStringLiteral("CL_Dialog_Base"), m_style->color(6));
-    addOverlayRows(grid, QStringLiteral("CL_PopupMenu_Base"), m_style->color(9));
-    addOverlayRows(grid, QStringLiteral("CL_Button_Push_Base"), m_style->color(21));
-    addOverlayRows(grid, QStringLiteral("CL_Accent"), m_style->color(0));
+    addOverlayRows(grid, QStringLiteral("CL_Dialog_Base"), m_style->color(KelStyle::CL_Dialog_Base));
+    addOverlayRows(grid, QStringLiteral("CL_PopupMenu_Base"),
+                   m_style->color(KelStyle::CL_PopupMenu_Base));
+    addOverlayRows(grid, QStringLiteral("CL_Button_Push_Base"),
+                   m_style->color(KelStyle::CL_Button_Push_Base));
+    addOverlayRows(grid, QStringLiteral("CL_Accent"), m_style->color(KelStyle::CL_Accent));
     formLayout()->addRow(makeLabel(QStringLiteral("Fill colors:")), grid);
     formLayout()->addItem(makeSpacer());
 }
@@ -115,10 +117,17 @@ void ServicePage_Style::fillControls()
 {
     const QList<ButtonRow> rows{
             {"WT_Button_Push_Gray_Filled:",
-             {{1005, "36px"}, {1006, "40px"}, {1007, "48px"}, {1008, "56px"}}},
-            {"WT_Button_Push_Gray_Outline:", {{1009, "28px"}, {1010, "40px"}}},
-            {"WT_Button_Push_Accent_Outline:", {{1011, "40px"}, {1012, "48px"}, {1013, "56px"}}},
-            {"WT_Button_Push_Accent_Outline:", {{1014, "28px"}, {1015, "48px"}}},
+             {{Style::WT_Button_Push_Gray_Filled_36, "36px"},
+              {Style::WT_Button_Push_Gray_Filled_40, "40px"},
+              {Style::WT_Button_Push_Gray_Filled_48, "48px"},
+              {Style::WT_Button_Push_Gray_Filled_56, "56px"}}},
+            {"WT_Button_Push_Gray_Outline:", {{Style::WT_Button_Push_Gray_Outline_28, "28px"},
+              {Style::WT_Button_Push_Gray_Outline_40, "40px"}}},
+            {"WT_Button_Push_Accent_Outline:", {{Style::WT_Button_Push_Accent_Filled_40, "40px"},
+              {Style::WT_Button_Push_Accent_Filled_48, "48px"},
+              {Style::WT_Button_Push_Accent_Filled_56, "56px"}}},
+            {"WT_Button_Push_Accent_Outline:", {{Style::WT_Button_Push_Accent_Outline_28, "28px"},
+              {Style::WT_Button_Push_Accent_Outline_48, "48px"}}},
     };
     for (const ButtonRow &row : rows) {
         auto *flow = new KelFlowLayout(nullptr, 0);

@@ -7,6 +7,7 @@
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
 #include "ui/widgets/targetfoldercombo.h"
@@ -28,13 +29,13 @@
 
 namespace {
 
-constexpr int DialogStyle = 1;
-constexpr int CheckBoxStyle = 13;
-constexpr int RowLabelStyle = 1059;
-constexpr int ComboStyle = 18;
-constexpr int SwitcherFrameStyle = 1049;
-constexpr int SwitcherButtonStyle = 1016;
-constexpr int PopupScrollAreaStyle = 39;
+constexpr int DialogStyle = KelStyle::WT_Dialog;
+constexpr int CheckBoxStyle = KelStyle::WT_CheckBox;
+constexpr int RowLabelStyle = Style::WT_Label_Form;
+constexpr int ComboStyle = KelStyle::WT_ComboBox;
+constexpr int SwitcherFrameStyle = Style::WT_Frame_Panel;
+constexpr int SwitcherButtonStyle = Style::WT_Button_Segment_34;
+constexpr int PopupScrollAreaStyle = KelStyle::WT_ScrollArea;
 constexpr QSize ThemePreviewSize(36, 24);
 
 QString translate(const char *text, const char *context = "Dialog_Settings")

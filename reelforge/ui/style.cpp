@@ -166,30 +166,30 @@ struct LabelRecipe
 bool findLabelRecipe(int id, LabelRecipe *recipe)
 {
     switch (id) {
-    case 9:
-    case 1053:
-    case 1059:
+    case Style::WT_Label_Message:
+    case Style::WT_Label_14:
+    case Style::WT_Label_Form:
         *recipe = {14, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1051:
+    case Style::WT_Label_12:
         *recipe = {12, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1052:
+    case Style::WT_Label_12_Second:
         *recipe = {12, QFont::Normal, LabelRecipe::Second};
         return true;
-    case 1054:
+    case Style::WT_Label_14_Medium:
         *recipe = {14, QFont::Medium, LabelRecipe::Default};
         return true;
-    case 1055:
+    case Style::WT_Label_14_Accent:
         *recipe = {14, QFont::Medium, LabelRecipe::Strong};
         return true;
-    case 1056:
+    case Style::WT_Label_15:
         *recipe = {15, QFont::Normal, LabelRecipe::Default};
         return true;
-    case 1057:
+    case Style::WT_Label_Title:
         *recipe = {16, QFont::Medium, LabelRecipe::Default};
         return true;
-    case 1058:
+    case Style::WT_Label_Heading:
         *recipe = {24, QFont::Bold, LabelRecipe::Default};
         return true;
     default:
@@ -233,32 +233,32 @@ void Style::registerThemes(QObject *parent)
 int Style::metric(int id) const
 {
     switch (id) {
-    case 0:
+    case M_Window_BorderWidth:
         return 0;
-    case 1:
+    case M_Window_ShadowSize:
         return 48;
-    case 2:
+    case M_Window_CornerRadius:
         return 8;
-    case 6:
+    case M_MessageBox_IconBesideText:
         return 2;
-    case 18:
+    case M_Button_Spacing:
         return 8;
-    case 19:
+    case M_Button_Push_CornerRadius:
         return 4;
-    case 23:
+    case M_Input_CornerRadius:
         return 4;
-    case 25:
+    case M_Input_MinHeight:
         return 40;
-    case 1000:
-    case 1001:
+    case M_Popup_ShadowMargin:
+    case M_Inset:
         return 4;
-    case 1002:
+    case M_Frame_Padding:
         return 6;
-    case 1003:
+    case M_Button_Small_Padding:
         return 3;
-    case 1004:
+    case M_Button_Bordered_Padding:
         return 6;
-    case 1005:
+    case M_Cell_Padding:
         return 2;
     default:
         return KelStyle::metric(id);
@@ -268,10 +268,10 @@ int Style::metric(int id) const
 QSize Style::size(int id) const
 {
     switch (id) {
-    case 0:
+    case SZ_Button_Push_Min:
     case 1:
         return QSize(0, 0);
-    case 1000:
+    case SZ_Card_Thumbnail:
         return QSize(193, 108);
     default:
         return KelStyle::size(id);
@@ -281,9 +281,9 @@ QSize Style::size(int id) const
 QMargins Style::margins(int id) const
 {
     switch (id) {
-    case 4:
-    case 6:
-    case 7:
+    case MG_Button_Push_Contents:
+    case MG_MenuItem_Contents:
+    case MG_Input_Contents:
         return QMargins(12, 0, 12, 0);
     default:
         return KelStyle::margins(id);
@@ -300,62 +300,62 @@ QColor Style::color(int id) const
     switch (id) {
     case CL_Accent:
         return QColor(0xE0657B);
-    case 1:
-        return color(1014);
-    case 2:
+    case CL_Separator:
+        return color(CL_Gray_8);
+    case CL_Window_Base:
         return themed(0x2D2D2D, 0xFFFFFF);
-    case 3:
+    case CL_Window_Border:
         return dark ? white(0.12) : black(0.2);
-    case 4:
+    case CL_Window_Shadow:
         return black(0.3);
     case CL_Dialog_Base:
-        return color(2);
+        return color(CL_Window_Base);
     case CL_PopupMenu_Base:
-        return dark ? color(1014) : color(2);
+        return dark ? color(CL_Gray_8) : color(CL_Window_Base);
     case CL_Text_Dark:
         return Qt::black;
     case CL_Text_Light:
         return Qt::white;
-    case 20:
+    case CL_Success:
         return themed(0x31AE63, 0x48BD77);
     case CL_Button_Push_Base:
-        return color(1007);
-    case 1000:
+        return color(CL_Gray_1);
+    case CL_Accent_Deep:
         return QColor(0xD75A71);
-    case 1001:
+    case CL_Accent_5:
         return colorWithAlphaF(color(CL_Accent), 0.05);
-    case 1002:
+    case CL_Accent_15:
         return colorWithAlphaF(color(CL_Accent), 0.15);
-    case 1003:
+    case CL_Accent_25:
         return colorWithAlphaF(color(CL_Accent), 0.25);
-    case 1004:
+    case CL_Accent_50:
         return colorWithAlphaF(color(CL_Accent), 0.5);
-    case 1005:
+    case CL_Accent_Hover:
         return QColor(0xF27B90);
-    case 1006:
+    case CL_Accent_Pressed:
         return QColor(0xC94F65);
     // The grey ramp, from the strongest foreground to the faintest fill.
-    case 1007:
+    case CL_Gray_1:
         return themed(0xE1E1E1, 0x303030);
-    case 1008:
+    case CL_Gray_2:
         return themed(0xC1C1C1, 0x505050);
-    case 1009:
+    case CL_Gray_3:
         return themed(0xA0A0A0, 0x7B7B7B);
-    case 1010:
+    case CL_Gray_4:
         return themed(0x7D7D7D, 0xA1A1A1);
-    case 1011:
+    case CL_Gray_5:
         return themed(0x626262, 0xBFBFBF);
-    case 1012:
+    case CL_Gray_6:
         return themed(0x4F4F4F, 0xD6D6D6);
-    case 1013:
+    case CL_Gray_7:
         return themed(0x444444, 0xE4E4E4);
-    case 1014:
+    case CL_Gray_8:
         return themed(0x3A3A3A, 0xF2F2F2);
-    case 1015:
+    case CL_Gray_9:
         return themed(0x313131, 0xF6F6F6);
-    case 1017:
-        return dark ? QColor(0x202020) : color(1014);
-    case 1018:
+    case CL_List_Base:
+        return dark ? QColor(0x202020) : color(CL_Gray_8);
+    case CL_Progress:
         return themed(0x3B8558, 0x93D7AE);
     case CL_Text_Error:
         return themed(0xF14B34, 0xE53921);
@@ -369,17 +369,25 @@ KelStateColors Style::stateColors(int id) const
     const QColor tr = transparent();
     const QColor inv;
     switch (id) {
-    case 0:
-        return {tr, color(1013), color(1012), inv, color(1002), tr, tr, inv};
-    case 4:
+    case SC_Item:
+        return {tr, color(CL_Gray_7), color(CL_Gray_6), inv, color(CL_Accent_15), tr, tr, inv};
+    case SC_Input_Base:
         return KelStateColors(tr);
-    case 5:
-        return {color(1012), color(1010), color(0), inv, color(0), tr, tr, inv};
-    case 1000:
-        return {color(0), color(1005), color(1006), inv, color(0), color(1005), color(1006), inv};
-    case 1001:
-        return {color(1014), color(1013), color(1012), inv,
-                color(1012), color(1012), color(1012), inv};
+    case SC_Input_Border:
+        return {color(CL_Gray_6),
+                color(CL_Gray_4),
+                color(CL_Accent),
+                inv,
+                color(CL_Accent),
+                tr,
+                tr,
+                inv};
+    case SC_Accent:
+        return {color(CL_Accent), color(CL_Accent_Hover), color(CL_Accent_Pressed), inv,
+                color(CL_Accent), color(CL_Accent_Hover), color(CL_Accent_Pressed), inv};
+    case SC_Gray_Filled:
+        return {color(CL_Gray_8), color(CL_Gray_7), color(CL_Gray_6), inv,
+                color(CL_Gray_6), color(CL_Gray_6), color(CL_Gray_6), inv};
     default:
         return KelStyle::stateColors(id);
     }
@@ -388,9 +396,9 @@ KelStateColors Style::stateColors(int id) const
 KelArrowParams Style::arrowParams(int id) const
 {
     switch (id) {
-    case 1000:
+    case AR_Chevron_Down:
         return {QSize(12, 7), QMargins(0, 0, 1, 0), Qt::DownArrow, 1.5};
-    case 1001:
+    case AR_Chevron_Up:
         return {QSize(12, 7), QMargins(0, 0, 1, 0), Qt::UpArrow, 1.5};
     default:
         return KelStyle::arrowParams(id);
@@ -400,13 +408,13 @@ KelArrowParams Style::arrowParams(int id) const
 QString Style::iconPath(int id) const
 {
     switch (id) {
-    case 10:
+    case IC_TitleBar_Minimize:
         return QStringLiteral(":/svg/titlebar-minimize.svg");
-    case 11:
+    case IC_TitleBar_Maximize:
         return QStringLiteral(":/svg/titlebar-maximize.svg");
-    case 12:
+    case IC_TitleBar_Restore:
         return QStringLiteral(":/svg/titlebar-restore.svg");
-    case 13:
+    case IC_TitleBar_Close:
         return QStringLiteral(":/svg/titlebar-close.svg");
     default:
         return KelStyle::iconPath(id);
@@ -422,18 +430,18 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
     KelTitleBar *bar = window->titleBar();
     KelWindowFrame *frame = window->windowFrame();
     switch (id) {
-    case 0:
-        KelStyle::applyWindowStyle(window, 0);
+    case WT_Window:
+        KelStyle::applyWindowStyle(window, WT_Window);
         if (bar) {
             setFixedHeight(bar, 40);
-            bar->setStyleId(1048);
+            bar->setStyleId(WT_Frame_Caption);
             bar->appIcon()->setIcon(QStringLiteral(":/appicon.svg"));
             bar->appIcon()->setContentsMargins(10, 0, 6, 0);
             bar->titleLabel()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         }
         break;
-    case 1: {
-        KelStyle::applyWindowStyle(window, 1);
+    case WT_Dialog: {
+        KelStyle::applyWindowStyle(window, WT_Dialog);
         if (QWidget *central = window->centralWidget())
             central->setMinimumWidth(480);
         if (bar) {
@@ -451,8 +459,8 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
         }
         break;
     }
-    case 2:
-        KelStyle::applyWindowStyle(window, 2);
+    case WT_MessageBox:
+        KelStyle::applyWindowStyle(window, WT_MessageBox);
         if (QWidget *content = dialogPart(window, "KelDialogContent")) {
             content->setContentsMargins(32, 0, 32, 0);
             QLayout *layout = content->layout();
@@ -471,15 +479,15 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
             }
         }
         break;
-    case 3:
-    case 5: {
-        KelStyle::applyWindowStyle(window, 3);
-        const int m = metric(1000);
+    case WT_PopupMenu:
+    case WT_Popup: {
+        KelStyle::applyWindowStyle(window, WT_PopupMenu);
+        const int m = metric(M_Popup_ShadowMargin);
         window->setContentsMargins(0, m, 0, m);
         break;
     }
-    case 1000:
-        KelStyle::applyWindowStyle(window, 1);
+    case WT_Window_Compact:
+        KelStyle::applyWindowStyle(window, WT_Dialog);
         if (bar) {
             dressTitleBar(bar, 32, 1051, Qt::AlignCenter);
             bar->setContentsMargins(0, 0, 0, 0);
@@ -492,19 +500,19 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
             for (QWidget *child : children)
                 setFixedHeight(child, 32);
         }
-        frame->setBorderColor(color(1012));
+        frame->setBorderColor(color(CL_Gray_6));
         break;
-    case 1001:
-        applyWindowStyle(window, 3);
+    case WT_Popup_Presets:
+        applyWindowStyle(window, WT_PopupMenu);
         window->setAttribute(Qt::WA_TranslucentBackground);
         window->setContentsMargins(0, 0, 0, 0);
-        frame->setBackground(color(2));
+        frame->setBackground(color(CL_Window_Base));
         frame->setBorderWidth(1);
-        frame->setBorderColor(color(1013));
+        frame->setBorderColor(color(CL_Gray_7));
         frame->setShadowRadius(0);
         break;
-    case 1002:
-        KelStyle::applyWindowStyle(window, 3);
+    case WT_PopupMenu_List:
+        KelStyle::applyWindowStyle(window, WT_PopupMenu);
         window->setContentsMargins(0, 0, 0, 4);
         break;
     default:
@@ -518,18 +526,18 @@ void Style::applyFrameStyle(KelFramePainter *painter, int id) const
     if (!painter)
         return;
     switch (id) {
-    case 1048:
-        painter->setBorderColors(KelStateColors(color(1)));
+    case WT_Frame_Caption:
+        painter->setBorderColors(KelStateColors(color(CL_Separator)));
         break;
-    case 1049:
-        painter->setBackground(KelStateColors(color(1017)));
-        painter->setPaddings(uniform(metric(1002)));
+    case WT_Frame_Panel:
+        painter->setBackground(KelStateColors(color(CL_List_Base)));
+        painter->setPaddings(uniform(metric(M_Frame_Padding)));
         break;
-    case 1050:
+    case WT_Frame_Outlined:
         painter->setBorderWidths(uniform(1));
         painter->setPaddings(uniform(6));
         painter->setBorderColors(
-                fourColorSet(color(1012), transparent(), transparent(), color(1013)));
+                fourColorSet(color(CL_Gray_6), transparent(), transparent(), color(CL_Gray_7)));
         break;
     default:
         KelStyle::applyFrameStyle(painter, id);
@@ -553,13 +561,13 @@ void Style::applyLabelStyle(QLabel *label, int id) const
         setTextColor(label, defaultSecondTextColor());
         break;
     case LabelRecipe::Strong:
-        setTextColor(label, color(1000));
+        setTextColor(label, color(CL_Accent_Deep));
         break;
     }
-    if (id == 9) {
+    if (id == WT_Label_Message) {
         label->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
         label->setWordWrap(true);
-    } else if (id == 1059) {
+    } else if (id == WT_Label_Form) {
         setSizePolicy(label, QSizePolicy::Fixed, QSizePolicy::MinimumExpanding);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setWordWrap(true);
@@ -584,37 +592,37 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
     auto apply = [&](int base) { applyButtonStyle(painter, base, iconPath); };
 
     switch (id) {
-    case 11:
-        KelStyle::applyButtonStyle(painter, 11, iconPath);
+    case WT_Button_Push:
+        KelStyle::applyButtonStyle(painter, WT_Button_Push, iconPath);
         setSizePolicy(owner, QSizePolicy::Minimum, QSizePolicy::Fixed);
         painter->setTextColors(KelStateColors(defaultTextColor()));
         break;
-    case 16:
-    case 19:
+    case WT_MenuItem:
+    case WT_PopupMenuButton:
         KelStyle::applyButtonStyle(painter, id, iconPath);
         if (owner)
-            owner->setMinimumHeight(metric(25));
+            owner->setMinimumHeight(metric(M_Input_MinHeight));
         break;
-    case 18: {
-        KelStyle::applyButtonStyle(painter, 18, iconPath);
+    case WT_ComboBox: {
+        KelStyle::applyButtonStyle(painter, WT_ComboBox, iconPath);
         KelStateColors border = painter->borderColors();
-        border.pressed = color(1011);
-        border.checked = color(1010);
+        border.pressed = color(CL_Gray_5);
+        border.checked = color(CL_Gray_4);
         painter->setBorderColors(border);
-        painter->setThirdColors(KelStateColors(color(1007)));
-        painter->setLayoutParams(arrowParams(1000), arrowParams(1001));
+        painter->setThirdColors(KelStateColors(color(CL_Gray_1)));
+        painter->setLayoutParams(arrowParams(AR_Chevron_Down), arrowParams(AR_Chevron_Up));
         break;
     }
-    case 20:
-        apply(1010);
+    case WT_Button_Dialog:
+        apply(WT_Button_Push_Gray_Outline_40);
         break;
-    case 21:
-        apply(1011);
+    case WT_Button_Dialog_Accent:
+        apply(WT_Button_Push_Accent_Filled_40);
         break;
-    case 22:
-    case 23:
-    case 24:
-    case 25:
+    case WT_TitleBar_Minimize:
+    case WT_TitleBar_Maximize:
+    case WT_TitleBar_Restore:
+    case WT_TitleBar_Close:
         KelStyle::applyButtonStyle(painter, id, iconPath);
         setFixedSize(owner, QSize(40, 40));
         // A lower caption row (window look 1000) keeps its buttons as high
@@ -625,74 +633,78 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
                 setFixedHeight(owner, height);
         }
         break;
-    case 26:
-        painter->setIconColors(fourColorSet(color(1009), color(0), color(0).darker(120), inv));
+    case WT_LineEdit_Button:
+        painter->setIconColors(fourColorSet(color(CL_Gray_3), color(CL_Accent),
+                                            color(CL_Accent).darker(120), inv));
         setHandCursor(owner);
         setFixedSize(owner, QSize(24, 24));
         break;
-    case 1003:
-    case 1004:
-        KelStyle::applyButtonStyle(painter, 15, QString());
-        painter->setIconSize(id == 1003 ? QSize(28, 18) : QSize(40, 24));
+    case WT_Toggle_Small:
+    case WT_Toggle_Large:
+        KelStyle::applyButtonStyle(painter, WT_Toggle, QString());
+        painter->setIconSize(id == WT_Toggle_Small ? QSize(28, 18) : QSize(40, 24));
         break;
-    case 1005:
-    case 1006:
-    case 1007:
-    case 1008: {
-        apply(11);
-        painter->setBackground(stateColors(1001));
-        if (id == 1008)
+    case WT_Button_Push_Gray_Filled_36:
+    case WT_Button_Push_Gray_Filled_40:
+    case WT_Button_Push_Gray_Filled_48:
+    case WT_Button_Push_Gray_Filled_56: {
+        apply(WT_Button_Push);
+        painter->setBackground(stateColors(SC_Gray_Filled));
+        if (id == WT_Button_Push_Gray_Filled_56)
             painter->setFont(18, QFont::Medium);
-        if (id != 1005) {
-            const int side = id == 1006 ? 8 : id == 1007 ? 12 : 16;
+        if (id != WT_Button_Push_Gray_Filled_36) {
+            const int side = id == WT_Button_Push_Gray_Filled_40 ? 8
+                    : id == WT_Button_Push_Gray_Filled_48        ? 12
+                                                                 : 16;
             painter->setContentsMargins(QMargins(side, 0, side, 0));
         }
         static const int heights[] = {36, 40, 48, 56};
         setFixedHeight(owner, heights[id - 1005]);
         break;
     }
-    case 1009:
-    case 1010:
-        apply(11);
+    case WT_Button_Push_Gray_Outline_28:
+    case WT_Button_Push_Gray_Outline_40:
+        apply(WT_Button_Push);
         painter->setBackground(
-                dark ? KelStateColors(tr, color(1014), tr, inv, tr, color(1014), tr, inv)
-                     : KelStateColors(tr, color(1014), color(1013), inv, tr, color(1014),
-                                      color(1013), inv));
-        painter->setBorderColors(fourColorSet(color(1011), color(1010), color(1009), inv));
+                dark ? KelStateColors(tr, color(CL_Gray_8), tr, inv, tr, color(CL_Gray_8), tr, inv)
+                     : KelStateColors(tr, color(CL_Gray_8), color(CL_Gray_7), inv, tr,
+                                      color(CL_Gray_8), color(CL_Gray_7), inv));
+        painter->setBorderColors(
+                fourColorSet(color(CL_Gray_5), color(CL_Gray_4), color(CL_Gray_3), inv));
         painter->setBorderWidths(uniform(1));
-        if (id == 1009) {
-            painter->setPaddings(uniform(metric(1003)));
+        if (id == WT_Button_Push_Gray_Outline_28) {
+            painter->setPaddings(uniform(metric(M_Button_Small_Padding)));
             setFixedHeight(owner, 28);
         } else {
             painter->setFont(14, QFont::Medium);
             setFixedHeight(owner, 40);
         }
         break;
-    case 1011:
-    case 1012:
-    case 1013:
-        apply(11);
-        painter->setBackground(stateColors(1000));
+    case WT_Button_Push_Accent_Filled_40:
+    case WT_Button_Push_Accent_Filled_48:
+    case WT_Button_Push_Accent_Filled_56:
+        apply(WT_Button_Push);
+        painter->setBackground(stateColors(SC_Accent));
         painter->setTextColors(KelStateColors(color(CL_Text_Light)));
-        if (id == 1011) {
+        if (id == WT_Button_Push_Accent_Filled_40) {
             painter->setFont(14, QFont::Medium);
             setFixedHeight(owner, 40);
         } else {
             painter->setContentsMargins(QMargins(12, 0, 12, 1));
-            painter->setFont(id == 1012 ? 16 : 18, QFont::Medium);
-            setFixedHeight(owner, id == 1012 ? 48 : 56);
+            painter->setFont(id == WT_Button_Push_Accent_Filled_48 ? 16 : 18, QFont::Medium);
+            setFixedHeight(owner, id == WT_Button_Push_Accent_Filled_48 ? 48 : 56);
         }
         break;
-    case 1014:
-    case 1015: {
-        apply(11);
-        const QColor hovered = dark ? color(1002) : color(1001);
-        const QColor pressed = dark ? color(1001) : color(1002);
+    case WT_Button_Push_Accent_Outline_28:
+    case WT_Button_Push_Accent_Outline_48: {
+        apply(WT_Button_Push);
+        const QColor hovered = dark ? color(CL_Accent_15) : color(CL_Accent_5);
+        const QColor pressed = dark ? color(CL_Accent_5) : color(CL_Accent_15);
         painter->setBackground(fourColorSet(tr, hovered, pressed, inv));
-        painter->setBorderColors(stateColors(1000));
+        painter->setBorderColors(stateColors(SC_Accent));
         painter->setBorderWidths(uniform(1));
         painter->setTextColors(KelStateColors(color(CL_Accent)));
-        if (id == 1014) {
+        if (id == WT_Button_Push_Accent_Outline_28) {
             painter->setPaddings(uniform(3));
             setFixedHeight(owner, 28);
         } else {
@@ -701,154 +713,160 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         }
         break;
     }
-    case 1016:
-    case 1017: {
-        apply(11);
-        const QColor base = dark ? color(1014) : QColor(Qt::white);
+    case WT_Button_Segment_34:
+    case WT_Button_Segment_42: {
+        apply(WT_Button_Push);
+        const QColor base = dark ? color(CL_Gray_8) : QColor(Qt::white);
         painter->setBackground({tr, colorWithAlphaF(base, 0.75), base, inv, base, base, base, inv});
         painter->setSpacing(6);
-        setFixedHeight(owner, id == 1016 ? 34 : 42);
+        setFixedHeight(owner, id == WT_Button_Segment_34 ? 34 : 42);
         applyToggleShadow(owner, button);
         break;
     }
-    case 1018:
-    case 1019:
-        painter->setPaddings(uniform(metric(19)));
-        painter->setBackground(
-                {tr, color(1014), color(1013), inv, color(1013), color(1012), color(1013), inv});
-        painter->setIconColors(KelStateColors(color(1007)));
+    case WT_Button_Tool_32:
+    case WT_Button_Tool_36:
+        painter->setPaddings(uniform(metric(M_Button_Push_CornerRadius)));
+        painter->setBackground({tr, color(CL_Gray_8), color(CL_Gray_7), inv, color(CL_Gray_7),
+                                color(CL_Gray_6), color(CL_Gray_7), inv});
+        painter->setIconColors(KelStateColors(color(CL_Gray_1)));
         setHandCursor(owner);
-        setFixedSize(owner, id == 1018 ? QSize(32, 32) : QSize(36, 36));
+        setFixedSize(owner, id == WT_Button_Tool_32 ? QSize(32, 32) : QSize(36, 36));
         break;
-    case 1020:
-        KelStyle::applyButtonStyle(painter, 25, iconPath);
+    case WT_Button_Close_32:
+        KelStyle::applyButtonStyle(painter, WT_TitleBar_Close, iconPath);
         setFixedSize(owner, QSize(32, 32));
-        painter->setPaddings(uniform(metric(1002)));
+        painter->setPaddings(uniform(metric(M_Frame_Padding)));
         break;
-    case 1021:
-        apply(19);
-        painter->setBorderColors(KelStateColors(color(1)));
+    case WT_PopupMenuButton_Divided:
+        apply(WT_PopupMenuButton);
+        painter->setBorderColors(KelStateColors(color(CL_Separator)));
         painter->setBorderWidths(QMargins(0, 1, 0, 0));
         break;
-    case 1022:
-        apply(18);
+    case WT_ComboBox_TwoLine:
+        apply(WT_ComboBox);
         painter->setBorderWidths(QMargins());
-        painter->setBackground(stateColors(1001));
+        painter->setBackground(stateColors(SC_Gray_Filled));
         painter->setTextColors(KelStateColors(defaultSecondTextColor()));
         painter->setTextSpacing(3);
         painter->setSecondTextColors(KelStateColors(defaultTextColor()));
         painter->setFont(12, QFont::Normal);
         setFixedHeight(owner, 56);
         break;
-    case 1023:
-        apply(1022);
+    case WT_ComboBox_Presets:
+        apply(WT_ComboBox_TwoLine);
         painter->setSpacing(12);
         painter->setContentsMargins(QMargins(4, 8, 9, 8));
         painter->setIconColors(KelStateColors(color(CL_Accent)));
         break;
-    case 1024:
-        apply(1022);
+    case WT_ComboBox_Folder:
+        apply(WT_ComboBox_TwoLine);
         painter->setContentsMargins(QMargins(12, 8, 9, 8));
         break;
-    case 1025:
-    case 1026: {
-        apply(1022);
+    case WT_ComboBox_PostAction_Idle:
+    case WT_ComboBox_PostAction_Active: {
+        apply(WT_ComboBox_TwoLine);
         KelStateColors background = painter->background();
         background.normal = tr;
         painter->setBackground(background);
         painter->setSpacing(3);
         painter->setContentsMargins(QMargins(11, 0, 7, 0));
-        const KelStateColors marks(id == 1025 ? color(1007) : color(CL_Accent));
+        const KelStateColors marks(id == WT_ComboBox_PostAction_Idle ? color(CL_Gray_1)
+                                                                     : color(CL_Accent));
         painter->setIconColors(marks);
         painter->setThirdColors(marks);
         break;
     }
-    case 1027:
-        apply(11);
-        painter->setBorderColors(fourColorSet(tr, color(1003), color(CL_Accent), inv));
-        painter->setBackground(fourColorSet(color(2), color(1002), color(1003), inv));
-        painter->setPaddings(uniform(metric(1004)));
+    case WT_Button_Bordered_36:
+        apply(WT_Button_Push);
+        painter->setBorderColors(fourColorSet(tr, color(CL_Accent_25), color(CL_Accent), inv));
+        painter->setBackground(
+                fourColorSet(color(CL_Window_Base), color(CL_Accent_15), color(CL_Accent_25), inv));
+        painter->setPaddings(uniform(metric(M_Button_Bordered_Padding)));
         painter->setBorderWidths(uniform(2));
         setFixedHeight(owner, 36);
         break;
-    case 1028: {
+    case WT_Card: {
         const QColor accent = color(CL_Accent);
-        painter->setBackground(KelStateColors(color(2)));
-        painter->setBorderColors({tr, color(1002), color(1003), inv, accent, accent, accent, inv});
+        painter->setBackground(KelStateColors(color(CL_Window_Base)));
+        painter->setBorderColors(
+                {tr, color(CL_Accent_15), color(CL_Accent_25), inv, accent, accent, accent, inv});
         painter->setPaddings(uniform(6));
         painter->setBorderWidths(uniform(2));
         setSizePolicy(owner, QSizePolicy::Minimum, QSizePolicy::Fixed);
         break;
     }
-    case 1029:
+    case WT_Card_Cell:
         painter->setContentLayoutMode(1);
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        painter->setPaddings(uniform(metric(1005)));
+        painter->setPaddings(uniform(metric(M_Cell_Padding)));
         painter->setBorderWidths(uniform(1));
         painter->setSpacing(4);
         painter->setContentsMargins(QMargins(2, 0, 5, 0));
-        painter->setThirdColors(KelStateColors(color(1009)));
-        painter->setBorderColors({tr, color(1004), color(CL_Accent), inv, color(1010), tr, tr, inv});
-        painter->setBackground({tr, color(1002), color(1003), inv, tr, tr, tr, inv});
-        painter->setTextColors(fourColorSet(defaultTextColor(), tr, tr, color(1010)));
+        painter->setThirdColors(KelStateColors(color(CL_Gray_3)));
+        painter->setBorderColors(
+                {tr, color(CL_Accent_50), color(CL_Accent), inv, color(CL_Gray_4), tr, tr, inv});
+        painter->setBackground({tr, color(CL_Accent_15), color(CL_Accent_25), inv, tr, tr, tr, inv});
+        painter->setTextColors(fourColorSet(defaultTextColor(), tr, tr, color(CL_Gray_4)));
         setFixedHeight(owner, 30);
         setSizePolicy(owner, QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
         setHandCursor(owner);
-        painter->setLayoutParams(arrowParams(1000), arrowParams(1001));
+        painter->setLayoutParams(arrowParams(AR_Chevron_Down), arrowParams(AR_Chevron_Up));
         break;
-    case 1030:
+    case WT_Card_Thumbnail:
         painter->setBorderWidths(uniform(1));
         painter->setBorderColors(KelStateColors(black(0.1)));
         painter->setPaddings(uniform(4));
         painter->setColorizeIcon(false);
-        setFixedSize(owner, size(1000));
+        setFixedSize(owner, size(SZ_Card_Thumbnail));
         setHandCursor(owner);
         break;
-    case 1031:
-    case 1032:
-    case 1033:
-        apply(1005);
-        painter->setTextColors(KelStateColors(color(1007)));
+    case WT_Card_Prop:
+    case WT_Card_Prop_Set:
+    case WT_Card_Prop_Extra:
+        apply(WT_Button_Push_Gray_Filled_36);
+        painter->setTextColors(KelStateColors(color(CL_Gray_1)));
         painter->setContentsMargins(uniform(6));
-        if (id == 1031) {
+        if (id == WT_Card_Prop) {
             painter->setPaddings(uniform(4));
-            painter->setIconColors(KelStateColors(color(1007)));
+            painter->setIconColors(KelStateColors(color(CL_Gray_1)));
             painter->setTextAlignment(Qt::AlignCenter);
-        } else if (id == 1032) {
+        } else if (id == WT_Card_Prop_Set) {
             painter->setPaddings(QMargins(4, 0, 0, 4));
             painter->setIconColors(KelStateColors(color(CL_Accent)));
             painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         } else {
             painter->setPaddings(QMargins(0, 4, 4, 0));
-            painter->setIconColors(KelStateColors(color(1007)));
+            painter->setIconColors(KelStateColors(color(CL_Gray_1)));
             setHandCursor(owner);
         }
         break;
-    case 1034:
-    case 1035:
-        painter->setIcon(id == 1034 ? ":/svg/msg-check-small.svg" : ":/svg/msg-warning-small.svg");
-        painter->setTextColors(KelStateColors(id == 1034 ? color(20) : color(CL_Text_Error)));
+    case WT_Card_Message_Success:
+    case WT_Card_Message_Warning:
+        painter->setIcon(id == WT_Card_Message_Success ? ":/svg/msg-check-small.svg"
+                                                       : ":/svg/msg-warning-small.svg");
+        painter->setTextColors(KelStateColors(
+                id == WT_Card_Message_Success ? color(CL_Success) : color(CL_Text_Error)));
         painter->setFont(14, QFont::Medium);
         setFixedHeight(owner, 36);
         break;
-    case 1036:
-        painter->setBackground({tr, color(1014), color(1013), inv, tr, tr, tr, inv});
+    case WT_Button_Tab:
+        painter->setBackground({tr, color(CL_Gray_8), color(CL_Gray_7), inv, tr, tr, tr, inv});
         painter->setTextColors({defaultTextColor(), tr, tr, inv, color(CL_Accent), tr, tr, inv});
         painter->setSpacing(6);
         painter->setMargins(QMargins(0, 1, 0, 1));
         painter->setContentsMargins(QMargins(8, 0, 8, 0));
         setFixedHeight(owner, 56);
         break;
-    case 1038:
-    case 1039:
-        apply(16);
+    case WT_PresetRow_Left:
+    case WT_PresetRow_Right:
+        apply(WT_MenuItem);
         painter->setBorderWidths(QMargins(0, 0, 0, 1));
-        painter->setBorderColors(KelStateColors(color(1)));
+        painter->setBorderColors(KelStateColors(color(CL_Separator)));
         painter->setTextColors(KelStateColors(defaultTextColor()));
-        painter->setIconColors({color(1010), tr, tr, inv, color(CL_Accent), tr, tr, inv});
+        painter->setIconColors({color(CL_Gray_4), tr, tr, inv, color(CL_Accent), tr, tr, inv});
         setSizePolicy(owner, QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
         setFixedHeight(owner, 56);
-        if (id == 1038) {
+        if (id == WT_PresetRow_Left) {
             painter->setMargins(QMargins(1, 0, 0, 0));
             painter->setContentsMargins(QMargins(7, 0, 16, 0));
         } else {
@@ -857,38 +875,40 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
             painter->setSecondTextColors(KelStateColors(defaultTextColor()));
         }
         break;
-    case 1040:
+    case WT_Button_Play:
         painter->setPaddings(uniform(16));
-        painter->setBackground(KelStateColors(color(1014), color(1013), color(1012), color(1014),
-                                              color(1013), color(1012)));
-        painter->setIconColors(KelStateColors(color(1007)));
+        painter->setBackground(KelStateColors(color(CL_Gray_8), color(CL_Gray_7), color(CL_Gray_6),
+                                              color(CL_Gray_8), color(CL_Gray_7), color(CL_Gray_6)));
+        painter->setIconColors(KelStateColors(color(CL_Gray_1)));
         if (button)
             button->setCheckable(true);
         setFixedSize(owner, QSize(32, 32));
         break;
-    case 1041: {
-        const QColor pressed = blendColors(color(2), color(1002));
+    case WT_Button_Alignment: {
+        const QColor pressed = blendColors(color(CL_Window_Base), color(CL_Accent_15));
         const QColor accent = color(CL_Accent);
         painter->setBackground(
-                {color(1014), color(1013), pressed, inv, pressed, pressed, pressed, inv});
+                {color(CL_Gray_8), color(CL_Gray_7), pressed, inv, pressed, pressed, pressed, inv});
         painter->setPaddings(uniform(4));
-        painter->setIconColors({color(1007), color(1007), accent, inv, accent, accent, accent, inv});
+        painter->setIconColors(
+                {color(CL_Gray_1), color(CL_Gray_1), accent, inv, accent, accent, accent, inv});
         setFixedSize(owner, QSize(40, 40));
         setHandCursor(owner);
         break;
     }
-    case 1042: {
+    case WT_Button_ColorSwatch: {
         const QColor accent = color(CL_Accent);
-        painter->setBackground(stateColors(1001));
+        painter->setBackground(stateColors(SC_Gray_Filled));
         painter->setPaddings(uniform(20));
         painter->setBorderWidths(uniform(2));
-        painter->setBorderColors({tr, color(1005), accent, inv, accent, accent, accent, inv});
+        painter->setBorderColors(
+                {tr, color(CL_Accent_Hover), accent, inv, accent, accent, accent, inv});
         setFixedSize(owner, QSize(40, 40));
         break;
     }
-    case 1043:
-    case 1044:
-        apply(1010);
+    case WT_FilePath:
+    case WT_FilePath_Thumbnail:
+        apply(WT_Button_Push_Gray_Outline_40);
         painter->setFont(14, QFont::Normal);
         painter->setSecondFont(14, QFont::Normal);
         painter->setSecondTextColors(KelStateColors(defaultSecondTextColor()));
@@ -897,25 +917,26 @@ void Style::applyButtonRecipe(KelButtonPainter *painter, int id, const QString &
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         painter->setTextLayoutMode(2);
         setSizePolicy(owner, QSizePolicy::Ignored, QSizePolicy::Fixed);
-        painter->setContentsMargins(id == 1043 ? QMargins(12, 0, 7, 0) : QMargins(40, 0, 7, 0));
+        painter->setContentsMargins(id == WT_FilePath ? QMargins(12, 0, 7, 0)
+                                                      : QMargins(40, 0, 7, 0));
         break;
-    case 1045:
+    case WT_Badge_Count:
         painter->setBackground(KelStateColors(dark ? white(0.1) : black(0.1)));
         painter->setPaddings(uniform(4));
-        painter->setTextColors(KelStateColors(dark ? color(CL_Text_Light) : color(1007)));
+        painter->setTextColors(KelStateColors(dark ? color(CL_Text_Light) : color(CL_Gray_1)));
         painter->setContentsMargins(QMargins(4, 2, 4, 2));
         painter->setFont(12, QFont::Medium);
         painter->setTextLayoutMode(1);
         painter->setSecondFont(12, QFont::Bold);
-        painter->setSecondTextColors(KelStateColors(color(20)));
+        painter->setSecondTextColors(KelStateColors(color(CL_Success)));
         painter->setSpacing(3);
         break;
-    case 1046:
-    case 1047:
+    case WT_Badge:
+    case WT_Badge_Tall:
         painter->setBackground(KelStateColors(black(0.3)));
         painter->setPaddings(uniform(4));
         painter->setTextColors(KelStateColors(color(CL_Text_Light)));
-        painter->setContentsMargins(id == 1046 ? QMargins(4, 2, 4, 2) : QMargins(4, 2, 4, 3));
+        painter->setContentsMargins(id == WT_Badge ? QMargins(4, 2, 4, 2) : QMargins(4, 2, 4, 3));
         painter->setFont(14, QFont::Medium);
         break;
     default:
@@ -929,8 +950,8 @@ void Style::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
     if (!lineEdit)
         return;
     switch (id) {
-    case 1060: {
-        applyLineEditStyle(lineEdit, 29);
+    case WT_LineEdit_Title: {
+        applyLineEditStyle(lineEdit, WT_LineEdit);
         setWidgetFont(lineEdit, 16, QFont::Normal);
         lineEdit->setContentsMargins(QMargins(7, 0, 7, 0));
         lineEdit->setTextVerticalShift(-2);
@@ -947,22 +968,22 @@ void Style::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
             lineEdit->setPalette(palette);
         break;
     }
-    case 1061:
-    case 1062:
-        applyLineEditStyle(lineEdit, 31);
+    case WT_LineEdit_Search:
+    case WT_LineEdit_Search_Underlined:
+        applyLineEditStyle(lineEdit, WT_LineEdit_ClearOnEscape);
         lineEdit->setIcon(QStringLiteral(":/svg/search.svg"));
-        lineEdit->setIconColors(KelStateColors(color(1009)));
+        lineEdit->setIconColors(KelStateColors(color(CL_Gray_3)));
         lineEdit->setIconMargins(QMargins(6, 0, 0, 0));
-        if (id == 1061) {
+        if (id == WT_LineEdit_Search) {
             setFixedHeight(lineEdit, 36);
         } else {
             lineEdit->setPaddings(QMargins());
             lineEdit->setBorderWidths(QMargins(0, 0, 0, 1));
-            lineEdit->setBorderColors(KelStateColors(color(1013)));
+            lineEdit->setBorderColors(KelStateColors(color(CL_Gray_7)));
         }
         break;
-    case 1063:
-        KelStyle::applyLineEditStyle(lineEdit, 29);
+    case WT_LineEdit_Code:
+        KelStyle::applyLineEditStyle(lineEdit, WT_LineEdit);
         setWidgetFont(lineEdit, 20, QFont::Normal, MonoFontFamily);
         lineEdit->setContentsMargins(QMargins(17, 10, 17, 10));
         lineEdit->setAlignment(Qt::AlignCenter);
@@ -976,11 +997,11 @@ void Style::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
 
 void Style::applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const
 {
-    if (!spinBox || id != 1064) {
+    if (!spinBox || id != WT_SpinBox_Compact) {
         KelStyle::applySpinBoxStyle(spinBox, id);
         return;
     }
-    applySpinBoxStyle(spinBox, 36);
+    applySpinBoxStyle(spinBox, WT_SpinBox);
     spinBox->setContentsMargins(QMargins(2, 0, 2, 0));
     auto *owner = qobject_cast<QAbstractSpinBox *>(spinBox->widget());
     if (!owner)
@@ -998,10 +1019,10 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
         return;
     KelButton *handle = slider->positionHandle();
     switch (id) {
-    case 37: {
-        const int m = metric(1001);
+    case WT_Slider_Default: {
+        const int m = metric(M_Inset);
         slider->setGrooveMargins(6, 3);
-        slider->setGrooveColors(color(1013), color(1010));
+        slider->setGrooveColors(color(CL_Gray_7), color(CL_Gray_4));
         slider->setContentsMargins(uniform(m));
         if (slider->orientation() == Qt::Horizontal)
             slider->setMinimumHeight(26);
@@ -1014,42 +1035,43 @@ void Style::applySliderStyle(KelSlider *slider, int id) const
         handle->setPaddings(uniform(8));
         handle->setBackground(KelStateColors(Qt::white));
         handle->stateAnimator()->setDisabledOpacity(1.0);
-        applyKnobShadow(handle, color(11), 2.0 * m);
+        applyKnobShadow(handle, color(CL_PopupMenu_Shadow), 2.0 * m);
         break;
     }
-    case 1065:
-    case 1066:
-        applySliderStyle(slider, 37);
-        if (id == 1065) {
-            slider->setHoverTracking(1);
-            slider->setHandleColor(color(1013));
+    case WT_Slider_Line:
+    case WT_Slider_Line_Accent:
+        applySliderStyle(slider, WT_Slider_Default);
+        if (id == WT_Slider_Line) {
+            slider->setHoverTracking(KelSlider::HoverActiveAtMinimum);
+            slider->setHandleColor(color(CL_Gray_7));
         } else {
-            slider->setGrooveColors(color(1012), color(CL_Accent));
+            slider->setGrooveColors(color(CL_Gray_6), color(CL_Accent));
             slider->setHoverTracking(5);
-            slider->setHandleColor(color(1012));
+            slider->setHandleColor(color(CL_Gray_6));
         }
         slider->setHandleSize(QSize(1, 20));
         break;
-    case 1067:
-    case 1068:
+    case WT_Slider_Position:
+    case WT_Slider_Trim:
         slider->setMinimumHeight(16);
         slider->setGrooveMargins(4, 2);
-        slider->setGrooveColors(color(1012), color(CL_Accent));
+        slider->setGrooveColors(color(CL_Gray_6), color(CL_Accent));
         slider->setGrooveHeight(2);
         slider->setHandleMargin(1);
         slider->setHandleColor(QColor());
-        handle->setBackground(fourColorSet(color(2), color(1014), color(1013), QColor()));
+        handle->setBackground(
+                fourColorSet(color(CL_Window_Base), color(CL_Gray_8), color(CL_Gray_7), QColor()));
         handle->setPaddings(uniform(8));
         handle->setBorderWidths(uniform(2));
-        handle->setBorderColors(KelStateColors(color(1000)));
+        handle->setBorderColors(KelStateColors(color(CL_Accent_Deep)));
         slider->setHandleSize(QSize(16, 16), 8);
         handle->setFocusPolicy(slider->focusPolicy());
-        if (id == 1068) {
-            slider->setHoverTracking(-1);
+        if (id == WT_Slider_Trim) {
+            slider->setHoverTracking(KelSlider::NoHoverTracking);
             slider->setHandleSize(QSize(2, 14));
             applyTrimHandleStyle(slider->leftTrimHandle());
             applyTrimHandleStyle(slider->rightTrimHandle());
-            slider->setTrimColors(color(CL_Accent), color(1012));
+            slider->setTrimColors(color(CL_Accent), color(CL_Gray_6));
         }
         break;
     default:
@@ -1063,14 +1085,14 @@ void Style::applyTrimHandleStyle(KelButton *handle) const
     if (!handle)
         return;
     handle->setContentsMargins(QMargins(6, 2, 6, 8));
-    handle->setBackground(stateColors(1000));
+    handle->setBackground(stateColors(SC_Accent));
     handle->setTextColors(KelStateColors(color(CL_Text_Light)));
     handle->setFont(12, QFont::Normal);
 }
 
 void Style::applyResizerOverlayStyle(ResizerOverlay *overlay, int id) const
 {
-    if (!overlay || id != 1070)
+    if (!overlay || id != WT_ResizerOverlay)
         return;
     ResizerOverlay::Appearance a;
     a.shadeColor = transparent();
@@ -1093,13 +1115,13 @@ void Style::applyScrollAreaStyle(KelScrollArea *area, int id) const
     if (!area)
         return;
     switch (id) {
-    case 39:
+    case WT_ScrollArea:
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        KelAnimatedScrollBar::installOn(40, area);
+        KelAnimatedScrollBar::installOn(WT_ScrollBar, area);
         break;
-    case 1069:
-        applyScrollAreaStyle(area, 39);
-        setBackgroundColor(area, color(1017));
+    case WT_ScrollArea_List:
+        applyScrollAreaStyle(area, WT_ScrollArea);
+        setBackgroundColor(area, color(CL_List_Base));
         break;
     default:
         KelStyle::applyScrollAreaStyle(area, id);
@@ -1121,15 +1143,15 @@ void Style::applyIconStyle(KelIcon *icon) const
     const QString name = icon->path();
     if (name == QLatin1String(ToggleIcon::Name)) {
         if (auto *toggle = dynamic_cast<ToggleIcon *>(icon)) {
-            const QColor track = color(1012);
+            const QColor track = color(CL_Gray_6);
             const QColor faded = colorWithAlphaF(track, 0.6);
             toggle->setColors1({track, hover, press, faded, accent, hover, press, faded});
         }
     } else if (name == QLatin1String(RadioIcon::Name)) {
         if (auto *radio = dynamic_cast<RadioIcon *>(icon)) {
-            const QColor dot = color(1007);
+            const QColor dot = color(CL_Gray_1);
             radio->setColors1({tr, hover, press, inv, dot, tr, tr, inv});
-            radio->setColors2({color(1010), hover, press, inv, dot, dot, dot, inv});
+            radio->setColors2({color(CL_Gray_4), hover, press, inv, dot, dot, dot, inv});
         }
     } else if (name == QLatin1String(CheckBoxIcon::Name)) {
         if (auto *checkBox = dynamic_cast<CheckBoxIcon *>(icon)) {
@@ -1138,10 +1160,11 @@ void Style::applyIconStyle(KelIcon *icon) const
             check.lineTo(8.0, 13.5);
             check.lineTo(15.5, 6.5);
             checkBox->setCheckPath(check);
-            const QColor hovered = color(1005);
-            const QColor pressed = color(1006);
-            checkBox->setColors1({tr, color(1013), color(1012), inv, accent, hovered, pressed, inv});
-            const QColor border = color(1010);
+            const QColor hovered = color(CL_Accent_Hover);
+            const QColor pressed = color(CL_Accent_Pressed);
+            checkBox->setColors1(
+                    {tr, color(CL_Gray_7), color(CL_Gray_6), inv, accent, hovered, pressed, inv});
+            const QColor border = color(CL_Gray_4);
             checkBox->setColors2({border, border, border, inv, accent, hovered, pressed, inv});
         }
     }

@@ -3,6 +3,7 @@
 #include "shared/settingsprovider.h"
 #include "ui/overlaycontrols.h"
 #include "ui/player/playerwidget.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/alignmentselector.h"
 #include "ui/widgets/badgedbutton.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int BackgroundButtonStyleId = 1004;
+constexpr int BackgroundButtonStyleId = Style::WT_Toggle_Large;
 constexpr int BandAlpha = 150;
 constexpr double ColouredBandAlpha = 0.6;
 

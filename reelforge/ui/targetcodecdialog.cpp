@@ -1,8 +1,10 @@
 #include "ui/targetcodecdialog.h"
 
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
+#include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
@@ -16,10 +18,10 @@
 
 namespace {
 
-constexpr int DialogStyle = 1;
-constexpr int ShadowStyle = 3;
-constexpr int LabelStyle = 1059;
-constexpr int ComboStyle = 18;
+constexpr int DialogStyle = KelStyle::WT_Dialog;
+constexpr int ShadowStyle = KelStyle::WT_PopupMenu;
+constexpr int LabelStyle = Style::WT_Label_Form;
+constexpr int ComboStyle = KelStyle::WT_ComboBox;
 
 QString translate(const char *text)
 {

@@ -1,7 +1,9 @@
 #include "ui/trimdialog.h"
 
+#include "core/mediatime.h"
 #include "ui/player/playerwidget.h"
 #include "ui/player/timeslider.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
@@ -10,10 +12,10 @@
 
 namespace {
 
-constexpr int TrimSliderStyle = 1068;
-constexpr qint64 MinimumTrim = 10000000;
+constexpr int TrimSliderStyle = Style::WT_Slider_Trim;
+constexpr qint64 MinimumTrim = MediaTime::ticksFromSeconds(1);
 // A cut shorter than this at either end is no cut.
-constexpr qint64 CutTolerance = 50000;
+constexpr qint64 CutTolerance = MediaTime::ticksFromMilliseconds(5);
 constexpr qint64 MinimumHandleDistance = 500;
 
 QString translate(const char *text)

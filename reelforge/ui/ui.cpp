@@ -38,8 +38,8 @@ namespace {
 constexpr int QuestionIcon = 8;
 constexpr int ThumbCacheLimitMb = 100;
 constexpr int ShutdownTickMs = 1000;
-constexpr int RejectButtonStyle = 20;
-constexpr int AcceptButtonStyle = 21;
+constexpr int RejectButtonStyle = KelStyle::WT_Button_Dialog;
+constexpr int AcceptButtonStyle = KelStyle::WT_Button_Dialog_Accent;
 
 QString translate(const char *context, const char *text)
 {

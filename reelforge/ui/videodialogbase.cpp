@@ -1,5 +1,6 @@
 #include "ui/videodialogbase.h"
 
+#include "core/mediatime.h"
 #include "core/player/playercore.h"
 #include "core/player/volumemanager.h"
 #include "shared/formatters.h"
@@ -8,6 +9,7 @@
 #include "ui/player/playerwidget.h"
 #include "ui/player/timeslider.h"
 #include "ui/player/volumebutton.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "utils/kelgeometryutils.h"
 #include "widgets/kelbutton.h"
@@ -23,19 +25,19 @@
 
 namespace {
 
-constexpr int DialogStyle = 1000;
-constexpr int ShadowStyle = 3;
-constexpr int SideMetric = 1001;
-constexpr int PlayButtonStyle = 1040;
-constexpr int TimeLabelStyle = 1053;
-constexpr int PositionSliderStyle = 1067;
+constexpr int DialogStyle = Style::WT_Window_Compact;
+constexpr int ShadowStyle = KelStyle::WT_PopupMenu;
+constexpr int SideMetric = Style::M_Inset;
+constexpr int PlayButtonStyle = Style::WT_Button_Play;
+constexpr int TimeLabelStyle = Style::WT_Label_14;
+constexpr int PositionSliderStyle = Style::WT_Slider_Position;
 const char PlayIcon[] = ":/svg/player-start.svg";
 constexpr int ControlsHeight = 32;
 constexpr int DialogButtonsWidth = 244;
 constexpr int AudioOnlyMinimumWidth = 960;
 constexpr int UnsavedMinimumWidth = 960;
 // Play pressed this close to the end of the range starts again at its start.
-constexpr qint64 RestartMargin = 2000000;
+constexpr qint64 RestartMargin = MediaTime::ticksFromMilliseconds(200);
 
 KelWindow::WindowParams dialogParams(bool audioOnly)
 {

@@ -2,9 +2,11 @@
 
 #include "datamodel/pip/pipframe.h"
 #include "shared/settingsprovider.h"
+#include "styles/kelstyle.h"
 #include "ui/overlaycontrols.h"
 #include "ui/player/playerwidget.h"
 #include "ui/player/resizeroverlay.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
@@ -22,12 +24,12 @@
 
 namespace {
 
-constexpr int OverlayStyleId = 1070;
-constexpr int SwitcherStyleId = 1049;
-constexpr int SwitcherButtonStyleId = 1016;
-constexpr int TextEditStyleId = 29;
-constexpr int AngleSliderStyleId = 1065;
-constexpr int SpinBoxStyleId = 1064;
+constexpr int OverlayStyleId = Style::WT_ResizerOverlay;
+constexpr int SwitcherStyleId = Style::WT_Frame_Panel;
+constexpr int SwitcherButtonStyleId = Style::WT_Button_Segment_34;
+constexpr int TextEditStyleId = KelStyle::WT_LineEdit;
+constexpr int AngleSliderStyleId = Style::WT_Slider_Line;
+constexpr int SpinBoxStyleId = Style::WT_SpinBox_Compact;
 constexpr int CentralMinimumHeight = 580;
 // Move, the four rotate rings and the four corners; the edges would lose
 // the watermark's aspect.

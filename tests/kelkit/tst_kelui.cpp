@@ -13,6 +13,7 @@
 #include "linkcatcher.h"
 #include "messageboxinput.h"
 #include "offscreenleak.h"
+#include "plainwindowui.h"
 #include "windowinput.h"
 
 #include <QCursor>
@@ -32,30 +33,6 @@
 #include <memory>
 
 namespace {
-
-// The program's UI object: a main window of its own.
-class ProgramUi : public KelUi
-{
-public:
-    using KelUi::KelUi;
-
-protected:
-    KelWindow *createMainWindow() override
-    {
-        auto *window = new KelWindow(KelWindow::Movable | KelWindow::WindowButtons);
-        window->resize(400, 300);
-        return window;
-    }
-};
-
-class ProgramApplication : public KelApplication
-{
-public:
-    using KelApplication::KelApplication;
-
-protected:
-    KelUi *createUi() override { return new ProgramUi(this); }
-};
 
 struct ButtonLook
 {
@@ -176,7 +153,7 @@ void tst_KelUi::makeLink_data()
     QTest::addColumn<QColor>("color");
     QTest::addColumn<QString>("expected");
 
-    const QString link = kelStyle()->color(18).name();
+    const QString link = kelStyle()->color(KelStyle::CL_Text_Link).name();
     QTest::newRow("plain") << 0 << QColor(Qt::red)
                            << "<a href='http://x' style='color: #ff0000; '>Go</a>";
     QTest::newRow("style colour") << 0 << QColor()
@@ -780,7 +757,7 @@ void tst_KelUi::notAnnoyingTimerWaitsForAnIdleMainWindow()
 
 int main(int argc, char **argv)
 {
-    ProgramApplication app(argc, argv);
+    PlainWindowApplication<> app(argc, argv);
     tst_KelUi test;
     const int result = QTest::qExec(&test, argc, argv);
     delete kelUi();

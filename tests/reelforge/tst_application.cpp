@@ -1,10 +1,10 @@
 #include "application.h"
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/presetsrepo.h"
 #include "datamodel/queuemodel.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/settingsprovider.h"
 #include "waitbound.h"
 

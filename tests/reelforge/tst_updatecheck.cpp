@@ -9,6 +9,7 @@
 #include "httpstubserver.h"
 #include "messageboxinput.h"
 #include "messagelog.h"
+#include "plainwindowui.h"
 
 #include <updater/updater.h>
 
@@ -27,28 +28,7 @@ const QString NewerVersion = QStringLiteral("1.3.0");
 constexpr int CheckDelayMs = 5000;
 
 // A main window for the question to wait for.
-class TestUi : public Ui
-{
-public:
-    using Ui::Ui;
-
-protected:
-    KelWindow *createMainWindow() override
-    {
-        auto *window = new KelWindow(KelWindow::Movable | KelWindow::WindowButtons);
-        window->resize(400, 300);
-        return window;
-    }
-};
-
-class TestApplication : public Application
-{
-public:
-    using Application::Application;
-
-protected:
-    KelUi *createUi() override { return new TestUi(this); }
-};
+using TestApplication = PlainWindowApplication<Application, Ui>;
 
 TestApplication *app = nullptr;
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/appservices.h"
 #include "kelapplication.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 

@@ -2,6 +2,8 @@
 
 #include "animators/kelpropertyanimator.h"
 #include "styles/kelstyle.h"
+#include "utils/kelcolorutils.h"
+#include "utils/kelstatecolors.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -161,5 +163,36 @@ bool KelWidgetStateAnimator::eventFilter(QObject *watched, QEvent *event)
     }
     return KelDisabledStateAnimator::eventFilter(watched, event);
 }
+
+namespace KelUtils {
+
+QColor animatedStateColor(const KelStateColors &c, const KelWidgetStateAnimator *a)
+{
+    if (!a)
+        return c.normal;
+    const double checked = a->checkedProgress();
+    QColor result = interpolateColor(c.normal, c.checked, checked, 1);
+    if (a->isHoverActive() || a->isPressActive()) {
+        const QColor hoverOverlay = a->isHoverActive()
+                ? interpolateColor(c.hovered, c.checkedHovered, checked, 1)
+                : QColor(Qt::transparent);
+        const QColor pressOverlay = a->isPressActive()
+                ? interpolateColor(c.pressed, c.checkedPressed, checked, 1)
+                : QColor(Qt::transparent);
+        const QColor overlay = interpolateColor(hoverOverlay, pressOverlay, a->pressedProgress(), 1);
+        result = interpolateColor(result, blendColors(result, overlay), a->hoveredProgress(), 1);
+    }
+    if (a->isDisabledActive()) {
+        const QColor disabled = a->isChecked() ? c.checkedDisabled : c.disabled;
+        if (disabled.isValid() && disabled.alpha() > 0)
+            return interpolateColor(result, disabled, a->disabledProgress(), 1);
+        // An invalid colour counts as opaque: fade by the disabled opacity.
+        const double factor = disabled.alpha() != 0 ? a->disabledOpacity() : 0.0;
+        result.setAlphaF(result.alphaF() * factor);
+    }
+    return result;
+}
+
+} // namespace KelUtils
 
 #include "moc_kelwidgetstateanimator.cpp"

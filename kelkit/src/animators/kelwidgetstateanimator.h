@@ -3,6 +3,10 @@
 #include "animators/kelanimationparams.h"
 #include "animators/keldisabledstateanimator.h"
 
+#include <QColor>
+
+struct KelStateColors;
+
 // A framework widget's hovered, pressed and checked progress, besides the
 // disabled one, each running between 0 and 1 on the current style's curves
 // (animation kinds 1, 2 and 3). Press is always set by the owner; in watch
@@ -55,3 +59,13 @@ private:
     class Private;
     std::unique_ptr<Private> d;
 };
+
+namespace KelUtils {
+
+// The colour of the moment of a state colour set: normal blended towards
+// checked, the hover and press overlays composed over it, then the disabled
+// colour, or a fade by the disabled opacity when that colour is invalid, or
+// full transparency when it is transparent. A null animator gives normal.
+QColor animatedStateColor(const KelStateColors &colors, const KelWidgetStateAnimator *animator);
+
+} // namespace KelUtils

@@ -66,6 +66,7 @@ public:
     void returnToPool(KelListWidgetItem *item);
     void removeLayoutItems(int first, int last);
     void insertRowWidget(int row);
+    void fillPlaceholders();
     void makePrototype();
     void insertPlaceholder(int row);
     void resizePlaceholders();
@@ -104,6 +105,8 @@ public:
     QSet<int> rowsWithWidgets;
     KelListWidgetItem *prototype = nullptr;
     QTimer hardWorkTimer;
+    QTimer fillTimer;
+    int creationBudgetMs = 8;
     QPixmap snapshot;
     QElapsedTimer freezeClock;
     bool internalMove = false;
@@ -133,6 +136,9 @@ KelListWidget::Private::Private(KelListWidget *list)
     hardWorkTimer.setInterval(0);
     hardWorkTimer.setSingleShot(true);
     connect(&hardWorkTimer, &QTimer::timeout, this, &Private::endHardWork);
+    fillTimer.setInterval(0);
+    fillTimer.setSingleShot(true);
+    connect(&fillTimer, &QTimer::timeout, this, &Private::fillPlaceholders);
 
     content->setObjectName(QStringLiteral("Content"));
     contentLayout->setObjectName(QStringLiteral("ContentLayout"));
@@ -253,6 +259,38 @@ void KelListWidget::Private::insertRowWidget(int row)
     QWidget *widget = asWidget(obtainItem(rowIndex(row)));
     replacer->insertWidget(row, widget);
     widget->show();
+}
+
+// Replaces placeholders by the rows' widgets, in order, until the budget is
+// spent. The content's layout is held meanwhile: each shown widget would
+// otherwise lay the whole list out again at once; it is laid out once, on
+// the request the insertions posted.
+void KelListWidget::Private::fillPlaceholders()
+{
+    QLayout *current = layout();
+    if (!current || !model || !factory || onlyVisible)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const bool held = contentLayout->isEnabled();
+    contentLayout->setEnabled(false);
+    int made = 0;
+    bool more = false;
+    for (int row = 0; row < current->count(); ++row) {
+        auto *item = dynamic_cast<KelSpacerOrWidgetItem *>(current->itemAt(row));
+        if (!item || item->widget())
+            continue;
+        if (made > 0 && clock.elapsed() >= creationBudgetMs) {
+            more = true;
+            break;
+        }
+        delete current->takeAt(row);
+        insertRowWidget(row);
+        ++made;
+    }
+    contentLayout->setEnabled(held);
+    if (more)
+        fillTimer.start();
 }
 
 void KelListWidget::Private::makePrototype()
@@ -378,8 +416,11 @@ void KelListWidget::Private::onRowsInserted(const QModelIndex &parent, int first
                           << ")";
     beginHardWork();
     if (!onlyVisible) {
+        if (!prototype)
+            makePrototype();
         for (int row = first; row <= last; ++row)
-            insertRowWidget(row);
+            insertPlaceholder(row);
+        fillPlaceholders();
     } else {
         for (int row = first; row <= last; ++row)
             insertPlaceholder(row);
@@ -769,6 +810,11 @@ void KelListWidget::setCreateOnlyVisibleItems(bool enabled)
     // factory came before this call, every row would seem to be in view.
     if (enabled && d->factory && !d->prototype)
         d->makePrototype();
+}
+
+void KelListWidget::setCreationBudget(int ms)
+{
+    d->creationBudgetMs = qMax(0, ms);
 }
 
 void KelListWidget::setKeyboardNavigationEnabled(bool enabled)

@@ -21,6 +21,7 @@ class QLayout;
 class KelListWidget : public KelScrollArea
 {
     Q_OBJECT
+    Q_PROPERTY(int currentLayoutId READ currentLayoutId WRITE setCurrentLayoutId)
 
 public:
     using ItemFactory = std::function<KelListWidgetItem *(QWidget *, const QModelIndex &)>;
@@ -41,6 +42,12 @@ public:
 
     // Takes effect at the next rebuild.
     void setCreateOnlyVisibleItems(bool enabled);
+    // Rows inserted together get their widgets in passes of the event loop
+    // that spend at most this long each (at least one widget per pass), so
+    // that a large insertion never freezes the window; in between, a row
+    // that has none yet holds its place at the size of the factory's row
+    // without an index. 8 ms unless set.
+    void setCreationBudget(int ms);
     void setKeyboardNavigationEnabled(bool enabled);
     void setVerboseLogging(bool enabled);
 
@@ -59,5 +66,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -67,5 +67,5 @@ private:
     int spacingFromParent(QStyle::PixelMetric metric) const;
 
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

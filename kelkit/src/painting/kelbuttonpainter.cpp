@@ -890,3 +890,16 @@ void diagPaintButtonPainter(KelPaintContext &ctx, KelButtonPainter *buttonPainte
 }
 
 } // namespace KelPainting
+
+namespace KelUtils {
+
+void setFontSize(QWidget *widget, int pixelSize, int weight, const QString &family)
+{
+    // A button draws its text with its painter's font, not the widget's.
+    if (auto *painter = dynamic_cast<KelButtonPainter *>(widget))
+        painter->setFont(makeFont(pixelSize, weight, family));
+    else
+        setWidgetFont(widget, pixelSize, weight, family);
+}
+
+} // namespace KelUtils

@@ -2,6 +2,7 @@
 
 #include "painting/kelframepainter.h"
 #include "styles/kelarrowparams.h"
+#include "utils/kelfontutils.h"
 
 #include <QFont>
 #include <QRectF>
@@ -130,3 +131,12 @@ namespace KelPainting {
 void diagPaintButtonPainter(KelPaintContext &ctx, KelButtonPainter *painter);
 
 } // namespace KelPainting
+
+namespace KelUtils {
+
+// Any widget: a button's painter or a label, for example, gets the font
+// (a widget only what differs); nothing for null.
+void setFontSize(QWidget *widget, int pixelSize, int weight = QFont::Normal,
+                 const QString &family = defaultFontFamily());
+
+} // namespace KelUtils

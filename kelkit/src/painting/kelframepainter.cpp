@@ -1,5 +1,6 @@
 #include "painting/kelframepainter.h"
 
+#include "animators/kelwidgetstateanimator.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
 #include "utils/kelcolorutils.h"

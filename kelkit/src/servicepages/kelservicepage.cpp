@@ -1,6 +1,7 @@
 #include "servicepages/kelservicepage.h"
 
 #include "layouts/kelflowlayout.h"
+#include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 
@@ -9,9 +10,9 @@
 
 namespace {
 
-const int RowLabelStyleId = 27;
-const int PushButtonStyleId = 28;
-const int CheckBoxStyleId = 13;
+const int RowLabelStyleId = KelStyle::WT_Label_Row;
+const int PushButtonStyleId = KelStyle::WT_Button_Chip;
+const int CheckBoxStyleId = KelStyle::WT_CheckBox;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "servicepages/kelservicepage_general.h"
 
 #include "eventfilters/kelglobalmousewatcher.h"
+#include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 
@@ -14,8 +15,8 @@
 
 namespace {
 
-const int RowLabelStyleId = 27;
-const int ValueStyleId = 7;
+const int RowLabelStyleId = KelStyle::WT_Label_Row;
+const int ValueStyleId = KelStyle::WT_Label;
 const int WindowReadoutsIntervalMs = 500;
 
 QString boldPoint(const QPoint &point)

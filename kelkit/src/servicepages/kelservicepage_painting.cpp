@@ -3,6 +3,7 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "painting/kelpainting.h"
+#include "styles/kelstyle.h"
 #include "widgets/kellabel.h"
 
 #include <QCoreApplication>
@@ -45,7 +46,7 @@ const PaintSwitch Switches[] = {
          KelPainting::setDbgPaintCustom},
 };
 
-const int RowLabelStyleId = 27;
+const int RowLabelStyleId = KelStyle::WT_Label_Row;
 
 KelSettings *settings()
 {

@@ -12,8 +12,8 @@
 
 namespace {
 
-const int RowLabelStyleId = 27;
-const int WindowColorRole = 2;
+const int RowLabelStyleId = KelStyle::WT_Label_Row;
+const int WindowColorRole = KelStyle::CL_Window_Base;
 const QMargins ColorLabelMargins(8, 4, 8, 4);
 const int SwatchSpacing = 8;
 

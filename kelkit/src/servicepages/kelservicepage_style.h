@@ -36,7 +36,7 @@ protected:
 
     // A button of that style id dressed by the kept style.
     KelButton *makeButton(int styleId, const QString &text, const QString &iconPath = QString());
-    // A row label (style id 27) dressed by the kept style.
+    // A row label (WT_Label_Row) dressed by the kept style.
     KelLabel *makeLabel(const QString &text);
     // "name(#rrggbb)" in that colour (the style's text colour when invalid).
     KelLabel *addColorRow(const QString &name, const QColor &color);

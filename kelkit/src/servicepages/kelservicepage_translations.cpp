@@ -3,6 +3,7 @@
 #include "kelapplication.h"
 #include "kelsettings.h"
 #include "keltranslator.h"
+#include "styles/kelstyle.h"
 #include "widgets/kellabel.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,7 @@
 
 namespace {
 
-const int ValueStyleId = 7;
+const int ValueStyleId = KelStyle::WT_Label;
 const int ColumnSpacing = 20;
 
 } // namespace

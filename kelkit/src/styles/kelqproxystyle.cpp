@@ -34,7 +34,7 @@ int KelQProxyStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
                                 const QWidget *widget) const
 {
     if (metric == PM_SubMenuOverlap)
-        return kelStyle()->metric(10);
+        return kelStyle()->metric(KelStyle::M_SubMenu_Overlap);
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
@@ -49,7 +49,7 @@ int KelQProxyStyle::styleHint(StyleHint hint, const QStyleOption *option, const 
     case SH_ToolTip_WakeUpDelay:
         return 1000;
     case SH_LineEdit_PasswordMaskDelay:
-        return kelStyle()->metric(28);
+        return kelStyle()->metric(KelStyle::M_PasswordMaskDelay);
     default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }

@@ -160,73 +160,73 @@ bool KelStyle::isDarkTheme() const
 int KelStyle::metric(int id) const
 {
     switch (id) {
-    case 0:
+    case M_Window_BorderWidth:
         return 1;
-    case 1:
+    case M_Window_ShadowSize:
         return 20;
-    case 2:
+    case M_Window_CornerRadius:
         return 0;
-    case 3:
-        return metric(0);
-    case 4:
-        return metric(1);
-    case 5:
-        return metric(2);
-    case 6:
+    case M_Dialog_BorderWidth:
+        return metric(M_Window_BorderWidth);
+    case M_Dialog_ShadowSize:
+        return metric(M_Window_ShadowSize);
+    case M_Dialog_CornerRadius:
+        return metric(M_Window_CornerRadius);
+    case M_MessageBox_IconBesideText:
         return 1;
-    case 7:
-        return metric(0);
-    case 8:
-        return metric(1);
-    case 9:
-        return metric(2);
-    case 10:
+    case M_PopupMenu_BorderWidth:
+        return metric(M_Window_BorderWidth);
+    case M_PopupMenu_ShadowSize:
+        return metric(M_Window_ShadowSize);
+    case M_PopupMenu_CornerRadius:
+        return metric(M_Window_CornerRadius);
+    case M_SubMenu_Overlap:
         return 3;
-    case 11:
+    case M_PopupMenu_HoverDelay:
         return 150;
-    case 12:
+    case M_PopupMenu_MinWidth:
         return 200;
-    case 13:
-        return metric(7);
-    case 14:
-        return metric(8);
-    case 15:
-        return metric(9);
-    case 16:
-    case 17:
+    case M_Popup_BorderWidth:
+        return metric(M_PopupMenu_BorderWidth);
+    case M_Popup_ShadowSize:
+        return metric(M_PopupMenu_ShadowSize);
+    case M_Popup_CornerRadius:
+        return metric(M_PopupMenu_CornerRadius);
+    case M_FadeDuration:
+    case M_MoveDuration:
         return 150;
-    case 18:
+    case M_Button_Spacing:
         return 8;
-    case 19:
+    case M_Button_Push_CornerRadius:
         return 0;
-    case 20:
-    case 21:
+    case M_CheckBox_Spacing:
+    case M_RadioButton_Spacing:
         return 8;
-    case 22:
+    case M_Input_BorderWidth:
         return 1;
-    case 23:
+    case M_Input_CornerRadius:
         return 0;
-    case 24:
+    case M_LineEdit_ButtonSpacing:
         return 1;
-    case 25:
-    case 26:
+    case M_Input_MinHeight:
+    case M_LineEdit_WidthInChars:
         return 24;
-    case 27:
-        return metric(25);
-    case 28:
+    case M_LineEdit_ButtonWidth:
+        return metric(M_Input_MinHeight);
+    case M_PasswordMaskDelay:
         return 0;
-    case 29:
+    case M_Label_Warning_FontSize:
         return 12;
-    case 30:
+    case M_Notification_BorderWidth:
         return 1;
-    case 31:
+    case M_Notification_HSpacing:
         return 8;
-    case 32:
+    case M_Notification_VSpacing:
         return 1;
-    case 33:
+    case M_Notification_TitleFontSize:
         return 16;
-    case 34:
-    case 35:
+    case M_Notification_TextFontSize:
+    case M_App_FontSize:
         return 14;
     default:
         return 0;
@@ -236,9 +236,9 @@ int KelStyle::metric(int id) const
 double KelStyle::opacity(int id) const
 {
     switch (id) {
-    case 0:
+    case OP_Disabled:
         return 0.6;
-    case 1:
+    case OP_SecondText:
         return 0.57;
     default:
         return 0.0;
@@ -247,23 +247,23 @@ double KelStyle::opacity(int id) const
 
 QSize KelStyle::size(int id) const
 {
-    return id == 0 ? QSize(92, 36) : QSize(0, 0);
+    return id == SZ_Button_Push_Min ? QSize(92, 36) : QSize(0, 0);
 }
 
 QMargins KelStyle::margins(int id) const
 {
     switch (id) {
-    case 0:
+    case MG_Notification_ScreenDistance:
         return QMargins(16, 16, 16, 16);
-    case 1:
+    case MG_Notification_Content:
         return QMargins(16, 8, 8, 16);
-    case 2:
+    case MG_Uniform_4:
         return QMargins(4, 4, 4, 4);
-    case 4:
+    case MG_Button_Push_Contents:
         return QMargins(16, 4, 16, 4);
-    case 6:
+    case MG_MenuItem_Contents:
         return QMargins(12, 4, 12, 4);
-    case 7:
+    case MG_Input_Contents:
         return QMargins(8, 0, 8, 0);
     default:
         return QMargins();
@@ -273,47 +273,47 @@ QMargins KelStyle::margins(int id) const
 QColor KelStyle::color(int id) const
 {
     switch (id) {
-    case 1:
+    case CL_Separator:
         return pressedOverlayColor(QColor());
-    case 2:
+    case CL_Window_Base:
         return rgb(0xFFFFFF);
-    case 3:
+    case CL_Window_Border:
         return colorWithAlphaF(Qt::black, 0.22);
-    case 4:
-        return color(3);
-    case 5:
+    case CL_Window_Shadow:
+        return color(CL_Window_Border);
+    case CL_BlockedOverlay:
         return black(isDarkTheme() ? 128 : 64);
-    case 6:
+    case CL_Dialog_Base:
         return rgb(0xF4F4F4);
-    case 7:
-        return color(3);
-    case 8:
-        return color(4);
-    case 9:
+    case CL_Dialog_Border:
+        return color(CL_Window_Border);
+    case CL_Dialog_Shadow:
+        return color(CL_Window_Shadow);
+    case CL_PopupMenu_Base:
         return rgb(0xFFFFFF);
-    case 10:
-        return color(3);
-    case 11:
-        return color(4);
-    case 12:
-        return color(1);
-    case 13:
-        return color(9);
-    case 14:
-        return color(10);
-    case 15:
-        return color(11);
-    case 16:
+    case CL_PopupMenu_Border:
+        return color(CL_Window_Border);
+    case CL_PopupMenu_Shadow:
+        return color(CL_Window_Shadow);
+    case CL_PopupMenu_Separator:
+        return color(CL_Separator);
+    case CL_Popup_Base:
+        return color(CL_PopupMenu_Base);
+    case CL_Popup_Border:
+        return color(CL_PopupMenu_Border);
+    case CL_Popup_Shadow:
+        return color(CL_PopupMenu_Shadow);
+    case CL_Text_Dark:
         return rgb(0x2C2B30);
-    case 17:
+    case CL_Text_Light:
         return rgb(0xF4F4F4);
-    case 18:
+    case CL_Text_Link:
         return rgb(0x458BCF);
-    case 19:
+    case CL_Text_Warning:
         return rgb(0xFF373A);
-    case 20:
+    case CL_Success:
         return rgb(0x47AD74);
-    case 21:
+    case CL_Button_Push_Base:
         return rgb(0x656565);
     default:
         return QColor();
@@ -327,30 +327,37 @@ KelStateColors KelStyle::stateColors(int id) const
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
     switch (id) {
-    case 0:
+    case SC_Item:
         return {transparent, hover, press, invalid, press, press, press, invalid};
-    case 1:
-    case 2:
-        return stateColors(0);
-    case 3: {
+    case SC_PopupMenuButton:
+    case SC_Item_Spare:
+        return stateColors(SC_Item);
+    case SC_Button_Icon_Text: {
         const QColor accent = accentColor();
         const QColor pressedAccent = blendColors(accent, press);
-        return {color(21), accent, pressedAccent, invalid, accent, hover, pressedAccent, invalid};
+        return {color(CL_Button_Push_Base),
+                accent,
+                pressedAccent,
+                invalid,
+                accent,
+                hover,
+                pressedAccent,
+                invalid};
     }
-    case 4:
+    case SC_Input_Base:
         return {rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xF4F4F4),
                 rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xFFFFFF), rgb(0xF4F4F4)};
-    case 5:
+    case SC_Input_Border:
         return {rgb(0xE2E2E2), hover, press, rgb(0xF1F1F1), press, press, press, rgb(0xF1F1F1)};
-    case 6:
-        return stateColors(5);
-    case 7:
+    case SC_Input_Arrow:
+        return stateColors(SC_Input_Border);
+    case SC_TitleBar_Button:
         return {transparent, hover, press, invalid, transparent, hover, press, invalid};
-    case 8:
+    case SC_TitleBar_Close:
         return {transparent, rgb(0xE81123), rgb(0xA92831), invalid,
                 transparent, rgb(0xE81123), rgb(0xA92831), invalid};
-    case 9:
-        return KelStateColors(isDarkTheme() ? color(17) : color(16));
+    case SC_TitleBar_Text:
+        return KelStateColors(isDarkTheme() ? color(CL_Text_Light) : color(CL_Text_Dark));
     default:
         return KelStateColors(invalid);
     }
@@ -359,13 +366,13 @@ KelStateColors KelStyle::stateColors(int id) const
 KelArrowParams KelStyle::arrowParams(int id) const
 {
     switch (id) {
-    case 0:
+    case AR_ComboBox:
         return arrow(QSize(8, 5), QMargins(0, 1, 0, 0), Qt::DownArrow);
-    case 1:
+    case AR_SubMenu:
         return arrow(QSize(5, 8), QMargins(0, 1, 0, 0), Qt::RightArrow);
-    case 2:
+    case AR_SpinBox_Up:
         return arrow(QSize(8, 5), QMargins(8, 4, 8, 2), Qt::UpArrow);
-    case 3:
+    case AR_SpinBox_Down:
         return arrow(QSize(8, 5), QMargins(8, 2, 8, 4), Qt::DownArrow);
     default:
         return arrow(QSize(0, 0), QMargins(), Qt::DownArrow);
@@ -375,15 +382,15 @@ KelArrowParams KelStyle::arrowParams(int id) const
 KelAnimationParams KelStyle::animationParams(int kind) const
 {
     switch (kind) {
-    case 0: // disabled progress
+    case AN_Disabled: // disabled progress
         return animation(QEasingCurve::OutCubic, 500, QEasingCurve::InCubic, 500);
-    case 1: // hovered progress
+    case AN_Hovered: // hovered progress
         return animation(QEasingCurve::OutCubic, 200, QEasingCurve::InCubic, 500);
-    case 2: // pressed progress
+    case AN_Pressed: // pressed progress
         return animation(QEasingCurve::OutCubic, 200, QEasingCurve::OutCubic, 200);
-    case 3: // checked progress
+    case AN_Checked: // checked progress
         return animation(QEasingCurve::OutCubic, 300, QEasingCurve::InCubic, 500);
-    case 4: // blocked-window overlay fade
+    case AN_BlockedOverlay: // blocked-window overlay fade
         return animation(QEasingCurve::OutCubic, 150, QEasingCurve::InCubic, 350);
     default:
         return KelAnimationParams();
@@ -393,28 +400,28 @@ KelAnimationParams KelStyle::animationParams(int kind) const
 QString KelStyle::iconPath(int id) const
 {
     switch (id) {
-    case 0:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
+    case IC_None:
+    case IC_Error:
+    case IC_Notice:
+    case IC_Question:
+    case IC_Warning:
         return QStringLiteral("");
-    case 1:
+    case IC_CheckBox:
         return QStringLiteral("KelAnimatedCheckBoxIcon");
-    case 2:
+    case IC_Radio:
         return QStringLiteral("KelAnimatedRadioIcon");
-    case 3:
+    case IC_Toggle:
         return QStringLiteral("KelAnimatedToggleIcon");
-    case 4:
-    case 5:
+    case IC_Clear:
+    case IC_Close:
         return QStringLiteral(":/kelui/close-10.svg");
-    case 10:
+    case IC_TitleBar_Minimize:
         return QStringLiteral(":/kelui/titlebar-minimize.svg");
-    case 11:
+    case IC_TitleBar_Maximize:
         return QStringLiteral(":/kelui/titlebar-maximize.svg");
-    case 12:
+    case IC_TitleBar_Restore:
         return QStringLiteral(":/kelui/titlebar-restore.svg");
-    case 13:
+    case IC_TitleBar_Close:
         return QStringLiteral(":/kelui/titlebar-close.svg");
     default:
         return QString();
@@ -433,19 +440,19 @@ void KelStyle::applyWindowStyle(KelWindow *window, int id) const
     };
     Row row;
     switch (id) {
-    case 0:
-    case 6:
+    case WT_Window:
+    case WT_Notification:
         row = {2, 3, 4, 0, 1, 2};
         break;
-    case 1:
-    case 2:
+    case WT_Dialog:
+    case WT_MessageBox:
         row = {6, 7, 8, 3, 4, 5};
         break;
-    case 3:
-    case 4:
+    case WT_PopupMenu:
+    case WT_PopupMenu_Wide:
         row = {9, 10, 11, 7, 8, 9};
         break;
-    case 5:
+    case WT_Popup:
         row = {13, 14, 15, 13, 14, 15};
         break;
     default:
@@ -458,16 +465,16 @@ void KelStyle::applyWindowStyle(KelWindow *window, int id) const
     frame->setShadowColor(color(row.shadow));
     frame->setShadowRadius(metric(row.shadowSize));
     frame->setCornerRadius(metric(row.cornerRadius));
-    if (id == 3 || id == 4) {
+    if (id == WT_PopupMenu || id == WT_PopupMenu_Wide) {
         if (auto *menu = dynamic_cast<KelPopupMenu *>(window))
-            menu->setTimerInterval(metric(11));
+            menu->setTimerInterval(metric(M_PopupMenu_HoverDelay));
     }
-    if (id == 4) {
+    if (id == WT_PopupMenu_Wide) {
         QWidget *central = window->centralWidget();
-        if (central && central->minimumWidth() != metric(12))
-            central->setMinimumWidth(metric(12));
-    } else if (id == 6) {
-        frame->setBorderWidth(metric(30));
+        if (central && central->minimumWidth() != metric(M_PopupMenu_MinWidth))
+            central->setMinimumWidth(metric(M_PopupMenu_MinWidth));
+    } else if (id == WT_Notification) {
+        frame->setBorderWidth(metric(M_Notification_BorderWidth));
     }
 }
 
@@ -476,23 +483,23 @@ void KelStyle::applyLabelStyle(QLabel *label, int id) const
     if (!label)
         return;
     if (id > 0)
-        setTextColor(label, id == 8 ? color(19) : defaultTextColor());
+        setTextColor(label, id == WT_Label_Warning ? color(CL_Text_Warning) : defaultTextColor());
     switch (id) {
-    case 7:
+    case WT_Label:
         if (label->font() != QFont())
             label->setFont(QFont());
         break;
-    case 8:
-        setWidgetFont(label, metric(29), QFont::Normal);
+    case WT_Label_Warning:
+        setWidgetFont(label, metric(M_Label_Warning_FontSize), QFont::Normal);
         setAlignmentIfChanged(label, Qt::Alignment(0xA4));
         if (auto *kelLabel = qobject_cast<KelLabel *>(label))
             kelLabel->setElideMode(Qt::ElideRight);
         break;
-    case 9:
+    case WT_Label_Message:
         if (!label->wordWrap())
             label->setWordWrap(true);
         break;
-    case 27:
+    case WT_Label_Row:
         if (label->contentsMargins() != QMargins(8, 4, 8, 4))
             label->setContentsMargins(8, 4, 8, 4);
         setAlignmentIfChanged(label, Qt::AlignLeft | Qt::AlignTop);
@@ -508,7 +515,7 @@ void KelStyle::applyPlainTextEditStyle(KelPlainTextEdit *edit, int id) const
     if (!edit)
         return;
     applyInputFrameStyle(edit, 0);
-    if (id == 35)
+    if (id == WT_PlainTextEdit_AutoHeight)
         edit->setAutoHeight(true);
 }
 
@@ -518,7 +525,7 @@ void KelStyle::applyScrollAreaStyle(KelScrollArea *, int) const { }
 
 void KelStyle::applyScrollBarStyle(QScrollBar *scrollBar, int id) const
 {
-    if (!scrollBar || id != 40)
+    if (!scrollBar || id != WT_ScrollBar)
         return;
     auto *bar = qobject_cast<KelAnimatedScrollBar *>(scrollBar);
     if (!bar) {
@@ -554,82 +561,84 @@ void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString
     QWidget *owner = painter->widget();
     auto *button = dynamic_cast<KelButton *>(painter);
     switch (id) {
-    case 11:
-        painter->setBackground({color(21), hover, press, invalid});
-        painter->setCornerRadii(uniform(metric(19)));
-        painter->setBorderWidths(margins(3));
-        painter->setTextColors(KelStateColors(isDarkTheme() ? color(16) : color(17)));
-        painter->setContentsMargins(margins(4));
-        setMinimumSizeIfChanged(owner, size(0));
+    case WT_Button_Push:
+        painter->setBackground({color(CL_Button_Push_Base), hover, press, invalid});
+        painter->setCornerRadii(uniform(metric(M_Button_Push_CornerRadius)));
+        painter->setBorderWidths(margins(MG_Button_Push_Border));
+        painter->setTextColors(
+                KelStateColors(isDarkTheme() ? color(CL_Text_Dark) : color(CL_Text_Light)));
+        painter->setContentsMargins(margins(MG_Button_Push_Contents));
+        setMinimumSizeIfChanged(owner, size(SZ_Button_Push_Min));
         break;
-    case 12:
-        painter->setContentsMargins(margins(5));
-        painter->setTextColors(stateColors(3));
+    case WT_Button_Icon:
+        painter->setContentsMargins(margins(MG_Button_Icon_Contents));
+        painter->setTextColors(stateColors(SC_Button_Icon_Text));
         painter->setColorizeIcon(true);
         break;
-    case 13:
-        applyCheckButton(this, painter, metric(20), 1, iconPath,
+    case WT_CheckBox:
+        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), IC_CheckBox, iconPath,
                          {QEasingCurve::Linear, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
                           QVariant(1.0)});
         break;
-    case 14:
-        applyCheckButton(this, painter, metric(21), 2, iconPath,
+    case WT_RadioButton:
+        applyCheckButton(this, painter, metric(M_RadioButton_Spacing), IC_Radio, iconPath,
                          {QEasingCurve::InCubic, 150, QEasingCurve::InCubic, 150, QVariant(0.0),
                           QVariant(1.0)});
         if (button)
             button->setAutoExclusive(true);
         break;
-    case 15:
-        applyCheckButton(this, painter, metric(20), 3, iconPath,
+    case WT_Toggle:
+        applyCheckButton(this, painter, metric(M_CheckBox_Spacing), IC_Toggle, iconPath,
                          {QEasingCurve::Linear, 150, QEasingCurve::Linear, 150, QVariant(0.0),
                           QVariant(1.0)});
         break;
-    case 16:
-    case 17: {
-        const QColor text = textColorFor(color(9));
-        painter->setBackground(stateColors(0));
+    case WT_MenuItem:
+    case WT_MenuItem_SubMenu: {
+        const QColor text = textColorFor(color(CL_PopupMenu_Base));
+        painter->setBackground(stateColors(SC_Item));
         painter->setTextColors(KelStateColors(text));
-        painter->setContentsMargins(margins(6));
-        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setContentsMargins(margins(MG_MenuItem_Contents));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(OP_SecondText))));
         painter->setTextLayoutMode(1);
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         if (button) {
             button->setAutoExclusive(true);
             setSizePolicyIfChanged(button, QSizePolicy::Minimum, QSizePolicy::Fixed);
         }
-        if (id == 17) {
-            painter->setArrow(arrowParams(1), noArrow());
+        if (id == WT_MenuItem_SubMenu) {
+            painter->setArrow(arrowParams(AR_SubMenu), noArrow());
             painter->setArrowColors(painter->textColors());
         }
         break;
     }
-    case 18: {
-        const KelStateColors background = stateColors(4);
+    case WT_ComboBox: {
+        const KelStateColors background = stateColors(SC_Input_Base);
         const QColor text = textColorFor(background.normal);
         painter->setBackground(background);
-        painter->setArrow(arrowParams(0), noArrow());
-        painter->setArrowColors(stateColors(6));
-        painter->setBorderColors(stateColors(5));
-        painter->setBorderWidths(uniform(metric(22)));
-        painter->setCornerRadii(uniform(metric(23)));
+        painter->setArrow(arrowParams(AR_ComboBox), noArrow());
+        painter->setArrowColors(stateColors(SC_Input_Arrow));
+        painter->setBorderColors(stateColors(SC_Input_Border));
+        painter->setBorderWidths(uniform(metric(M_Input_BorderWidth)));
+        painter->setCornerRadii(uniform(metric(M_Input_CornerRadius)));
         painter->setTextColors(KelStateColors(text));
-        painter->setContentsMargins(margins(7));
+        painter->setContentsMargins(margins(MG_Input_Contents));
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
-        setMinimumHeightIfChanged(owner, metric(25));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(OP_SecondText))));
+        setMinimumHeightIfChanged(owner, metric(M_Input_MinHeight));
         break;
     }
-    case 19: {
-        const KelStateColors background = stateColors(1);
+    case WT_PopupMenuButton: {
+        const KelStateColors background = stateColors(SC_PopupMenuButton);
         const QColor text = textColorFor(background.normal);
         painter->setBackground(background);
-        painter->setArrow(arrowParams(0), noArrow());
+        painter->setArrow(arrowParams(AR_ComboBox), noArrow());
         painter->setArrowColors(KelStateColors(Qt::transparent));
         painter->setBorderColors(KelStateColors(Qt::transparent));
         painter->setTextColors(KelStateColors(text));
-        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(1))));
+        painter->setSecondTextColors(KelStateColors(colorWithAlphaF(text, opacity(OP_SecondText))));
         painter->setTextLayoutMode(1);
-        painter->setContentsMargins(margins(7) + uniform(metric(22)));
+        painter->setContentsMargins(margins(MG_Input_Contents)
+                                    + uniform(metric(M_Input_BorderWidth)));
         painter->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         if (button) {
             button->setAutoExclusive(true);
@@ -639,28 +648,28 @@ void KelStyle::applyButtonStyle(KelButtonPainter *painter, int id, const QString
         }
         break;
     }
-    case 20:
-    case 21:
-        applyButtonStyle(painter, 11, iconPath);
+    case WT_Button_Dialog:
+    case WT_Button_Dialog_Accent:
+        applyButtonStyle(painter, WT_Button_Push, iconPath);
         break;
-    case 22:
-    case 23:
-    case 24:
-    case 25:
-        painter->setTextColors(stateColors(9));
+    case WT_TitleBar_Minimize:
+    case WT_TitleBar_Maximize:
+    case WT_TitleBar_Restore:
+    case WT_TitleBar_Close:
+        painter->setTextColors(stateColors(SC_TitleBar_Text));
         painter->setColorizeIcon(true);
-        painter->setBackground(stateColors(id == 25 ? 8 : 7));
+        painter->setBackground(stateColors(id == WT_TitleBar_Close ? 8 : 7));
         setFixedSizeIfChanged(owner, QSize(48, 32));
         break;
-    case 26:
-        applyButtonStyle(painter, 12, iconPath);
+    case WT_LineEdit_Button:
+        applyButtonStyle(painter, WT_Button_Icon, iconPath);
         if (owner) {
             if (owner->cursor().shape() != Qt::ArrowCursor)
                 owner->setCursor(Qt::ArrowCursor);
-            setFixedWidthIfChanged(owner, metric(27));
+            setFixedWidthIfChanged(owner, metric(M_LineEdit_ButtonWidth));
         }
         break;
-    case 28: {
+    case WT_Button_Chip: {
         const QColor chip(0x656565);
         painter->setBackground({chip, hover, press, invalid});
         painter->setCornerRadii(uniform(6));
@@ -679,17 +688,17 @@ void KelStyle::applyInputFrameStyle(KelFramePainter *painter, int) const
 {
     if (!painter)
         return;
-    painter->setBackground(stateColors(4));
-    painter->setBorderColors(stateColors(5));
-    painter->setBorderWidths(uniform(metric(22)));
-    painter->setCornerRadii(uniform(metric(23)));
-    painter->setContentsMargins(margins(7));
+    painter->setBackground(stateColors(SC_Input_Base));
+    painter->setBorderColors(stateColors(SC_Input_Border));
+    painter->setBorderWidths(uniform(metric(M_Input_BorderWidth)));
+    painter->setCornerRadii(uniform(metric(M_Input_CornerRadius)));
+    painter->setContentsMargins(margins(MG_Input_Contents));
     QWidget *owner = painter->widget();
     if (!owner)
         return;
     setPaletteColor(owner, QPalette::Text, defaultTextColor());
     if (!qobject_cast<QAbstractScrollArea *>(owner))
-        setMinimumHeightIfChanged(owner, metric(25));
+        setMinimumHeightIfChanged(owner, metric(M_Input_MinHeight));
 }
 
 void KelStyle::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
@@ -697,19 +706,19 @@ void KelStyle::applyLineEditStyle(KelLineEdit *lineEdit, int id) const
     if (!lineEdit)
         return;
     applyInputFrameStyle(lineEdit, id);
-    lineEdit->setButtonsSpacing(metric(24));
+    lineEdit->setButtonsSpacing(metric(M_LineEdit_ButtonSpacing));
     switch (id) {
-    case 30:
+    case WT_LineEdit_Clearable:
         lineEdit->addClearButton(false);
         break;
-    case 31:
+    case WT_LineEdit_ClearOnEscape:
         lineEdit->addClearButton(true);
         break;
-    case 32:
+    case WT_LineEdit_Password:
         if (lineEdit->echoMode() != QLineEdit::Password)
             lineEdit->setEchoMode(QLineEdit::Password);
         break;
-    case 33:
+    case WT_LineEdit_PasswordWhenUnfocused:
         lineEdit->setPasswordWhenUnfocused(true);
         break;
     default:
@@ -722,28 +731,28 @@ void KelStyle::applySpinBoxStyle(KelSpinBoxPainter *spinBox, int id) const
     if (!spinBox)
         return;
     applyInputFrameStyle(spinBox, id);
-    if (id != 36)
+    if (id != WT_SpinBox)
         return;
     QMargins contents = spinBox->contentsMargins();
     contents.setRight(0);
     spinBox->setContentsMargins(contents);
-    const KelStateColors arrowColors = stateColors(6);
-    spinBox->upArrowPainter()->setArrow(arrowParams(2), noArrow());
+    const KelStateColors arrowColors = stateColors(SC_Input_Arrow);
+    spinBox->upArrowPainter()->setArrow(arrowParams(AR_SpinBox_Up), noArrow());
     spinBox->upArrowPainter()->setArrowColors(arrowColors);
-    spinBox->downArrowPainter()->setArrow(arrowParams(3), noArrow());
+    spinBox->downArrowPainter()->setArrow(arrowParams(AR_SpinBox_Down), noArrow());
     spinBox->downArrowPainter()->setArrowColors(arrowColors);
 }
 
 void KelStyle::applySliderStyle(KelSlider *slider, int id) const
 {
-    if (!slider || id != 37)
+    if (!slider || id != WT_Slider_Default)
         return;
     const QSize handleSize(8, 24);
     const int radius = qMin(handleSize.width(), handleSize.height()) / 2;
     slider->setHandleSize(handleSize, radius);
     slider->setGrooveGeometry(2, 0);
-    slider->setGrooveColors(color(1), color(1));
-    slider->setClickMode(0);
+    slider->setGrooveColors(color(CL_Separator), color(CL_Separator));
+    slider->setClickMode(KelSlider::ClickHoldsDown);
     const QColor invalid;
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
@@ -772,10 +781,10 @@ void KelStyle::applyMenuStyle(QWidget *menu, int id) const
 
 QString KelStyle::menuStyleSheet(int id) const
 {
-    if (id != 41)
+    if (id != WT_Menu)
         return QString();
-    const QColor background = color(9);
-    const QString separator = opaqueName(color(12), background);
+    const QColor background = color(CL_PopupMenu_Base);
+    const QString separator = opaqueName(color(CL_PopupMenu_Separator), background);
     return QStringLiteral("QMenu {"
                           "    border: 1px solid %1;"
                           "    background-color: %2;"
@@ -801,9 +810,9 @@ QString KelStyle::menuStyleSheet(int id) const
                           "    margin-bottom: 2px;"
                           "    background: %6;"
                           "}")
-            .arg(opaqueName(color(10), background), background.name(),
+            .arg(opaqueName(color(CL_PopupMenu_Border), background), background.name(),
                  opaqueName(textColorFor(background), background), separator,
-                 opaqueName(stateColors(0).checked, background), separator);
+                 opaqueName(stateColors(SC_Item).checked, background), separator);
 }
 
 void KelStyle::applyIconStyle(KelIcon *icon) const
@@ -819,7 +828,7 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
     const QColor hover = hoverOverlayColor(invalid);
     const QColor press = pressedOverlayColor(invalid);
     const QColor accent = accentColor();
-    const KelStateColors sc5 = stateColors(5);
+    const KelStateColors sc5 = stateColors(SC_Input_Border);
     const QString name = icon->path();
 
     if (name == QLatin1String(CheckBoxIcon::Name)) {
@@ -867,10 +876,10 @@ void KelStyle::applyIconStyle(KelIcon *icon) const
 
 void KelStyle::applyShadowStyle(KelLinearShadowWidget *shadow, int id) const
 {
-    if (!shadow || id != 42)
+    if (!shadow || id != WT_Shadow)
         return;
-    shadow->setShadowSize(metric(1));
-    shadow->setColor(color(4));
+    shadow->setShadowSize(metric(M_Window_ShadowSize));
+    shadow->setColor(color(CL_Window_Shadow));
 }
 
 QColor KelStyle::accentColor() const
@@ -881,17 +890,17 @@ QColor KelStyle::accentColor() const
 
 QColor KelStyle::defaultTextColor() const
 {
-    return isDarkTheme() ? color(17) : color(16);
+    return isDarkTheme() ? color(CL_Text_Light) : color(CL_Text_Dark);
 }
 
 QColor KelStyle::defaultSecondTextColor() const
 {
-    return colorWithAlphaF(defaultTextColor(), opacity(1));
+    return colorWithAlphaF(defaultTextColor(), opacity(OP_SecondText));
 }
 
 QColor KelStyle::textColorFor(const QColor &background) const
 {
-    return isDarkBackground(background) ? color(17) : color(16);
+    return isDarkBackground(background) ? color(CL_Text_Light) : color(CL_Text_Dark);
 }
 
 QColor KelStyle::hoverOverlayColor(const QColor &background) const

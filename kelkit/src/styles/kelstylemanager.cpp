@@ -143,7 +143,7 @@ bool KelStyleManager::setCurrentStyle(const QString &styleId)
     qInfo() << "Set current style:" << styleId;
     d->current = target;
 
-    const QFont font = KelUtils::makeFont(target->metric(35), QFont::Normal,
+    const QFont font = KelUtils::makeFont(target->metric(KelStyle::M_App_FontSize), QFont::Normal,
                                           KelUtils::defaultFontFamily());
     QApplication::setFont(font);
     qInfo() << "Default app font was changed to" << font;

@@ -1,8 +1,5 @@
 #include "utils/kelcolorutils.h"
 
-#include "animators/kelwidgetstateanimator.h"
-#include "utils/kelstatecolors.h"
-
 #include <QAbstractSpinBox>
 #include <QBrush>
 #include <QWidget>
@@ -111,33 +108,6 @@ QColor interpolateColor(const QColor &from, const QColor &to, double t, int mode
     default:
         return to;
     }
-}
-
-QColor animatedStateColor(const KelStateColors &c, const KelWidgetStateAnimator *a)
-{
-    if (!a)
-        return c.normal;
-    const double checked = a->checkedProgress();
-    QColor result = interpolateColor(c.normal, c.checked, checked, 1);
-    if (a->isHoverActive() || a->isPressActive()) {
-        const QColor hoverOverlay = a->isHoverActive()
-                ? interpolateColor(c.hovered, c.checkedHovered, checked, 1)
-                : QColor(Qt::transparent);
-        const QColor pressOverlay = a->isPressActive()
-                ? interpolateColor(c.pressed, c.checkedPressed, checked, 1)
-                : QColor(Qt::transparent);
-        const QColor overlay = interpolateColor(hoverOverlay, pressOverlay, a->pressedProgress(), 1);
-        result = interpolateColor(result, blendColors(result, overlay), a->hoveredProgress(), 1);
-    }
-    if (a->isDisabledActive()) {
-        const QColor disabled = a->isChecked() ? c.checkedDisabled : c.disabled;
-        if (disabled.isValid() && disabled.alpha() > 0)
-            return interpolateColor(result, disabled, a->disabledProgress(), 1);
-        // An invalid colour counts as opaque: fade by the disabled opacity.
-        const double factor = disabled.alpha() != 0 ? a->disabledOpacity() : 0.0;
-        result.setAlphaF(result.alphaF() * factor);
-    }
-    return result;
 }
 
 bool isPaintable(const QColor &color)

@@ -4,10 +4,8 @@
 #include <QList>
 #include <QPalette>
 
-class KelWidgetStateAnimator;
 class QBrush;
 class QWidget;
-struct KelStateColors;
 
 // Colour helpers of the framework. GUI thread only.
 namespace KelUtils {
@@ -24,12 +22,6 @@ QColor blendColors(const QColor &base, const QColor &overlay);
 // framework uses, interpolates in squared (light) space and fades through
 // transparency without shifting the hue.
 QColor interpolateColor(const QColor &from, const QColor &to, double t, int mode = 1);
-
-// The colour of the moment of a state colour set: normal blended towards
-// checked, the hover and press overlays composed over it, then the disabled
-// colour, or a fade by the disabled opacity when that colour is invalid, or
-// full transparency when it is transparent. A null animator gives normal.
-QColor animatedStateColor(const KelStateColors &colors, const KelWidgetStateAnimator *animator);
 
 // Luminance rule: (11 r + 16 g + 5 b) / 32 below 128. Invalid and
 // transparent colours are not dark.

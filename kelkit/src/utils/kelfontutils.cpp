@@ -1,7 +1,5 @@
 #include "utils/kelfontutils.h"
 
-#include "painting/kelbuttonpainter.h"
-
 #include <QWidget>
 
 namespace KelUtils {
@@ -17,15 +15,6 @@ QFont makeFont(int pixelSize, int weight, const QString &family)
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
-}
-
-void setFontSize(QWidget *widget, int pixelSize, int weight, const QString &family)
-{
-    // A button draws its text with its painter's font, not the widget's.
-    if (auto *painter = dynamic_cast<KelButtonPainter *>(widget))
-        painter->setFont(makeFont(pixelSize, weight, family));
-    else
-        setWidgetFont(widget, pixelSize, weight, family);
 }
 
 void setWidgetFont(QWidget *widget, int pixelSize, int weight, const QString &family)

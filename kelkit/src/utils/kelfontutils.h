@@ -15,11 +15,6 @@ QString defaultFontFamily();
 QFont makeFont(int pixelSize, int weight = QFont::Normal,
                const QString &family = defaultFontFamily());
 
-// Any widget: a button's painter or a label, for example, gets the font
-// (a widget only what differs); nothing for null.
-void setFontSize(QWidget *widget, int pixelSize, int weight = QFont::Normal,
-                 const QString &family = defaultFontFamily());
-
 // Changes only what differs, so an unchanged font causes no relayout.
 void setWidgetFont(QWidget *widget, int pixelSize, int weight = QFont::Normal,
                    const QString &family = defaultFontFamily());

@@ -1,7 +1,6 @@
 #include "utils/kelhooks.h"
 
 #include "utils/platform/qtsymbolhooks.h"
-#include "widgets/kellabel.h"
 
 #include <QTextDocument>
 
@@ -32,12 +31,6 @@ void editTextOption(QTextDocument *document, QTextOption &option)
     }
 }
 
-void announceLabelText(QLabel *label)
-{
-    if (auto kelLabel = qobject_cast<KelLabel *>(label))
-        emit kelLabel->textChanged();
-}
-
 } // namespace
 
 namespace KelHooks {
@@ -47,9 +40,9 @@ void installTextOptionHook()
     KelPlatform::hookTextDocumentDefaultTextOption(editTextOption);
 }
 
-void installLabelSetTextHook()
+void installLabelSetTextHook(void (*textChanged)(QLabel *label))
 {
-    KelPlatform::hookLabelSetText(announceLabelText);
+    KelPlatform::hookLabelSetText(textChanged);
 }
 
 void registerTextOptionOverride(QObject *owner, KelUtils::ITextOptionCallback *callback)

@@ -9,8 +9,9 @@ class QWidget;
 namespace KelUtils {
 
 // Indexes of the layout's items whose geometry intersects rect; empty for a
-// null layout or an empty rect. Box layouts are searched along their
-// direction and flow layouts row by row, stopping past the rect.
+// null layout or an empty rect. Box and flow layouts are binary searched
+// along their axis (a flow layout vertically, then cut to rect); any other
+// layout is scanned item by item, with a warning the first 10 times.
 QSet<int> findLayoutItemsAt(QLayout *layout, const QRect &rect);
 
 // Settles the geometry of a widget tree now instead of on the next event

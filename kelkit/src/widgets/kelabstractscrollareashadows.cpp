@@ -1,5 +1,6 @@
 #include "widgets/kelabstractscrollareashadows.h"
 
+#include "eventfilters/kelfunctionfilter.h"
 #include "widgets/kellinearshadowwidget.h"
 
 #include <QAbstractScrollArea>
@@ -20,17 +21,23 @@ bool counts(const QScrollBar *bar)
 class KelAbstractScrollAreaShadows::Private : public QObject
 {
 public:
-    explicit Private(QAbstractScrollArea *area) : area(area), areaWidget(area)
+    explicit Private(QAbstractScrollArea *area)
+        : area(area), areaWidget(area), showFilter(new KelFunctionFilter(
+                                                [this](QObject *watched, QEvent *event) {
+                                                    followShow(watched, event);
+                                                    return false;
+                                                },
+                                                this))
     {
         if (area)
-            area->installEventFilter(this);
+            area->installEventFilter(showFilter);
     }
 
     // The shadows are siblings of the area and would outlive it.
     ~Private() override
     {
         if (areaWidget)
-            areaWidget->removeEventFilter(this);
+            areaWidget->removeEventFilter(showFilter);
         deleteShadows();
     }
 
@@ -41,13 +48,12 @@ public:
         shadows.clear();
     }
 
-    bool eventFilter(QObject *watched, QEvent *event) override
+    void followShow(QObject *watched, QEvent *event)
     {
         // Compared as a widget: while it is being destroyed the area is no
         // scroll area any more.
         if (watched == areaWidget && event->type() == QEvent::Show && areaWidget->isVisible())
             update(false);
-        return false;
     }
 
     void connectBars()
@@ -96,6 +102,7 @@ public:
 
     QPointer<QAbstractScrollArea> area;
     QPointer<QWidget> areaWidget;
+    KelFunctionFilter *showFilter;
     Qt::Edges scrollEdges;
     QMap<Qt::Edge, QPointer<KelLinearShadowWidget>> shadows;
     QList<QMetaObject::Connection> connections;

@@ -20,7 +20,9 @@ class KelButton::Private
 public:
     explicit Private(KelButton *owner) : owner(owner) { }
 
-    void refreshAnimator();
+    KelWidgetStateAnimator *animator();
+    void refreshAnimator(bool animated);
+    void refreshAnimator() { refreshAnimator(owner->isVisible()); }
     void setHovered(bool hovered);
     void setPressed(bool pressed);
     void tellGroup(bool checked, bool silent);
@@ -41,11 +43,22 @@ public:
     QPointer<KelExclusiveButtonGroup> group;
 };
 
-void KelButton::Private::refreshAnimator()
+// Made on the first paint, hover or press: most buttons of a long list are
+// never shown, and until then the states have nothing to animate.
+KelWidgetStateAnimator *KelButton::Private::animator()
+{
+    if (!stateAnimator) {
+        stateAnimator = new KelWidgetStateAnimator(0, owner);
+        stateAnimator->setWidget(owner);
+        refreshAnimator(false);
+    }
+    return stateAnimator;
+}
+
+void KelButton::Private::refreshAnimator(bool animated)
 {
     if (!stateAnimator)
         return;
-    const bool animated = owner->isVisible();
     const bool enabled = owner->isEnabled();
     bool showHovered = false;
     bool showPressed = false;
@@ -68,6 +81,8 @@ void KelButton::Private::setHovered(bool value)
     if (hovered == value)
         return;
     hovered = value;
+    if (hovered)
+        animator();
     refreshAnimator();
     if (hovered)
         emit owner->hovered();
@@ -86,6 +101,8 @@ void KelButton::Private::setPressed(bool value)
     if (pressed == value)
         return;
     pressed = value;
+    if (pressed)
+        animator();
     refreshAnimator();
 }
 
@@ -97,9 +114,7 @@ KelButton::KelButton(int styleId, const QString &iconPath, QWidget *parent, bool
     setFocusPolicy(Qt::NoFocus);
     setIcon(iconPath);
     setTextColors(KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    setSpacing(kelStyle()->metric(18));
-    d->stateAnimator = new KelWidgetStateAnimator(0, this);
-    d->stateAnimator->setWidget(this);
+    setSpacing(kelStyle()->metric(KelStyle::M_Button_Spacing));
     setMinimumSize(0, 0);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     if (!noStyle && hasStyleId())
@@ -217,7 +232,7 @@ void KelButton::setButtonGroup(KelExclusiveButtonGroup *group)
 
 KelWidgetStateAnimator *KelButton::stateAnimator() const
 {
-    return d->stateAnimator;
+    return d->animator();
 }
 
 QSize KelButton::sizeHint() const
@@ -251,8 +266,9 @@ void KelButton::paint(KelPaintContext &ctx)
     QPainter *painter = ctx.painter();
     painter->save();
     painter->setOpacity(opacity());
-    paintFrame(ctx, d->stateAnimator);
-    paintContent(ctx, d->stateAnimator);
+    KelWidgetStateAnimator *animator = d->animator();
+    paintFrame(ctx, animator);
+    paintContent(ctx, animator);
     painter->restore();
 }
 

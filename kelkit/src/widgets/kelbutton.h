@@ -19,6 +19,12 @@ class KelWidgetStateAnimator;
 class KelButton : public KelWidget, public KelButtonPainter, public KelStyleable
 {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
+    Q_PROPERTY(bool checkable READ isCheckable WRITE setCheckable)
+    Q_PROPERTY(bool checked READ isChecked WRITE setChecked NOTIFY toggled)
+    Q_PROPERTY(bool autoExclusive READ isAutoExclusive WRITE setAutoExclusive)
+    Q_PROPERTY(bool clickableWhenChecked READ isClickableWhenChecked WRITE setClickableWhenChecked)
+    Q_PROPERTY(bool keepPressedOnDrag READ keepPressedOnDrag WRITE setKeepPressedOnDrag)
 
 public:
     KelButton(int styleId, const QString &iconPath, QWidget *parent = nullptr, bool noStyle = false);
@@ -93,5 +99,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

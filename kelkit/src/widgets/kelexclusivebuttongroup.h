@@ -17,6 +17,7 @@ class KelTabIndicator;
 class KelExclusiveButtonGroup : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QVariant checkedData READ checkedData WRITE setCheckedData)
 
 public:
     // Buttons made by createButton() get buttonStyleId.
@@ -55,5 +56,5 @@ signals:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

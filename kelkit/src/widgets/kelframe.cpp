@@ -8,15 +8,29 @@
 class KelFrame::Private
 {
 public:
+    KelWidgetStateAnimator *animator(KelFrame *owner);
+
     KelWidgetStateAnimator *stateAnimator = nullptr;
 };
+
+// Made on the first paint: most frames of a long list are never shown. It
+// starts at the frame's present state without animating.
+KelWidgetStateAnimator *KelFrame::Private::animator(KelFrame *owner)
+{
+    if (stateAnimator)
+        return stateAnimator;
+    stateAnimator = new KelWidgetStateAnimator(1, owner);
+    const bool animated = stateAnimator->isAnimationEnabled();
+    stateAnimator->setAnimationEnabled(false);
+    stateAnimator->setWidget(owner);
+    stateAnimator->setAnimationEnabled(animated);
+    return stateAnimator;
+}
 
 KelFrame::KelFrame(int styleId, QWidget *parent, bool noStyle)
     : KelWidget(parent), KelFramePainter(this), KelStyleable(styleId),
       d(std::make_unique<Private>())
 {
-    d->stateAnimator = new KelWidgetStateAnimator(1, this);
-    d->stateAnimator->setWidget(this);
     setFrameSize(size());
     if (!noStyle && hasStyleId())
         applyStyle();
@@ -34,13 +48,13 @@ void KelFrame::applyStyle()
 
 KelWidgetStateAnimator *KelFrame::stateAnimator() const
 {
-    return d->stateAnimator;
+    return d->animator(const_cast<KelFrame *>(this));
 }
 
 void KelFrame::paintEvent(QPaintEvent *)
 {
     KelPaintContext ctx(this);
-    paintFrame(ctx, d->stateAnimator);
+    paintFrame(ctx, d->animator(this));
     if (KelPainting::dbgPaintKelFrame())
         KelPainting::diagPaintFramePainter(ctx, this);
 }

@@ -11,10 +11,29 @@
 class KelIconLabel::Private
 {
 public:
+    KelWidgetStateAnimator *animator(KelIconLabel *owner);
+
     QSize sizeHint = QSize(-1, -1);
     QSize minimumSizeHint = QSize(-1, -1);
     KelWidgetStateAnimator *stateAnimator = nullptr;
 };
+
+// Made on the first paint or hover: most labels of a long list are never
+// shown. It starts at the label's present state without animating.
+KelWidgetStateAnimator *KelIconLabel::Private::animator(KelIconLabel *owner)
+{
+    if (stateAnimator)
+        return stateAnimator;
+    // Follows hover and the enabled state; a label takes no focus, so the
+    // checked state that focus would drive stays off.
+    stateAnimator = new KelWidgetStateAnimator(2, owner);
+    const bool animated = stateAnimator->isAnimationEnabled();
+    stateAnimator->setAnimationEnabled(false);
+    stateAnimator->setWidget(owner);
+    stateAnimator->setHovered(owner->isEnabled() && owner->underMouse(), false);
+    stateAnimator->setAnimationEnabled(animated);
+    return stateAnimator;
+}
 
 KelIconLabel::KelIconLabel(int styleId, const QString &iconPath, QWidget *parent, bool noStyle)
     : KelWidget(parent), KelButtonPainter(this), KelStyleable(styleId),
@@ -22,11 +41,7 @@ KelIconLabel::KelIconLabel(int styleId, const QString &iconPath, QWidget *parent
 {
     setIcon(iconPath);
     setTextColors(KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    setSpacing(kelStyle()->metric(18));
-    // Follows hover and the enabled state; a label takes no focus, so the
-    // checked state that focus would drive stays off.
-    d->stateAnimator = new KelWidgetStateAnimator(2, this);
-    d->stateAnimator->setWidget(this);
+    setSpacing(kelStyle()->metric(KelStyle::M_Button_Spacing));
     setMinimumSize(0, 0);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFrameSize(size());
@@ -38,7 +53,9 @@ KelIconLabel::KelIconLabel(int styleId, QWidget *parent, bool noStyle)
     : KelIconLabel(styleId, QString(), parent, noStyle)
 { }
 
-KelIconLabel::KelIconLabel(QWidget *parent) : KelIconLabel(10, QString(), parent, false) { }
+KelIconLabel::KelIconLabel(QWidget *parent)
+    : KelIconLabel(KelStyle::WT_IconLabel, QString(), parent, false)
+{ }
 
 KelIconLabel::~KelIconLabel() = default;
 
@@ -52,7 +69,7 @@ void KelIconLabel::applyStyle()
 
 KelWidgetStateAnimator *KelIconLabel::stateAnimator() const
 {
-    return d->stateAnimator;
+    return d->animator(const_cast<KelIconLabel *>(this));
 }
 
 QSize KelIconLabel::sizeHint() const
@@ -71,14 +88,18 @@ QSize KelIconLabel::minimumSizeHint() const
 
 void KelIconLabel::paint(KelPaintContext &ctx)
 {
-    paintFrame(ctx, d->stateAnimator);
-    paintContent(ctx, d->stateAnimator);
+    KelWidgetStateAnimator *animator = d->animator(this);
+    paintFrame(ctx, animator);
+    paintContent(ctx, animator);
 }
 
 bool KelIconLabel::event(QEvent *event)
 {
     if (event->type() == QEvent::ApplicationFontChange || event->type() == QEvent::FontChange)
         resetTextMetrics();
+    // The animator's own filter sees the events after this one.
+    if (event->type() == QEvent::Enter && !d->stateAnimator)
+        d->animator(this)->setHovered(isEnabled(), true);
     return KelWidget::event(event);
 }
 

@@ -19,7 +19,7 @@ public:
     KelIconLabel(int styleId, const QString &iconPath, QWidget *parent = nullptr,
                  bool noStyle = false);
     KelIconLabel(int styleId, QWidget *parent, bool noStyle = false);
-    // Style id 10.
+    // Style id WT_IconLabel.
     explicit KelIconLabel(QWidget *parent = nullptr);
     ~KelIconLabel() override;
 
@@ -48,5 +48,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -11,6 +11,8 @@ class KelIcon;
 class KelIconWidget : public KelWidget
 {
     Q_OBJECT
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(QSize iconSize READ iconSize WRITE setIconSize)
 
 public:
     explicit KelIconWidget(QWidget *parent = nullptr);
@@ -36,5 +38,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

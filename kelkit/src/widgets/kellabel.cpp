@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int DefaultStyleId = 7;
+constexpr int DefaultStyleId = KelStyle::WT_Label;
 // Tall enough for any label text to lay out without clipping.
 constexpr int UnboundedHeight = 1 << 20;
 

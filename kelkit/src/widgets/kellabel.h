@@ -11,10 +11,12 @@
 class KelLabel : public QLabel, public KelStyleable
 {
     Q_OBJECT
+    Q_PROPERTY(Qt::TextElideMode elideMode READ elideMode WRITE setElideMode)
+    Q_PROPERTY(bool wrapAnywhere READ isWrapAnywhere WRITE setWrapAnywhere)
 
 public:
     KelLabel(int styleId, QWidget *parent = nullptr);
-    // Style id 7.
+    // Style id WT_Label.
     explicit KelLabel(QWidget *parent = nullptr);
     ~KelLabel() override;
 
@@ -53,5 +55,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

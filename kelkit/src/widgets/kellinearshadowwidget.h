@@ -15,6 +15,8 @@
 class KelLinearShadowWidget : public QWidget, public KelStyleable, public KelVisibilityAnimatable
 {
     Q_OBJECT
+    Q_PROPERTY(int shadowSize READ shadowSize WRITE setShadowSize)
+    Q_PROPERTY(QColor color READ color WRITE setColor)
 
 public:
     enum Placement {
@@ -43,5 +45,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -18,8 +18,8 @@
 
 namespace {
 
-const int InnerButtonStyleId = 26;
-const int MenuStyleId = 41;
+const int InnerButtonStyleId = KelStyle::WT_LineEdit_Button;
+const int MenuStyleId = KelStyle::WT_Menu;
 // QLineEdit keeps this much room between its frame and the text by itself.
 const int LineEditTextMargin = 2;
 
@@ -149,7 +149,7 @@ QSize KelLineEdit::Private::sizeHint(bool minimum) const
     const QFontMetrics metrics = q->fontMetrics();
     const int x = metrics.horizontalAdvance(QLatin1Char('x'));
     if (styleCharsWidth) {
-        width += kelStyle()->metric(26) * x;
+        width += kelStyle()->metric(KelStyle::M_LineEdit_WidthInChars) * x;
     } else if (minimum) {
         width += x;
     } else {
@@ -191,7 +191,7 @@ void KelLineEdit::addClearButton(bool clearOnEscape)
 {
     if (d->clearButton)
         return;
-    auto *button = new KelButton(InnerButtonStyleId, kelStyle()->iconPath(4), this);
+    auto *button = new KelButton(InnerButtonStyleId, kelStyle()->iconPath(KelStyle::IC_Clear), this);
     d->clearButton = button;
     d->addInnerButton(button);
     button->setVisible(!text().isEmpty());

@@ -12,6 +12,7 @@
 class KelProgressBar : public QProgressBar, public KelStyleable
 {
     Q_OBJECT
+    Q_PROPERTY(State state READ state WRITE setState)
 
 public:
     enum State {
@@ -33,5 +34,5 @@ public:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -1,5 +1,6 @@
 #include "widgets/kelscrollarea.h"
 
+#include "eventfilters/kelfunctionfilter.h"
 #include "styles/kelstyle.h"
 #include "utils/kelcolorutils.h"
 #include "widgets/kelabstractscrollareashadows.h"
@@ -16,8 +17,8 @@
 
 namespace {
 
-constexpr int DefaultStyleId = 39;
-constexpr int ScrollBarMenuStyleId = 41;
+constexpr int DefaultStyleId = KelStyle::WT_ScrollArea;
+constexpr int ScrollBarMenuStyleId = KelStyle::WT_Menu;
 constexpr int AutoSizeMinimumHeight = 32;
 
 } // namespace
@@ -25,14 +26,20 @@ constexpr int AutoSizeMinimumHeight = 32;
 class KelScrollArea::Private : public QObject
 {
 public:
-    explicit Private(KelScrollArea *q) : QObject(q), q(q) { }
+    explicit Private(KelScrollArea *q)
+        : QObject(q), q(q), autoSizeFilter(new KelFunctionFilter(
+                                    [this](QObject *watched, QEvent *event) {
+                                        followAutoSize(watched, event);
+                                        return false;
+                                    },
+                                    this))
+    { }
 
     // Auto size follows the content widget's resizing.
-    bool eventFilter(QObject *watched, QEvent *event) override
+    void followAutoSize(QObject *watched, QEvent *event)
     {
         if (autoSizeEnabled && watched == q->widget() && event->type() == QEvent::Resize)
             q->updateGeometry();
-        return false;
     }
 
     void updateVisibleWidgetRect()
@@ -48,6 +55,7 @@ public:
     }
 
     KelScrollArea *q;
+    KelFunctionFilter *autoSizeFilter;
     bool autoSizeEnabled = false;
     QPointer<QWidget> autoSizeWidget;
     KelScrollAreaWatcher *watcher = nullptr;
@@ -104,13 +112,13 @@ void KelScrollArea::setAutoSizeEnabled(bool enabled)
     if (d->autoSizeEnabled == enabled)
         return;
     d->autoSizeEnabled = enabled;
-    // The private part filters, not the area: QScrollArea needs its own
-    // filter on the content widget to follow its size.
+    // A filter of its own, not the area: QScrollArea needs its own filter
+    // on the content widget to follow its size.
     if (d->autoSizeWidget)
-        d->autoSizeWidget->removeEventFilter(d.get());
+        d->autoSizeWidget->removeEventFilter(d->autoSizeFilter);
     d->autoSizeWidget = enabled ? widget() : nullptr;
     if (d->autoSizeWidget)
-        d->autoSizeWidget->installEventFilter(d.get());
+        d->autoSizeWidget->installEventFilter(d->autoSizeFilter);
     updateGeometry();
     emit autoSizeEnabledChanged(enabled);
 }

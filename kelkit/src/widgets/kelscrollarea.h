@@ -19,6 +19,9 @@ class KelWheelAnimator;
 class KelScrollArea : public QScrollArea, public KelStyleable
 {
     Q_OBJECT
+    Q_PROPERTY(bool autoSizeEnabled READ isAutoSizeEnabled WRITE setAutoSizeEnabled NOTIFY
+                       autoSizeEnabledChanged)
+    Q_PROPERTY(QMargins scrollToMargins READ scrollToMargins WRITE setScrollToMargins)
 
 public:
     KelScrollArea(int styleId, QWidget *parent = nullptr, bool noStyle = false);
@@ -74,5 +77,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -4,18 +4,63 @@
 #include "widgets/kelqmenustyler.h"
 
 #include <QAbstractScrollArea>
+#include <QPointer>
 
 namespace {
 
-constexpr int MenuStyleId = 41;
+constexpr int MenuStyleId = KelStyle::WT_Menu;
 
 } // namespace
 
+class KelScrollBar::Private
+{
+public:
+    Private(KelScrollBar *q, int availabilityMode) : q(q), availabilityMode(availabilityMode) { }
+
+    void init();
+    void copyTarget();
+    void updateAvailability();
+
+    KelScrollBar *const q;
+    QPointer<QScrollBar> target;
+    const int availabilityMode;
+};
+
+void KelScrollBar::Private::init()
+{
+    q->setObjectName(q->orientation() == Qt::Horizontal ? QStringLiteral("KelHorizontalScrollBar")
+                                                        : QStringLiteral("KelVerticalScrollBar"));
+    q->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    q->setAutoFillBackground(false);
+    QObject::connect(q, &QScrollBar::rangeChanged, q, [this] { updateAvailability(); });
+    new KelQMenuStyler(q, MenuStyleId);
+}
+
+void KelScrollBar::Private::copyTarget()
+{
+    if (!target)
+        return;
+    q->setOrientation(target->orientation());
+    q->setRange(target->minimum(), target->maximum());
+    q->setSingleStep(target->singleStep());
+    q->setPageStep(target->pageStep());
+    q->setValue(target->value());
+}
+
+void KelScrollBar::Private::updateAvailability()
+{
+    const bool available = q->isScrollAvailable();
+    if (availabilityMode == HideUnavailable)
+        q->setVisible(available);
+    emit q->scrollAvailableChanged(available);
+}
+
 KelScrollBar::KelScrollBar(int styleId, Qt::Orientation orientation, QWidget *parent,
                            int availabilityMode, bool noStyle)
-    : QScrollBar(orientation, parent), KelStyleable(styleId), m_availabilityMode(availabilityMode)
+    : QScrollBar(orientation, parent), KelStyleable(styleId),
+      d(std::make_unique<Private>(this, availabilityMode))
 {
-    init();
+    d->init();
     if (!noStyle && hasStyleId())
         applyStyle();
 }
@@ -23,37 +68,27 @@ KelScrollBar::KelScrollBar(int styleId, Qt::Orientation orientation, QWidget *pa
 KelScrollBar::KelScrollBar(int styleId, Qt::Orientation orientation, QAbstractScrollArea *area,
                            int availabilityMode, bool noStyle, QWidget *parent)
     : QScrollBar(orientation, parent ? parent : area), KelStyleable(styleId),
-      m_availabilityMode(availabilityMode)
+      d(std::make_unique<Private>(this, availabilityMode))
 {
-    init();
+    d->init();
     if (!noStyle && hasStyleId())
         applyStyle();
     if (!area)
         return;
 
     const bool horizontal = orientation == Qt::Horizontal;
-    m_target = horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
-    copyTarget();
+    d->target = horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
+    d->copyTarget();
     if (horizontal)
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     else
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(this, &QScrollBar::valueChanged, m_target, &QScrollBar::setValue);
-    connect(m_target, &QScrollBar::rangeChanged, this, &KelScrollBar::copyTarget);
-    connect(m_target, &QScrollBar::valueChanged, this, &KelScrollBar::copyTarget);
+    connect(this, &QScrollBar::valueChanged, d->target, &QScrollBar::setValue);
+    connect(d->target, &QScrollBar::rangeChanged, this, [this] { d->copyTarget(); });
+    connect(d->target, &QScrollBar::valueChanged, this, [this] { d->copyTarget(); });
 }
 
 KelScrollBar::~KelScrollBar() = default;
-
-void KelScrollBar::init()
-{
-    setObjectName(orientation() == Qt::Horizontal ? QStringLiteral("KelHorizontalScrollBar")
-                                                  : QStringLiteral("KelVerticalScrollBar"));
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setAutoFillBackground(false);
-    connect(this, &QScrollBar::rangeChanged, this, &KelScrollBar::updateAvailability);
-    new KelQMenuStyler(this, MenuStyleId);
-}
 
 void KelScrollBar::applyStyle()
 {
@@ -63,12 +98,12 @@ void KelScrollBar::applyStyle()
 
 int KelScrollBar::availabilityMode() const
 {
-    return m_availabilityMode;
+    return d->availabilityMode;
 }
 
 QScrollBar *KelScrollBar::target() const
 {
-    return m_target;
+    return d->target;
 }
 
 bool KelScrollBar::isScrollAvailable() const
@@ -76,34 +111,15 @@ bool KelScrollBar::isScrollAvailable() const
     return minimum() != maximum();
 }
 
-void KelScrollBar::copyTarget()
-{
-    if (!m_target)
-        return;
-    setOrientation(m_target->orientation());
-    setRange(m_target->minimum(), m_target->maximum());
-    setSingleStep(m_target->singleStep());
-    setPageStep(m_target->pageStep());
-    setValue(m_target->value());
-}
-
-void KelScrollBar::updateAvailability()
-{
-    const bool available = isScrollAvailable();
-    if (m_availabilityMode == HideUnavailable)
-        setVisible(available);
-    emit scrollAvailableChanged(available);
-}
-
 void KelScrollBar::showEvent(QShowEvent *event)
 {
-    copyTarget();
+    d->copyTarget();
     QScrollBar::showEvent(event);
 }
 
 void KelScrollBar::paintEvent(QPaintEvent *event)
 {
-    if (m_availabilityMode == BlankUnavailable && !isScrollAvailable())
+    if (d->availabilityMode == BlankUnavailable && !isScrollAvailable())
         return;
     QScrollBar::paintEvent(event);
 }

@@ -2,8 +2,9 @@
 
 #include "styles/kelstyleable.h"
 
-#include <QPointer>
 #include <QScrollBar>
+
+#include <memory>
 
 class QAbstractScrollArea;
 
@@ -23,6 +24,7 @@ public:
         // Kept, but painting nothing, while minimum equals maximum.
         BlankUnavailable = 2,
     };
+    Q_ENUM(AvailabilityMode)
 
     KelScrollBar(int styleId, Qt::Orientation orientation, QWidget *parent = nullptr,
                  int availabilityMode = AlwaysShown, bool noStyle = false);
@@ -48,10 +50,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void init();
-    void copyTarget();
-    void updateAvailability();
-
-    QPointer<QScrollBar> m_target;
-    int m_availabilityMode;
+    class Private;
+    std::unique_ptr<Private> const d;
 };

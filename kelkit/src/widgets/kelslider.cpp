@@ -2,6 +2,7 @@
 
 #include "animators/keldisabledstateanimator.h"
 #include "animators/kelgeometryanimator.h"
+#include "eventfilters/kelfunctionfilter.h"
 #include "eventfilters/kelgeometrywatcher.h"
 #include "painting/kelgraphicsdropshadoweffect.h"
 #include "painting/kelpaintcontext.h"
@@ -46,7 +47,7 @@ public:
     void applyStyle() override
     {
         KelButton::applyStyle();
-        moveDuration = kelStyle()->metric(17);
+        moveDuration = kelStyle()->metric(KelStyle::M_MoveDuration);
     }
 
     QPoint effectiveHotSpot() const
@@ -104,7 +105,13 @@ public:
         int minDuration = 1;
     };
 
-    explicit Private(KelSlider *q) : QObject(q), q(q) { }
+    explicit Private(KelSlider *q)
+        : QObject(q), q(q),
+          handleFilter(
+                  new KelFunctionFilter([this](QObject *watched,
+                                               QEvent *event) { return handleEvent(watched, event); },
+                                        this))
+    { }
 
     SliderButton *handleOf(QObject *object) const;
     bool isTrimHandle(const SliderButton *handle) const;
@@ -126,9 +133,10 @@ public:
     void handleDrag(const QPoint &globalPos);
     void handleRelease(SliderButton *handle, QMouseEvent *event);
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool handleEvent(QObject *watched, QEvent *event);
 
     KelSlider *q;
+    KelFunctionFilter *handleFilter;
     KelDisabledStateAnimator *disabledAnimator = nullptr;
     bool horizontal = true;
     bool animated = true;
@@ -140,7 +148,7 @@ public:
     int grooveMarginAlong = 0;
     int grooveMarginAcross = 0;
     int handleMargin = 0;
-    int grooveInsetMode = 0;
+    int grooveInsetMode = GrooveFull;
     QColor grooveColor;
     QColor activeColor;
     int hoverMode = 0;
@@ -149,7 +157,7 @@ public:
     QSize handleSize;
     int handleRadius = 0;
     QColor handleColor;
-    int clickMode = 0;
+    int clickMode = ClickHoldsDown;
     bool trimEnabled = true;
     SliderButton *positionHandle = nullptr;
     QPointer<SliderButton> dragged;
@@ -186,10 +194,10 @@ void KelSlider::Private::ensureTrim()
     if (trim)
         return;
     trim = std::make_unique<Trim>();
-    trim->left = new SliderButton(q, this);
+    trim->left = new SliderButton(q, handleFilter);
     trim->left->setObjectName(QStringLiteral("KelLeftTrimHandle"));
     trim->left->hide();
-    trim->right = new SliderButton(q, this);
+    trim->right = new SliderButton(q, handleFilter);
     trim->right->setObjectName(QStringLiteral("KelRightTrimHandle"));
     trim->right->hide();
     watcher = new KelGeometryWatcher(q, KelGeometryWatcher::WindowGeometry);
@@ -314,7 +322,7 @@ void KelSlider::Private::setHotSpot(SliderButton *handle, const QPoint &hotSpot)
         const QPoint cursor = QCursor::pos();
         QMouseEvent move(QEvent::MouseMove, handle->mapFromGlobal(cursor), cursor, Qt::LeftButton,
                          Qt::LeftButton, QGuiApplication::keyboardModifiers());
-        eventFilter(handle, &move);
+        handleEvent(handle, &move);
     } else {
         layoutTrimHandles(false);
     }
@@ -323,7 +331,7 @@ void KelSlider::Private::setHotSpot(SliderButton *handle, const QPoint &hotSpot)
 void KelSlider::Private::updateHoverMark(const QPoint &point)
 {
     int mark = -1;
-    if (hoverMode == -2 && q->isEnabled() && !positionHandle->isHovered()
+    if (hoverMode == HoverMark && q->isEnabled() && !positionHandle->isHovered()
         && !positionHandle->isPressed() && q->contentsRect().contains(point)) {
         const QPoint p = q->pointFromValue(q->valueFromPoint(point));
         mark = horizontal ? p.x() : p.y();
@@ -394,7 +402,7 @@ void KelSlider::Private::handleRelease(SliderButton *handle, QMouseEvent *event)
         emit q->upperTrimReleased(released->value);
 }
 
-bool KelSlider::Private::eventFilter(QObject *watched, QEvent *event)
+bool KelSlider::Private::handleEvent(QObject *watched, QEvent *event)
 {
     SliderButton *handle = handleOf(watched);
     if (!handle)
@@ -422,7 +430,7 @@ KelSlider::KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, 
     qRegisterMetaType<QPointer<QWidget>>();
     d->disabledAnimator = new KelDisabledStateAnimator(1, d.get());
     d->disabledAnimator->setWidget(this);
-    d->positionHandle = new SliderButton(this, d.get());
+    d->positionHandle = new SliderButton(this, d->handleFilter);
     connect(d->positionHandle, &KelWidget::resized, d.get(),
             [this] { d->placeHandle(d->positionHandle, pointFromValue(sliderPosition()), false); });
     setFocusPolicy(Qt::WheelFocus);
@@ -448,7 +456,7 @@ KelSlider::KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent, 
 }
 
 KelSlider::KelSlider(Qt::Orientation orientation, QWidget *parent, bool noStyle)
-    : KelSlider(37, orientation, parent, noStyle)
+    : KelSlider(KelStyle::WT_Slider_Default, orientation, parent, noStyle)
 { }
 
 KelSlider::~KelSlider()
@@ -942,13 +950,13 @@ void KelSlider::mousePressEvent(QMouseEvent *event)
             setValue(value);
             setSliderDown(false);
         } else {
-            if (d->clickMode == 0)
+            if (d->clickMode == ClickHoldsDown)
                 setSliderDown(true);
             const bool wasAnimated = d->animated;
             d->animated = false;
             setSliderPosition(value);
             d->animated = wasAnimated;
-            if (hasTracking() || d->clickMode == 1)
+            if (hasTracking() || d->clickMode == ClickMovesValue)
                 triggerAction(QAbstractSlider::SliderMove);
             else
                 d->layoutPositionHandle(false);
@@ -985,7 +993,7 @@ void KelSlider::mouseMoveEvent(QMouseEvent *event)
 
 void KelSlider::mouseReleaseEvent(QMouseEvent *)
 {
-    if (d->clickMode == 0)
+    if (d->clickMode == ClickHoldsDown)
         setSliderDown(false);
     d->pendingPress.reset();
 }
@@ -1008,7 +1016,8 @@ void KelSlider::paintEvent(QPaintEvent *)
         groove = QRect(contents.left() + offset, contents.top(), d->grooveThickness,
                        contents.height());
     }
-    if (d->grooveInsetMode == 1 || (d->grooveInsetMode == 2 && hasTrimHandles())) {
+    if (d->grooveInsetMode == GrooveInset
+        || (d->grooveInsetMode == GrooveInsetWhileTrimmed && hasTrimHandles())) {
         if (d->horizontal) {
             const int inset = d->positionHandle->width() / 2;
             groove.adjust(inset, 0, -inset, 0);
@@ -1032,7 +1041,7 @@ void KelSlider::paintEvent(QPaintEvent *)
             grooveColor = d->trim->grooveColor;
         if (d->trim->activeColor.isValid())
             activeColor = d->trim->activeColor;
-    } else if (value() > minimum() || d->hoverMode == 1) {
+    } else if (value() > minimum() || d->hoverMode == HoverActiveAtMinimum) {
         const QPoint to = d->hotSpotInSlider(d->positionHandle);
         active = d->horizontal ? QRect(groove.topLeft(), QPoint(to.x(), groove.bottom()))
                                : QRect(QPoint(groove.left(), to.y()), groove.bottomRight());

@@ -15,10 +15,24 @@ class KelPaintContext;
 // position handle, and it can carry two more buttons, the left and right
 // trim handles, that select a sub-range of the slider's range. The trim
 // handles are created on first use. All values are plain ints in the
-// slider's range. GUI thread only.
+// slider's range. By default the handle glides to values set from outside,
+// a groove press holds the slider down until the release, and the groove
+// runs the full contents rect.
+//
+//     auto *slider = new KelSlider(KelStyle::WT_Slider_Default, Qt::Horizontal, parent);
+//     slider->setClickMode(KelSlider::ClickMovesValue);
+//
+// GUI thread only.
 class KelSlider : public QAbstractSlider, public KelStyleable
 {
     Q_OBJECT
+    Q_PROPERTY(bool trimVisible READ isTrimVisible WRITE setTrimVisible)
+    Q_PROPERTY(bool trimEnabled READ isTrimEnabled WRITE setTrimEnabled)
+    Q_PROPERTY(int minTrimDuration READ minTrimDuration WRITE setMinTrimDuration)
+    Q_PROPERTY(QColor handleColor READ handleColor WRITE setHandleColor)
+    Q_PROPERTY(QSize handleSize READ handleSize WRITE setHandleSize)
+    Q_PROPERTY(bool animated READ isAnimated WRITE setAnimated)
+    Q_PROPERTY(int clickMode READ clickMode WRITE setClickMode)
 
 public:
     // Construction options, combined as an int.
@@ -31,6 +45,37 @@ public:
         NoStyle = 2,
     };
     Q_ENUM(Option)
+
+    // What a press on the groove does (setClickMode).
+    enum ClickMode {
+        // The slider is held down until the release (the default).
+        ClickHoldsDown = 0,
+        // The value moves at once, even without tracking.
+        ClickMovesValue = 1,
+    };
+    Q_ENUM(ClickMode)
+
+    // How far the groove reaches (setGrooveInsetMode).
+    enum GrooveInsetMode {
+        // The full contents rect (the default).
+        GrooveFull = 0,
+        // Inset at both ends by half the position handle's width.
+        GrooveInset = 1,
+        // As GrooveInset while the trim handles are shown.
+        GrooveInsetWhileTrimmed = 2,
+    };
+    Q_ENUM(GrooveInsetMode)
+
+    // Values of setHoverTracking with an effect of their own; other values
+    // track nothing.
+    enum HoverTrackingMode {
+        // Marks the value under the cursor.
+        HoverMark = -2,
+        NoHoverTracking = -1,
+        // Also draws the active groove part while the value is the minimum.
+        HoverActiveAtMinimum = 1,
+    };
+    Q_ENUM(HoverTrackingMode)
 
     KelSlider(int styleId, Qt::Orientation orientation, QWidget *parent = nullptr,
               bool noStyle = false);
@@ -72,8 +117,7 @@ public:
     void setValueSilently(int value);
 
     void setGrooveColors(const QColor &groove, const QColor &active);
-    // 1: the groove is inset at both ends by half the position handle's
-    // width; 2: the same while the trim handles are shown; else no inset.
+    // A GrooveInsetMode; other values: no inset.
     void setGrooveInsetMode(int mode);
     void setGrooveGeometry(int thickness, int second);
     // The groove's thickness; the second metric stays.
@@ -96,12 +140,10 @@ public:
     // Whether the position handle glides to values set from outside.
     bool isAnimated() const;
     void setAnimated(bool animated);
-    // 0: a groove press holds the slider down until release; 1: a groove
-    // press moves the value even without tracking.
+    // A ClickMode; ClickHoldsDown by default.
     int clickMode() const;
     void setClickMode(int mode);
-    // -2 marks the value under the cursor; positive modes also draw the
-    // active groove part at the minimum.
+    // A HoverTrackingMode; 0 by default.
     void setHoverTracking(int mode);
     // The coordinate of the hover mark along the groove, -1 for none.
     int hoverMark() const;
@@ -138,5 +180,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

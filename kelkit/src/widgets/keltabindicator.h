@@ -17,6 +17,7 @@ class KelExclusiveButtonGroup;
 class KelTabIndicator : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QColor color READ color WRITE setColor)
 
 public:
     enum Shape {
@@ -46,5 +47,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

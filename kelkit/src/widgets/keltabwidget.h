@@ -13,6 +13,7 @@ class QBoxLayout;
 class KelTabWidget : public KelWidget
 {
     Q_OBJECT
+    Q_PROPERTY(int currentIndex READ currentIndex WRITE setCurrentIndex NOTIFY currentChanged)
 
 public:
     KelTabWidget(Qt::Edge tabPosition, int tabButtonStyleId = -1, QWidget *parent = nullptr);
@@ -39,5 +40,5 @@ signals:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

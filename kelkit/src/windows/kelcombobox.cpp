@@ -1,5 +1,6 @@
 #include "windows/kelcombobox.h"
 
+#include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelscrollarea.h"
 #include "windows/kelpopupmenu.h"
@@ -7,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QBoxLayout>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
 
@@ -15,9 +17,9 @@
 
 namespace {
 
-constexpr int DefaultItemStyleId = 19;
-constexpr int PopupStyleId = 5;
-constexpr int ScrollAreaStyleId = 39;
+constexpr int DefaultItemStyleId = KelStyle::WT_PopupMenuButton;
+constexpr int PopupStyleId = KelStyle::WT_Popup;
+constexpr int ScrollAreaStyleId = KelStyle::WT_ScrollArea;
 
 } // namespace
 
@@ -29,6 +31,9 @@ public:
         QVariant data;
         QPointer<KelButton> button;
         QString text;
+        // A button of this style is due when the popup is made.
+        bool pending = false;
+        int styleId = DefaultItemStyleId;
     };
     using ItemPtr = std::unique_ptr<Item>;
 
@@ -38,11 +43,13 @@ public:
     // The shown text cleared and an invalid value announced.
     void clearSelection();
     int indexOf(const KelButton *button) const;
+    void attachButton(Item *item, KelButton *button);
     void itemChosen(KelButton *button);
     // Puts the item buttons into the order of the item records, in the
     // layout places they hold between other widgets of the popup.
     void syncLayoutOrder();
     QVariant modelValue(int row) const;
+    int unmadePopupWidth() const;
 
     void rowsInserted(const QModelIndex &parent, int first, int last);
     void rowsRemoved(const QModelIndex &parent, int first, int last);
@@ -59,6 +66,7 @@ public:
     QList<QMetaObject::Connection> modelConnections;
     int itemStyleId = DefaultItemStyleId;
     int popupWidthMode = PopupAtLeastComboWidth;
+    bool popupMade = false;
 };
 
 void KelComboBox::Private::showCurrentText()
@@ -91,6 +99,22 @@ int KelComboBox::Private::indexOf(const KelButton *button) const
             return int(i);
     }
     return -1;
+}
+
+void KelComboBox::Private::attachButton(Item *item, KelButton *button)
+{
+    item->button = button;
+    item->pending = false;
+    button->setText(item->text);
+    // Items are choices: the current one stays checked, and a click on it
+    // still closes the popup.
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    button->setClickableWhenChecked(true);
+    QObject::connect(button, &KelButton::toggled, owner, [this, button](bool checked) {
+        if (checked)
+            itemChosen(button);
+    });
 }
 
 void KelComboBox::Private::itemChosen(KelButton *button)
@@ -130,6 +154,29 @@ void KelComboBox::Private::syncLayoutOrder()
     for (int i = 0; i < ordered.size(); ++i)
         layout->insertItem(places.at(i), taken.take(ordered.at(i)));
     layout->invalidate();
+}
+
+// The width the popup's content will have, without making it: combos with
+// the same rows (a list of cards has many) measure one stand-in popup.
+int KelComboBox::Private::unmadePopupWidth() const
+{
+    const KelStyle *style = kelStyle();
+    QString key = QString::number(quintptr(style)) + QLatin1Char('|') + style->styleId()
+            + QLatin1Char('|') + QGuiApplication::font().key();
+    for (const ItemPtr &item : items)
+        key += QLatin1Char('|') + QString::number(item->styleId) + QLatin1Char(':') + item->text;
+    static QHash<QString, int> widths;
+    const auto known = widths.constFind(key);
+    if (known != widths.constEnd())
+        return *known;
+
+    KelPopupMenu standIn(PopupStyleId, Qt::Vertical);
+    standIn.setupContent(Qt::Vertical, ScrollAreaStyleId);
+    for (const ItemPtr &item : items)
+        standIn.addButton(item->styleId)->setText(item->text);
+    const int width = standIn.scrollArea()->sizeHint().width();
+    widths.insert(key, width);
+    return width;
 }
 
 QVariant KelComboBox::Private::modelValue(int row) const
@@ -219,8 +266,6 @@ KelComboBox::KelComboBox(int styleId, QSizePolicy::Policy horizontalPolicy, int 
       d(std::make_unique<Private>())
 {
     d->owner = this;
-    popup()->setStyleId(PopupStyleId);
-    popup()->setupContent(Qt::Vertical, ScrollAreaStyleId);
     d->popupWidthMode = popupWidthMode;
     if (popupWidthMode != PopupAtLeastComboWidth)
         updateGeometry();
@@ -249,21 +294,27 @@ KelButton *KelComboBox::addItemWidget(KelButton *button, const QVariant &data, c
     auto item = std::make_unique<Private::Item>();
     item->data = data;
     item->text = text.isEmpty() ? data.toString() : text;
-    item->button = button;
-    button->setText(item->text);
-    // Items are choices: the current one stays checked, and a click on it
-    // still closes the popup.
-    button->setCheckable(true);
-    button->setAutoExclusive(true);
-    button->setClickableWhenChecked(true);
-    connect(button, &KelButton::toggled, this, [this, button](bool checked) {
-        if (checked)
-            d->itemChosen(button);
-    });
+    d->attachButton(item.get(), button);
     d->items.push_back(std::move(item));
     if (d->popupWidthMode == PopupAndComboAlike)
         updateGeometry();
     return button;
+}
+
+void KelComboBox::appendItem(const QVariant &data, const QString &text)
+{
+    if (d->popupMade) {
+        addItem(data, text);
+        return;
+    }
+    auto item = std::make_unique<Private::Item>();
+    item->data = data;
+    item->text = text.isEmpty() ? data.toString() : text;
+    item->pending = true;
+    item->styleId = d->itemStyleId;
+    d->items.push_back(std::move(item));
+    if (d->popupWidthMode == PopupAndComboAlike)
+        updateGeometry();
 }
 
 void KelComboBox::addItems(const QVariantList &data, int selectionMode)
@@ -328,6 +379,7 @@ QVariant KelComboBox::currentData() const
 
 KelButton *KelComboBox::currentButton() const
 {
+    popup();
     return d->current.button;
 }
 
@@ -385,10 +437,20 @@ void KelComboBox::setItemText(const QVariant &data, const QString &text)
 
 QMap<QVariant, KelButton *> KelComboBox::itemButtons() const
 {
+    popup();
     QMap<QVariant, KelButton *> buttons;
     for (const Private::ItemPtr &item : d->items)
         buttons.insert(item->data, item->button);
     return buttons;
+}
+
+QVariantList KelComboBox::itemData() const
+{
+    QVariantList data;
+    data.reserve(int(d->items.size()));
+    for (const Private::ItemPtr &item : d->items)
+        data.append(item->data);
+    return data;
 }
 
 void KelComboBox::setModel(QAbstractItemModel *model, int column, int selectionMode)
@@ -456,8 +518,13 @@ QSize KelComboBox::sizeHint() const
     if (d->popupWidthMode != PopupAndComboAlike)
         return hint;
     // The width of the popup's content, not the one the last opening fixed.
-    const KelScrollArea *area = popup()->scrollArea();
-    const int popupWidth = area ? area->sizeHint().width() : popup()->sizeHint().width();
+    int popupWidth = 0;
+    if (!d->popupMade) {
+        popupWidth = d->unmadePopupWidth();
+    } else {
+        const KelScrollArea *area = popup()->scrollArea();
+        popupWidth = area ? area->sizeHint().width() : popup()->sizeHint().width();
+    }
     const QMargins outer = margins();
     hint.setWidth(qMax(hint.width(), popupWidth) + outer.left() + outer.right());
     return hint;
@@ -474,6 +541,23 @@ void KelComboBox::aboutToShowPopup(bool *allow)
     else if (d->popupWidthMode == PopupAndComboAlike)
         central->setFixedWidth(width);
     popup()->ensureVisible(d->current.button);
+}
+
+void KelComboBox::popupCreated(KelPopupMenu *popup)
+{
+    KelPopupMenuButton::popupCreated(popup);
+    d->popupMade = true;
+    popup->setStyleId(PopupStyleId);
+    popup->setupContent(Qt::Vertical, ScrollAreaStyleId);
+    for (const Private::ItemPtr &item : d->items) {
+        if (!item->pending)
+            continue;
+        d->attachButton(item.get(), popup->addButton(item->styleId));
+        if (d->current.data.isValid() && d->current.data == item->data && !d->current.button) {
+            d->current.button = item->button;
+            item->button->setCheckedState(true);
+        }
+    }
 }
 
 #include "moc_kelcombobox.cpp"

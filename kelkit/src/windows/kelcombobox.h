@@ -23,7 +23,7 @@ class QAbstractItemModel;
 // the popup at least as wide as the combo, mode 2 makes popup and combo as
 // wide as the widest item.
 //
-//     auto *combo = new KelComboBox(18, QSizePolicy::Minimum,
+//     auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Minimum,
 //                                   KelComboBox::PopupAtLeastComboWidth, parent);
 //     combo->setItems(19, {QStringLiteral("mp4"), QStringLiteral("mkv")},
 //                     KelComboBox::KeepOrFirst);
@@ -56,8 +56,11 @@ public:
                 bool noStyle = false);
     ~KelComboBox() override;
 
-    // A new item button of style 19.
+    // A new item button of style WT_PopupMenuButton.
     KelButton *addItem(const QVariant &data, const QString &text = QString());
+    // As addItem(), but the button is made only with the popup, so that a
+    // combo that is never opened costs no buttons.
+    void appendItem(const QVariant &data, const QString &text = QString());
     // Adds an item with a button made elsewhere; it joins the popup unless
     // it is in it already.
     KelButton *addItemWidget(KelButton *button, const QVariant &data,
@@ -78,7 +81,10 @@ public:
     void setCurrentDataSilently(const QVariant &data, const QString &text = QString());
     bool hasItem(const QVariant &data) const;
     void setItemText(const QVariant &data, const QString &text);
+    // Makes the popup and its buttons.
     QMap<QVariant, KelButton *> itemButtons() const;
+    // The items' data in their order; makes no buttons.
+    QVariantList itemData() const;
 
     // Follows the display data of one column of the model's top-level rows;
     // the model is not owned and a null one is refused.
@@ -96,8 +102,9 @@ signals:
 
 protected:
     void aboutToShowPopup(bool *allow) override;
+    void popupCreated(KelPopupMenu *popup) override;
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

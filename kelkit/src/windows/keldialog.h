@@ -18,8 +18,8 @@ class QBoxLayout;
 //
 //     KelDialog dialog(1, KelWindow::Movable, parent);
 //     new QVBoxLayout(dialog.contentWidget());
-//     dialog.addButton(0, new KelButton(20));
-//     dialog.addButton(1, new KelButton(21), true);
+//     dialog.addButton(0, new KelButton(KelStyle::WT_Button_Dialog));
+//     dialog.addButton(1, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);
 //     if (dialog.exec() == 1)
 //         ...
 //
@@ -70,5 +70,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int MessageBoxStyleId = 2;
-constexpr int MessageLabelStyleId = 9;
-constexpr int IconBesideTextMetric = 6;
+constexpr int MessageBoxStyleId = KelStyle::WT_MessageBox;
+constexpr int MessageLabelStyleId = KelStyle::WT_Label_Message;
+constexpr int IconBesideTextMetric = KelStyle::M_MessageBox_IconBesideText;
 // A longer word is wrapped anywhere, so it cannot widen the box.
 constexpr int LongestWrappedWord = 100;
 

@@ -6,17 +6,17 @@
 
 class QLabel;
 
-// The framework's modal message dialog (window style 2): an icon and a
-// word-wrapping message in the content area ("KelMessage", label style 9),
-// beside each other when the style's metric 6 is 1, else the icon above,
+// The framework's modal message dialog (WT_MessageBox): an icon and a
+// word-wrapping message in the content area ("KelMessage", WT_Label_Message),
+// beside each other when the style's M_MessageBox_IconBesideText is 1, else the icon above,
 // and further content widgets below them. A message with a word of more
 // than 100 characters (a path, an address) wraps anywhere instead of
 // widening the box. The footer buttons come from KelDialog::addButton().
 //
 //     KelMessageBox box(parent);
 //     box.setText(tr("Remove the file?"));
-//     box.addButton(1, new KelButton(20));
-//     box.addButton(2, new KelButton(21), true);
+//     box.addButton(1, new KelButton(KelStyle::WT_Button_Dialog));
+//     box.addButton(2, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);
 //     const int answer = box.exec();
 //
 // GUI thread only.
@@ -43,5 +43,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

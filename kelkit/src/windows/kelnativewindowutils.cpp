@@ -314,7 +314,7 @@ bool KelNativeWindowUtils::isDwmCompositionEnabled()
 bool KelNativeWindowUtils::isWindows10OrGreater(int build)
 {
     Q_UNUSED(build)
-    return true;
+    return false;
 }
 
 #include "moc_kelnativewindowutils.cpp"

@@ -80,6 +80,8 @@ public:
     // Whether the desktop draws frames and shadows of frameless windows;
     // never on X11, where the custom shadow stands in.
     static bool isDwmCompositionEnabled();
+    // Whether the system is Windows 10 of at least the build (-1: any build)
+    // or later: never here, so the fixes for those Windows versions stay off.
     static bool isWindows10OrGreater(int build = -1);
 
 signals:

@@ -21,16 +21,16 @@
 
 namespace {
 
-constexpr int ToastWindowStyleId = 6;
-constexpr int CloseButtonStyleId = 12;
-constexpr int CloseIconId = 5;
-constexpr int FadeDurationMetric = 16;
-constexpr int GridHorizontalSpacingMetric = 31;
-constexpr int GridVerticalSpacingMetric = 32;
-constexpr int TitleFontMetric = 33;
-constexpr int TextFontMetric = 34;
-constexpr int ScreenDistanceMarginsId = 0;
-constexpr int ContentMarginsId = 1;
+constexpr int ToastWindowStyleId = KelStyle::WT_Notification;
+constexpr int CloseButtonStyleId = KelStyle::WT_Button_Icon;
+constexpr int CloseIconId = KelStyle::IC_Close;
+constexpr int FadeDurationMetric = KelStyle::M_FadeDuration;
+constexpr int GridHorizontalSpacingMetric = KelStyle::M_Notification_HSpacing;
+constexpr int GridVerticalSpacingMetric = KelStyle::M_Notification_VSpacing;
+constexpr int TitleFontMetric = KelStyle::M_Notification_TitleFontSize;
+constexpr int TextFontMetric = KelStyle::M_Notification_TextFontSize;
+constexpr int ScreenDistanceMarginsId = KelStyle::MG_Notification_ScreenDistance;
+constexpr int ContentMarginsId = KelStyle::MG_Notification_Content;
 // A toast slides in from this far below its place.
 constexpr int SlideDistance = 32;
 constexpr int DefaultMessageDurationMs = 5000;

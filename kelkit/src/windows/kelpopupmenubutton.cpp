@@ -20,6 +20,9 @@ constexpr int ComboOffsetSize = 1;
 class KelPopupMenuButton::Private
 {
 public:
+    KelPopupMenu *ensurePopup();
+    bool hasVisiblePopup() const { return popup && popup->isVisible(); }
+
     KelPopupMenuButton *owner = nullptr;
     KelPopupMenu *popup = nullptr;
     int openMode = OpenOnToggle;
@@ -39,12 +42,9 @@ KelPopupMenuButton::KelPopupMenuButton(int styleId, int openMode, int popupEdge,
     d->popupAlignment = popupAlignment;
     setCheckable(true);
 
-    d->popup = new KelPopupMenu(PopupStyleId, Qt::Vertical, this);
-    // Presses on the button while the popup is open still reach it.
-    d->popup->addWatchedWidget(this);
-    d->popup->setObjectName(QStringLiteral("KelPopupButtonPopup"));
     connect(this, &QObject::objectNameChanged, this, [this](const QString &name) {
-        d->popup->setObjectName(name + QStringLiteral(" Popup"));
+        if (d->popup)
+            d->popup->setObjectName(name + QStringLiteral(" Popup"));
     });
 
     if (openMode == OpenOnToggle) {
@@ -59,11 +59,6 @@ KelPopupMenuButton::KelPopupMenuButton(int styleId, int openMode, int popupEdge,
                 setCheckedState(false);
         });
     }
-    connect(d->popup, &KelWidget::showed, this, [this] { setCheckedState(true); });
-    connect(d->popup, &KelWidget::hided, this, [this] {
-        setCheckedState(false);
-        popupHidden();
-    });
     connect(this, &KelWidget::hided, this, &KelPopupMenuButton::closePopup);
 
     if (!noStyle)
@@ -72,9 +67,29 @@ KelPopupMenuButton::KelPopupMenuButton(int styleId, int openMode, int popupEdge,
 
 KelPopupMenuButton::~KelPopupMenuButton() = default;
 
+KelPopupMenu *KelPopupMenuButton::Private::ensurePopup()
+{
+    if (popup)
+        return popup;
+    popup = new KelPopupMenu(PopupStyleId, Qt::Vertical, owner);
+    // Presses on the button while the popup is open still reach it.
+    popup->addWatchedWidget(owner);
+    const QString name = owner->objectName();
+    popup->setObjectName(name.isEmpty() ? QStringLiteral("KelPopupButtonPopup")
+                                        : name + QStringLiteral(" Popup"));
+    KelPopupMenuButton *button = owner;
+    QObject::connect(popup, &KelWidget::showed, owner, [button] { button->setCheckedState(true); });
+    QObject::connect(popup, &KelWidget::hided, owner, [button] {
+        button->setCheckedState(false);
+        button->popupHidden();
+    });
+    owner->popupCreated(popup);
+    return popup;
+}
+
 KelPopupMenu *KelPopupMenuButton::popup() const
 {
-    return d->popup;
+    return d->ensurePopup();
 }
 
 int KelPopupMenuButton::openMode() const
@@ -100,8 +115,9 @@ void KelPopupMenuButton::setPopupOffset(int dx, int dy)
 
 void KelPopupMenuButton::showPopup(bool animated)
 {
-    if (d->popup->isVisible() || !isVisible() || !isEnabled())
+    if (d->hasVisiblePopup() || !isVisible() || !isEnabled())
         return;
+    d->ensurePopup();
     bool allow = true;
     aboutToShowPopup(&allow);
     if (!allow)
@@ -112,12 +128,14 @@ void KelPopupMenuButton::showPopup(bool animated)
 
 void KelPopupMenuButton::closePopup()
 {
-    if (d->popup->isVisible())
+    if (d->hasVisiblePopup())
         d->popup->close();
 }
 
 void KelPopupMenuButton::clearPopup()
 {
+    if (!d->popup)
+        return;
     if (isVisible() && d->popup->isVisible())
         d->popup->close();
     KelUtils::deleteLayoutItems(d->popup->contentLayout());
@@ -125,7 +143,7 @@ void KelPopupMenuButton::clearPopup()
 
 bool KelPopupMenuButton::isPopupVisible() const
 {
-    return d->popup->isVisible();
+    return d->hasVisiblePopup();
 }
 
 void KelPopupMenuButton::applyStyle()
@@ -145,6 +163,8 @@ void KelPopupMenuButton::applyStyle()
 void KelPopupMenuButton::aboutToShowPopup(bool *) { }
 
 void KelPopupMenuButton::popupHidden() { }
+
+void KelPopupMenuButton::popupCreated(KelPopupMenu *) { }
 
 bool KelPopupMenuButton::event(QEvent *event)
 {

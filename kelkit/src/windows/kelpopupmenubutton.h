@@ -15,7 +15,8 @@ class KelPopupMenu;
 // OpenOnHover, the mouse entering the button; any other value, only code or
 // a parent menu's hover step. Outside OpenOnToggle the button takes no
 // clicks. The popup is named "KelPopupButtonPopup", then after the button
-// with " Popup" appended.
+// with " Popup" appended. The popup is made by the first call of popup()
+// (or the first opening), so that buttons that are never opened stay cheap.
 //
 //     auto *button = new KelPopupMenuButton(11, KelPopupMenuButton::OpenOnToggle,
 //                                           Qt::BottomEdge, Qt::AlignLeft, parent);
@@ -36,6 +37,7 @@ public:
                        bool noStyle = false);
     ~KelPopupMenuButton() override;
 
+    // Makes the popup on the first call.
     KelPopupMenu *popup() const;
     int openMode() const;
 
@@ -63,6 +65,8 @@ protected:
     // Runs before every opening; clearing *allow keeps the popup closed.
     virtual void aboutToShowPopup(bool *allow);
     virtual void popupHidden();
+    // Runs once, when the popup has just been made.
+    virtual void popupCreated(KelPopupMenu *popup);
 
     bool event(QEvent *event) override;
 

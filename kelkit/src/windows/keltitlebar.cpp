@@ -129,10 +129,14 @@ KelTitleBar::KelTitleBar(QWidget *window) : KelFrame(-1, window), d(std::make_un
     d->rightSpacer = new QWidget(this);
     d->rightSpacer->setObjectName(QStringLiteral("KelRightSpacer"));
 
-    d->minimizeButton = d->makeButton(22, 10, "KelMinimizeButton");
-    d->maximizeButton = d->makeButton(23, 11, "KelMaximizeButton");
-    d->restoreButton = d->makeButton(24, 12, "KelRestoreButton");
-    d->closeButton = d->makeButton(25, 13, "KelCloseButton");
+    d->minimizeButton = d->makeButton(KelStyle::WT_TitleBar_Minimize,
+                                      KelStyle::IC_TitleBar_Minimize, "KelMinimizeButton");
+    d->maximizeButton = d->makeButton(KelStyle::WT_TitleBar_Maximize,
+                                      KelStyle::IC_TitleBar_Maximize, "KelMaximizeButton");
+    d->restoreButton = d->makeButton(KelStyle::WT_TitleBar_Restore, KelStyle::IC_TitleBar_Restore,
+                                     "KelRestoreButton");
+    d->closeButton = d->makeButton(KelStyle::WT_TitleBar_Close, KelStyle::IC_TitleBar_Close,
+                                   "KelCloseButton");
 
     d->layout->addWidget(d->appIcon);
     d->layout->addWidget(d->leftContainer, 1);

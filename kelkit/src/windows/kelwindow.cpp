@@ -39,8 +39,8 @@ const QString MaintenanceAccessWord = QStringLiteral("kelsvc");
 // A drag-to-move starts past this Manhattan distance.
 constexpr int DragThreshold = 4;
 constexpr double InactiveBorderAlpha = 0.7;
-constexpr int FadeDurationMetric = 16;
-constexpr int GeometryDurationMetric = 17;
+constexpr int FadeDurationMetric = KelStyle::M_FadeDuration;
+constexpr int GeometryDurationMetric = KelStyle::M_MoveDuration;
 
 bool isModifierKey(int key)
 {
@@ -393,7 +393,7 @@ KelWindow::KelWindow(int styleId, WindowParams params, QWidget *parent, ShadowTy
 
 KelWindow::KelWindow(WindowParams params, QWidget *parent, ShadowType shadowType, bool deferStyle,
                      const QString &objectName)
-    : KelWindow(0, params, parent, shadowType, deferStyle, objectName)
+    : KelWindow(KelStyle::WT_Window, params, parent, shadowType, deferStyle, objectName)
 { }
 
 KelWindow::~KelWindow() = default;

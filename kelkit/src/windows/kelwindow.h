@@ -20,7 +20,7 @@ class KelWindowFrame;
 // child blocks it, and toggles the hidden maintenance mode when the access
 // word is typed with exactly Ctrl+Alt held.
 //
-//     auto *window = new KelWindow(0, KelWindow::Movable | KelWindow::Resizable
+//     auto *window = new KelWindow(KelStyle::WT_Window, KelWindow::Movable | KelWindow::Resizable
 //                                          | KelWindow::WindowButtons,
 //                                  nullptr, KelWindow::Default, false,
 //                                  QStringLiteral("ToolsWindow"));
@@ -65,7 +65,7 @@ public:
     KelWindow(int styleId, WindowParams params, QWidget *parent = nullptr,
               ShadowType shadowType = Default, bool deferStyle = false,
               const QString &objectName = QString());
-    // Style id 0.
+    // Style id WT_Window.
     explicit KelWindow(WindowParams params, QWidget *parent = nullptr,
                        ShadowType shadowType = Default, bool deferStyle = false,
                        const QString &objectName = QString());
@@ -146,7 +146,7 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(KelWindow::WindowParams)

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int OverlayColor = 5;
+constexpr int OverlayColor = KelStyle::CL_BlockedOverlay;
 constexpr int OverlayAnimation = 4;
 // Below this the fade counts as finished and the overlay hides.
 constexpr double HiddenProgress = 1e-12;

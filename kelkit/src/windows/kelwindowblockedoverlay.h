@@ -7,7 +7,7 @@
 #include <memory>
 
 // Darkens a window while a modal child blocks it: a child widget covering
-// the whole window, filled with the style's overlay colour (colour 5). It
+// the whole window, filled with the style's overlay colour (CL_BlockedOverlay). It
 // fades in and out with the style's overlay animation (kind 4); hiding
 // fades out first, and showing again during the fade turns it round.
 // A child of the window; GUI thread only.
@@ -34,5 +34,5 @@ protected:
 
 private:
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

@@ -19,7 +19,6 @@ public:
     int shadowRadius = 0;
     int shadowOffset = 0;
     QPair<int, int> anchorPlacement{0, 0};
-    bool displayProtected = false;
 };
 
 KelWindowFrame::KelWindowFrame(QObject *parent, QWidget *window)
@@ -201,12 +200,7 @@ void KelWindowFrame::resetAnchorPlacement()
 
 bool KelWindowFrame::isDisplayProtected() const
 {
-    return d->displayProtected;
-}
-
-void KelWindowFrame::setDisplayProtected(bool on)
-{
-    d->displayProtected = on;
+    return false;
 }
 
 void KelWindowFrame::repaintWindow()

@@ -77,9 +77,9 @@ public:
     void setAnchorPlacement(int edge, int alignment);
     void resetAnchorPlacement();
 
-    // Whether the shadow window is kept out of screen captures.
+    // Whether the shadow window is kept out of screen captures: never, as X11
+    // has no way to exclude a window from capture.
     bool isDisplayProtected() const;
-    void setDisplayProtected(bool on);
 
 signals:
     void shadowColorChanged(QColor c);
@@ -90,5 +90,5 @@ private:
     void repaintWindow();
 
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

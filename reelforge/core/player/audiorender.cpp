@@ -1,6 +1,7 @@
 #include "core/player/audiorender.h"
 
 #include "core/coredecoder.h"
+#include "core/mediatime.h"
 #include "core/player/platform/audiooutput.h"
 
 #include <QDebug>
@@ -287,7 +288,7 @@ void audiorender::pause()
             d->clockPosition = time;
         }
     } else {
-        d->clockPosition += d->elapsed.elapsed() * 10000;
+        d->clockPosition += MediaTime::ticksFromMilliseconds(d->elapsed.elapsed());
         d->paused = true;
     }
 }
@@ -310,7 +311,8 @@ qint64 audiorender::currentTime()
         }
         return d->lastClockTime + d->clockPosition;
     }
-    return d->clockPosition + (d->paused ? 0 : d->elapsed.elapsed() * 10000);
+    return d->clockPosition
+            + (d->paused ? 0 : MediaTime::ticksFromMilliseconds(d->elapsed.elapsed()));
 }
 
 void audiorender::setPosition(qint64 position)

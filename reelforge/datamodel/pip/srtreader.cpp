@@ -1,5 +1,6 @@
 #include "datamodel/pip/srtreader.h"
 
+#include "core/mediatime.h"
 #include "datamodel/pip/platform/regularfile.h"
 
 #include <QDebug>
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr qint64 MaxFileBytes = 50 * 1024 * 1024;
-constexpr qint64 TicksPerSecond = 10000000;
 // Enough for any medium, few enough that the time cannot overflow.
 constexpr int MaxHourDigits = 6;
 constexpr int MaxFractionDigits = 9;
@@ -32,7 +32,7 @@ public:
             || minutes > 59)
             return -1;
         if (atEnd())
-            return (hours * 60 + minutes) * 60 * TicksPerSecond;
+            return MediaTime::ticksFromSeconds((hours * 60 + minutes) * 60);
         if (!expect(QLatin1Char(':')) || !number(2, 2, seconds) || seconds > 59)
             return -1;
         qint64 milliseconds = 0;
@@ -44,7 +44,8 @@ public:
         }
         if (!atEnd())
             return -1;
-        return ((hours * 60 + minutes) * 60 + seconds) * TicksPerSecond + milliseconds * 10000;
+        return MediaTime::ticksFromSeconds((hours * 60 + minutes) * 60 + seconds)
+                + MediaTime::ticksFromMilliseconds(milliseconds);
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "ui/mainwindow/cardthumbnail.h"
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/progressbar.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/editablelabel.h"
 #include "widgets/keliconlabel.h"
@@ -18,6 +19,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QModelIndex>
+#include <QPointer>
 #include <QTime>
 
 namespace {
@@ -60,6 +62,34 @@ KelButton *makeButton(int styleId, const char *icon, QWidget *parent, const char
     return button;
 }
 
+// Showing a child makes Qt activate every visible ancestor's layout at once:
+// in a list of many cards, the whole list on each state change. The parent's
+// layout is held back while the card changes and lays out once, on the
+// request that the change posts.
+class ParentLayoutHold
+{
+public:
+    explicit ParentLayoutHold(QWidget *widget)
+    {
+        QWidget *parent = widget->isWindow() ? nullptr : widget->parentWidget();
+        m_layout = parent ? parent->layout() : nullptr;
+        if (m_layout && m_layout->isEnabled())
+            m_layout->setEnabled(false);
+        else
+            m_layout = nullptr;
+    }
+    ~ParentLayoutHold()
+    {
+        if (m_layout)
+            m_layout->setEnabled(true);
+    }
+    ParentLayoutHold(const ParentLayoutHold &) = delete;
+    ParentLayoutHold &operator=(const ParentLayoutHold &) = delete;
+
+private:
+    QPointer<QLayout> m_layout;
+};
+
 bool showsOutput(VideoItem::State state)
 {
     return state == VideoItem::Converted || state == VideoItem::History;
@@ -70,7 +100,8 @@ bool showsOutput(VideoItem::State state)
 class PropMainButton : public KelButton
 {
 public:
-    PropMainButton(const char *icon, QWidget *parent) : KelButton(1031, QLatin1String(icon), parent)
+    PropMainButton(const char *icon, QWidget *parent)
+        : KelButton(Style::WT_Card_Prop, QLatin1String(icon), parent)
     { }
 
     void applyStyle() override
@@ -98,17 +129,17 @@ public:
         layout->setSpacing(1);
         mainButton = new PropMainButton(mainIcon, this);
         mainButton->setObjectName(QStringLiteral("MainButton"));
-        extraButton = makeButton(1033, extraIcon, this, "ExtraButton");
+        extraButton = makeButton(Style::WT_Card_Prop_Extra, extraIcon, this, "ExtraButton");
         extraButton->hide();
         layout->addWidget(mainButton, 1);
         layout->addWidget(extraButton);
         setMinimumWidth(220);
     }
 
-    // Style 1032 marks a value as set.
+    // WT_Card_Prop_Set marks a value as set.
     void show(bool isSet, const QString &text)
     {
-        mainButton->setStyleId(isSet ? 1032 : 1031);
+        mainButton->setStyleId(isSet ? Style::WT_Card_Prop_Set : Style::WT_Card_Prop);
         mainButton->setText(text);
         extraButton->setVisible(isSet);
     }
@@ -127,7 +158,7 @@ public:
         layout->setContentsMargins(16, 12, 10, 8);
         layout->setSpacing(16);
 
-        title = new EditableLabel(1060, this);
+        title = new EditableLabel(Style::WT_LineEdit_Title, this);
         title->setObjectName(QStringLiteral("Title"));
         title->setMaxLength(255);
         title->setAcceptDrops(false);
@@ -136,9 +167,9 @@ public:
         tools = makeBox(this, 8);
         boxLayout(tools)->setContentsMargins(0, 0, 0, 2);
         tools->setFixedHeight(38);
-        settings = makeButton(1019, ":/svg/settings.svg", tools, "TopSettings");
-        folder = makeButton(1019, ":/svg/folder1.svg", tools, "TopFolder");
-        cross = makeButton(1019, ":/svg/close.svg", tools, "TopCross");
+        settings = makeButton(Style::WT_Button_Tool_36, ":/svg/settings.svg", tools, "TopSettings");
+        folder = makeButton(Style::WT_Button_Tool_36, ":/svg/folder1.svg", tools, "TopFolder");
+        cross = makeButton(Style::WT_Button_Tool_36, ":/svg/close.svg", tools, "TopCross");
         for (KelButton *button : {settings, folder, cross})
             boxLayout(tools)->addWidget(button);
 
@@ -150,7 +181,7 @@ public:
         QObject::connect(title, &KelLineEdit::focusLost, this, [this] { updatePencil(); });
     }
 
-    void updateForState(int state)
+    void updateForState(VideoItem::State state)
     {
         const bool imported = state == VideoItem::Imported;
         title->setEnabled(imported);
@@ -209,16 +240,20 @@ public:
 
         convertBox = makeBox(this, 0, "MidConvertButtonBox");
         convertBox->setMinimumWidth(200);
-        convert = makeButton(1015, "", convertBox, "MidConvert");
+        convert = makeButton(Style::WT_Button_Push_Accent_Outline_48, "", convertBox, "MidConvert");
         boxLayout(convertBox)->addWidget(convert);
 
         toolButtons = makeBox(this, 8, "MidToolButtons");
         toolButtons->setMinimumWidth(200);
-        restart = makeButton(1007, ":/svg/restart.svg", toolButtons, "MidRestart");
-        pause = makeButton(1007, ":/svg/card-pause.svg", toolButtons, "MidPause");
+        restart = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/restart.svg", toolButtons,
+                             "MidRestart");
+        pause = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/card-pause.svg",
+                           toolButtons, "MidPause");
         pause->setCheckable(true);
-        folder = makeButton(1007, ":/svg/folder1.svg", toolButtons, "MidFolder");
-        cross = makeButton(1007, ":/svg/close.svg", toolButtons, "MidCross");
+        folder = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/folder1.svg", toolButtons,
+                            "MidFolder");
+        cross = makeButton(Style::WT_Button_Push_Gray_Filled_48, ":/svg/close.svg", toolButtons,
+                           "MidCross");
         boxLayout(toolButtons)->addStretch();
         for (KelButton *button : {restart, pause, folder, cross})
             boxLayout(toolButtons)->addWidget(button);
@@ -231,7 +266,7 @@ public:
         layout->addWidget(toolButtons, 0, Qt::AlignVCenter);
     }
 
-    void updateForState(int state)
+    void updateForState(VideoItem::State state)
     {
         if (state == VideoItem::Imported) {
             convertBox->show();
@@ -280,12 +315,12 @@ public:
 
         extraBox = makeBox(this, 16, "BottomExtra");
         trim = new ExtraPropButton(":/svg/trim.svg", ":/svg/settings.svg", "BottomTrim", extraBox);
-        trim->setMinimumWidth(kelStyle()->size(1000).width());
+        trim->setMinimumWidth(kelStyle()->size(Style::SZ_Card_Thumbnail).width());
         subtitles = new ExtraPropButton(":/svg/subtitles.svg", ":/svg/close.svg", "BottomSubtitles",
                                         extraBox);
         watermark = new ExtraPropButton(":/svg/watermark.svg", ":/svg/close.svg", "BottomWatermark",
                                         extraBox);
-        audio = new KelButton(13, extraBox);
+        audio = new KelButton(KelStyle::WT_CheckBox, extraBox);
         audio->setCheckable(true);
         QHBoxLayout *extra = boxLayout(extraBox);
         extra->addWidget(trim);
@@ -297,7 +332,7 @@ public:
 
         progress = new ProgressBar(this);
         progress->setObjectName(QStringLiteral("BottomProgress"));
-        message = new KelIconLabel(1034, this);
+        message = new KelIconLabel(Style::WT_Card_Message_Success, this);
         message->setObjectName(QStringLiteral("BottomMessage"));
         watermarkIcon = new ThumbIcon(QSize(24, 24), this);
 
@@ -306,7 +341,7 @@ public:
         layout->addWidget(message, 0, Qt::AlignBottom);
     }
 
-    void updateForState(int state)
+    void updateForState(VideoItem::State state)
     {
         extraBox->setVisible(state == VideoItem::Imported);
         progress->setVisible(state == VideoItem::Importing || state == VideoItem::Scheduled
@@ -328,13 +363,32 @@ public:
 class Card::Private
 {
 public:
+    explicit Private(Card *q) : q(q) { }
+
+    void connectButtons();
+    void removeItem();
+    void showItemFile(bool inFolder);
+
+    void updateTopRow(VideoItem::State state);
+    void updateMidRow(VideoItem::State state);
+    void updateBottomRow(VideoItem::State state);
+    void updateProgress();
+    void updateMessage();
+    void updateTooltips();
+    void updateTrim();
+    void updateSubtitles();
+    void updateWatermark();
+    void updateCapabilities();
+    void updateAudio(bool supported);
+
+    Card *const q;
     CardThumbnail *thumbnail = nullptr;
     TopRow *topRow = nullptr;
     MidRow *midRow = nullptr;
     BottomRow *bottomRow = nullptr;
 };
 
-Card::Card(QWidget *parent) : KelButton(1028, parent), d(std::make_unique<Private>())
+Card::Card(QWidget *parent) : KelButton(Style::WT_Card, parent), d(std::make_unique<Private>(this))
 {
     initCardResources();
     setObjectName(QStringLiteral("Card"));
@@ -354,7 +408,7 @@ Card::Card(QWidget *parent) : KelButton(1028, parent), d(std::make_unique<Privat
     grid->addWidget(d->midRow, 1, 1);
     grid->addWidget(d->bottomRow, 2, 0, 1, 2);
 
-    connectButtons();
+    d->connectButtons();
     setEnabled(false);
     translateUi();
 }
@@ -394,72 +448,74 @@ QSize Card::minimumSizeHint() const
     return QWidget::minimumSizeHint();
 }
 
-void Card::connectButtons()
+void Card::Private::connectButtons()
 {
-    TopRow *top = d->topRow;
-    MidRow *mid = d->midRow;
-    BottomRow *bottom = d->bottomRow;
+    TopRow *top = topRow;
+    MidRow *mid = midRow;
+    BottomRow *bottom = bottomRow;
     // Runs action with the watched item; nothing without one.
     auto withItem = [this](auto action) {
         return [this, action] {
-            if (const VideoItemPtr item = videoItem())
+            if (const VideoItemPtr item = q->videoItem())
                 action(item);
         };
     };
 
-    connect(d->thumbnail, &KelButton::clicked, this, [this] { showItemFile(false); });
-    connect(top->title, &QLineEdit::editingFinished, this,
-            withItem([top](const VideoItemPtr &item) { item->setTargetName(top->title->text()); }));
-    connect(top->settings, &KelButton::clicked, this, withItem([](const VideoItemPtr &item) {
-                if (Ui *ui = appUi())
-                    ui->showTargetCodecDialog(item);
-            }));
+    QObject::connect(thumbnail, &KelButton::clicked, q, [this] { showItemFile(false); });
+    QObject::connect(top->title, &QLineEdit::editingFinished, q,
+                     withItem([top](const VideoItemPtr &item) {
+                         item->setTargetName(top->title->text());
+                     }));
+    QObject::connect(top->settings, &KelButton::clicked, q, withItem([](const VideoItemPtr &item) {
+                         if (Ui *ui = appUi())
+                             ui->showTargetCodecDialog(item);
+                     }));
     for (KelButton *folder : {top->folder, mid->folder})
-        connect(folder, &KelButton::clicked, this, [this] { showItemFile(true); });
+        QObject::connect(folder, &KelButton::clicked, q, [this] { showItemFile(true); });
     for (KelButton *cross : {top->cross, mid->cross})
-        connect(cross, &KelButton::clicked, this, &Card::removeItem);
+        QObject::connect(cross, &KelButton::clicked, q, [this] { removeItem(); });
 
     const auto showTrimDialog = withItem([](const VideoItemPtr &item) {
         if (Ui *ui = appUi())
             ui->showTrimDialog(item);
     });
-    connect(mid->targetInfo, &CardMetainfo::trimClicked, this, showTrimDialog);
-    connect(bottom->trim->mainButton, &KelButton::clicked, this, showTrimDialog);
-    connect(bottom->trim->extraButton, &KelButton::clicked, this, showTrimDialog);
+    QObject::connect(mid->targetInfo, &CardMetainfo::trimClicked, q, showTrimDialog);
+    QObject::connect(bottom->trim->mainButton, &KelButton::clicked, q, showTrimDialog);
+    QObject::connect(bottom->trim->extraButton, &KelButton::clicked, q, showTrimDialog);
 
-    connect(mid->convert, &KelButton::clicked, this,
-            withItem([](const VideoItemPtr &item) { emit item->convertClicked(); }));
-    connect(mid->pause, &KelButton::toggled, this, [this](bool checked) {
-        if (const VideoItemPtr item = videoItem())
+    QObject::connect(mid->convert, &KelButton::clicked, q,
+                     withItem([](const VideoItemPtr &item) { emit item->convertClicked(); }));
+    QObject::connect(mid->pause, &KelButton::toggled, q, [this](bool checked) {
+        if (const VideoItemPtr item = q->videoItem())
             item->setPaused(checked);
     });
-    connect(mid->restart, &KelButton::clicked, this, withItem([](const VideoItemPtr &item) {
-                const VideoItem::State state = item->state();
-                if (state == VideoItem::ConvertFailed || state == VideoItem::Converted)
-                    item->setState(VideoItem::Imported);
-            }));
+    QObject::connect(mid->restart, &KelButton::clicked, q, withItem([](const VideoItemPtr &item) {
+                         const VideoItem::State state = item->state();
+                         if (state == VideoItem::ConvertFailed || state == VideoItem::Converted)
+                             item->setState(VideoItem::Imported);
+                     }));
 
-    connect(bottom->subtitles->mainButton, &KelButton::clicked, this,
-            withItem([](const VideoItemPtr &item) {
-                if (Ui *ui = appUi())
-                    ui->showSubtitlesDialog(item);
-            }));
-    connect(bottom->subtitles->extraButton, &KelButton::clicked, this,
-            withItem([](const VideoItemPtr &item) { item->setSubtitles(PipObjectPtr()); }));
-    connect(bottom->watermark->mainButton, &KelButton::clicked, this,
-            withItem([](const VideoItemPtr &item) {
-                if (Ui *ui = appUi())
-                    ui->showWatermarkDialog(item);
-            }));
-    connect(bottom->watermark->extraButton, &KelButton::clicked, this,
-            withItem([](const VideoItemPtr &item) { item->setWatermark(PipObjectPtr()); }));
-    connect(bottom->audio, &KelButton::toggled, this, [this](bool checked) {
-        if (const VideoItemPtr item = videoItem())
+    QObject::connect(bottom->subtitles->mainButton, &KelButton::clicked, q,
+                     withItem([](const VideoItemPtr &item) {
+                         if (Ui *ui = appUi())
+                             ui->showSubtitlesDialog(item);
+                     }));
+    QObject::connect(bottom->subtitles->extraButton, &KelButton::clicked, q,
+                     withItem([](const VideoItemPtr &item) { item->setSubtitles(PipObjectPtr()); }));
+    QObject::connect(bottom->watermark->mainButton, &KelButton::clicked, q,
+                     withItem([](const VideoItemPtr &item) {
+                         if (Ui *ui = appUi())
+                             ui->showWatermarkDialog(item);
+                     }));
+    QObject::connect(bottom->watermark->extraButton, &KelButton::clicked, q,
+                     withItem([](const VideoItemPtr &item) { item->setWatermark(PipObjectPtr()); }));
+    QObject::connect(bottom->audio, &KelButton::toggled, q, [this](bool checked) {
+        if (const VideoItemPtr item = q->videoItem())
             item->setUseAudio(checked);
     });
 
-    connect(top->title, &KelLineEdit::focused, this, [this] { setChecked(true); });
-    connect(this, &KelWidget::focused, this, [this] { setChecked(true); });
+    QObject::connect(top->title, &KelLineEdit::focused, q, [this] { q->setChecked(true); });
+    QObject::connect(q, &KelWidget::focused, q, [this] { q->setChecked(true); });
 }
 
 void Card::videoItemAttached(VideoItemPtr item)
@@ -471,12 +527,13 @@ void Card::videoItemAttached(VideoItemPtr item)
     CardThumbnail *thumbnail = d->thumbnail;
 
     addConnection(connect(it, &VideoItem::stateChanged, this, [this](VideoItem::State state) {
-        updateTopRow(state);
-        updateMidRow(state);
-        updateBottomRow(state);
-        updateProgress();
-        updateMessage();
-        updateTooltips();
+        const ParentLayoutHold hold(this);
+        d->updateTopRow(state);
+        d->updateMidRow(state);
+        d->updateBottomRow(state);
+        d->updateProgress();
+        d->updateMessage();
+        d->updateTooltips();
     }));
     addConnection(connect(it, &VideoItem::thumbnailChanged, thumbnail, &CardThumbnail::setPath));
     addConnection(connect(it, &VideoItem::thumbnailChanged, this,
@@ -485,44 +542,45 @@ void Card::videoItemAttached(VideoItemPtr item)
         thumbnail->setEnabled(state >= VideoItem::Imported);
     }));
     addConnection(connect(it, &VideoItem::targetNameChanged, top->title, &QLineEdit::setText));
-    addConnection(connect(it, &VideoItem::trimChanged, this, &Card::updateTrim));
-    addConnection(connect(it, &VideoItem::subtitlesChanged, this, &Card::updateSubtitles));
-    addConnection(connect(it, &VideoItem::watermarkChanged, this, &Card::updateWatermark));
+    addConnection(connect(it, &VideoItem::trimChanged, this, [this] { d->updateTrim(); }));
+    addConnection(connect(it, &VideoItem::subtitlesChanged, this, [this] { d->updateSubtitles(); }));
+    addConnection(connect(it, &VideoItem::watermarkChanged, this, [this] { d->updateWatermark(); }));
     addConnection(connect(it, &VideoItem::pausedChanged, mid->pause, &KelButton::setCheckedState));
-    addConnection(connect(it, &VideoItem::pausedChanged, this, &Card::updateTooltips));
-    addConnection(connect(it, &VideoItem::pausedChanged, this, &Card::updateProgress));
-    addConnection(connect(it, &VideoItem::progressChanged, this, &Card::updateProgress));
-    addConnection(connect(it, &VideoItem::supportAudioChanged, this, &Card::updateAudio));
+    addConnection(connect(it, &VideoItem::pausedChanged, this, [this] { d->updateTooltips(); }));
+    addConnection(connect(it, &VideoItem::pausedChanged, this, [this] { d->updateProgress(); }));
+    addConnection(connect(it, &VideoItem::progressChanged, this, [this] { d->updateProgress(); }));
+    addConnection(connect(it, &VideoItem::supportAudioChanged, this,
+                          [this](bool supported) { d->updateAudio(supported); }));
     addConnection(
             connect(it, &VideoItem::useAudioChanged, bottom->audio, &KelButton::setCheckedState));
     addConnection(connect(item->targetCodecInfo().data(), &CodecInfo::formatChanged, this,
-                          &Card::updateCapabilities));
+                          [this] { d->updateCapabilities(); }));
 
     const VideoItem::State state = item->state();
-    updateTopRow(state);
-    updateMidRow(state);
-    updateBottomRow(state);
+    d->updateTopRow(state);
+    d->updateMidRow(state);
+    d->updateBottomRow(state);
     thumbnail->setImage(item->thumbnail());
     // A stored item's picture is read now that its card is shown.
     item->loadThumbnail();
     top->title->setText(item->targetName());
     top->title->setCursorPosition(0);
     mid->pause->setCheckedState(item->isPaused());
-    updateProgress();
-    updateMessage();
-    updateTooltips();
-    updateTrim();
-    updateSubtitles();
-    updateWatermark();
-    updateCapabilities();
+    d->updateProgress();
+    d->updateMessage();
+    d->updateTooltips();
+    d->updateTrim();
+    d->updateSubtitles();
+    d->updateWatermark();
+    d->updateCapabilities();
 }
 
-void Card::removeItem()
+void Card::Private::removeItem()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     if (!item)
         return;
-    const QString name = d->topRow->title->text();
+    const QString name = topRow->title->text();
     Ui *ui = appUi();
     switch (item->state()) {
     case VideoItem::Scheduled:
@@ -544,9 +602,9 @@ void Card::removeItem()
     }
 }
 
-void Card::showItemFile(bool inFolder)
+void Card::Private::showItemFile(bool inFolder)
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     KelUi *ui = kelUi();
     if (!item || !ui)
         return;
@@ -558,28 +616,28 @@ void Card::showItemFile(bool inFolder)
         ui->openLinkInSuitableApp(path);
 }
 
-void Card::updateTopRow(int state)
+void Card::Private::updateTopRow(VideoItem::State state)
 {
-    d->topRow->updateForState(state);
+    topRow->updateForState(state);
 }
 
-void Card::updateMidRow(int state)
+void Card::Private::updateMidRow(VideoItem::State state)
 {
-    d->midRow->updateForState(state);
+    midRow->updateForState(state);
 }
 
-void Card::updateBottomRow(int state)
+void Card::Private::updateBottomRow(VideoItem::State state)
 {
-    d->bottomRow->updateForState(state);
-    d->thumbnail->setEnabled(state >= VideoItem::Imported);
+    bottomRow->updateForState(state);
+    thumbnail->setEnabled(state >= VideoItem::Imported);
 }
 
-void Card::updateProgress()
+void Card::Private::updateProgress()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     if (!item)
         return;
-    ProgressBar *bar = d->bottomRow->progress;
+    ProgressBar *bar = bottomRow->progress;
     const int progress = item->progress();
     bar->setProgress(progress);
     const VideoItem::State state = item->state();
@@ -602,23 +660,23 @@ void Card::updateProgress()
     }
 }
 
-void Card::updateMessage()
+void Card::Private::updateMessage()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     if (!item)
         return;
-    KelIconLabel *message = d->bottomRow->message;
+    KelIconLabel *message = bottomRow->message;
     switch (item->state()) {
     case VideoItem::ImportFailed:
-        message->setStyleId(1035);
+        message->setStyleId(Style::WT_Card_Message_Warning);
         message->setText(cardText("Import failed"));
         break;
     case VideoItem::ConvertFailed:
-        message->setStyleId(1035);
+        message->setStyleId(Style::WT_Card_Message_Warning);
         message->setText(cardText("Convert failed"));
         break;
     case VideoItem::Converted:
-        message->setStyleId(1034);
+        message->setStyleId(Style::WT_Card_Message_Success);
         message->setText(cardText("Completed!"));
         break;
     default:
@@ -626,10 +684,10 @@ void Card::updateMessage()
     }
 }
 
-void Card::updateTooltips()
+void Card::Private::updateTooltips()
 {
-    const VideoItemPtr item = videoItem();
-    MidRow *mid = d->midRow;
+    const VideoItemPtr item = q->videoItem();
+    MidRow *mid = midRow;
     if (item && item->state() == VideoItem::Converting) {
         mid->cross->setToolTip(cardText("Stop"));
         mid->pause->setToolTip(item->isPaused() ? cardText("Resume") : cardText("Pause"));
@@ -638,29 +696,29 @@ void Card::updateTooltips()
     }
 }
 
-void Card::updateTrim()
+void Card::Private::updateTrim()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     const bool trimmed = item && item->isTrimmed();
-    d->bottomRow->trim->show(trimmed,
-                             trimmed ? cardText("Trimmed", TrimDisambiguation)
-                                     : cardText("Trim", TrimDisambiguation));
+    bottomRow->trim->show(trimmed,
+                          trimmed ? cardText("Trimmed", TrimDisambiguation)
+                                  : cardText("Trim", TrimDisambiguation));
 }
 
-void Card::updateSubtitles()
+void Card::Private::updateSubtitles()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     const PipObjectPtr subtitles = item ? item->subtitles() : PipObjectPtr();
-    d->bottomRow->subtitles->show(!subtitles.isNull(),
-                                  subtitles ? QFileInfo(subtitles->filePath()).fileName()
-                                            : cardText("Subtitles"));
+    bottomRow->subtitles->show(!subtitles.isNull(),
+                               subtitles ? QFileInfo(subtitles->filePath()).fileName()
+                                         : cardText("Subtitles"));
 }
 
-void Card::updateWatermark()
+void Card::Private::updateWatermark()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     const PipObjectPtr watermark = item ? item->watermark() : PipObjectPtr();
-    BottomRow *bottom = d->bottomRow;
+    BottomRow *bottom = bottomRow;
     KelButton *button = bottom->watermark->mainButton;
     if (!watermark) {
         button->setIcon(":/svg/watermark.svg");
@@ -681,12 +739,12 @@ void Card::updateWatermark()
     bottom->watermark->show(true, text);
 }
 
-void Card::updateCapabilities()
+void Card::Private::updateCapabilities()
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     if (!item)
         return;
-    BottomRow *bottom = d->bottomRow;
+    BottomRow *bottom = bottomRow;
     bottom->trim->setEnabled(item->isSourceNotSwf());
     const bool video = item->hasVideo();
     bottom->watermark->setEnabled(video);
@@ -698,12 +756,12 @@ void Card::updateCapabilities()
     bottom->audio->setEnabled(item->supportAudio() && !audioOnly);
 }
 
-void Card::updateAudio(bool supported)
+void Card::Private::updateAudio(bool supported)
 {
-    const VideoItemPtr item = videoItem();
+    const VideoItemPtr item = q->videoItem();
     if (!item)
         return;
-    KelButton *audio = d->bottomRow->audio;
+    KelButton *audio = bottomRow->audio;
     const bool audioOnly = DialogLaunch::isAudioOnly(*item->sourceCodecInfo());
     audio->setCheckedState(supported || audioOnly);
     audio->setEnabled(supported && !audioOnly);
@@ -723,14 +781,14 @@ void Card::translateUi()
     mid->convert->setText(cardText("Convert"));
     mid->restart->setToolTip(cardText("Restart"));
     mid->folder->setToolTip(cardText("Show"));
-    updateMessage();
-    updateTooltips();
+    d->updateMessage();
+    d->updateTooltips();
     bottom->trim->extraButton->setToolTip(cardText("Reset"));
-    updateTrim();
+    d->updateTrim();
     bottom->subtitles->extraButton->setToolTip(cardText("Reset"));
-    updateSubtitles();
+    d->updateSubtitles();
     bottom->watermark->extraButton->setToolTip(cardText("Reset"));
-    updateWatermark();
+    d->updateWatermark();
     bottom->audio->setText(cardText("Audio"));
     bottom->progress->translateUi();
 }

@@ -53,22 +53,6 @@ protected:
     void videoItemAttached(VideoItemPtr item) override;
 
 private:
-    void connectButtons();
-    void removeItem();
-    void showItemFile(bool inFolder);
-
-    void updateTopRow(int state);
-    void updateMidRow(int state);
-    void updateBottomRow(int state);
-    void updateProgress();
-    void updateMessage();
-    void updateTooltips();
-    void updateTrim();
-    void updateSubtitles();
-    void updateWatermark();
-    void updateCapabilities();
-    void updateAudio(bool supported);
-
     class Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };

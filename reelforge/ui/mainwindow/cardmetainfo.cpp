@@ -1,13 +1,14 @@
 #include "ui/mainwindow/cardmetainfo.h"
 
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "painting/kelpaintcontext.h"
 #include "painting/kelpainting.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/formatters.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardresources.h"
+#include "ui/style.h"
 #include "ui/widgets/compressionlevelcombo.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
@@ -23,7 +24,7 @@ const QString FormatIcon = QStringLiteral(":/svg/meta-format.svg");
 const QString MusicIcon = QStringLiteral(":/svg/meta-format-music.svg");
 const QString Blank = QStringLiteral(" ");
 
-constexpr int CellStyle = 1029;
+constexpr int CellStyle = Style::WT_Card_Cell;
 
 bool isAudioFormat(const QString &format)
 {
@@ -58,7 +59,7 @@ public:
 };
 
 CardMetainfo::CardMetainfo(int mode, QWidget *parent)
-    : KelFrame(1050, parent), d(std::make_unique<Private>())
+    : KelFrame(Style::WT_Frame_Outlined, parent), d(std::make_unique<Private>())
 {
     initCardResources();
     d->mode = mode == Target ? Target : Source;
@@ -258,7 +259,7 @@ void CardMetainfo::paintEvent(QPaintEvent *event)
     KelPaintContext ctx(this);
     QPainter *painter = ctx.painter();
     painter->setPen(Qt::NoPen);
-    painter->setBrush(kelStyle()->color(1014));
+    painter->setBrush(kelStyle()->color(Style::CL_Gray_8));
     painter->setRenderHint(QPainter::Antialiasing);
     for (QWidget *cell : qAsConst(d->cells)) {
         const QRectF bar

@@ -1,6 +1,8 @@
 #include "ui/mainwindow/cardslist.h"
 
+#include "styles/kelstyle.h"
 #include "ui/mainwindow/card.h"
+#include "ui/style.h"
 #include "widgets/kelabstractscrollareashadows.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -9,8 +11,8 @@
 
 namespace {
 
-constexpr int ListStyleId = 1069;
-constexpr int ShadowStyleId = 42;
+constexpr int ListStyleId = Style::WT_ScrollArea_List;
+constexpr int ShadowStyleId = KelStyle::WT_Shadow;
 constexpr int Margin = 22;
 constexpr int CardSpacing = 8;
 

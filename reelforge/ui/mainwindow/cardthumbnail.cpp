@@ -5,6 +5,7 @@
 #include "painting/kelpainting.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardresources.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 
 #include <QPainterPath>
@@ -39,7 +40,7 @@ public:
 };
 
 CardThumbnail::CardThumbnail(QWidget *parent)
-    : KelButton(1030, QString(), parent, true), d(std::make_unique<Private>())
+    : KelButton(Style::WT_Card_Thumbnail, QString(), parent, true), d(std::make_unique<Private>())
 {
     initCardResources();
     setIcon(QStringLiteral(":/svg/thumb-play.svg"));
@@ -75,7 +76,7 @@ void CardThumbnail::setImage(const QImage &image)
 void CardThumbnail::applyStyle()
 {
     KelButton::applyStyle();
-    d->background = kelStyle()->color(1014);
+    d->background = kelStyle()->color(Style::CL_Gray_8);
 }
 
 void CardThumbnail::paint(KelPaintContext &ctx)

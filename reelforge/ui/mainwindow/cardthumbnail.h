@@ -9,7 +9,7 @@
 
 // The clickable picture on the left of a card: the thumbnail of an image in
 // memory or, without one, of a file, cropped to cover the rounded frame on
-// a background of style colour 1014, with the play icon on top. While the
+// a background of style colour CL_Gray_8, with the play icon on top. While the
 // mouse hovers, the picture grows by up to 12 pixels around a point 50 %
 // across and 20 % down, following the hover animation.
 //

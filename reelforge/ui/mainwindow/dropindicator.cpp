@@ -2,6 +2,7 @@
 
 #include "painting/kelpainting.h"
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -12,8 +13,8 @@
 namespace {
 
 const char Context[] = "MainWindow_CardsArea";
-constexpr int AccentColorId = 0;
-constexpr int BackgroundColorId = 1017;
+constexpr int AccentColorId = KelStyle::CL_Accent;
+constexpr int BackgroundColorId = Style::CL_List_Base;
 constexpr double Radius = 8;
 constexpr int HintTopOffset = 18;
 const QSize HintBox(59, 70);

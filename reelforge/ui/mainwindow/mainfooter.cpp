@@ -1,6 +1,7 @@
 #include "ui/mainwindow/mainfooter.h"
 
 #include "ui/progressbar.h"
+#include "ui/style.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/postactionscombo.h"
 #include "ui/widgets/presetscombo.h"
@@ -13,9 +14,9 @@
 namespace {
 
 const char Context[] = "MainWindow_Footer";
-constexpr int ToolButtonStyleId = 1008;
-constexpr int ConvertStyleId = 1013;
-constexpr int BadgeStyleId = 1046;
+constexpr int ToolButtonStyleId = Style::WT_Button_Push_Gray_Filled_56;
+constexpr int ConvertStyleId = Style::WT_Button_Push_Accent_Filled_56;
+constexpr int BadgeStyleId = Style::WT_Badge;
 
 int count(const VideoItem::StateCountersMap &counters, VideoItem::State state)
 {

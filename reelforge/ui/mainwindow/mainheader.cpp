@@ -1,5 +1,6 @@
 #include "ui/mainwindow/mainheader.h"
 
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
@@ -11,10 +12,10 @@
 namespace {
 
 const char Context[] = "MainWindow_Header";
-constexpr int AddButtonStyleId = 1012;
-constexpr int SwitcherStyleId = 1049;
-constexpr int ViewButtonStyleId = 1017;
-constexpr int BadgeStyleId = 1045;
+constexpr int AddButtonStyleId = Style::WT_Button_Push_Accent_Filled_48;
+constexpr int SwitcherStyleId = Style::WT_Frame_Panel;
+constexpr int ViewButtonStyleId = Style::WT_Button_Segment_42;
+constexpr int BadgeStyleId = Style::WT_Badge_Count;
 
 int count(const VideoItem::StateCountersMap &counters, VideoItem::State state)
 {

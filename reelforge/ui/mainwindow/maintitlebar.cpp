@@ -1,6 +1,8 @@
 #include "ui/mainwindow/maintitlebar.h"
 
 #include "application.h"
+#include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelnativewindowutils.h"
@@ -13,8 +15,8 @@
 namespace {
 
 const char Context[] = "MainWindow_Header";
-constexpr int UpdateStyleId = 1009;
-constexpr int TitleButtonStyleId = 22;
+constexpr int UpdateStyleId = Style::WT_Button_Push_Gray_Outline_28;
+constexpr int TitleButtonStyleId = KelStyle::WT_TitleBar_Minimize;
 
 QString translate(const char *text)
 {

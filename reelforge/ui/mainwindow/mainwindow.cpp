@@ -1,12 +1,13 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "application.h"
+#include "core/appservices.h"
 #include "datamodel/historymodel.h"
 #include "datamodel/queuemodel.h"
 #include "layouts/kellayoutdnd.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/mimedata.h"
+#include "styles/kelstyle.h"
 #include "ui/mainwindow/cardresources.h"
 #include "ui/mainwindow/cardslist.h"
 #include "ui/mainwindow/dragicon.h"
@@ -14,6 +15,7 @@
 #include "ui/mainwindow/mainfooter.h"
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/maintitlebar.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "ui/widgets/fontscombo.h"
 #include "widgets/kelbutton.h"
@@ -42,7 +44,7 @@ static void initMainWindowResources()
 namespace {
 
 const char CardsAreaContext[] = "MainWindow_CardsArea";
-constexpr int ClearHistoryStyleId = 1027;
+constexpr int ClearHistoryStyleId = Style::WT_Button_Bordered_36;
 constexpr int PlaceholderMargin = 16;
 constexpr int MinimumCentralHeight = 600;
 
@@ -81,7 +83,7 @@ public:
 };
 
 MainWindow::MainWindow(QWidget *parent)
-    : KelWindow(0,
+    : KelWindow(KelStyle::WT_Window,
                 KelWindow::Movable | KelWindow::Resizable | KelWindow::MinimizeButton
                         | KelWindow::MaximizeButton | KelWindow::WindowButtons,
                 parent, KelWindow::Default, false, QStringLiteral("MainWindow")),
@@ -153,7 +155,8 @@ MainWindow::MainWindow(QWidget *parent)
             [this] { updateClearHistoryButton(); });
 
     setBlocked(true);
-    FontsCombo::initSharedMenu(this, 1002, 19, 1062);
+    FontsCombo::initSharedMenu(this, Style::WT_PopupMenu_List, KelStyle::WT_PopupMenuButton,
+                               Style::WT_LineEdit_Search_Underlined);
 
     translateUi();
 

@@ -5,6 +5,7 @@
 #include "datamodel/pip/pipframe.h"
 #include "painting/kelpaintcontext.h"
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "utils/kelgeometryutils.h"
 
 #include <QMouseEvent>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr int FrameBackgroundColor = 1017;
+constexpr int FrameBackgroundColor = Style::CL_List_Base;
 // A contents rect this much wider or taller than the picture is filled
 // whole, not just behind the picture.
 constexpr int FillWholeMargin = 65;

@@ -24,7 +24,7 @@
 // look of Appearance. In maintenance mode a "Debug resizer" check box turns
 // on a drawing of the hit zones and measurements.
 //
-//     auto *overlay = new ResizerOverlay(1070, frameView);
+//     auto *overlay = new ResizerOverlay(Style::WT_ResizerOverlay, frameView);
 //     overlay->setWorkingRect(pictureRect);
 //     overlay->setRelativeSelectionQuiet(boxInPicture);
 //     connect(overlay, &ResizerOverlay::relativeSelectionChanged, ...);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mediatime.h"
 #include "widgets/kelslider.h"
 
 #include <QPair>
@@ -10,7 +11,7 @@
 // whose pointer marks the trim position. Space is left to the parent, so a
 // player dialog can toggle playback while the slider has focus.
 //
-//     auto *slider = new TimeSlider(1068, parent);
+//     auto *slider = new TimeSlider(Style::WT_Slider_Trim, parent);
 //     slider->setTimeRange(0, duration);
 //     slider->setTrimRange(trimStart, trimEnd);
 //     slider->setTrimVisible(true);
@@ -51,5 +52,5 @@ private:
     void emitTrimRange();
 
     // Time units per slider unit.
-    const qint64 step = 10000;
+    const qint64 step = MediaTime::TicksPerMillisecond;
 };

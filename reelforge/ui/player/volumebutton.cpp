@@ -1,6 +1,7 @@
 #include "ui/player/volumebutton.h"
 
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kellabel.h"
 #include "widgets/kelslider.h"
@@ -39,13 +40,13 @@ void VolumeButton::Private::buildPopup()
     popup->setCloseOnClick(false);
     popup->setupContent(0, 39);
 
-    label = new KelLabel(7);
+    label = new KelLabel(KelStyle::WT_Label);
     label->setAlignment(Qt::AlignCenter);
-    slider = new KelSlider(37, Qt::Vertical);
+    slider = new KelSlider(KelStyle::WT_Slider_Default, Qt::Vertical);
     slider->setObjectName(QStringLiteral("VolumeSlider"));
     slider->setRange(0, 100);
-    slider->setFixedHeight(2 * kelStyle()->metric(1001) + 100);
-    muteButton = new KelButton(1003);
+    slider->setFixedHeight(2 * kelStyle()->metric(Style::M_Inset) + 100);
+    muteButton = new KelButton(Style::WT_Toggle_Small);
     muteButton->setCheckable(true);
     muteButton->setObjectName(QStringLiteral("MuteButton"));
 
@@ -105,7 +106,7 @@ void VolumeButton::Private::refresh()
 }
 
 VolumeButton::VolumeButton(QWidget *parent)
-    : KelPopupMenuButton(1018, OpenOnToggle, Qt::TopEdge, Qt::AlignLeft, parent),
+    : KelPopupMenuButton(Style::WT_Button_Tool_32, OpenOnToggle, Qt::TopEdge, Qt::AlignLeft, parent),
       d(std::make_unique<Private>(this))
 {
     setObjectName(QStringLiteral("VolumeButton"));

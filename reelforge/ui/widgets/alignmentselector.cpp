@@ -1,5 +1,6 @@
 #include "ui/widgets/alignmentselector.h"
 
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr int ButtonStyleId = 1041;
+constexpr int ButtonStyleId = Style::WT_Button_Alignment;
 
 struct Choice
 {

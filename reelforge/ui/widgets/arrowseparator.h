@@ -4,7 +4,7 @@ class KelPaintContext;
 class QWidget;
 
 // The line that sets a footer chooser's drop-down arrow apart from its
-// texts: one logical pixel wide, in the theme's colour 2, over the full
+// texts: one logical pixel wide, in the theme's CL_Window_Base, over the full
 // height at 32 pixels from the right edge, on whole device pixels.
 namespace ArrowSeparator {
 

@@ -12,8 +12,8 @@
 // reserved in the right contents margin, so the button's content never runs
 // under it; a badge with an empty text is not painted.
 //
-//     auto *convert = new BadgedButton(1013, footer);
-//     convert->setBadgeStyle(1046);
+//     auto *convert = new BadgedButton(Style::WT_Button_Push_Accent_Filled_56, footer);
+//     convert->setBadgeStyle(Style::WT_Badge);
 //     convert->badge()->setText(QString::number(count));
 //
 // GUI thread only.

@@ -8,8 +8,8 @@ class KelExclusiveButtonGroup;
 // A segmented switch: a frame around a row of exclusive buttons that the
 // caller adds; checking one emits toggled() with its data.
 //
-//     auto *location = new ButtonSwitcher(1049, 1016, dialog);
-//     location->addButton(PipObject::Free)->setText(tr("Free"));
+//     auto *location = new ButtonSwitcher(Style::WT_Frame_Panel, Style::WT_Button_Segment_34,
+//     dialog); location->addButton(PipObject::Free)->setText(tr("Free"));
 //
 // GUI thread only.
 class ButtonSwitcher : public KelFrame

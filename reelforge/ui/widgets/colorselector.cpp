@@ -1,5 +1,7 @@
 #include "ui/widgets/colorselector.h"
 
+#include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -7,9 +9,9 @@
 
 namespace {
 
-constexpr int ButtonStyleId = 1042;
+constexpr int ButtonStyleId = Style::WT_Button_ColorSwatch;
 const QRgb Colors[] = {0xFFFFFF, 0x000000, 0xE0657B, 0x3188EF};
-constexpr int FirstExtraColor = 2;
+constexpr int FirstExtraColor = KelStyle::CL_Window_Base;
 
 QColor opaque(const QColor &color)
 {

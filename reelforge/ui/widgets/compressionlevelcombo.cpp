@@ -19,7 +19,7 @@ CompressionLevelCombo::CompressionLevelCombo(int styleId, QWidget *parent)
     : KelComboBox(styleId, QSizePolicy::Minimum, PopupAndComboAlike, parent)
 {
     for (int level = 0; level < LevelCount; ++level)
-        addItem(level, levelName(level));
+        appendItem(level, levelName(level));
     connect(this, &KelComboBox::itemClicked, this,
             [this](const QVariant &data) { emit compressionLevelClicked(data.toInt()); });
 }

@@ -6,7 +6,7 @@
 // ("Ultra high quality"), as wide as the longest name. Only a user's choice
 // emits compressionLevelClicked().
 //
-//     auto *levels = new CompressionLevelCombo(1029, card);
+//     auto *levels = new CompressionLevelCombo(Style::WT_Card_Cell, card);
 //     levels->setLevel(item->compressionLevel());
 //
 // GUI thread only.

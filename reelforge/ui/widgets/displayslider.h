@@ -12,8 +12,8 @@ class KelSpinBox;
 // value and the value as a fraction (value times 0.01); the silent setters
 // emit nothing.
 //
-//     auto *opacity = new DisplaySlider(1, 100, 1067, 1064, dialog);
-//     opacity->setSuffix(QStringLiteral("%"));
+//     auto *opacity = new DisplaySlider(1, 100, Style::WT_Slider_Position,
+//     Style::WT_SpinBox_Compact, dialog); opacity->setSuffix(QStringLiteral("%"));
 //     opacity->setPercentValueSilently(pip->opacity());
 //
 // GUI thread only.

@@ -1,18 +1,19 @@
 #include "ui/widgets/filepathselector.h"
 
+#include "core/appservices.h"
 #include "painting/kelpaintcontext.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "ui/mainwindow/thumbicon.h"
+#include "ui/style.h"
 
 #include <QFileInfo>
 #include <QPainter>
 
 namespace {
 
-constexpr int StyleId = 1043;
+constexpr int StyleId = Style::WT_FilePath;
 // The same field with its text moved right of the thumbnail.
-constexpr int ThumbnailStyleId = 1044;
+constexpr int ThumbnailStyleId = Style::WT_FilePath_Thumbnail;
 constexpr int ThumbnailInset = 6;
 
 bool isImage(const QString &path)

@@ -1,5 +1,6 @@
 #include "ui/widgets/fontscombo.h"
 
+#include "styles/kelstyle.h"
 #include "ui/widgets/platform/fontfamilies.h"
 #include "utils/kelgeometryutils.h"
 #include "widgets/kelexclusivebuttongroup.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int ListStyleId = 39;
+constexpr int ListStyleId = KelStyle::WT_ScrollArea;
 constexpr int ListMaximumHeight = 600;
 constexpr int FilterMaximumLength = 255;
 constexpr int SampleClusters = 8;
@@ -51,7 +52,8 @@ class GlobalFamiliesMenu::Private
 public:
     explicit Private(GlobalFamiliesMenu *q) : q(q) { }
 
-    void fill(int rowStyleId);
+    void ensureFamilies();
+    void ensureRows();
     void enterSlowFill(const QList<KelButton *> &rows, int total, qint64 elapsedMs);
     void applyFilter();
     void checkRowOf(const QString &family);
@@ -70,21 +72,36 @@ public:
     KelExclusiveButtonGroup *rowSwitch = nullptr;
     QElapsedTimer openTimer;
     bool slowFill = false;
+    bool familiesRead = false;
+    bool rowsBuilt = false;
     // The row style's own font, which rows keep or get back.
     QFont interfaceFont;
 };
 
-void GlobalFamiliesMenu::Private::fill(int rowStyleId)
+void GlobalFamiliesMenu::Private::ensureFamilies()
 {
+    if (familiesRead)
+        return;
+    familiesRead = true;
     QElapsedTimer timer;
     timer.start();
     families = FontFamilies::read();
     qInfo() << "Read fonts database:" << timer.elapsed() << "ms. Fonts count:" << families.size();
     names = families.keys();
     names.sort();
+}
 
-    timer.restart();
-    rowSwitch = new KelExclusiveButtonGroup(rowStyleId, q);
+// Built on the first use rather than at start-up: loading every typeface
+// takes a noticeable while.
+void GlobalFamiliesMenu::Private::ensureRows()
+{
+    if (rowsBuilt)
+        return;
+    rowsBuilt = true;
+    ensureFamilies();
+
+    QElapsedTimer timer;
+    timer.start();
     const int pixelSize = QFontInfo(q->font()).pixelSize();
     int firstRowMinimumHeight = 0;
     QList<KelButton *> rows;
@@ -222,8 +239,7 @@ GlobalFamiliesMenu::GlobalFamiliesMenu(QWidget *parent, int popupStyleId, int ro
     }
     d->filterTimer.setSingleShot(true);
     d->filterTimer.setInterval(FilterDelayMs);
-
-    d->fill(rowStyleId);
+    d->rowSwitch = new KelExclusiveButtonGroup(rowStyleId, this);
 
     connect(d->filterField, &QLineEdit::textChanged, this, [this](const QString &text) {
         d->pendingFilter = text;
@@ -251,6 +267,7 @@ void GlobalFamiliesMenu::setFillBudget(int ms)
 
 QMap<QString, FamilyInfo> GlobalFamiliesMenu::families() const
 {
+    d->ensureFamilies();
     return d->families;
 }
 
@@ -261,11 +278,13 @@ KelLineEdit *GlobalFamiliesMenu::filterField() const
 
 KelExclusiveButtonGroup *GlobalFamiliesMenu::rowSwitch() const
 {
+    d->ensureRows();
     return d->rowSwitch;
 }
 
 KelButton *GlobalFamiliesMenu::row(const QString &family) const
 {
+    d->ensureRows();
     return d->rowSwitch->buttonByData(family);
 }
 
@@ -279,6 +298,7 @@ void GlobalFamiliesMenu::showFor(FontsCombo *combo)
     if (!combo)
         return;
     d->openTimer.start();
+    d->ensureRows();
     d->owner = combo;
     d->checkRowOf(combo->family());
     centralWidget()->setFixedWidth(combo->width() - combo->margins().left()

@@ -60,8 +60,8 @@ private:
 // families menu. Setting a family reports whether it has bold and italic
 // faces; a family the menu does not list has neither.
 //
-//     FontsCombo::initSharedMenu(mainWindow, 1002, 19, 1062);
-//     auto *fonts = new FontsCombo(18, dialog);
+//     FontsCombo::initSharedMenu(mainWindow, Style::WT_PopupMenu_List, KelStyle::WT_PopupMenuButton,
+//     Style::WT_LineEdit_Search_Underlined); auto *fonts = new FontsCombo(18, dialog);
 //     fonts->setFamily(watermark->fontFamily());
 //     connect(fonts, &FontsCombo::familyChanged, watermark, &PipObject::setFontFamily);
 //

@@ -1,6 +1,6 @@
 #include "ui/widgets/formatscombo.h"
 
-#include "shared/appservices.h"
+#include "core/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 
@@ -51,9 +51,9 @@ QString FormatsCombo::format() const
 
 void FormatsCombo::setFormat(const QString &format)
 {
-    const auto buttons = itemButtons();
-    for (auto it = buttons.cbegin(); it != buttons.cend(); ++it) {
-        const QString data = it.key().toString();
+    const QVariantList items = itemData();
+    for (const QVariant &item : items) {
+        const QString data = item.toString();
         if (data.compare(format, Qt::CaseInsensitive) == 0) {
             setCurrentData(data);
             return;
@@ -70,7 +70,7 @@ void FormatsCombo::setFormatsFilter(int filter)
     const QString remembered = format();
     clear();
     for (const QString &format : formatsOf(filter))
-        addItem(format, displayName(format));
+        appendItem(format, displayName(format));
     setFormat(remembered);
 }
 

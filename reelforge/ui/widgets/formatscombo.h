@@ -8,7 +8,7 @@
 // and is remembered as the last clicked format; setFormat() and the filter
 // select silently.
 //
-//     auto *formats = new FormatsCombo(1029, card);
+//     auto *formats = new FormatsCombo(Style::WT_Card_Cell, card);
 //     formats->setFormat(item->targetFormat());
 //     connect(formats, &FormatsCombo::formatClicked, item, &VideoItem::setTargetFormat);
 //

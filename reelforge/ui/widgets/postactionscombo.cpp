@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "shared/enums.h"
+#include "ui/style.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
 #include "widgets/kellabel.h"
@@ -27,10 +28,10 @@ const Row Rows[] = {
         {Enums::Shutdown, QT_TRANSLATE_NOOP("Combo_PostAction", "Shutdown"), ":/svg/off.svg"},
 };
 
-constexpr int IdleStyleId = 1025;
-constexpr int ActiveStyleId = 1026;
-constexpr int HeaderStyleId = 1048;
-constexpr int TitleStyleId = 1053;
+constexpr int IdleStyleId = Style::WT_ComboBox_PostAction_Idle;
+constexpr int ActiveStyleId = Style::WT_ComboBox_PostAction_Active;
+constexpr int HeaderStyleId = Style::WT_Frame_Caption;
+constexpr int TitleStyleId = Style::WT_Label_14;
 
 } // namespace
 

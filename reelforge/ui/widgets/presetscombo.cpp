@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "datamodel/presetsrepo.h"
+#include "ui/style.h"
 #include "ui/widgets/arrowseparator.h"
 #include "ui/widgets/presetspopup.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr int ChooserStyleId = 1023;
+constexpr int ChooserStyleId = Style::WT_ComboBox_Presets;
 constexpr int ChooserMinimumWidth = 378;
 
 PresetsRepo *applicationRepo()

@@ -3,6 +3,7 @@
 #include "datamodel/presetsrepo.h"
 #include "painting/kelicon.h"
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "ui/widgets/itembutton.h"
 #include "ui/widgets/scrollarea.h"
 #include "widgets/kelbutton.h"
@@ -19,13 +20,13 @@
 
 namespace {
 
-constexpr int PopupStyleId = 1001;
-constexpr int GroupButtonStyleId = 1036;
-constexpr int SearchStyleId = 1061;
-constexpr int CloseButtonStyleId = 1020;
-constexpr int LeftRowStyleId = 1038;
-constexpr int RightRowStyleId = 1039;
-constexpr int HeaderStyleId = 1048;
+constexpr int PopupStyleId = Style::WT_Popup_Presets;
+constexpr int GroupButtonStyleId = Style::WT_Button_Tab;
+constexpr int SearchStyleId = Style::WT_LineEdit_Search;
+constexpr int CloseButtonStyleId = Style::WT_Button_Close_32;
+constexpr int LeftRowStyleId = Style::WT_PresetRow_Left;
+constexpr int RightRowStyleId = Style::WT_PresetRow_Right;
+constexpr int HeaderStyleId = Style::WT_Frame_Caption;
 constexpr int LeftMinimumWidth = 220;
 constexpr int RightMinimumWidth = 580;
 const QString VideoGroup = QStringLiteral("Video");

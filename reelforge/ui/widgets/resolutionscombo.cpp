@@ -1,6 +1,6 @@
 #include "ui/widgets/resolutionscombo.h"
 
-#include "shared/appservices.h"
+#include "core/appservices.h"
 #include "shared/formattables.h"
 
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ void ResolutionsCombo::fill(const QSize &sourceSize, bool turned)
     if (sourceSize.isValid() && !sizes.contains(sourceSize))
         sizes.prepend(sourceSize);
     for (const QSize &size : qAsConst(sizes))
-        addItem(size, itemText(size));
+        appendItem(size, itemText(size));
 }
 
 QSize ResolutionsCombo::resolution() const

@@ -9,7 +9,7 @@
 // among them and marked "(original)" in the list. The combo itself always
 // shows the bare size. Only a user's choice emits resolutionClicked().
 //
-//     auto *sizes = new ResolutionsCombo(1029, card);
+//     auto *sizes = new ResolutionsCombo(Style::WT_Card_Cell, card);
 //     sizes->fill(source, rotated);
 //     sizes->setResolution(target);
 //

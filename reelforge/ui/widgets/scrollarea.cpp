@@ -1,6 +1,7 @@
 #include "ui/widgets/scrollarea.h"
 
 #include "datamodel/presetinfo.h"
+#include "styles/kelstyle.h"
 #include "ui/widgets/itembutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr int ScrollAreaStyleId = 39;
+constexpr int ScrollAreaStyleId = KelStyle::WT_ScrollArea;
 
 QString presetInfoText(PresetInfoPointer preset)
 {

@@ -5,6 +5,7 @@
 #include "shared/enums.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
+#include "ui/style.h"
 #include "ui/widgets/arrowseparator.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelpopupmenu.h"
@@ -28,9 +29,9 @@ const Row Rows[] = {
         {Enums::CustomFolder, QT_TRANSLATE_NOOP("Combo_TargetFolder", "Select folder...")},
 };
 
-constexpr int FooterStyleId = 1024;
-constexpr int PlainStyleId = 18;
-constexpr int DividedRowStyleId = 1021;
+constexpr int FooterStyleId = Style::WT_ComboBox_Folder;
+constexpr int PlainStyleId = KelStyle::WT_ComboBox;
+constexpr int DividedRowStyleId = Style::WT_PopupMenuButton_Divided;
 constexpr int FooterMinimumWidth = 334;
 
 QString rowText(const Row &row)

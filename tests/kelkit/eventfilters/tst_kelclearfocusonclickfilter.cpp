@@ -2,6 +2,7 @@
 #include "eventfilters/kelglobalmousewatcher.h"
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "widgets/kellineedit.h"
 #include "windows/keltitlebar.h"
@@ -30,7 +31,7 @@ struct Fixture
         main.setGeometry(40, 50, 320, 120);
         first = new QLineEdit(&main);
         first->setGeometry(170, 60, 100, 30);
-        edit = new KelLineEdit(29, &main);
+        edit = new KelLineEdit(KelStyle::WT_LineEdit, &main);
         edit->setGeometry(10, 10, 150, 30);
         edit->setClearFocusOnClickOutside(true);
         spot = new QWidget(&main);

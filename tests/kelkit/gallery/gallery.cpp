@@ -121,7 +121,7 @@ void showState(QWidget *widget, State state)
 
 KelLabel *caption(const QString &text, QWidget *parent)
 {
-    auto *label = new KelLabel(27, parent);
+    auto *label = new KelLabel(KelStyle::WT_Label_Row, parent);
     label->setText(text);
     return label;
 }
@@ -135,7 +135,7 @@ public:
     {
         setAutoFillBackground(true);
         // The background of the framework's plain windows.
-        KelUtils::setBackgroundColor(this, kelStyle()->color(2));
+        KelUtils::setBackgroundColor(this, kelStyle()->color(KelStyle::CL_Window_Base));
         auto *column = new QVBoxLayout(this);
         column->setContentsMargins(16, 12, 16, 16);
         auto *heading = new KelLabel(-1, this);
@@ -193,14 +193,14 @@ QString buttonIcon(int id)
 {
     switch (id) {
     case 12:
-        return kelStyle()->iconPath(5);
+        return kelStyle()->iconPath(KelStyle::IC_Close);
     case 22:
     case 23:
     case 24:
     case 25:
         return kelStyle()->iconPath(id - 12);
     case 26:
-        return kelStyle()->iconPath(4);
+        return kelStyle()->iconPath(KelStyle::IC_Clear);
     default:
         return QString();
     }
@@ -288,16 +288,16 @@ std::unique_ptr<QWidget> inputsPage()
                     lineEdit(29, QStringLiteral("Search"), [](KelLineEdit *edit) {
                         edit->setIcon(QStringLiteral(":/kelui/titlebar-maximize.svg"));
                         edit->setIconMargins(QMargins(8, 0, 0, 0));
-                        edit->addButton(kelStyle()->iconPath(13));
+                        edit->addButton(kelStyle()->iconPath(KelStyle::IC_TitleBar_Close));
                     }));
     page->addStated(QStringLiteral("plain text 35"), [](QWidget *parent) {
-        auto *edit = new KelPlainTextEdit(35, parent);
+        auto *edit = new KelPlainTextEdit(KelStyle::WT_PlainTextEdit_AutoHeight, parent);
         edit->setPlainText(QStringLiteral("First line\nSecond line"));
         edit->setFixedWidth(170);
         return edit;
     });
     page->addStated(QStringLiteral("spin box 36"), [](QWidget *parent) {
-        auto *spin = new KelSpinBox(36, parent);
+        auto *spin = new KelSpinBox(KelStyle::WT_SpinBox, parent);
         spin->setRange(0, 100);
         spin->setValue(42);
         spin->setFixedWidth(110);
@@ -310,7 +310,7 @@ std::unique_ptr<QWidget> inputsPage()
 // handle its own state.
 QWidget *sliderInState(QWidget *parent, const std::function<void(KelSlider *)> &dress, State state)
 {
-    auto *slider = new KelSlider(37, Qt::Horizontal, parent);
+    auto *slider = new KelSlider(KelStyle::WT_Slider_Default, Qt::Horizontal, parent);
     slider->setRange(0, 100);
     slider->setValue(40);
     slider->setAnimated(false);
@@ -339,11 +339,11 @@ QWidget *trimmedSlider(State state)
 {
     auto *holder = new QWidget;
     holder->setFixedSize(240, 56);
-    auto *slider = new KelSlider(37, Qt::Horizontal, holder);
+    auto *slider = new KelSlider(KelStyle::WT_Slider_Default, Qt::Horizontal, holder);
     slider->setGeometry(0, 28, 240, 24);
     slider->setRange(0, 100);
     slider->setAnimated(false);
-    slider->setTrimColors(kelStyle()->accentColor(), kelStyle()->color(1));
+    slider->setTrimColors(kelStyle()->accentColor(), kelStyle()->color(KelStyle::CL_Separator));
     slider->setTrimRange(20, 75);
     slider->setValue(45);
     dressTrimHandle(slider->leftTrimHandle(), QStringLiteral("0:20"));
@@ -375,7 +375,7 @@ std::unique_ptr<QWidget> slidersPage()
     page->addStates(QStringLiteral("at the minimum"),
                     sliders([](KelSlider *slider) { slider->setValue(0); }));
     page->addStates(QStringLiteral("hover mark"), sliders([](KelSlider *slider) {
-                        slider->setHoverTracking(-2);
+                        slider->setHoverTracking(KelSlider::HoverMark);
                         slider->resize(slider->width(), 24);
                         QHoverEvent move(QEvent::HoverMove, QPointF(120, 12), QPointF(110, 12));
                         QCoreApplication::sendEvent(slider, &move);
@@ -385,8 +385,9 @@ std::unique_ptr<QWidget> slidersPage()
                         slider->setGrooveMargins(0, 0);
                         slider->setHandleColor(kelStyle()->defaultTextColor());
                         slider->setHandleSize(QSize(3, 20));
-                        slider->setHoverTracking(1);
-                        slider->setGrooveColors(kelStyle()->color(1), kelStyle()->accentColor());
+                        slider->setHoverTracking(KelSlider::HoverActiveAtMinimum);
+                        slider->setGrooveColors(kelStyle()->color(KelStyle::CL_Separator),
+                                                kelStyle()->accentColor());
                     }));
     page->addStates(QStringLiteral("trim handles"), [](QWidget *parent, State state) {
         QWidget *slider = trimmedSlider(state);
@@ -394,7 +395,7 @@ std::unique_ptr<QWidget> slidersPage()
         return slider;
     });
     page->addStates(QStringLiteral("vertical"), [](QWidget *parent, State state) {
-        auto *slider = new KelSlider(37, Qt::Vertical, parent);
+        auto *slider = new KelSlider(KelStyle::WT_Slider_Default, Qt::Vertical, parent);
         slider->setRange(0, 100);
         slider->setValue(70);
         slider->setAnimated(false);
@@ -436,7 +437,7 @@ QWidget *indicatedRow(KelTabIndicator::Shape shape, bool disabled)
     auto *row = new QHBoxLayout(frame);
     row->setContentsMargins(4, 2, 4, 4);
     row->setSpacing(4);
-    auto *group = new KelExclusiveButtonGroup(16, frame);
+    auto *group = new KelExclusiveButtonGroup(KelStyle::WT_MenuItem, frame);
     const QStringList names{"Video", "Audio", "Devices"};
     for (int i = 0; i < names.size(); ++i) {
         KelButton *button = group->createButton(i, QString());
@@ -472,7 +473,7 @@ std::unique_ptr<QWidget> tabsPage()
         auto *tabs = new KelTabWidget(Qt::TopEdge, 16, parent);
         const QStringList names{"General", "Output", "About"};
         for (int i = 0; i < names.size(); ++i) {
-            auto *label = new KelLabel(9);
+            auto *label = new KelLabel(KelStyle::WT_Label_Message);
             label->setText(QStringLiteral("Page \"%1\"").arg(names.at(i)));
             tabs->addTab(i, label);
             tabs->setTabText(i, names.at(i));
@@ -495,7 +496,7 @@ QWidget *rows(int count)
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(8, 8, 8, 8);
     for (int i = 0; i < count; ++i) {
-        auto *label = new KelLabel(7, content);
+        auto *label = new KelLabel(KelStyle::WT_Label, content);
         label->setText(QStringLiteral("Row %1 of the content").arg(i + 1));
         column->addWidget(label);
     }
@@ -504,11 +505,12 @@ QWidget *rows(int count)
 
 KelScrollArea *scrolledArea(QWidget *parent, bool expandedBar)
 {
-    auto *area = new KelScrollArea(39, parent);
+    auto *area = new KelScrollArea(KelStyle::WT_ScrollArea, parent);
     area->setWidget(rows(20));
     area->setFixedSize(220, 150);
-    KelAnimatedScrollBar::installOn(40, area);
-    area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42, Qt::TopEdge | Qt::BottomEdge);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, area);
+    area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, KelStyle::WT_Shadow,
+                                    Qt::TopEdge | Qt::BottomEdge);
     for (auto *bar : area->findChildren<KelAnimatedScrollBar *>()) {
         if (expandedBar) {
             bar->proxyStyle()->expansionAnimator()->setHoveredProgress(1.0);
@@ -542,7 +544,7 @@ std::unique_ptr<QWidget> scrollingPage()
 class ListRow : public KelButton, public KelListWidgetItem
 {
 public:
-    explicit ListRow(QWidget *parent) : KelButton(19, parent)
+    explicit ListRow(QWidget *parent) : KelButton(KelStyle::WT_PopupMenuButton, parent)
     {
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
@@ -566,7 +568,7 @@ std::unique_ptr<QWidget> listPage(QStringListModel *model)
     auto page = std::make_unique<Page>(QStringLiteral("List widget"), states);
     page->addStates(QStringLiteral("rows: checked, hover, disabled"),
                     [model](QWidget *parent, State) {
-                        auto *list = new KelListWidget(39, parent);
+                        auto *list = new KelListWidget(KelStyle::WT_ScrollArea, parent);
                         auto *column = new QVBoxLayout;
                         column->setContentsMargins(6, 6, 6, 6);
                         column->setSpacing(2);
@@ -578,8 +580,9 @@ std::unique_ptr<QWidget> listPage(QStringListModel *model)
                             return row;
                         });
                         list->setModel(model);
-                        KelAnimatedScrollBar::installOn(40, list);
-                        list->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42,
+                        KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, list);
+                        list->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge,
+                                                        KelStyle::WT_Shadow,
                                                         Qt::TopEdge | Qt::BottomEdge);
                         list->setFixedSize(280, 260);
                         // Clips 8, 9 and 10, in view once scrolled.
@@ -607,14 +610,15 @@ std::unique_ptr<QWidget> labelsPage()
         });
     }
     page->addStates(QStringLiteral("icon label"), [](QWidget *parent, State state) {
-        auto *label = new KelIconLabel(12, kelStyle()->iconPath(5), parent);
+        auto *label = new KelIconLabel(KelStyle::WT_Button_Icon,
+                                       kelStyle()->iconPath(KelStyle::IC_Close), parent);
         label->setText(QStringLiteral("Icon label"));
         label->setEnabled(state != Disabled);
         return label;
     });
     page->addStates(QStringLiteral("icon widget"), [](QWidget *parent, State state) {
         auto *icon = new KelIconWidget(parent);
-        icon->setIcon(kelStyle()->iconPath(13));
+        icon->setIcon(kelStyle()->iconPath(KelStyle::IC_TitleBar_Close));
         icon->setFixedSize(24, 24);
         icon->setEnabled(state != Disabled);
         return icon;

@@ -186,6 +186,7 @@ class tst_KelListWidget : public QObject
 
 private slots:
     void insertionsShareOneFreeze();
+    void largeInsertionGetsItsWidgetsOverSeveralPasses();
     void dataChangedNeedsDisplayRole();
     void recycledWidgetIsNotTranslated();
     void localMoveToEnd();
@@ -218,6 +219,34 @@ void tst_KelListWidget::insertionsShareOneFreeze()
     QVERIFY(scene.list.viewport()->isVisible());
     QCOMPARE(scene.layout()->count(), 5);
     QCOMPARE(scene.rowAt(1)->text, QStringLiteral("a"));
+}
+
+void tst_KelListWidget::largeInsertionGetsItsWidgetsOverSeveralPasses()
+{
+    Scene scene;
+    // No time at all: one widget per pass of the event loop.
+    scene.list.setCreationBudget(0);
+    scene.model.insertRows(1, 3);
+    for (int i = 0; i < 3; ++i)
+        scene.model.setData(scene.model.index(1 + i), QStringLiteral("n%1").arg(i));
+    QCOMPARE(scene.shownTexts(), (QStringList{"a", "n0", "?", "?", "b", "c"}));
+
+    QTRY_COMPARE(scene.shownTexts(), (QStringList{"a", "n0", "n1", "n2", "b", "c"}));
+    auto inOrder = [&] {
+        for (int i = 1; i < scene.layout()->count(); ++i) {
+            if (scene.rowAt(i)->y() != scene.rowAt(i - 1)->y() + 30 || !scene.rowAt(i)->isVisible())
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY(inOrder());
+
+    // A row removed before its widget came leaves the others in order.
+    scene.model.insertRows(0, 2);
+    scene.model.removeRows(1, 1);
+    QTRY_COMPARE(scene.layout()->count(), 7);
+    QTRY_VERIFY(!scene.shownTexts().contains(QStringLiteral("?")));
+    QCOMPARE(scene.shownTexts().mid(1), (QStringList{"a", "n0", "n1", "n2", "b", "c"}));
 }
 
 void tst_KelListWidget::dataChangedNeedsDisplayRole()

@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -98,7 +99,8 @@ void tst_ShowInFileManager::whenBothFailTheUserIsTold()
     QVERIFY(!kelUi()->openLinkInExplorer(path));
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), path);
-    QCOMPARE(failed.at(0).at(1).toInt(), 0);
+    // Why the file manager did not show it: none runs on this bus.
+    QCOMPARE(failed.at(0).at(1).toInt(), int(QDBusError::ServiceUnknown));
     QCOMPARE(opened.count(), 0);
     QCOMPARE(message, QStringLiteral("An error has occurred when trying to open: \"%1\"").arg(path));
 }

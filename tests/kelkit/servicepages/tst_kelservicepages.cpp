@@ -443,10 +443,10 @@ void tst_KelServicePages::styleSamplesKeepThePageStyle()
 {
     SampleStyle style;
     StylePage page(&style);
-    KelButton *button = page.makeButton(28, QStringLiteral("Sample"));
+    KelButton *button = page.makeButton(KelStyle::WT_Button_Chip, QStringLiteral("Sample"));
     KelLabel *label = page.makeLabel(QStringLiteral("Row:"));
     QCOMPARE(button->text(), QStringLiteral("Sample"));
-    QCOMPARE(button->styleId(), 28);
+    QCOMPARE(button->styleId(), KelStyle::WT_Button_Chip);
     QCOMPARE(button->textColors().normal, QColor(SampleStyle::SampleColor));
     QCOMPARE(label->indent(), SampleStyle::SampleIndent);
 
@@ -460,7 +460,7 @@ void tst_KelServicePages::styleSamplesKeepThePageStyle()
 
     page.refresh();
     QCOMPARE(page.calls, QStringList({"text", "base", "extra", "controls"}));
-    QCOMPARE(page.palette().color(page.backgroundRole()), style.color(2));
+    QCOMPARE(page.palette().color(page.backgroundRole()), style.color(KelStyle::CL_Window_Base));
 }
 
 void tst_KelServicePages::styleOverlayRows()
@@ -473,7 +473,8 @@ void tst_KelServicePages::styleOverlayRows()
     page.addOverlayRows(grid, QStringLiteral("CL_Window_Base"), Qt::transparent);
     QCOMPARE(grid->rowCount(), 2);
 
-    const QColor base = KelUtils::blendColors(style.color(2), QColor(0, 0, 255, 128));
+    const QColor base = KelUtils::blendColors(style.color(KelStyle::CL_Window_Base),
+                                              QColor(0, 0, 255, 128));
     auto *name = qobject_cast<KelIconLabel *>(grid->itemAtPosition(0, 0)->widget());
     QCOMPARE(name->text(), QStringLiteral("CL_Accent"));
     QCOMPARE(name->background().normal, base);
@@ -493,7 +494,7 @@ void tst_KelServicePages::styleOverlayRows()
     }
     // A transparent colour shows the page's own background.
     auto *window = qobject_cast<KelIconLabel *>(grid->itemAtPosition(1, 0)->widget());
-    QCOMPARE(window->background().normal, style.color(2));
+    QCOMPARE(window->background().normal, style.color(KelStyle::CL_Window_Base));
 }
 
 void tst_KelServicePages::generalCrashButtonWritesACrashReport()

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
@@ -110,7 +111,7 @@ void tst_KelExclusiveButtonGroup::addButton()
     QCOMPARE(group.buttonData(nullptr), QVariant());
 
     std::unique_ptr<KelButton> made(group.createButton(QStringLiteral("x")));
-    QCOMPARE(made->styleId(), 28);
+    QCOMPARE(made->styleId(), KelStyle::WT_Button_Chip);
     QCOMPARE(group.buttonByData(QStringLiteral("x")), made.get());
     QCOMPARE(group.buttonByData(QStringLiteral("y")), nullptr);
     QCOMPARE(group.checkedButton(), nullptr);

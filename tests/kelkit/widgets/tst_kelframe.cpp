@@ -105,14 +105,14 @@ void tst_KelFrame::iconLabelStyleAndDefaults()
 {
     KelIconLabel unstyled(10, nullptr, true);
     QCOMPARE(unstyled.textColors(), KelStateColors(kelStyle()->color(KelStyle::CL_Text_Dark)));
-    QCOMPARE(unstyled.spacing(), kelStyle()->metric(18));
+    QCOMPARE(unstyled.spacing(), kelStyle()->metric(KelStyle::M_Button_Spacing));
     QCOMPARE(unstyled.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     unstyled.applyStyle();
     QCOMPARE(unstyled.textColors(), KelStateColors(green));
     QCOMPARE(unstyled.spacing(), 3);
 
     KelIconLabel label;
-    QCOMPARE(label.styleId(), 10);
+    QCOMPARE(label.styleId(), KelStyle::WT_IconLabel);
     QCOMPARE(label.textColors(), KelStateColors(green));
 }
 

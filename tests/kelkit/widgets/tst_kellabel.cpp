@@ -1,6 +1,7 @@
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelgraphicsopacityeffect.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "widgets/kellabel.h"
 
@@ -206,7 +207,7 @@ void tst_KelLabel::fadesWhenDisabled()
 void tst_KelLabel::styleIds()
 {
     KelLabel plain;
-    QCOMPARE(plain.styleId(), 7);
+    QCOMPARE(plain.styleId(), KelStyle::WT_Label);
     QCOMPARE(plain.elideMode(), Qt::ElideNone);
 
     KelLabel error(8);

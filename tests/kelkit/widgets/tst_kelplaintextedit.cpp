@@ -70,13 +70,14 @@ void tst_KelPlainTextEdit::styleDressesTheInputFrame()
     edit.resize(200, 80);
     style.applyPlainTextEditStyle(&edit, 0);
     QCOMPARE(edit.borderWidths(), QMargins(1, 1, 1, 1));
-    QCOMPARE(edit.background(), style.stateColors(4));
+    QCOMPARE(edit.background(), style.stateColors(KelStyle::SC_Input_Base));
     QCOMPARE(edit.viewport()->geometry(),
-             edit.rect().marginsRemoved(style.margins(7) + QMargins(1, 1, 1, 1)));
+             edit.rect().marginsRemoved(style.margins(KelStyle::MG_Input_Contents)
+                                        + QMargins(1, 1, 1, 1)));
 
     QImage image = PaintProbe::canvas(edit.size());
     edit.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    QVERIFY(PaintProbe::pixelIs(image, 0, 40, style.stateColors(5).normal));
+    QVERIFY(PaintProbe::pixelIs(image, 0, 40, style.stateColors(KelStyle::SC_Input_Border).normal));
     QVERIFY(PaintProbe::pixelIs(image, 100, 40, Qt::white));
 }
 

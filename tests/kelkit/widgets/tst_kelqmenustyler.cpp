@@ -42,7 +42,7 @@ void tst_KelQMenuStyler::cleanupTestCase()
 void tst_KelQMenuStyler::stylesChildMenusAfterConstruction()
 {
     QWidget watched;
-    auto *styler = new KelQMenuStyler(&watched, 41);
+    auto *styler = new KelQMenuStyler(&watched, KelStyle::WT_Menu);
     QCOMPARE(styler->parent(), &watched);
 
     auto *menu = new QMenu(&watched);
@@ -67,7 +67,7 @@ void tst_KelQMenuStyler::stylesChildMenusAfterConstruction()
 void tst_KelQMenuStyler::deletedChildIsSkipped()
 {
     QWidget watched;
-    new KelQMenuStyler(&watched, 41);
+    new KelQMenuStyler(&watched, KelStyle::WT_Menu);
     QPointer<QMenu> menu = new QMenu(&watched);
     delete menu;
     QCoreApplication::processEvents();
@@ -77,7 +77,7 @@ void tst_KelQMenuStyler::deletedChildIsSkipped()
 void tst_KelQMenuStyler::contextMenuOfLineEdit()
 {
     QLineEdit edit;
-    new KelQMenuStyler(&edit, 41);
+    new KelQMenuStyler(&edit, KelStyle::WT_Menu);
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit, WaitBound::ms()));
 

@@ -108,7 +108,7 @@ void tst_KelScrollArea::construction()
     QVERIFY(area.widgetResizable());
     QVERIFY(!area.viewport()->autoFillBackground());
     QCOMPARE(area.palette().color(area.backgroundRole()), QColor(Qt::transparent));
-    QCOMPARE(area.styleId(), 39);
+    QCOMPARE(area.styleId(), KelStyle::WT_ScrollArea);
     QCOMPARE(m_style.applied, (QList<QPair<KelScrollArea *, int>>{{&area, 39}}));
     QVERIFY(area.shadows());
     QCOMPARE(area.wheelAnimator()->parent(), area.viewport());

@@ -89,13 +89,14 @@ void tst_KelScrollAreaShadows::scrollFollowingTopShadow()
 {
     ManualAnimationDriver driver;
     Scene fits(3);
-    fits.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42, Qt::TopEdge);
+    fits.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, KelStyle::WT_Shadow,
+                                         Qt::TopEdge);
     fits.window.show();
     QCOMPARE(fits.area->verticalScrollBar()->maximum(), 0);
     QVERIFY(!fits.shadow(Qt::TopEdge)->isVisible());
 
     Scene scene(20);
-    scene.area->shadows()->setShadowEdges(Qt::TopEdge, 42, Qt::TopEdge);
+    scene.area->shadows()->setShadowEdges(Qt::TopEdge, KelStyle::WT_Shadow, Qt::TopEdge);
     scene.window.show();
     KelLinearShadowWidget *top = scene.shadow(Qt::TopEdge);
     QVERIFY(!top->isVisible());
@@ -117,7 +118,8 @@ void tst_KelScrollAreaShadows::scrollFollowingTopShadow()
 void tst_KelScrollAreaShadows::steadyBottomShadowFollowsTheArea()
 {
     Scene scene(20);
-    scene.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42, Qt::TopEdge);
+    scene.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, KelStyle::WT_Shadow,
+                                          Qt::TopEdge);
     scene.window.show();
     KelLinearShadowWidget *bottom = scene.shadow(Qt::BottomEdge);
     QVERIFY(bottom->isVisible());
@@ -135,9 +137,10 @@ void tst_KelScrollAreaShadows::steadyBottomShadowFollowsTheArea()
 void tst_KelScrollAreaShadows::shadowsAreReplacedAndDieWithTheArea()
 {
     Scene scene(20);
-    scene.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, 42, Qt::TopEdge);
+    scene.area->shadows()->setShadowEdges(Qt::TopEdge | Qt::BottomEdge, KelStyle::WT_Shadow,
+                                          Qt::TopEdge);
     QCOMPARE(scene.window.findChildren<KelLinearShadowWidget *>().size(), 2);
-    scene.area->shadows()->setShadowEdges(Qt::LeftEdge, 42, {});
+    scene.area->shadows()->setShadowEdges(Qt::LeftEdge, KelStyle::WT_Shadow, {});
     QCOMPARE(scene.window.findChildren<KelLinearShadowWidget *>().size(), 1);
     QVERIFY(scene.shadow(Qt::LeftEdge));
     delete scene.area;
@@ -218,8 +221,8 @@ void tst_KelScrollAreaShadows::styleAndPainting()
     target.setGeometry(10, 10, 200, 100);
     KelLinearShadowWidget top(42, Qt::TopEdge, KelLinearShadowWidget::InsideEdge, &target);
     KelLinearShadowWidget left(42, Qt::LeftEdge, KelLinearShadowWidget::OutsideEdge, &target);
-    QCOMPARE(top.shadowSize(), kelStyle()->metric(1));
-    QCOMPARE(top.color(), kelStyle()->color(4));
+    QCOMPARE(top.shadowSize(), kelStyle()->metric(KelStyle::M_Window_ShadowSize));
+    QCOMPARE(top.color(), kelStyle()->color(KelStyle::CL_Window_Shadow));
     parent.show();
 
     // Dark against the target's edge, fading away from it.

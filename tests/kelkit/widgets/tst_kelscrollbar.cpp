@@ -127,7 +127,7 @@ void tst_KelScrollBar::sideBySideBarReservesRoom()
 {
     Scene scene(500);
     scene.area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    KelAnimatedScrollBar::installOn(40, &scene.area, true);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area, true);
     scene.area.show();
     KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
     QVERIFY(bar);
@@ -154,10 +154,10 @@ void tst_KelScrollBar::sideBySideBarReservesRoom()
 void tst_KelScrollBar::installOnce()
 {
     Scene scene(500);
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     QCOMPARE(scene.area.findChildren<KelScrollBar *>().size(), 2);
     QCOMPARE(scene.bar(Qt::Vertical)->placement(), int(KelAnimatedScrollBar::Overlay));
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     QCOMPARE(scene.area.findChildren<KelScrollBar *>().size(), 2);
 
     // An item view cannot keep room beside its content.
@@ -166,14 +166,14 @@ void tst_KelScrollBar::installOnce()
                                      "QAbstractItemView instances");
     QTest::ignoreMessage(QtWarningMsg, warning);
     QTest::ignoreMessage(QtWarningMsg, warning);
-    KelAnimatedScrollBar::installOn(40, &view, true);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &view, true);
     QCOMPARE(view.findChildren<KelScrollBar *>().size(), 2);
 }
 
 void tst_KelScrollBar::widensOnlyAfterResting()
 {
     Scene scene(500);
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     scene.area.show();
     KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
     KelWidgetStateAnimator *expansion = bar->proxyStyle()->expansionAnimator();
@@ -203,7 +203,7 @@ void tst_KelScrollBar::widensOnlyAfterResting()
 void tst_KelScrollBar::pressHoldsTheWidth()
 {
     Scene scene(500);
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     scene.area.show();
     KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
     QTimer *widening = timer(bar, 100);
@@ -223,7 +223,7 @@ void tst_KelScrollBar::pressHoldsTheWidth()
 void tst_KelScrollBar::style()
 {
     Scene scene(500);
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
     ScrollBarProxyStyle *proxy = bar->proxyStyle();
     QCOMPARE(bar->style(), proxy);
@@ -257,7 +257,7 @@ void tst_KelScrollBar::style()
 void tst_KelScrollBar::noStepButtonsAtTheEnds()
 {
     Scene scene(1000);
-    KelAnimatedScrollBar::installOn(40, &scene.area);
+    KelAnimatedScrollBar::installOn(KelStyle::WT_ScrollBar, &scene.area);
     scene.area.show();
     KelAnimatedScrollBar *bar = scene.bar(Qt::Vertical);
     QTRY_VERIFY(bar->maximum() > 0);

@@ -459,7 +459,7 @@ void tst_KelSlider::hoverSignalsAndMark()
     QApplication::sendEvent(f.slider, &enter);
     QCOMPARE(hovered.count(), 1);
 
-    f.slider->setHoverTracking(-2);
+    f.slider->setHoverTracking(KelSlider::HoverMark);
     QHoverEvent move(QEvent::HoverMove, QPoint(67, 5), QPoint(0, 0));
     QApplication::sendEvent(f.slider, &move);
     QCOMPARE(f.slider->hoverMark(), 64);

@@ -1,5 +1,6 @@
 #include "kelapplication.h"
 #include "kelui.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "warninglog.h"
 #include "widgets/kelspinbox.h"
@@ -17,7 +18,7 @@ namespace {
 class SpinBox : public KelSpinBox
 {
 public:
-    explicit SpinBox(QWidget *parent = nullptr) : KelSpinBox(36, parent) { }
+    explicit SpinBox(QWidget *parent = nullptr) : KelSpinBox(KelStyle::WT_SpinBox, parent) { }
 
     using KelSpinBox::lineEdit;
 

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
@@ -110,9 +111,9 @@ void tst_KelDialog::outcome()
 
     KeyDialog dialog(1, KelWindow::Movable);
     // A button of index 0 is an ordinary button, never the default.
-    dialog.addButton(0, new KelButton(20));
+    dialog.addButton(0, new KelButton(KelStyle::WT_Button_Dialog));
     for (int index = 2; index <= 3; ++index)
-        dialog.addButton(index, new KelButton(20), index == defaultIndex);
+        dialog.addButton(index, new KelButton(KelStyle::WT_Button_Dialog), index == defaultIndex);
     if (QWidget *button = dialog.defaultButton())
         button->setEnabled(defaultEnabled);
     dialog.resize(300, 150);
@@ -160,9 +161,9 @@ void tst_KelDialog::outcome()
 void tst_KelDialog::buttonsCarryTheirIndex()
 {
     KelDialog dialog(1, KelWindow::Movable);
-    auto *first = new KelButton(20);
-    auto *replacement = new KelButton(21);
-    auto *front = new KelButton(20);
+    auto *first = new KelButton(KelStyle::WT_Button_Dialog);
+    auto *replacement = new KelButton(KelStyle::WT_Button_Dialog_Accent);
+    auto *front = new KelButton(KelStyle::WT_Button_Dialog);
     QCOMPARE(dialog.addButton(1, first, true), first);
     QCOMPARE(dialog.addButton(1, replacement), replacement);
     QCOMPARE(dialog.addButton(2, front, true, true), front);
@@ -180,7 +181,7 @@ void tst_KelDialog::buttonsCarryTheirIndex()
 void tst_KelDialog::secondExecGivesZeroAtOnce()
 {
     KelDialog dialog(1, KelWindow::Movable);
-    dialog.addButton(2, new KelButton(21), true);
+    dialog.addButton(2, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);
     int second = -1;
     whenExposed(&dialog, [&] {
         second = dialog.exec();
@@ -192,7 +193,7 @@ void tst_KelDialog::secondExecGivesZeroAtOnce()
 
 void tst_KelDialog::deleteOnCloseWaitsForExec()
 {
-    auto *dialog = new KelDialog(1, KelWindow::Movable);
+    auto *dialog = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<KelDialog> guard(dialog);
     bool aliveAfterClose = false;
@@ -208,8 +209,8 @@ void tst_KelDialog::deleteOnCloseWaitsForExec()
 
 void tst_KelDialog::destroyedDuringExecGivesZero()
 {
-    auto *dialog = new KelDialog(1, KelWindow::Movable);
-    dialog->addButton(1, new KelButton(21), true);
+    auto *dialog = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable);
+    dialog->addButton(1, new KelButton(KelStyle::WT_Button_Dialog_Accent), true);
     whenExposed(dialog, [dialog] {
         dialog->done(1);
         delete dialog;

@@ -1,4 +1,5 @@
 #include "kelapplication.h"
+#include "styles/kelstyle.h"
 #include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/keliconwidget.h"
@@ -69,11 +70,11 @@ void tst_KelMessageBox::emptyIconPathHidesTheIcon()
 void tst_KelMessageBox::lineEditThatNeedsTextGovernsTheDefaultButton()
 {
     KelMessageBox box;
-    auto *edit = new KelLineEdit(29);
+    auto *edit = new KelLineEdit(KelStyle::WT_LineEdit);
     box.addContentWidget(edit, false);
     // Buttons may come after the line edit; the box starts in step.
-    auto *cancel = new KelButton(20);
-    auto *accept = new KelButton(21);
+    auto *cancel = new KelButton(KelStyle::WT_Button_Dialog);
+    auto *accept = new KelButton(KelStyle::WT_Button_Dialog_Accent);
     box.addButton(1, cancel);
     box.addButton(2, accept, true);
     box.show();

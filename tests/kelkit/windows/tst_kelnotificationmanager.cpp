@@ -29,7 +29,7 @@ QRect availableArea()
 
 QMargins screenDistance()
 {
-    return kelStyle()->margins(0);
+    return kelStyle()->margins(KelStyle::MG_Notification_ScreenDistance);
 }
 
 KelWindow *toastWindow(int id)
@@ -107,7 +107,7 @@ void tst_KelNotificationManager::toastIsAnOnTopWindowThatTakesNoFocus()
     QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(window->testAttribute(Qt::WA_ShowWithoutActivating));
     QCOMPARE(window->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(window->styleId(), 6);
+    QCOMPARE(window->styleId(), KelStyle::WT_Notification);
     // The offscreen platform activates every window it shows; that the
     // focus stays where it is shows under a real window manager (the X11
     // toast scenario).
@@ -152,7 +152,7 @@ void tst_KelNotificationManager::displayTime_data()
 {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<int>("expectedMs");
-    const int fade = kelStyle()->metric(16);
+    const int fade = kelStyle()->metric(KelStyle::M_FadeDuration);
     QTest::newRow("0 s: the accessibility default") << 0 << 5000 + fade;
     QTest::newRow("3 s") << 3 << 3000 + fade;
 }

@@ -8,6 +8,7 @@
 #include "windows/kelwindow.h"
 
 #include "../offscreenleak.h"
+#include "plainwindowui.h"
 
 #include <QPointer>
 #include <QScreen>
@@ -21,28 +22,13 @@ namespace {
 
 const QString IconPath = QStringLiteral(":/kelui/close-10.svg");
 
-class SplashUi : public KelUi
+class SplashApplication : public PlainWindowApplication<>
 {
 public:
-    using KelUi::KelUi;
-
-protected:
-    KelWindow *createMainWindow() override
-    {
-        auto *window = new KelWindow(KelWindow::Movable | KelWindow::WindowButtons);
-        window->resize(300, 200);
-        return window;
-    }
-};
-
-class SplashApplication : public KelApplication
-{
-public:
-    using KelApplication::KelApplication;
+    using PlainWindowApplication::PlainWindowApplication;
     int splashesDestroyed = 0;
 
 protected:
-    KelUi *createUi() override { return new SplashUi(this); }
     void onSplashDestroyed() override { ++splashesDestroyed; }
 };
 

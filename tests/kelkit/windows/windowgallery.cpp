@@ -70,7 +70,7 @@ std::unique_ptr<KelWindow> makeWindow(const QString &title, int cornerRadius)
     window->windowFrame()->setCornerRadius(cornerRadius);
     auto *column = new QVBoxLayout(window->centralWidget());
     column->setContentsMargins(16, 12, 16, 16);
-    auto *text = new KelLabel(9, window->centralWidget());
+    auto *text = new KelLabel(KelStyle::WT_Label_Message, window->centralWidget());
     text->setText(QStringLiteral("A frameless window: its own title bar, border and shadow."));
     column->addWidget(text);
     column->addStretch();
@@ -168,24 +168,26 @@ protected:
     {
         auto *colors = new QVBoxLayout;
         colors->addWidget(addColorRow(QStringLiteral("Text"), style()->defaultTextColor()));
-        colors->addWidget(addColorRow(QStringLiteral("Link"), style()->color(18)));
-        colors->addWidget(addColorLabel(QStringLiteral("Error"), style()->color(19)));
+        colors->addWidget(
+                addColorRow(QStringLiteral("Link"), style()->color(KelStyle::CL_Text_Link)));
+        colors->addWidget(
+                addColorLabel(QStringLiteral("Error"), style()->color(KelStyle::CL_Text_Warning)));
         formLayout()->addRow(makeLabel(QStringLiteral("Text colors:")), colors);
     }
     void fillBaseColors() override
     {
         auto *grid = new QGridLayout;
         addOverlayRows(grid, QStringLiteral("Window"), Qt::transparent);
-        addOverlayRows(grid, QStringLiteral("Dialog"), style()->color(6));
-        addOverlayRows(grid, QStringLiteral("Accent"), style()->color(0));
+        addOverlayRows(grid, QStringLiteral("Dialog"), style()->color(KelStyle::CL_Dialog_Base));
+        addOverlayRows(grid, QStringLiteral("Accent"), style()->color(KelStyle::CL_Accent));
         formLayout()->addRow(makeLabel(QStringLiteral("Fill colors:")), grid);
     }
     void fillControls() override
     {
         auto *row = new QHBoxLayout;
-        row->addWidget(makeButton(20, QStringLiteral("Cancel")));
-        row->addWidget(makeButton(21, QStringLiteral("Accept")));
-        row->addWidget(makeButton(28, QStringLiteral("Small")));
+        row->addWidget(makeButton(KelStyle::WT_Button_Dialog, QStringLiteral("Cancel")));
+        row->addWidget(makeButton(KelStyle::WT_Button_Dialog_Accent, QStringLiteral("Accept")));
+        row->addWidget(makeButton(KelStyle::WT_Button_Chip, QStringLiteral("Small")));
         row->addStretch();
         formLayout()->addRow(makeLabel(QStringLiteral("Buttons:")), row);
     }
@@ -250,23 +252,25 @@ int main(int argc, char **argv)
     popups->setGeometry(40, 40, 420, 220);
     auto *row = new QHBoxLayout();
     static_cast<QVBoxLayout *>(popups->centralWidget()->layout())->insertLayout(1, row);
-    auto *combo = new KelComboBox(18, QSizePolicy::Fixed, KelComboBox::PopupAtLeastComboWidth);
+    auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Fixed,
+                                  KelComboBox::PopupAtLeastComboWidth);
     for (const QString &name : {QStringLiteral("MP4"), QStringLiteral("MKV"),
                                 QStringLiteral("WebM"), QStringLiteral("A much longer name")})
         combo->addItem(name.toLower(), name);
     combo->setCurrentDataSilently(QStringLiteral("mkv"));
     row->addWidget(combo);
-    auto *menuButton = new KelPopupMenuButton(11);
+    auto *menuButton = new KelPopupMenuButton(KelStyle::WT_Button_Push);
     menuButton->setText(QStringLiteral("Menu"));
     KelPopupMenu *menu = menuButton->popup();
     menu->setupContent(Qt::Vertical, -1);
-    menu->addButton(16)->setText(QStringLiteral("Open"));
-    auto *more = new KelPopupMenuButton(17, KelPopupMenuButton::OpenByCode, Qt::RightEdge,
+    menu->addButton(KelStyle::WT_MenuItem)->setText(QStringLiteral("Open"));
+    auto *more = new KelPopupMenuButton(KelStyle::WT_MenuItem_SubMenu,
+                                        KelPopupMenuButton::OpenByCode, Qt::RightEdge,
                                         Qt::AlignTop);
     more->setText(QStringLiteral("More"));
     menu->addWidget(more);
     more->popup()->setupContent(Qt::Vertical, -1);
-    more->popup()->addButton(16)->setText(QStringLiteral("Deep item"));
+    more->popup()->addButton(KelStyle::WT_MenuItem)->setText(QStringLiteral("Deep item"));
     row->addWidget(menuButton);
     row->addStretch();
     save(composed(popups.get()), dir, QStringLiteral("popups-closed"));

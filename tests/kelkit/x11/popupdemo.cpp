@@ -1,5 +1,6 @@
 #include "popupdemo.h"
 
+#include "styles/kelstyle.h"
 #include "widgets/kelbutton.h"
 #include "windows/kelcombobox.h"
 #include "windows/kelpopupmenu.h"
@@ -20,10 +21,10 @@ const KelWindow::WindowParams Framed = KelWindow::Movable | KelWindow::Resizable
         | KelWindow::WindowButtons | KelWindow::MinimizeButton | KelWindow::MaximizeButton;
 
 // Framework style ids of the base theme.
-constexpr int PushButtonStyle = 11;
-constexpr int MenuItemStyle = 16;
-constexpr int SubmenuItemStyle = 17;
-constexpr int ComboStyle = 18;
+constexpr int PushButtonStyle = KelStyle::WT_Button_Push;
+constexpr int MenuItemStyle = KelStyle::WT_MenuItem;
+constexpr int SubmenuItemStyle = KelStyle::WT_MenuItem_SubMenu;
+constexpr int ComboStyle = KelStyle::WT_ComboBox;
 
 void sayPart(const Say &say, const QString &name, const QString &window, const QWidget *part)
 {

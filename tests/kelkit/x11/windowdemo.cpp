@@ -5,6 +5,7 @@
 // A scenario script drives the windows with xdotool and reads the lines.
 
 #include "popupdemo.h"
+#include "styles/kelstyle.h"
 
 #include "kelapplication.h"
 #include "kelsettings.h"
@@ -286,10 +287,10 @@ void focusScenario(ReadyReporter *ready)
     };
     ui->setupMainWindow();
     KelWindow *main = ui->mainWindow();
-    auto *first = new KelLineEdit(29);
+    auto *first = new KelLineEdit(KelStyle::WT_LineEdit);
     first->setObjectName(QStringLiteral("First"));
     first->setFixedWidth(200);
-    auto *edit = new KelLineEdit(29);
+    auto *edit = new KelLineEdit(KelStyle::WT_LineEdit);
     edit->setObjectName(QStringLiteral("Edit"));
     edit->setFixedWidth(200);
     edit->setClearFocusOnClickOutside(true);

@@ -1,8 +1,9 @@
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "core/transcodinginfo.h"
 #include "datamodel/codecinfo.h"
+#include "datamodel/videoitem.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/settingsprovider.h"
 #include "waitbound.h"
 
@@ -100,7 +101,7 @@ void tst_DataExchangeSvc::initTestCase()
     m_link = std::make_unique<DataExchangeSvc>();
     m_reports = std::make_unique<QSignalSpy>(m_link.get(), &DataExchangeSvc::remoteItemStateChanged);
     m_link->startHandler();
-    QVERIFY(QSignalSpy(m_link.get(), &RemoteHandler::handlerReady).wait(5000));
+    QVERIFY(QSignalSpy(m_link.get(), &RemoteHandler::handlerReady).wait(WaitBound::ms()));
     QVERIFY(takeReport(*m_reports, LinkMessages::CrashReporterParams).data.isValid());
 }
 

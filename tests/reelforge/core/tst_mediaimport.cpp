@@ -1,3 +1,4 @@
+#include "core/appservices.h"
 #include "core/decoderprivate.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
@@ -6,7 +7,6 @@
 #include "mediafixtures.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "waitbound.h"
 
 extern "C" {

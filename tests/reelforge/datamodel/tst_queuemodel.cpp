@@ -1,11 +1,11 @@
 #include "appservicesfixture.h"
+#include "core/appservices.h"
 #include "core/dataexchangesvc.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/queuemodel.h"
 #include "kelapplication.h"
 #include "mediafixtures.h"
 #include "metrics/usagestatistics.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/mimedata.h"
 #include "shared/settingsprovider.h"
@@ -200,6 +200,30 @@ void tst_QueueModel::addFilesAtRow()
     QCOMPARE(m_model->rowCount(), 8);
     QCOMPARE(inserted.count(), 0);
     QCOMPARE(counters.count(), 0);
+
+    // Files added together go in as one block of rows with one counters
+    // update; the missing one in between is skipped.
+    QList<QUrl> batch;
+    for (const char *name : {"p.mp4", "missing.mp4", "q.mp4", "r.m4a"}) {
+        const QString path = m_dir->filePath(QLatin1String(name));
+        if (!QByteArray(name).startsWith("missing"))
+            QVERIFY(QFile::copy(QByteArray(name).endsWith(".m4a") ? m_audioClip : m_videoClip,
+                                path));
+        batch.append(QUrl::fromLocalFile(path));
+    }
+    m_model->addNewItems(batch, 2);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.first().at(1).toInt(), 2);
+    QCOMPARE(inserted.first().at(2).toInt(), 4);
+    QVERIFY(!counters.isEmpty());
+    // Later updates come from the imports finishing.
+    const auto first = counters.first().first().value<VideoItem::StateCountersMap>();
+    QCOMPARE(first.value(VideoItem::Importing), 3);
+    QCOMPARE(first.value(VideoItem::Imported), 8);
+    QCOMPARE(at(2)->sourceFileInfo().fileName(), QStringLiteral("p.mp4"));
+    QCOMPARE(at(4)->sourceFileInfo().fileName(), QStringLiteral("r.m4a"));
+    QCOMPARE(at(5), added[1]);
+    QTRY_COMPARE(m_model->counters().value(VideoItem::Imported), 11);
 
     // Items follow the default output folder while they are not started.
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);

@@ -1,7 +1,7 @@
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
 #include "datamodel/videoitem.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 
 #include <QDir>

@@ -110,8 +110,8 @@ void tst_AbstractDialog::footerButtons()
     KelButton *reject = dialog.rejectButton();
     KelButton *accept = dialog.acceptButton();
     QVERIFY(reject && accept);
-    QCOMPARE(reject->styleId(), 20);
-    QCOMPARE(accept->styleId(), 21);
+    QCOMPARE(reject->styleId(), KelStyle::WT_Button_Dialog);
+    QCOMPARE(accept->styleId(), KelStyle::WT_Button_Dialog_Accent);
     QCOMPARE(dialog.button(0), reject);
     QCOMPARE(dialog.button(1), accept);
     QCOMPARE(reject->property("KELPROP_ButtonIndex").toInt(), 0);

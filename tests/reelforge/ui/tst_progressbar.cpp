@@ -214,7 +214,7 @@ void tst_ProgressBar::filledPartColour()
     // rounded ends and the boundary.
     const int y = bar.height() - 3;
     QVERIFY(PaintProbe::pixelIs(image, 50, y, kelStyle()->color(fillRole)));
-    QVERIFY(PaintProbe::pixelIs(image, 150, y, kelStyle()->color(1014)));
+    QVERIFY(PaintProbe::pixelIs(image, 150, y, kelStyle()->color(Style::CL_Gray_8)));
     // Nothing is painted above the bar but the texts.
     QVERIFY(PaintProbe::pixelIs(image, 100, bar.height() - 10, Qt::transparent));
 }

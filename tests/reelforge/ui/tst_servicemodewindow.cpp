@@ -140,7 +140,8 @@ void tst_ServiceModeWindow::stylePagesKeepTheirOwnStyle()
         for (KelStyle *style : styles) {
             auto *page = window.findChild<ServicePage_Style *>(style->styleId());
             QVERIFY(page);
-            QCOMPARE(page->palette().color(page->backgroundRole()), style->color(2));
+            QCOMPARE(page->palette().color(page->backgroundRole()),
+                     style->color(KelStyle::CL_Window_Base));
             const auto bars = page->findChildren<ProgressBar *>();
             QCOMPARE(bars.size(), 5);
             for (ProgressBar *bar : bars)

@@ -726,7 +726,7 @@ void tst_Ui::modelessDialogShowRule()
     QVERIFY(QTest::qWaitForWindowExposed(&parent, WaitBound::ms()));
 
     // Shown once, moved away and closed with its geometry saved.
-    QPointer<KelDialog> first = new KelDialog(1, KelWindow::Movable, &parent);
+    QPointer<KelDialog> first = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable, &parent);
     first->setObjectName(QStringLiteral("LaunchRuleDialog"));
     first->resize(200, 150);
     DialogLaunch::showModeless(first);
@@ -739,7 +739,7 @@ void tst_Ui::modelessDialogShowRule()
     first->close();
     QTRY_VERIFY(first.isNull());
 
-    QPointer<KelDialog> second = new KelDialog(1, KelWindow::Movable, &parent);
+    QPointer<KelDialog> second = new KelDialog(KelStyle::WT_Dialog, KelWindow::Movable, &parent);
     second->setObjectName(QStringLiteral("LaunchRuleDialog"));
     QVERIFY(second->hasSavedGeometry());
     // As the dialogs do when they are made.

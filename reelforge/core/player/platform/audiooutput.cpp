@@ -1,5 +1,7 @@
 #include "core/player/platform/audiooutput.h"
 
+#include "core/mediatime.h"
+
 #include <QAudioDeviceInfo>
 #include <QAudioOutput>
 #include <QDeadlineTimer>
@@ -30,15 +32,14 @@ void AudioOutput::reportLost()
 
 namespace {
 
-constexpr qint64 TicksPerSecond = 10000000;
 // Sound queued ahead of the device beyond this makes write() wait, so the
 // writer keeps pace with playback instead of racing through the clip.
-constexpr qint64 QueueLimit = 2000000;
+constexpr qint64 QueueLimit = MediaTime::ticksFromMilliseconds(200);
 constexpr int MaxWriteWaitMs = 200;
 constexpr int PumpIntervalMs = 10;
 // The clock follows the played sound; small differences are absorbed over
 // several pumps so the picture does not jitter, large ones are taken at once.
-constexpr qint64 SnapDrift = 1000000;
+constexpr qint64 SnapDrift = MediaTime::ticksFromMilliseconds(100);
 constexpr qint64 SlewDivisor = 8;
 
 QAudioFormat toAudioFormat(const AudioMediaType &type)
@@ -325,7 +326,7 @@ qint64 QtAudioOutput::clockLocked() const
 {
     if (!m_running)
         return m_anchor;
-    const qint64 now = m_anchor + m_anchorWall.nsecsElapsed() / 100;
+    const qint64 now = m_anchor + MediaTime::ticksFromNanoseconds(m_anchorWall.nsecsElapsed());
     // Never step back while running: a repeated picture is better than a jump.
     m_lastTime = std::max(m_lastTime, now);
     return m_lastTime;
@@ -334,7 +335,7 @@ qint64 QtAudioOutput::clockLocked() const
 qint64 QtAudioOutput::bytesToTicks(qint64 bytes) const
 {
     const int bytesPerSecond = m_format.bytesForDuration(1000000);
-    return bytesPerSecond > 0 ? bytes * TicksPerSecond / bytesPerSecond : 0;
+    return bytesPerSecond > 0 ? bytes * MediaTime::TicksPerSecond / bytesPerSecond : 0;
 }
 
 void QtAudioOutput::suspendOrResume()

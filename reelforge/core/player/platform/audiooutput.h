@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/audiosample.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -20,15 +22,6 @@ struct AudioMediaType
     std::optional<quint32> sampleRate;
     std::optional<quint32> blockAlignment;
     std::optional<quint32> channelMask;
-};
-
-// Interleaved sound in the output's current type, with its presentation time
-// and duration in 100-ns units.
-struct AudioSample
-{
-    QByteArray data;
-    qint64 time = 0;
-    qint64 duration = 0;
 };
 
 // One output stream on an audio endpoint: it takes timed samples and is the

@@ -1,5 +1,6 @@
 #include "shared/cursors.h"
-#include "testwindowapplication.h"
+
+#include "plainwindowui.h"
 
 #include <QtTest>
 
@@ -31,7 +32,7 @@ void tst_Cursors::askedBeforeTheMainWindowStaysTheArrow()
 
 int main(int argc, char **argv)
 {
-    TestWindowApplication app(argc, argv);
+    PlainWindowApplication<> app(argc, argv);
     tst_Cursors test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "shared/cursors.h"
-#include "testwindowapplication.h"
+
+#include "plainwindowui.h"
 
 #include <QtTest>
 
@@ -53,7 +54,7 @@ void tst_CursorsWithWindow::unknownIdIsTheArrowAndIdsDiffer()
 
 int main(int argc, char **argv)
 {
-    TestWindowApplication app(argc, argv);
+    PlainWindowApplication<> app(argc, argv);
     tst_CursorsWithWindow test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,8 +1,8 @@
 #include "dialogspage.h"
 
+#include "core/appservices.h"
 #include "core/player/playercore.h"
 #include "datamodel/codecinfo.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "styles/kelstylemanager.h"
 #include "ui/player/timeslider.h"

@@ -158,7 +158,7 @@ bool saveFontsMenu(const QDir &dir, const QString &fileName)
     if (!menu)
         return false;
     QWidget window;
-    KelUtils::setBackgroundColor(&window, kelStyle()->color(2));
+    KelUtils::setBackgroundColor(&window, kelStyle()->color(KelStyle::CL_Window_Base));
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(16, 16, 16, 16);
     auto *combo = new FontsCombo(18);
@@ -181,7 +181,7 @@ bool saveFontsMenu(const QDir &dir, const QString &fileName)
     const QRect area = windowRect.united(menuRect);
     QPixmap picture(area.size() * window.devicePixelRatioF());
     picture.setDevicePixelRatio(window.devicePixelRatioF());
-    picture.fill(kelStyle()->color(2));
+    picture.fill(kelStyle()->color(KelStyle::CL_Window_Base));
     {
         QPainter painter(&picture);
         painter.drawPixmap(windowRect.topLeft() - area.topLeft(), window.grab());

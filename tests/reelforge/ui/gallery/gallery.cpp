@@ -17,12 +17,12 @@
 // opens one window for the X11 scenarios instead (showmode.h).
 
 #include "animators/kelwidgetstateanimator.h"
+#include "core/appservices.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/videoitem.h"
 #include "kelapplication.h"
 #include "kelui.h"
 #include "painting/kelanimatedicons.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "styles/kelstylemanager.h"
 #include "ui/mainwindow/card.h"
@@ -81,14 +81,14 @@ QString iconFor(int id)
 {
     switch (id) {
     case 22:
-        return kelStyle()->iconPath(10);
+        return kelStyle()->iconPath(KelStyle::IC_TitleBar_Minimize);
     case 23:
-        return kelStyle()->iconPath(11);
+        return kelStyle()->iconPath(KelStyle::IC_TitleBar_Maximize);
     case 24:
-        return kelStyle()->iconPath(12);
+        return kelStyle()->iconPath(KelStyle::IC_TitleBar_Restore);
     case 25:
     case 1020:
-        return kelStyle()->iconPath(13);
+        return kelStyle()->iconPath(KelStyle::IC_TitleBar_Close);
     case 26:
     case 1018:
     case 1019:
@@ -119,7 +119,7 @@ bool isIconOnly(int id)
 
 KelLabel *caption(const QString &text, QWidget *parent)
 {
-    auto *label = new KelLabel(1052, parent);
+    auto *label = new KelLabel(Style::WT_Label_12_Second, parent);
     label->setText(text);
     return label;
 }
@@ -215,7 +215,7 @@ QWidget *labelsAndInputs(QWidget *parent)
         grid->addLayout(pair, row++, 1);
     }
     grid->addWidget(caption(QStringLiteral("1064"), sheet), row, 0);
-    auto *spin = new KelSpinBox(1064, sheet);
+    auto *spin = new KelSpinBox(Style::WT_SpinBox_Compact, sheet);
     spin->setRange(-90, 90);
     spin->setValue(45);
     grid->addWidget(spin, row++, 1);
@@ -273,7 +273,7 @@ QWidget *slidersFramesAreas(QWidget *parent)
 std::unique_ptr<QWidget> buildSheet()
 {
     auto sheet = std::make_unique<QWidget>();
-    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(2));
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(KelStyle::CL_Window_Base));
     auto *columns = new QHBoxLayout(sheet.get());
     columns->setContentsMargins(16, 16, 16, 16);
     columns->setSpacing(32);
@@ -294,7 +294,7 @@ std::unique_ptr<KelWindow> dialogWindow(int styleId, const QString &title)
     auto dialog = std::make_unique<KelDialog>(styleId, KelWindow::WindowParams(), nullptr,
                                               KelWindow::Default, true);
     dialog->setTitle(title);
-    auto *text = new KelLabel(9, dialog->contentWidget());
+    auto *text = new KelLabel(KelStyle::WT_Label_Message, dialog->contentWidget());
     text->setText(QStringLiteral("The window recipe dresses the title bar, the frame, the content "
                                  "and the footer."));
     auto *inner = new QVBoxLayout(dialog->contentWidget());
@@ -322,10 +322,11 @@ QImage compose(QWidget *sheet, const std::vector<std::unique_ptr<KelWindow>> &wi
     }
     QImage image(qMax(top.width(), width), top.height() + height + 32,
                  QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(2));
+    image.fill(kelStyle()->color(KelStyle::CL_Window_Base));
     QPainter painter(&image);
     // A darker band, so that the windows' edges show.
-    painter.fillRect(0, top.height(), image.width(), height + 32, kelStyle()->color(1011));
+    painter.fillRect(0, top.height(), image.width(), height + 32,
+                     kelStyle()->color(Style::CL_Gray_5));
     painter.drawPixmap(0, 0, top);
     int x = 16;
     for (const QPixmap &picture : pictures) {
@@ -391,9 +392,9 @@ std::unique_ptr<QLabel> overlaidPicture(ResizerOverlay **overlayOut)
     host->setPixmap(picture);
     host->setFixedSize(picture.size() + QSize(40, 40));
     host->setAlignment(Qt::AlignCenter);
-    KelUtils::setBackgroundColor(host.get(), kelStyle()->color(1017));
+    KelUtils::setBackgroundColor(host.get(), kelStyle()->color(Style::CL_List_Base));
     host->setAutoFillBackground(true);
-    auto *overlay = new ResizerOverlay(1070, host.get());
+    auto *overlay = new ResizerOverlay(Style::WT_ResizerOverlay, host.get());
     overlay->setGeometry(host->rect());
     overlay->setWorkingRect(QRectF(QPointF(20, 20), QSizeF(picture.size())));
     overlay->setRelativeSelectionQuiet(QRectF(150, 80, 180, 90));
@@ -455,7 +456,7 @@ bool saveResizerSheet(const QDir &dir, const QString &styleId, const QString &fi
     QImage image(16 + plainShot.width() + 16 + debugShot.width() + 16,
                  16 + captionHeight + plainShot.height() + 16 + captionHeight + 48 + 16,
                  QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(2));
+    image.fill(kelStyle()->color(KelStyle::CL_Window_Base));
     QPainter painter(&image);
     painter.setPen(kelStyle()->defaultTextColor());
     int x = 16;
@@ -503,7 +504,7 @@ void runEventsFor(int ms)
 std::unique_ptr<QWidget> progressSheet()
 {
     auto sheet = std::make_unique<QWidget>();
-    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(2));
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(KelStyle::CL_Window_Base));
     auto *rows = new QGridLayout(sheet.get());
     rows->setContentsMargins(16, 16, 16, 16);
     rows->setHorizontalSpacing(24);
@@ -580,7 +581,7 @@ bool saveCardSheet(const QDir &dir, const QString &styleId, const QString &fileN
     appServices().formatTables = &tables;
     std::vector<VideoItemPtr> items;
     auto sheet = std::make_unique<QWidget>();
-    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(1015));
+    KelUtils::setBackgroundColor(sheet.get(), kelStyle()->color(Style::CL_Gray_9));
     auto *rows = new QVBoxLayout(sheet.get());
     rows->setContentsMargins(16, 16, 16, 16);
     rows->setSpacing(8);

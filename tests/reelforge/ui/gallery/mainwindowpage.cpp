@@ -1,9 +1,9 @@
 #include "mainwindowpage.h"
 
+#include "core/appservices.h"
 #include "core/mediaimport.h"
 #include "datamodel/codecinfo.h"
 #include "kelapplication.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
@@ -13,6 +13,7 @@
 #include "ui/mainwindow/mainfooter.h"
 #include "ui/mainwindow/mainheader.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/style.h"
 #include "waitbound.h"
 
 #include <QCoreApplication>
@@ -156,7 +157,7 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
         size = QSize(size.width() + shotSize.width() + gap, qMax(size.height(), shotSize.height()));
     }
     QImage image(size + QSize(0, 2 * gap), QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(1011));
+    image.fill(kelStyle()->color(Style::CL_Gray_5));
     QPainter painter(&image);
     int x = gap;
     for (const QPixmap &shot : qAsConst(shots)) {

@@ -7,6 +7,7 @@
 #include "styles/kelstylemanager.h"
 #include "ui/servicemodewindow.h"
 #include "ui/settingsdialog.h"
+#include "ui/style.h"
 #include "ui/widgets/buttonswitcher.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelexclusivebuttongroup.h"
@@ -43,7 +44,7 @@ QImage composed(KelWindow *window)
     const int grow = frame->shadowRadius();
     const QSize size = window->size() + QSize(2 * grow, 2 * grow);
     QImage image(size + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(1011));
+    image.fill(kelStyle()->color(Style::CL_Gray_5));
     QPainter painter(&image);
     const QPoint origin(20, 20);
     painter.drawImage(origin, KelCustomShadow::shadowImage(frame, size, 1.0));

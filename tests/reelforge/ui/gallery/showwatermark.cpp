@@ -2,7 +2,9 @@
 // box and top-right rotate ring, and Save; on close the item's watermark.
 
 #include "datamodel/pip/pipobject.h"
+#include "styles/kelstyle.h"
 #include "ui/player/resizeroverlay.h"
+#include "ui/style.h"
 #include "ui/watermarkdialog.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
@@ -40,7 +42,8 @@ const bool registered = registerShowWindow("watermark", [](const ShowContext &co
     auto *dialog = new WatermarkDialog(context.item);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The main window makes the menu in the program.
-    FontsCombo::initSharedMenu(dialog, 1002, 19, 1062);
+    FontsCombo::initSharedMenu(dialog, Style::WT_PopupMenu_List, KelStyle::WT_PopupMenuButton,
+                               Style::WT_LineEdit_Search_Underlined);
     dialog->show();
     shown.window = dialog;
 

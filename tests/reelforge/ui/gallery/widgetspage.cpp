@@ -1,14 +1,15 @@
 #include "widgetspage.h"
 
+#include "core/appservices.h"
 #include "datamodel/presetsrepo.h"
 #include "kelapplication.h"
-#include "shared/appservices.h"
 #include "shared/formattables.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
 #include "styles/kelstylemanager.h"
 #include "ui/player/timeslider.h"
 #include "ui/player/volumebutton.h"
+#include "ui/style.h"
 #include "ui/widgets/alignmentselector.h"
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/buttonswitcher.h"
@@ -64,7 +65,7 @@ struct Services
 
 KelLabel *caption(const QString &text)
 {
-    auto *label = new KelLabel(1052);
+    auto *label = new KelLabel(Style::WT_Label_12_Second);
     label->setText(text);
     return label;
 }
@@ -89,28 +90,29 @@ void addFooterRow(Page &page, QGridLayout *grid, PresetsRepo *repo)
     page.actions = new PostActionsCombo;
     page.actions->setCurrentData(int(Enums::Sleep));
 
-    auto *convert = new BadgedButton(1013);
+    auto *convert = new BadgedButton(Style::WT_Button_Push_Accent_Filled_56);
     convert->setText(QStringLiteral("Convert"));
-    convert->setBadgeStyle(1046);
+    convert->setBadgeStyle(Style::WT_Badge);
     convert->badge()->setText(QStringLiteral("3"));
-    auto *cancel = new BadgedButton(1008, QStringLiteral(":/svg/close.svg"));
+    auto *cancel = new BadgedButton(Style::WT_Button_Push_Gray_Filled_56,
+                                    QStringLiteral(":/svg/close.svg"));
     cancel->setText(QStringLiteral("Cancel all"));
-    cancel->setBadgeStyle(1046);
+    cancel->setBadgeStyle(Style::WT_Badge);
     cancel->badge()->setText(QStringLiteral("12"));
-    auto *queue = new BadgedButton(1017);
+    auto *queue = new BadgedButton(Style::WT_Button_Segment_42);
     queue->setText(QStringLiteral("Queue"));
     queue->setCheckable(true);
     queue->setChecked(true);
-    queue->setBadgeStyle(1045);
+    queue->setBadgeStyle(Style::WT_Badge_Count);
     queue->badge()->setText(QStringLiteral("7"));
-    auto *converted = new BadgedButton(1017);
+    auto *converted = new BadgedButton(Style::WT_Button_Segment_42);
     converted->setText(QStringLiteral("Converted"));
-    converted->setBadgeStyle(1045);
+    converted->setBadgeStyle(Style::WT_Badge_Count);
     converted->badge()->setText(QStringLiteral("24"));
     converted->badge()->setSecondText(QStringLiteral("+2"));
-    auto *empty = new BadgedButton(1013);
+    auto *empty = new BadgedButton(Style::WT_Button_Push_Accent_Filled_56);
     empty->setText(QStringLiteral("Empty badge"));
-    empty->setBadgeStyle(1046);
+    empty->setBadgeStyle(Style::WT_Badge);
 
     grid->addWidget(caption(QStringLiteral("Footer")), 0, 0, 1, 4);
     grid->addWidget(page.presets, 1, 0, 1, 2);
@@ -129,12 +131,12 @@ void addFooterRow(Page &page, QGridLayout *grid, PresetsRepo *repo)
 // The card's and the dialogs' choosers.
 void addTargetRow(QGridLayout *grid)
 {
-    auto *formats = new FormatsCombo(1029);
+    auto *formats = new FormatsCombo(Style::WT_Card_Cell);
     formats->setFormat(QStringLiteral("MP4"));
-    auto *sizes = new ResolutionsCombo(1029);
+    auto *sizes = new ResolutionsCombo(Style::WT_Card_Cell);
     sizes->fill(QSize(1920, 1080), false);
     sizes->setResolution(QSize(1920, 1080));
-    auto *levels = new CompressionLevelCombo(1029);
+    auto *levels = new CompressionLevelCombo(Style::WT_Card_Cell);
     levels->setLevel(3);
     auto *plainFolder = new TargetFolderCombo(TargetFolderCombo::PlainMode);
 
@@ -158,15 +160,15 @@ void addEditingRow(QGridLayout *grid)
     auto *fewColors = new ColorSelector;
     fewColors->setColorSilently(Qt::white);
     fewColors->setExtraColorsVisible(false);
-    auto *switcher = new ButtonSwitcher(1049, 1016);
+    auto *switcher = new ButtonSwitcher(Style::WT_Frame_Panel, Style::WT_Button_Segment_34);
     for (const char *name : {"Free", "Tiled"})
         switcher->addButton(QString::fromLatin1(name))->setText(QString::fromLatin1(name));
     switcher->group()->setCheckedSilently(QStringLiteral("Tiled"));
-    auto *slider = new DisplaySlider(1, 100, 37, 1064);
+    auto *slider = new DisplaySlider(1, 100, KelStyle::WT_Slider_Default, Style::WT_SpinBox_Compact);
     slider->setSuffix(QStringLiteral("%"));
     slider->setPercentValueSilently(0.65);
     slider->setMinimumWidth(260);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     label->setText(QStringLiteral("Holiday at the sea, day one"));
 
     grid->addWidget(caption(QStringLiteral("Alignment, colours, switcher")), 5, 0, 1, 4);
@@ -193,7 +195,7 @@ void addPlayerRow(Page &page, QGridLayout *grid)
     grid->addWidget(caption(QStringLiteral("Time slider with trim, volume")), 9, 0, 1, 4);
     // The trim editor's slider, tall enough to hold the bubbles above the
     // groove.
-    auto *slider = new TimeSlider(1068);
+    auto *slider = new TimeSlider(Style::WT_Slider_Trim);
     slider->setFixedSize(520, 90);
     slider->setAnimated(false);
     slider->setTimeRange(0, 30000000);
@@ -216,7 +218,7 @@ Page buildPage(PresetsRepo *repo)
 {
     Page page;
     page.sheet = std::make_unique<QWidget>();
-    KelUtils::setBackgroundColor(page.sheet.get(), kelStyle()->color(2));
+    KelUtils::setBackgroundColor(page.sheet.get(), kelStyle()->color(KelStyle::CL_Window_Base));
     auto *grid = new QGridLayout(page.sheet.get());
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(8);
@@ -240,9 +242,10 @@ QImage compose(const QPixmap &sheet, const QList<QPixmap> &popups)
     }
     QImage image(qMax(sheet.width(), width), sheet.height() + height + 32,
                  QImage::Format_ARGB32_Premultiplied);
-    image.fill(kelStyle()->color(2));
+    image.fill(kelStyle()->color(KelStyle::CL_Window_Base));
     QPainter painter(&image);
-    painter.fillRect(0, sheet.height(), image.width(), height + 32, kelStyle()->color(1011));
+    painter.fillRect(0, sheet.height(), image.width(), height + 32,
+                     kelStyle()->color(Style::CL_Gray_5));
     painter.drawPixmap(0, 0, sheet);
     int x = 16;
     for (const QPixmap &popup : popups) {

@@ -9,6 +9,7 @@
 #include "ui/mainwindow/cardthumbnail.h"
 #include "ui/mainwindow/thumbicon.h"
 #include "ui/progressbar.h"
+#include "ui/style.h"
 #include "ui/widgets/editablelabel.h"
 #include "waitbound.h"
 #include "widgets/keliconlabel.h"
@@ -386,7 +387,7 @@ void tst_Card::namesAndExtras()
     item->setWatermark(text);
     QCOMPARE(mainButton(m_card, "BottomWatermark")->text(),
              QString(100, QLatin1Char('w')) + QStringLiteral("..."));
-    QCOMPARE(mainButton(m_card, "BottomWatermark")->styleId(), 1032);
+    QCOMPARE(mainButton(m_card, "BottomWatermark")->styleId(), Style::WT_Card_Prop_Set);
     QVERIFY(shown(m_card, extraButton(m_card, "BottomWatermark")));
 
     // Image watermark: its file name beside its thumbnail.
@@ -407,7 +408,7 @@ void tst_Card::namesAndExtras()
     clickThrough(extraButton(m_card, "BottomWatermark"));
     QTRY_VERIFY(item->watermark().isNull());
     QCOMPARE(mainButton(m_card, "BottomWatermark")->text(), QStringLiteral("Watermark"));
-    QCOMPARE(mainButton(m_card, "BottomWatermark")->styleId(), 1031);
+    QCOMPARE(mainButton(m_card, "BottomWatermark")->styleId(), Style::WT_Card_Prop);
     QVERIFY(!shown(m_card, extraButton(m_card, "BottomWatermark")));
 
     // Subtitles show their file name.
@@ -425,7 +426,7 @@ void tst_Card::namesAndExtras()
     QVERIFY(item->isTrimmed());
     QVERIFY(shown(m_card, extraButton(m_card, "BottomTrim")));
     QCOMPARE(mainButton(m_card, "BottomTrim")->text(), QStringLiteral("Trimmed"));
-    QCOMPARE(mainButton(m_card, "BottomTrim")->styleId(), 1032);
+    QCOMPARE(mainButton(m_card, "BottomTrim")->styleId(), Style::WT_Card_Prop_Set);
 }
 
 void tst_Card::audioFollowsTheUsersChoice()

@@ -5,6 +5,7 @@
 #include "shared/formattables.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardmetainfo.h"
+#include "ui/style.h"
 #include "ui/widgets/compressionlevelcombo.h"
 #include "ui/widgets/formatscombo.h"
 #include "ui/widgets/resolutionscombo.h"
@@ -12,6 +13,9 @@
 
 #include "appservicesfixture.h"
 #include "paintprobe.h"
+#include "windowinput.h"
+
+#include "windows/kelpopupmenu.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -39,6 +43,19 @@ QStringList offeredFormats(FormatsCombo *combo)
     return sorted(formats);
 }
 
+// The rows of an open combo's popup in their order, the checked one marked.
+QStringList popupRows(KelComboBox *combo)
+{
+    QStringList rows;
+    QBoxLayout *layout = combo->popup()->contentLayout();
+    for (int i = 0; i < layout->count(); ++i) {
+        auto *button = qobject_cast<KelButton *>(layout->itemAt(i)->widget());
+        if (button && !button->isHidden())
+            rows << button->text() + (button->isChecked() ? QStringLiteral(" *") : QString());
+    }
+    return rows;
+}
+
 QWidget *cell(CardMetainfo *block, int row, int column)
 {
     auto *grid = static_cast<QGridLayout *>(block->layout());
@@ -58,6 +75,8 @@ private slots:
     void formatsFollowTheKindOfSource();
     void audioFormatDisablesTheVideoCombos();
     void rotatedSourceOffersTurnedSizes();
+    void combosBuildTheirRowsOnFirstOpening_data();
+    void combosBuildTheirRowsOnFirstOpening();
     void targetIsEditableOnlyBeforeAndAfterAFailedConversion_data();
     void targetIsEditableOnlyBeforeAndAfterAFailedConversion();
 
@@ -113,7 +132,7 @@ void tst_CardMetainfo::placeholderBarsWhileImportFailed()
     QVERIFY(source->isPlaceholder());
     QVERIFY(target->isPlaceholder());
 
-    const QColor bar = kelStyle()->color(1014);
+    const QColor bar = kelStyle()->color(Style::CL_Gray_8);
     auto barCentres = [&] {
         QVector<QPoint> points;
         for (CardMetainfo *block : {source, target}) {
@@ -217,6 +236,73 @@ void tst_CardMetainfo::rotatedSourceOffersTurnedSizes()
     QVERIFY(resolutions->hasItem(QSize(720, 1280)));
     QVERIFY(resolutions->hasItem(QSize(1080, 1920)));
     QVERIFY(!resolutions->hasItem(QSize(1280, 720)));
+}
+
+void tst_CardMetainfo::combosBuildTheirRowsOnFirstOpening_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("channels");
+
+    QTest::newRow("mp4") << QStringLiteral("mp4") << 2;
+    QTest::newRow("mkv, picture only") << QStringLiteral("mkv") << 0;
+    QTest::newRow("mp3") << QStringLiteral("mp3") << 2;
+    QTest::newRow("not offered") << QStringLiteral("xyz") << 2;
+}
+
+// A block whose combos have never opened shows what one with popups built
+// from the start shows, and opening makes the same rows.
+void tst_CardMetainfo::combosBuildTheirRowsOnFirstOpening()
+{
+    QFETCH(QString, format);
+    QFETCH(int, channels);
+
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    item->sourceCodecInfo()->setChannelCount(channels);
+    item->targetCodecInfo()->setFormat(format);
+    item->setCompressionLevel(3);
+
+    QWidget host;
+    auto *layout = new QVBoxLayout(&host);
+    auto *lazy = new CardMetainfo(CardMetainfo::Target, &host);
+    auto *eager = new CardMetainfo(CardMetainfo::Target, &host);
+    const QList<KelComboBox *> eagerCombos = eager->findChildren<KelComboBox *>();
+    QCOMPARE(eagerCombos.size(), 3);
+    for (KelComboBox *combo : eagerCombos)
+        combo->itemButtons();
+    layout->addWidget(lazy);
+    layout->addWidget(eager);
+    lazy->setVideoItem(item);
+    eager->setVideoItem(item);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host, WaitBound::ms()));
+    QVERIFY(lazy->findChildren<KelPopupMenu *>().isEmpty());
+
+    for (int i = 0; i < 4; ++i) {
+        auto *shown = dynamic_cast<KelButtonPainter *>(cell(lazy, i / 2, i % 2));
+        auto *built = dynamic_cast<KelButtonPainter *>(cell(eager, i / 2, i % 2));
+        QCOMPARE(shown->text(), built->text());
+        QCOMPARE(cell(lazy, i / 2, i % 2)->sizeHint(), cell(eager, i / 2, i % 2)->sizeHint());
+        QCOMPARE(cell(lazy, i / 2, i % 2)->isEnabled(), cell(eager, i / 2, i % 2)->isEnabled());
+    }
+    QCOMPARE(lazy->size(), eager->size());
+    QVERIFY(lazy->findChildren<KelPopupMenu *>().isEmpty());
+
+    const QList<KelComboBox *> lazyCombos = lazy->findChildren<KelComboBox *>();
+    for (int i = 0; i < lazyCombos.size(); ++i) {
+        KelComboBox *combo = lazyCombos.at(i);
+        KelComboBox *twin = eagerCombos.at(i);
+        QCOMPARE(combo->metaObject(), twin->metaObject());
+        if (!combo->isEnabled())
+            continue;
+        const QString text = combo->text();
+        WindowInput::click(combo);
+        QTRY_VERIFY(combo->isPopupVisible());
+        QCOMPARE(popupRows(combo), popupRows(twin));
+        QVERIFY(!popupRows(combo).isEmpty());
+        QCOMPARE(combo->text(), text);
+        combo->closePopup();
+        QTRY_VERIFY(!combo->isPopupVisible());
+    }
 }
 
 void tst_CardMetainfo::targetIsEditableOnlyBeforeAndAfterAFailedConversion_data()

@@ -4,6 +4,7 @@
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardthumbnail.h"
 #include "ui/mainwindow/thumbicon.h"
+#include "ui/style.h"
 #include "ui/ui.h"
 #include "waitbound.h"
 
@@ -94,9 +95,9 @@ void tst_CardThumbnail::thumbIconFollowsItsSource()
 void tst_CardThumbnail::emptyThumbnailShowsBackgroundAndPlayIcon()
 {
     CardThumbnail thumb;
-    QCOMPARE(thumb.size(), kelStyle()->size(1000));
+    QCOMPARE(thumb.size(), kelStyle()->size(Style::SZ_Card_Thumbnail));
     const QImage image = shot(&thumb);
-    const QColor background = kelStyle()->color(1014);
+    const QColor background = kelStyle()->color(Style::CL_Gray_8);
     // Inside the rounded frame, away from the centred play icon.
     QVERIFY(PaintProbe::pixelIs(image, 20, 20, background));
     QVERIFY(PaintProbe::pixelIs(image, 170, 90, background));
@@ -114,8 +115,8 @@ void tst_CardThumbnail::unreadableFileShowsBackgroundOnly()
     CardThumbnail thumb;
     thumb.setPath(broken.fileName());
     const QImage image = shot(&thumb);
-    QVERIFY(PaintProbe::pixelIs(image, 20, 20, kelStyle()->color(1014)));
-    QVERIFY(PaintProbe::pixelIs(image, 170, 90, kelStyle()->color(1014)));
+    QVERIFY(PaintProbe::pixelIs(image, 20, 20, kelStyle()->color(Style::CL_Gray_8)));
+    QVERIFY(PaintProbe::pixelIs(image, 170, 90, kelStyle()->color(Style::CL_Gray_8)));
 
     // A readable file at that path is picked up by the next paint.
     thumb.setPath(QString());

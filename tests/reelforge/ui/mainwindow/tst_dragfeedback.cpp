@@ -177,7 +177,7 @@ void tst_DragFeedback::placardDrawsArrowOnlyWithHint()
     placard->resize(window.size());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
-    const QColor accent = kelStyle()->color(0);
+    const QColor accent = kelStyle()->color(KelStyle::CL_Accent);
     // Where the arrow's stem runs: below the hint point, left of the text.
     const QRect arrowArea(80, 30, 40, 70);
 

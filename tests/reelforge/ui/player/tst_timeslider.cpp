@@ -34,7 +34,7 @@ public:
     Host()
     {
         window.resize(640, 140);
-        slider = new TimeSlider(1068, &window);
+        slider = new TimeSlider(Style::WT_Slider_Trim, &window);
         // Tall enough to hold the bubbles above the groove.
         slider->setGeometry(20, 20, 600, 90);
         slider->setAnimated(false);

@@ -64,7 +64,7 @@ void tst_BadgedButton::rightMarginReservesTheBadge()
     const QMargins styled = button.contentsMargins();
     QVERIFY(!button.badge());
 
-    button.setBadgeStyle(1046);
+    button.setBadgeStyle(Style::WT_Badge);
     BadgedButton::Badge *badge = button.badge();
     QVERIFY(badge);
     QCOMPARE(badge->button(), &button);
@@ -87,15 +87,15 @@ void tst_BadgedButton::rightMarginReservesTheBadge()
     QCOMPARE(button.contentsMargins(), QMargins(5, 6, 7 + badge->size().width(), 8));
 
     // A second call restyles the one badge.
-    button.setBadgeStyle(1045);
+    button.setBadgeStyle(Style::WT_Badge_Count);
     QCOMPARE(button.badge(), badge);
-    QCOMPARE(badge->styleId(), 1045);
+    QCOMPARE(badge->styleId(), Style::WT_Badge_Count);
 }
 
 void tst_BadgedButton::badgeFollowsTheTheme()
 {
     BadgedButton button(1017);
-    button.setBadgeStyle(1045);
+    button.setBadgeStyle(Style::WT_Badge_Count);
     button.badge()->setText(QStringLiteral("3"));
     const KelStateColors light = button.badge()->textColors();
     const QMargins margins = button.contentsMargins();
@@ -103,7 +103,8 @@ void tst_BadgedButton::badgeFollowsTheTheme()
     QVERIFY(KelStyleManager::instance()->setCurrentStyle(Dark));
     QVERIFY(button.badge()->textColors() != light);
     QCOMPARE(button.badge()->textColors(),
-             KelStateColors(KelStyleManager::instance()->currentStyle()->color(17)));
+             KelStateColors(
+                     KelStyleManager::instance()->currentStyle()->color(KelStyle::CL_Text_Light)));
     // The button's own restyle keeps the badge's strip.
     QCOMPARE(button.contentsMargins(), margins);
 }
@@ -115,7 +116,7 @@ void tst_BadgedButton::badgePaintsOnlyWithText()
     plain.resize(200, 48);
     BadgedButton badged(1013);
     badged.resize(200, 48);
-    badged.setBadgeStyle(1046);
+    badged.setBadgeStyle(Style::WT_Badge);
 
     const QImage empty = paintedImage(&badged);
     QCOMPARE(empty, paintedImage(&plain));

@@ -106,7 +106,7 @@ void tst_FooterCombos::postActionChoice()
     auto *combo = new PostActionsCombo;
     ComboWindow shown(combo);
     QVERIFY(QTest::qWaitForWindowExposed(&shown.window, WaitBound::ms()));
-    QCOMPARE(combo->styleId(), 1025);
+    QCOMPARE(combo->styleId(), Style::WT_ComboBox_PostAction_Idle);
     // Start from another action, so that every row is a change.
     if (action == Enums::DoNothing)
         QVERIFY(ComboInput::choose(combo, QStringLiteral("Sleep")));
@@ -117,7 +117,8 @@ void tst_FooterCombos::postActionChoice()
     QCOMPARE(combo->styleId(), styleId);
     QCOMPARE(combo->text(), QString());
     const KelStyle *style = KelStyleManager::instance()->currentStyle();
-    const QColor tint = styleId == 1026 ? style->color(KelStyle::CL_Accent) : style->color(1007);
+    const QColor tint = styleId == 1026 ? style->color(KelStyle::CL_Accent)
+                                        : style->color(Style::CL_Gray_1);
     QCOMPARE(combo->iconColors().normal, tint);
 }
 
@@ -139,8 +140,8 @@ void tst_FooterCombos::folderTypeFromElsewhere()
     TargetFolderCombo footer(TargetFolderCombo::FooterMode);
     TargetFolderCombo plain(TargetFolderCombo::PlainMode);
     QCOMPARE(footer.folderType(), int(Enums::Documents));
-    QCOMPARE(footer.styleId(), 1024);
-    QCOMPARE(plain.styleId(), 18);
+    QCOMPARE(footer.styleId(), Style::WT_ComboBox_Folder);
+    QCOMPARE(plain.styleId(), KelStyle::WT_ComboBox);
     QSignalSpy clicked(&footer, &KelComboBox::itemClicked);
 
     settings()->setTargetFolderType(Enums::Desktop);

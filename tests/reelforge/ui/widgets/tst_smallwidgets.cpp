@@ -189,7 +189,7 @@ void tst_SmallWidgets::buttonSwitcherReportsData()
     KelButton *history = switcher.addButton(QStringLiteral("history"));
     QCOMPARE(switcher.group()->buttons().size(), 2);
     QCOMPARE(history->parentWidget(), &switcher);
-    QCOMPARE(history->styleId(), 1016);
+    QCOMPARE(history->styleId(), Style::WT_Button_Segment_34);
     QSignalSpy toggled(&switcher, &ButtonSwitcher::toggled);
 
     switcher.group()->setCheckedData(QStringLiteral("history"));
@@ -201,7 +201,7 @@ void tst_SmallWidgets::editableLabelEscapeRestores()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *other = new QWidget;
     other->setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(label);
@@ -231,7 +231,7 @@ void tst_SmallWidgets::editableLabelReturnEndsEditing()
 {
     KeyWitness window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     layout->addWidget(label);
     label->setText(QStringLiteral("A rather long name of a clip"));
     window.show();
@@ -256,7 +256,7 @@ void tst_SmallWidgets::editableLabelPressOutsideEndsEditing()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new EditableLabel(1060);
+    auto *label = new EditableLabel(Style::WT_LineEdit_Title);
     auto *spot = new QWidget;
     spot->setMinimumSize(100, 40);
     layout->addWidget(label);

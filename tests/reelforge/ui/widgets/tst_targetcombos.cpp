@@ -177,9 +177,9 @@ void tst_TargetCombos::clicksEmitTypedSignals()
     KelWindow window(KelWindow::Movable);
     window.setGeometry(20, 20, 400, 300);
     auto *layout = new QVBoxLayout(window.centralWidget());
-    auto *formats = new FormatsCombo(1029);
-    auto *resolutions = new ResolutionsCombo(1029);
-    auto *levels = new CompressionLevelCombo(1029);
+    auto *formats = new FormatsCombo(Style::WT_Card_Cell);
+    auto *resolutions = new ResolutionsCombo(Style::WT_Card_Cell);
+    auto *levels = new CompressionLevelCombo(Style::WT_Card_Cell);
     layout->addWidget(formats);
     layout->addWidget(resolutions);
     layout->addWidget(levels);

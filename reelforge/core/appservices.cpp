@@ -1,4 +1,4 @@
-#include "shared/appservices.h"
+#include "core/appservices.h"
 
 AppServices &appServices()
 {
