@@ -5,9 +5,8 @@
 set -euo pipefail
 bin=$(mktemp -d)
 trap 'rm -rf "$bin"' EXIT
-for tool in /usr/local/bin/* /usr/bin/*; do
-    [ "$(basename "$tool")" = xdotool ] || ln -sf "$tool" "$bin/"
-done
+ln -s /usr/bin/* "$bin/"
+rm -f "$bin/xdotool"
 status=0
 output=$(PATH=$bin bash "$1" "$2" 2>&1) || status=$?
 [ "$status" -ne 0 ] || { echo "FAIL: the scenario passed without xdotool" >&2; exit 1; }
