@@ -228,7 +228,7 @@ void tst_QueueModel::addFilesAtRow()
     QCOMPARE(at(2)->sourceFileInfo().fileName(), QStringLiteral("p.mp4"));
     QCOMPARE(at(4)->sourceFileInfo().fileName(), QStringLiteral("r.m4a"));
     QCOMPARE(at(5), added[1]);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->counters().value(VideoItem::Imported), 11, WaitBound::ms());
+    QTRY_COMPARE(m_model->counters().value(VideoItem::Imported), 11);
 
     // Items follow the default output folder while they are not started.
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);

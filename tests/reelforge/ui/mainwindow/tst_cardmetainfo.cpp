@@ -278,7 +278,7 @@ void tst_CardMetainfo::combosBuildTheirRowsOnFirstOpening()
     lazy->setVideoItem(item);
     eager->setVideoItem(item);
     host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QVERIFY(QTest::qWaitForWindowExposed(&host, WaitBound::ms()));
     QVERIFY(lazy->findChildren<KelPopupMenu *>().isEmpty());
 
     for (int i = 0; i < 4; ++i) {

@@ -526,9 +526,10 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     const QList<VideoItemPtr> items = addItems(states);
     QCOMPARE(items.size(), states.size());
     CardsList *list = m_window->queueList();
-    // Every queue card exists, the far one included.
+    // Every queue card exists, the far one included, once the list has
+    // taken the new rows.
+    QTRY_VERIFY(list->findCard(items.last()->id()));
     Card *running = list->findCard(items.last()->id());
-    QVERIFY(running);
     // Laid out on the next pass of the event loop.
     QTRY_VERIFY(!list->visibleWidgetRect().intersects(running->geometry()));
 
