@@ -38,16 +38,16 @@
 
 namespace {
 
-constexpr int LinkColorRole = 18;
-constexpr int CheckBoxStyleId = 13;
-constexpr int ButtonStyleId = 20;
-constexpr int AccentButtonStyleId = 21;
-constexpr int TextInputStyleId = 29;
-constexpr int PasswordInputStyleId = 32;
+constexpr int LinkColorRole = KelStyle::CL_Text_Link;
+constexpr int CheckBoxStyleId = KelStyle::WT_CheckBox;
+constexpr int ButtonStyleId = KelStyle::WT_Button_Dialog;
+constexpr int AccentButtonStyleId = KelStyle::WT_Button_Dialog_Accent;
+constexpr int TextInputStyleId = KelStyle::WT_LineEdit;
+constexpr int PasswordInputStyleId = KelStyle::WT_LineEdit_Password;
 constexpr int MaxInputLength = 32767;
-constexpr int ErrorIconId = 6;
-constexpr int NoticeIconId = 7;
-constexpr int QuestionIconId = 8;
+constexpr int ErrorIconId = KelStyle::IC_Error;
+constexpr int NoticeIconId = KelStyle::IC_Notice;
+constexpr int QuestionIconId = KelStyle::IC_Question;
 
 // Where a message box without a parent goes, as bits.
 enum ParentPolicy { PreferActiveWindow = 1, MainWindowWhenVisible = 2, MainWindowAlways = 4 };

@@ -31,8 +31,9 @@ KelDisabledStateAnimator::KelDisabledStateAnimator(int watchMode, QObject *paren
 {
     d->watchMode = watchMode;
     d->animator = new KelPropertyAnimator(this);
-    d->opacityFactor = kelStyle()->opacity(0);
-    d->animator->setupAnimation(this, DisabledProgress, kelStyle()->animationParams(0));
+    d->opacityFactor = kelStyle()->opacity(KelStyle::OP_Disabled);
+    d->animator->setupAnimation(this, DisabledProgress,
+                                kelStyle()->animationParams(KelStyle::AN_Disabled));
 }
 
 KelDisabledStateAnimator::~KelDisabledStateAnimator() = default;
@@ -106,8 +107,9 @@ void KelDisabledStateAnimator::setAnimationEnabled(bool enabled)
 void KelDisabledStateAnimator::applyStyle()
 {
     if (!d->customOpacity)
-        d->opacityFactor = kelStyle()->opacity(0);
-    d->animator->setupAnimation(this, DisabledProgress, kelStyle()->animationParams(0));
+        d->opacityFactor = kelStyle()->opacity(KelStyle::OP_Disabled);
+    d->animator->setupAnimation(this, DisabledProgress,
+                                kelStyle()->animationParams(KelStyle::AN_Disabled));
 }
 
 bool KelDisabledStateAnimator::eventFilter(QObject *watched, QEvent *event)

@@ -33,9 +33,12 @@ KelWidgetStateAnimator::KelWidgetStateAnimator(int watchMode, QObject *parent)
     : KelDisabledStateAnimator(watchMode, parent), d(std::make_unique<Private>())
 {
     const KelStyle *style = kelStyle();
-    propertyAnimator()->setupAnimation(this, HoveredProgress, style->animationParams(1));
-    propertyAnimator()->setupAnimation(this, PressedProgress, style->animationParams(2));
-    propertyAnimator()->setupAnimation(this, CheckedProgress, style->animationParams(3));
+    propertyAnimator()->setupAnimation(this, HoveredProgress,
+                                       style->animationParams(KelStyle::AN_Hovered));
+    propertyAnimator()->setupAnimation(this, PressedProgress,
+                                       style->animationParams(KelStyle::AN_Pressed));
+    propertyAnimator()->setupAnimation(this, CheckedProgress,
+                                       style->animationParams(KelStyle::AN_Checked));
 }
 
 KelWidgetStateAnimator::~KelWidgetStateAnimator() = default;
@@ -134,10 +137,13 @@ void KelWidgetStateAnimator::applyStyle()
     KelDisabledStateAnimator::applyStyle();
     const KelStyle *style = kelStyle();
     if (!d->customHoveredParams)
-        propertyAnimator()->setupAnimation(this, HoveredProgress, style->animationParams(1));
-    propertyAnimator()->setupAnimation(this, PressedProgress, style->animationParams(2));
+        propertyAnimator()->setupAnimation(this, HoveredProgress,
+                                           style->animationParams(KelStyle::AN_Hovered));
+    propertyAnimator()->setupAnimation(this, PressedProgress,
+                                       style->animationParams(KelStyle::AN_Pressed));
     if (!d->customCheckedParams)
-        propertyAnimator()->setupAnimation(this, CheckedProgress, style->animationParams(3));
+        propertyAnimator()->setupAnimation(this, CheckedProgress,
+                                           style->animationParams(KelStyle::AN_Checked));
 }
 
 bool KelWidgetStateAnimator::eventFilter(QObject *watched, QEvent *event)

@@ -18,7 +18,7 @@
 // - Escape closes the popup.
 // Forwarded events carry positions in the receiver's coordinates.
 //
-//     auto *popup = new KelPopup(5, {}, button);
+//     auto *popup = new KelPopup(KelStyle::WT_Popup, {}, button);
 //     popup->addWatchedWidget(button);
 //     popup->placeBesideRect(KelUtils::globalRect(button), Qt::BottomEdge,
 //                            Qt::AlignLeft, true);

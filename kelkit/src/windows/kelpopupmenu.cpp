@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int HoverDelayMetric = 11;
+constexpr int HoverDelayMetric = KelStyle::M_PopupMenu_HoverDelay;
 constexpr int ScrollMargin = 50;
 
 } // namespace
@@ -165,7 +165,7 @@ KelPopupMenu::KelPopupMenu(int styleId, Qt::Orientation orientation, QWidget *pa
 
 KelPopupMenu::KelPopupMenu(Qt::Orientation orientation, QWidget *parent, ShadowType shadow,
                            bool noStyle)
-    : KelPopupMenu(3, orientation, parent, shadow, noStyle)
+    : KelPopupMenu(KelStyle::WT_PopupMenu, orientation, parent, shadow, noStyle)
 { }
 
 KelPopupMenu::~KelPopupMenu()

@@ -17,7 +17,7 @@ class QBoxLayout;
 //
 //     auto *menu = new KelPopupMenu(Qt::Vertical, button);
 //     menu->setupContent(Qt::Vertical, 39);
-//     menu->addButton(16)->setText(tr("Open"));
+//     menu->addButton(KelStyle::WT_MenuItem)->setText(tr("Open"));
 //
 // GUI thread only.
 class KelPopupMenu : public KelPopup

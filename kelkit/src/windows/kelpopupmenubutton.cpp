@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int PopupStyleId = 3;
-constexpr int OffsetMetric = 10;
+constexpr int PopupStyleId = KelStyle::WT_PopupMenu;
+constexpr int OffsetMetric = KelStyle::M_SubMenu_Overlap;
 constexpr int ComboOffsetSize = 1;
 
 } // namespace

@@ -18,10 +18,10 @@ class KelPopupMenu;
 // with " Popup" appended. The popup is made by the first call of popup()
 // (or the first opening), so that buttons that are never opened stay cheap.
 //
-//     auto *button = new KelPopupMenuButton(11, KelPopupMenuButton::OpenOnToggle,
+//     auto *button = new KelPopupMenuButton(KelStyle::WT_Button_Push, KelPopupMenuButton::OpenOnToggle,
 //                                           Qt::BottomEdge, Qt::AlignLeft, parent);
 //     button->popup()->setupContent(Qt::Vertical, 39);
-//     button->popup()->addButton(16)->setText(tr("Rename"));
+//     button->popup()->addButton(KelStyle::WT_MenuItem)->setText(tr("Rename"));
 //
 // GUI thread only.
 class KelPopupMenuButton : public KelButton

@@ -178,7 +178,8 @@ void saveWithoutCompositor(const QDir &dir, const QString &suffix)
     setCompositing(false);
     const QString tail = QStringLiteral("-nocompositor") + suffix;
     auto window = makeWindow(QStringLiteral("Window"), 0);
-    auto *combo = new KelComboBox(18, QSizePolicy::Fixed, KelComboBox::PopupAtLeastComboWidth);
+    auto *combo = new KelComboBox(KelStyle::WT_ComboBox, QSizePolicy::Fixed,
+                                  KelComboBox::PopupAtLeastComboWidth);
     for (const QString &name :
          {QStringLiteral("MP4"), QStringLiteral("MKV"), QStringLiteral("WebM")})
         combo->addItem(name.toLower(), name);

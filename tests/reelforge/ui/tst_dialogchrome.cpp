@@ -110,7 +110,7 @@ void tst_DialogChrome::titleAndControls_data()
         box->setTitle(boxTitle);
         box->setWindowTitle(boxTitle);
         box->setText(QStringLiteral("Done."));
-        auto *ok = new KelButton(21);
+        auto *ok = new KelButton(KelStyle::WT_Button_Dialog_Accent);
         ok->setText(QStringLiteral("OK"));
         box->addButton(1, ok, true);
         box->applyStyle();
