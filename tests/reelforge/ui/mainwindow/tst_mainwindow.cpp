@@ -38,6 +38,8 @@
 #include <qpa/qplatformdrag.h>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <memory>
+
 namespace {
 
 constexpr int AnswerNo = 1;
@@ -367,8 +369,10 @@ void tst_MainWindow::clearHistory()
                        server.baseUrl(), 50);
 
     // No keeps the history.
-    MessageBoxInput::pressButton(AnswerNo);
+    const auto asked = std::make_shared<bool>(false);
+    MessageBoxInput::pressButton(AnswerNo, [asked](KelMessageBox *) { *asked = true; });
     WindowInput::click(button);
+    QTRY_VERIFY(*asked);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCoreApplication::processEvents();
     QCOMPARE(history()->rowCount(), 2);
