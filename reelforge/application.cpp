@@ -28,8 +28,12 @@
 #include <QPointer>
 #include <QRandomGenerator64>
 #include <QSettings>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -39,6 +43,11 @@ constexpr int ReportMaxAgeDays = 30;
 constexpr int FirstUpdateCheckDelayMs = 5000;
 constexpr int UpdateCheckTimeoutMs = 5000;
 constexpr int UpdateMessageIntervalMs = 10000;
+// How long the exit waits for thread-pool tasks, which may be stuck in a
+// read that never returns (a network file system, a device).
+constexpr int PoolTasksAtExitMs = 3000;
+
+int loopExitCode = 0;
 
 void writeSystemReport(const QString &reportPath, const QDateTime &now, const QString &screenFacts)
 {
@@ -210,6 +219,35 @@ Application::~Application()
         if (SettingsProvider *settings = SettingsProvider::instance())
             settings->setRecentPresets(d->presetsRepo->recentPresets().join(RecentPresetsSeparator));
     }
+
+    if (!QThreadPool::globalInstance()->waitForDone(PoolTasksAtExitMs))
+        leaveWithoutPoolTasks();
+}
+
+int Application::exec()
+{
+    loopExitCode = KelApplication::exec();
+    return loopExitCode;
+}
+
+// What the teardown after this destructor would save, in its order: the
+// framework's settings, then the history, which its model writes when it
+// goes. The rest only frees memory.
+void Application::leaveWithoutPoolTasks()
+{
+    qWarning() << QThreadPool::globalInstance()->activeThreadCount()
+               << "thread-pool tasks still running; leaving without them";
+    if (KelSettings *registered = settings()) {
+        registered->save();
+        // Nothing destroys it, which is when it would write its file.
+        registered->sync();
+    }
+    const QList<HistoryModel *> histories = findChildren<HistoryModel *>(QString(),
+                                                                         Qt::FindDirectChildrenOnly);
+    qDeleteAll(histories);
+    qInfo() << "App is finished without waiting for the thread pool.";
+    std::fflush(nullptr);
+    std::_Exit(loopExitCode);
 }
 
 bool Application::init()

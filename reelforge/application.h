@@ -34,8 +34,14 @@ public:
     Application(int &argc, char **argv);
     // Sends the session report, tells the worker to exit and saves the
     // recent presets; the models go with the application object (the
-    // history writes its file then).
+    // history writes its file then). Qt's own teardown waits for every task
+    // of the global thread pool; when one is still running a few seconds
+    // later, the settings and the history are saved here and the process
+    // leaves with the event loop's exit code instead of waiting for it.
     ~Application() override;
+
+    // QApplication::exec, keeping the exit code for a leave that cannot wait.
+    static int exec();
 
     // Creates the models (the queue's construction starts the worker), fills
     // the tables, reads the recent presets, ties the end of a batch to the
@@ -125,6 +131,8 @@ protected:
     void onAboutToQuit() override;
 
 private:
+    [[noreturn]] void leaveWithoutPoolTasks();
+
     class Private;
     std::unique_ptr<Private> d;
 };

@@ -71,13 +71,24 @@ bool onGuiThread()
             && QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
+// The chooser takes a folder that does not exist for a file name: it lists
+// its parent and types the name in. The first existing of the given folder,
+// the remembered one, the user's videos and home is used instead.
 QString chooserStartFolder(const QString &initialFolderPath)
 {
+    QStringList candidates;
     if (!initialFolderPath.isEmpty())
-        return initialFolderPath;
+        candidates.append(initialFolderPath);
     if (KelSettings *settings = frameworkSettings())
-        return settings->lastOpenFilePath();
-    return QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0);
+        candidates.append(settings->lastOpenFilePath());
+    else
+        candidates.append(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation));
+    candidates.append(QStandardPaths::standardLocations(QStandardPaths::MoviesLocation));
+    for (const QString &folder : qAsConst(candidates)) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 // Translations may write the parentheses of a filter full-width, which the

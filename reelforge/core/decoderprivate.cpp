@@ -230,13 +230,13 @@ int decoderprivate::openInputFile(const QString &path)
     if (d->input)
         close();
 
-    AVFormatContext *raw = nullptr;
-    int ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
-    if (ret < 0) {
-        qCritical().noquote() << "Cannot open input file:" << path;
+    int ret = 0;
+    QString why;
+    FormatInputPtr input = MediaUtils::openInput(path, &ret, &why);
+    if (!input) {
+        qCritical().noquote() << "Cannot open input file:" << path << "-" << why;
         return ret;
     }
-    FormatInputPtr input(raw);
 
     ret = avformat_find_stream_info(input.get(), nullptr);
     if (ret < 0) {

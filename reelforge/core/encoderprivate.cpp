@@ -10,6 +10,7 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -19,6 +20,16 @@ using MediaUtils::errorText;
 
 // The smallest side an encoder takes: 4:2:0 chroma needs even sides.
 constexpr int MinimumSide = 2;
+// Beyond any real audio; FFmpeg's own sanity limit for channels is 512.
+constexpr int MaxSampleRate = 768000;
+constexpr int MaxChannels = 64;
+
+// Encoders that write past their buffers on ordinary frames and take the
+// whole process down: rpza at most frame sizes.
+bool corruptsMemory(const AVCodec *encoder)
+{
+    return encoder->id == AV_CODEC_ID_RPZA;
+}
 
 int evenSide(int side)
 {
@@ -140,6 +151,37 @@ const AVCodec *encoderprivate::findEncoder(AVCodecID codecId, const QString &nam
     return encoder;
 }
 
+bool encoderprivate::fitsOutput(const AVCodec *encoder, AVMediaType type) const
+{
+    const QString name = encoderName(encoder);
+    if (encoder->type != type) {
+        qCritical().noquote() << "Encoder" << name << "makes no" << av_get_media_type_string(type);
+        return false;
+    }
+    if (corruptsMemory(encoder)) {
+        qCritical().noquote() << "Encoder" << name << "is refused: it corrupts memory";
+        return false;
+    }
+    if (!m_formatContext)
+        return false;
+    const AVOutputFormat *format = m_formatContext->oformat;
+    const int compliance = encoder->capabilities & AV_CODEC_CAP_EXPERIMENTAL
+            ? FF_COMPLIANCE_EXPERIMENTAL
+            : FF_COMPLIANCE_NORMAL;
+    // A negative answer means the format does not say; its header check decides.
+    if (avformat_query_codec(format, encoder->id, compliance) == 0) {
+        qCritical().noquote() << "Encoder" << name << "makes" << avcodec_get_name(encoder->id)
+                              << "which the container" << format->name << "cannot hold";
+        return false;
+    }
+    return true;
+}
+
+QString encoderprivate::encoderName(const AVCodec *encoder) const
+{
+    return m_requestedNames.value(encoder, QString::fromLatin1(encoder->name));
+}
+
 int encoderprivate::addStream(const AVCodec *encoder)
 {
     const bool refused = encoder && encoder->id == AV_CODEC_ID_AC3 && !isWindows8OrGreater();
@@ -156,7 +198,7 @@ int encoderprivate::addStream(const AVCodec *encoder)
     OutputStream output;
     output.stream = stream;
     output.context = std::move(context);
-    output.requestedName = m_requestedNames.value(encoder, QString::fromLatin1(encoder->name));
+    output.requestedName = encoderName(encoder);
     m_streams.push_back(std::move(output));
 
     const int index = int(m_streams.size()) - 1;
@@ -198,8 +240,10 @@ bool encoderprivate::setPixelFormat(AVPixelFormat requested, AVPixelFormat &chos
 
     const AVPixelFormat *supported = EncoderAvailability::pixelFormats(output->requestedName,
                                                                        context->codec);
+    // An encoder without a list takes what it is given; left unset, some
+    // read a format description that does not exist.
     if (!supported)
-        chosen = AV_PIX_FMT_NONE;
+        chosen = requested;
     else if (listContains(supported, requested,
                           [](AVPixelFormat f) { return f == AV_PIX_FMT_NONE; }))
         chosen = requested;
@@ -318,6 +362,8 @@ int encoderprivate::openStream(OutputStream &output, AVDictionary **options, con
     if (context->codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL)
         context->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
 
+    if (!readyToOpen(output))
+        return AVERROR(EINVAL);
     int ret = avcodec_open2(context, context->codec, options);
     if (ret < 0) {
         qCritical().noquote() << failureText << index << errorText(ret);
@@ -333,6 +379,37 @@ int encoderprivate::openStream(OutputStream &output, AVDictionary **options, con
     if (!output.packet)
         return AVERROR(ENOMEM);
     return index;
+}
+
+// Encoders trust these values in their set-up; some crash on a missing or
+// absurd one instead of refusing it.
+bool encoderprivate::readyToOpen(const OutputStream &output) const
+{
+    const AVCodecContext *context = output.context.get();
+    const auto refuse = [&output](const QString &why) {
+        qCritical().noquote() << "Cannot open encoder" << output.requestedName << "-" << why;
+        return false;
+    };
+    if (context->codec_type == AVMEDIA_TYPE_VIDEO) {
+        const AVPixFmtDescriptor *format = av_pix_fmt_desc_get(context->pix_fmt);
+        if (!format)
+            return refuse(QStringLiteral("no pixel format"));
+        if (format->flags & AV_PIX_FMT_FLAG_HWACCEL)
+            return refuse(QStringLiteral("it takes only hardware frames"));
+        if (context->width < 1 || context->height < 1)
+            return refuse(QStringLiteral("no frame size"));
+        if (context->time_base.num < 1 || context->time_base.den < 1)
+            return refuse(QStringLiteral("no frame rate"));
+    } else if (context->codec_type == AVMEDIA_TYPE_AUDIO) {
+        if (av_get_bytes_per_sample(context->sample_fmt) < 1)
+            return refuse(QStringLiteral("no sample format"));
+        if (context->sample_rate < 1 || context->sample_rate > MaxSampleRate)
+            return refuse(QStringLiteral("sample rate %1").arg(context->sample_rate));
+        const int channels = context->ch_layout.nb_channels;
+        if (channels < 1 || channels > MaxChannels || !av_channel_layout_check(&context->ch_layout))
+            return refuse(QStringLiteral("%1 channels").arg(channels));
+    }
+    return true;
 }
 
 int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
@@ -356,6 +433,8 @@ int encoderprivate::writeFrame(AVFrame *frame, int streamIndex)
     AVCodecContext *context = output->context.get();
     AVPacket *packet = output->packet.get();
     ret = avcodec_send_frame(context, frame);
+    if (frame && ret >= 0)
+        output->frameSent = true;
     if (ret < 0 && ret != AVERROR_EOF)
         qCritical().noquote() << "Encoding failed for stream #" << streamIndex << errorText(ret);
     while (ret >= 0) {
@@ -496,11 +575,46 @@ int encoderprivate::verifyWrittenFile(const QString &path) const
 
 void encoderprivate::release()
 {
+    for (OutputStream &output : m_streams)
+        endEncoding(output);
     m_streams.clear();
     m_formatContext.reset();
     m_requestedNames.clear();
     m_videoStreamIndex = -1;
     m_audioStreamIndex = -1;
+}
+
+// SVT-AV1 waits for good when it is closed before it was told that its
+// input ended, and when it is told so before it got a single frame: one
+// still open is drained, what it gives dropped, after a black frame when it
+// had none. Other encoders are closed as they are, without the cost of
+// encoding what they still hold.
+void encoderprivate::endEncoding(OutputStream &output)
+{
+    AVCodecContext *context = output.context.get();
+    if (!context || !avcodec_is_open(context)
+        || !isNamed(QLatin1String(context->codec->name), "libsvtav1"))
+        return;
+    if (!output.frameSent) {
+        FramePtr blank(av_frame_alloc());
+        if (blank) {
+            blank->format = context->pix_fmt;
+            blank->width = context->width;
+            blank->height = context->height;
+            if (av_frame_get_buffer(blank.get(), 0) >= 0) {
+                const ptrdiff_t linesizes[4] = {blank->linesize[0], blank->linesize[1],
+                                                blank->linesize[2], blank->linesize[3]};
+                av_image_fill_black(blank->data, linesizes, context->pix_fmt, context->color_range,
+                                    context->width, context->height);
+                avcodec_send_frame(context, blank.get());
+            }
+        }
+    }
+    if (avcodec_send_frame(context, nullptr) < 0)
+        return;
+    PacketPtr dropped(av_packet_alloc());
+    while (dropped && avcodec_receive_packet(context, dropped.get()) >= 0)
+        av_packet_unref(dropped.get());
 }
 
 encoderprivate::OutputStream *encoderprivate::outputStream(int index)

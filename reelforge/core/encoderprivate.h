@@ -30,6 +30,11 @@ public:
 
     // An empty or "auto" name asks for FFmpeg's default encoder of codecId.
     const AVCodec *findEncoder(AVCodecID codecId, const QString &name);
+    // Whether an encoder can make the given stream of this output: it makes
+    // that media type, the container holds its codec, and it is not one of
+    // the encoders that corrupt memory on ordinary frames. Logs why not,
+    // naming the encoder. Call after openOutputFile.
+    bool fitsOutput(const AVCodec *encoder, AVMediaType type) const;
     int addStream(const AVCodec *encoder);
 
     // Video stream settings, made before openVideoStream.
@@ -76,10 +81,14 @@ private:
         // The name the encoder was asked for, which may differ from the
         // encoder that serves it.
         QString requestedName;
+        bool frameSent = false;
     };
 
     OutputStream *outputStream(int index);
     int openStream(OutputStream &output, AVDictionary **options, const char *failureText);
+    bool readyToOpen(const OutputStream &output) const;
+    static void endEncoding(OutputStream &output);
+    QString encoderName(const AVCodec *encoder) const;
     int writeHeader();
     bool frameFitsEncoder(const AVFrame *frame, const OutputStream &output) const;
     void release();

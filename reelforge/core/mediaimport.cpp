@@ -4,6 +4,7 @@
 #include "core/avptr.h"
 #include "core/decoderprivate.h"
 #include "core/mediautils.h"
+#include "core/platform/sourcefile.h"
 #include "core/thumbnailreader.h"
 #include "metrics/metricsender.h"
 #include "metrics/usagestatistics.h"
@@ -191,6 +192,8 @@ public:
         AVMediaFileInfo info;
         bool accepted = false;
         QImage thumbnail;
+        // Why the file was not opened at all; empty when it was.
+        QString refusal;
     };
 
     void run();
@@ -254,7 +257,12 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
 {
     Result result;
     const qint64 fileSize = QFileInfo(request.path).size();
-    FormatInputPtr input = openProbedInput(request.path);
+    result.refusal = SourceFile::problem(request.path);
+    FormatInputPtr input;
+    if (result.refusal.isEmpty())
+        input = openProbedInput(request.path);
+    else
+        qWarning().noquote() << "Not opened:" << request.path << "-" << result.refusal;
     if (input)
         result.info = probeInput(input.get(), request.path);
     const AVMediaFileInfo &info = result.info;
@@ -290,7 +298,8 @@ mediaimport::Private::Result mediaimport::Private::examine(const Request &reques
 
 void mediaimport::Private::apply(const Request &request, const Result &result)
 {
-    request.item->applyImport(request, result.info, result.accepted, result.thumbnail);
+    request.item->applyImport(request, result.info, result.accepted, result.refusal,
+                              result.thumbnail);
 }
 
 AVMediaFileInfo mediaimport::probe(const QString &path)

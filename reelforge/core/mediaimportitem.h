@@ -30,8 +30,10 @@ public:
     // Read when the item is handed in.
     virtual Probe importProbe() = 0;
     // The facts of the probe; accepted is false for a file that is no
-    // usable video, and the thumbnail null when none was taken.
+    // usable video, refusal says why where that is known (a source that is
+    // no readable regular file), and the thumbnail is null when none was
+    // taken.
     virtual void applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
-                             const QImage &thumbnail)
+                             const QString &refusal, const QImage &thumbnail)
             = 0;
 };

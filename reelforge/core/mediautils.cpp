@@ -1,6 +1,7 @@
 #include "core/mediautils.h"
 
 #include <QDebug>
+#include "core/platform/sourcefile.h"
 
 #include <algorithm>
 #include <climits>
@@ -134,12 +135,17 @@ int bestVideoStream(AVFormatContext *input)
     return AVERROR_STREAM_NOT_FOUND;
 }
 
-FormatInputPtr openInput(const QString &path, int *error)
+FormatInputPtr openInput(const QString &path, int *error, QString *why)
 {
+    int ret = 0;
+    const QString problem = SourceFile::problem(path, &ret);
     AVFormatContext *raw = nullptr;
-    const int ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
+    if (problem.isEmpty())
+        ret = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr);
     if (error)
         *error = ret;
+    if (why)
+        *why = !problem.isEmpty() ? problem : ret < 0 ? errorText(ret) : QString();
     return ret < 0 ? nullptr : FormatInputPtr(raw);
 }
 

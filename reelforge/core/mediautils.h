@@ -55,8 +55,9 @@ int64_t packetTime(const AVPacket *packet);
 int bestVideoStream(AVFormatContext *input);
 
 // Opens an input without reading its stream information; null on failure,
-// with the code in error when asked.
-FormatInputPtr openInput(const QString &path, int *error = nullptr);
+// with the code in error and the reason in why when asked. Only a readable
+// regular file is opened (SourceFile): opening anything else may never return.
+FormatInputPtr openInput(const QString &path, int *error = nullptr, QString *why = nullptr);
 
 // The time of the packet found at the far end of the input, in ticks; 0 when
 // none is found. Moves the input's read position.

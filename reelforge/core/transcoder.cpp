@@ -10,6 +10,9 @@
 #include <QDebug>
 #include <QImage>
 
+#include <algorithm>
+#include <limits>
+
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
@@ -27,6 +30,8 @@ constexpr qint64 MaxInterleaveLag = MediaTime::ticksFromSeconds(5);
 // Audio stamps taken from frame times may be this many samples off.
 constexpr int64_t MaxAudioStampJitter = 2;
 constexpr AVRational FallbackFrameRate = {30, 1};
+// The GUI's own margin for a trim that is no trim: 5 ms.
+constexpr qint64 UntrimmedEndTolerance = 50000;
 
 // Formats of the audio codecs that take at most two channels.
 bool isStereoOnlyCodec(AVCodecID codec)
@@ -196,9 +201,12 @@ int transcoder::Private::openVideoOutput()
     qInfo() << "start video stream processing...";
     const AVCodec *codec = encoder.findEncoder(encoder.defaultVideoCodec(), video.name);
     if (!codec) {
+        qCritical().noquote() << "No video encoder" << video.name;
         av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
         return AVERROR_ENCODER_NOT_FOUND;
     }
+    if (!encoder.fitsOutput(codec, AVMEDIA_TYPE_VIDEO))
+        return AVERROR(EINVAL);
     qInfo() << "selected video codec" << codec->long_name;
     int ret = encoder.addStream(codec);
     if (ret < 0) {
@@ -222,6 +230,12 @@ int transcoder::Private::openVideoOutput()
     if (!encoder.setPixelFormat(decoder.sourcePixelFormat(), chosen) && chosen != AV_PIX_FMT_NONE)
         decoder.setPixelFormat(chosen);
 
+    // No size in the settings stands for the source's, as it is shown.
+    if (video.resolution.isEmpty()) {
+        video.resolution = decoder.sourceSize();
+        if (decoder.rotation() % 180 != 0)
+            video.resolution.transpose();
+    }
     encoder.setFrameSize(video.resolution);
     video.bitrate = videoBitRate(video.resolution, inputRateValue, video.quality);
     encoder.setBitRate(video.bitrate);
@@ -251,7 +265,9 @@ int transcoder::Private::openAudioOutput()
     if (audio.samplerate <= 0)
         audio.samplerate = decoder.audioSampleRate();
     // The task gives kilobits per second.
-    const int bitRate = audio.bitrate > 0 ? audio.bitrate * 1000 : decoder.audioBitrate();
+    const int bitRate = audio.bitrate > 0
+            ? int(std::min<qint64>(qint64(audio.bitrate) * 1000, std::numeric_limits<int>::max()))
+            : decoder.audioBitrate();
 
     AVCodecID codecId = encoder.defaultAudioCodec();
     if (audio.channels > 2 && isStereoOnlyCodec(codecId)) {
@@ -262,9 +278,12 @@ int transcoder::Private::openAudioOutput()
     }
     const AVCodec *codec = encoder.findEncoder(codecId, audio.name);
     if (!codec) {
+        qCritical().noquote() << "No audio encoder" << audio.name;
         av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
         return AVERROR_ENCODER_NOT_FOUND;
     }
+    if (!encoder.fitsOutput(codec, AVMEDIA_TYPE_AUDIO))
+        return AVERROR(EINVAL);
     qInfo() << "selected audio codec" << codec->long_name;
     int ret = encoder.addStream(codec);
     if (ret < 0) {
@@ -299,6 +318,11 @@ int transcoder::Private::openAudioOutput()
 
 void transcoder::setTrim(qint64 start, qint64 end)
 {
+    // An end at the input's stated end is no trim: an untrimmed item is
+    // converted to the end of its content, which may run on past a wrong
+    // duration header or timestamps that start again.
+    if (end > 0 && d->inputDuration > 0 && end + UntrimmedEndTolerance >= d->inputDuration)
+        end = 0;
     d->trimStart = start;
     d->trimEnd = end;
     d->totalDuration = (end > 0 ? end : d->inputDuration) - start;

@@ -53,6 +53,9 @@ public:
     bool keepAllThumbnails = false;
     // It could not be moved aside either, and writing would destroy it.
     bool writeRefused = false;
+    // The file as read when some of its records did not load; kept beside
+    // it before the first write replaces it.
+    QByteArray partlyReadFile;
 };
 
 void HistoryModel::Private::setUnreadableFileAside(const QString &path)
@@ -143,7 +146,8 @@ void HistoryModel::readHistory()
     }
 
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QByteArray content = file.readAll();
+    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     file.close();
     if (document.isNull()) {
         qCritical() << "Can't parse json" << file.fileName() << error.errorString() << "at"
@@ -158,16 +162,26 @@ void HistoryModel::readHistory()
     }
 
     const QJsonArray records = document.array();
+    int leftOut = 0;
     for (const QJsonValue &record : records) {
         auto item = VideoItemPtr::create(QFileInfo());
-        if (!item->loadFromJson(record))
+        if (!item->loadFromJson(record)) {
+            ++leftOut;
             continue;
+        }
         d->items.append(item);
         d->watchRemoveRequest(item);
 
         // Decoded only when the item's card is shown: a long history would
         // otherwise hold every picture from the start.
         item->setThumbnailFile(folder + thumbnailName(item));
+    }
+    if (leftOut > 0) {
+        qWarning() << leftOut << "of" << records.size() << "history records could not be read"
+                   << "and are left out; the file is kept before it is written again";
+        d->partlyReadFile = content;
+        // The thumbnails of the records left out stay with the kept file.
+        d->keepAllThumbnails = true;
     }
 }
 
@@ -178,6 +192,16 @@ void HistoryModel::writeHistory()
     if (d->writeRefused) {
         qCritical() << "Not writing" << file.fileName() << "over the unreadable history";
         return;
+    }
+    if (!d->partlyReadFile.isNull()) {
+        const QString aside = KelUtils::writeFileAside(file.fileName(), d->partlyReadFile);
+        if (aside.isEmpty()) {
+            qCritical() << "Can't keep the partly read history beside" << file.fileName()
+                        << "- not writing over it";
+            return;
+        }
+        qWarning() << "Partly read history kept as" << aside;
+        d->partlyReadFile.clear();
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCritical() << "Can't open file for writing" << file.fileName();

@@ -23,16 +23,48 @@
 #include <QTimer>
 #include <QVector>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int SchedulerDelayMs = 50;
 constexpr qint64 MsPerDay = 24 * 60 * 60 * 1000;
+// The progress (per mille) an item makes after its first report before its
+// own speed counts: x264 takes its first frames faster than it goes on.
+constexpr int MinTimedProgress = 100;
+// Conversion costs per unit of media time, in picture pixels, as the
+// worker's encoders measure against each other: a video target costs its
+// pixels plus this much for decoding, sound and muxing; an audio-only target
+// costs the second figure (720p video to mp4 takes some 23 times as long as
+// mp3 to mp3).
+constexpr double VideoOverheadPixels = 250000.0;
+constexpr double AudioOnlyPixels = 50000.0;
 
 const char *stateName(VideoItem::State state)
 {
     return QMetaEnum::fromType<VideoItem::State>().valueToKey(state);
+}
+
+// Relative cost of one unit of media time.
+double conversionCost(const VideoItem &item)
+{
+    if (!item.writesVideo())
+        return AudioOnlyPixels;
+    const QSize size = item.targetCodecInfo()->resolution();
+    return VideoOverheadPixels + double(size.width()) * size.height();
+}
+
+bool hasTargetFormat(const VideoItem &item)
+{
+    return !item.targetCodecInfo()->format().isEmpty();
+}
+
+// An Imported item without a target format is not offered: Convert all
+// neither counts nor starts it, and it holds no batch open.
+bool isOffered(const VideoItem &item)
+{
+    return item.state() != VideoItem::Imported || hasTargetFormat(item);
 }
 
 void countUsage(const QString &category, const QString &key = QString())
@@ -72,6 +104,7 @@ public:
     void connectSettings(const VideoItemPtr &item);
 
     void schedule();
+    VideoItem::FailReason startRefusal(const VideoItemPtr &item);
     void onStateChanged(const VideoItemPtr &item, VideoItem::State newState,
                         VideoItem::State oldState);
     void countStateUsage(const VideoItemPtr &item, VideoItem::State newState,
@@ -83,13 +116,29 @@ public:
     void onWorkerLost();
     void finishTask(const VideoItemPtr &item);
     void addToCounter(VideoItem::State state, int delta) { counters[state] += delta; }
+    int offeredCount() const
+    {
+        return int(std::count_if(items.cbegin(), items.cend(), [](const VideoItemPtr &item) {
+            return item->state() == VideoItem::Imported && isOffered(*item);
+        }));
+    }
     void updateCounters();
     void updateProgress();
+    void noteFirstReport(const VideoItem &item, int progress);
     void addUrls(const QList<QUrl> &urls, int row);
 
     QueueModel *q;
     QTimer schedulerTimer;
-    double minProcessingRate = 0.0;
+    // When each item's conversion first reported progress: the time it
+    // had spent converting then (its start-up) and the progress.
+    struct FirstReport
+    {
+        qint64 ms = 0;
+        int progress = 0;
+    };
+    QHash<QUuid, FirstReport> firstReports;
+    // The offered count that the last countersChanged stood for.
+    int lastOfferedCount = 0;
     bool batchStarted = false;
     mediaimport *import;
     QVector<VideoItemPtr> items;
@@ -146,7 +195,16 @@ void QueueModel::Private::connectItem(const VideoItemPtr &item)
         if (const VideoItemPtr item = weak.toStrongRef())
             q->removeItem(q->itemById(item->id()));
     });
-    connect(raw, &VideoItem::progressChanged, q, [this] { updateProgress(); });
+    connect(raw, &VideoItem::progressChanged, q, [this, weak](int progress) {
+        if (const VideoItemPtr item = queued(weak))
+            noteFirstReport(*item, progress);
+        updateProgress();
+    });
+    // Whether Convert all offers the item follows its format.
+    connect(raw->targetCodecInfo().data(), &CodecInfo::formatChanged, q, [this, weak] {
+        if (queued(weak) && offeredCount() != lastOfferedCount)
+            updateCounters();
+    });
     connect(raw, &VideoItem::stateChanged, q,
             [this, weak](VideoItem::State newState, VideoItem::State oldState) {
                 if (const VideoItemPtr item = queued(weak))
@@ -182,17 +240,18 @@ void QueueModel::Private::schedule()
             || abortPending.contains(item->id()))
             continue;
         const VideoItemPtr started = item;
-        // An audio-only source whose last chosen format holds video keeps
-        // an empty format; its output would be "name." and fail.
-        if (started->targetCodecInfo()->format().isEmpty()) {
-            qWarning() << "No target format, not converted:"
-                       << started->sourceFileInfo().absoluteFilePath();
-            started->setState(VideoItem::ConvertFailed);
+        // What the worker would refuse fails here, with a reason the card
+        // can tell the user.
+        const VideoItem::FailReason refused = startRefusal(started);
+        if (refused != VideoItem::NoFailure) {
+            qWarning() << "Not converted:" << started->sourceFileInfo().absoluteFilePath()
+                       << QMetaEnum::fromType<VideoItem::FailReason>().valueToKey(refused);
+            started->setState(VideoItem::ConvertFailed, refused);
             return;
         }
         DataExchangeSvc *svc = link();
         if (!svc) {
-            started->setState(VideoItem::ConvertFailed);
+            started->setState(VideoItem::ConvertFailed, VideoItem::ConverterLost);
             return;
         }
         // The send may run an event loop while it starts the worker; the
@@ -203,6 +262,23 @@ void QueueModel::Private::schedule()
         svc->sendTask(started);
         return;
     }
+}
+
+VideoItem::FailReason QueueModel::Private::startRefusal(const VideoItemPtr &item)
+{
+    // An audio-only source whose last chosen format holds video keeps an
+    // empty format; its output would be "name." and fail.
+    if (!hasTargetFormat(*item))
+        return VideoItem::NoTargetFormat;
+    // A resumed task has its files open already.
+    if (item->isTaskSent())
+        return VideoItem::NoFailure;
+    if (!QFileInfo(item->sourceFileInfo().absoluteFilePath()).isFile())
+        return VideoItem::SourceMissing;
+    const QFileInfo folder(QFileInfo(item->targetFilePath()).absolutePath());
+    if (!folder.isDir() || !folder.isWritable())
+        return VideoItem::OutputFolderNotWritable;
+    return VideoItem::NoFailure;
 }
 
 void QueueModel::Private::onStateChanged(const VideoItemPtr &item, VideoItem::State newState,
@@ -337,7 +413,7 @@ void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemSt
         break;
     case QueueItemState::Failed:
         finishTask(item);
-        item->setState(VideoItem::ConvertFailed);
+        item->setState(VideoItem::ConvertFailed, VideoItem::ConverterFailed);
         break;
     default:
         break;
@@ -364,7 +440,7 @@ void QueueModel::Private::onWorkerLost()
             item->setProgress(0);
             continue;
         }
-        item->setState(VideoItem::ConvertFailed);
+        item->setState(VideoItem::ConvertFailed, VideoItem::ConverterLost);
     }
     startScheduler();
 }
@@ -376,12 +452,15 @@ void QueueModel::Private::updateCounters()
             qCritical() << "Wrong video items model counters state!" << stateName(it.key())
                         << it.value();
     }
+    lastOfferedCount = offeredCount();
     emit q->countersChanged(counters);
 
     if (!batchStarted)
         return;
     for (const VideoItemPtr &item : qAsConst(items)) {
         const VideoItem::State state = item->state();
+        if (!isOffered(*item))
+            continue;
         if (item->isPaused() || (state != VideoItem::Converted && state != VideoItem::ConvertFailed))
             return;
     }
@@ -390,36 +469,79 @@ void QueueModel::Private::updateCounters()
     emit q->batchProcessDone();
 }
 
+void QueueModel::Private::noteFirstReport(const VideoItem &item, int progress)
+{
+    if (progress <= 0 || item.state() == VideoItem::Imported) {
+        firstReports.remove(item.id());
+        return;
+    }
+    if (item.state() == VideoItem::Converting && !firstReports.contains(item.id()))
+        firstReports.insert(item.id(), {item.conversionTime(), progress});
+}
+
 void QueueModel::Private::updateProgress()
 {
+    // Video and audio-only targets convert at very different speeds, so
+    // each kind is timed on its own: work done per millisecond, counted
+    // from an item's first report so that its start-up does not pass for
+    // slowness. A kind not timed yet borrows the other's speed through the
+    // cost model; each item still to start adds the start-up seen so far.
+    struct Kind
+    {
+        double spentWork = 0.0;
+        double spentMs = 0.0;
+        double leftWork = 0.0;
+        double rate() const { return spentMs > 0.0 ? spentWork / spentMs : 0.0; }
+    };
+    Kind kinds[2];
     qint64 total = 0;
     qint64 done = 0;
-    double work = 0.0;
+    qint64 startupMs = 0;
+    int startups = 0;
+    int waiting = 0;
     for (const VideoItemPtr &item : qAsConst(items)) {
         const VideoItem::State state = item->state();
         if (state != VideoItem::Converting && state != VideoItem::Scheduled
             && state != VideoItem::Converted)
             continue;
         const qint64 duration = item->trimmedDuration();
-        const QSize size = item->targetCodecInfo()->resolution();
+        const int progress = item->progress();
         total += duration;
-        done += duration * item->progress() / 1000;
-        work += double(size.width()) * size.height() * duration;
-        const double rate = item->processingRate();
-        if (rate > 0.0 && (minProcessingRate == 0.0 || minProcessingRate > rate))
-            minProcessingRate = rate;
+        done += duration * progress / 1000;
+
+        Kind &kind = kinds[item->writesVideo() ? 1 : 0];
+        const double work = conversionCost(*item) * double(duration);
+        kind.leftWork += work * (1000 - progress) / 1000.0;
+        const auto first = firstReports.constFind(item->id());
+        if (first == firstReports.cend()) {
+            if (state == VideoItem::Scheduled && item->conversionTime() < 1)
+                ++waiting;
+            continue;
+        }
+        startupMs += first->ms;
+        ++startups;
+        const qint64 spent = item->conversionTime() - first->ms;
+        if (progress >= first->progress + MinTimedProgress && spent >= 1) {
+            kind.spentWork += work * (progress - first->progress) / 1000.0;
+            kind.spentMs += double(spent);
+        }
     }
     if (total < 1)
         return;
 
     const int percent = int(done * 1000 / total);
     QTime remaining;
-    if (minProcessingRate > 0.0) {
-        const double ms = (1000 - percent) / 1000.0 * work / (minProcessingRate * 1000000.0);
-        // A day or more has no QTime.
-        if (ms < double(MsPerDay))
-            remaining = QTime::fromMSecsSinceStartOfDay(int(ms));
+    double ms = startups >= 1 ? double(startupMs) / startups * waiting : 0.0;
+    bool known = kinds[0].rate() > 0.0 || kinds[1].rate() > 0.0;
+    for (int i = 0; i < 2 && known; ++i) {
+        if (kinds[i].leftWork > 0.0)
+            ms += kinds[i].leftWork
+                    / (kinds[i].rate() > 0.0 ? kinds[i].rate() : kinds[1 - i].rate());
     }
+    // A day or more has no QTime. What is left is shown as at least a
+    // second: 00:00:00 would read as done.
+    if (known && ms < double(MsPerDay - 1000))
+        remaining = QTime::fromMSecsSinceStartOfDay(qMax(1, int(std::ceil(ms / 1000.0))) * 1000);
     emit q->percentProgressChanged(percent, remaining);
 }
 
@@ -584,6 +706,7 @@ void QueueModel::removeItem(const VideoItemPtr &item)
             svc->sendAbort({item->id()});
     }
     d->abortPending.remove(item->id());
+    d->firstReports.remove(item->id());
 
     d->addToCounter(item->state(), -1);
     if (item->isPaused())
@@ -618,6 +741,11 @@ VideoItemPtr QueueModel::activeItem() const
     return pausedConverting;
 }
 
+int QueueModel::offeredCount() const
+{
+    return d->offeredCount();
+}
+
 VideoItemPtr QueueModel::firstReadyVideoItem() const
 {
     for (const VideoItemPtr &item : qAsConst(d->items)) {
@@ -636,7 +764,8 @@ void QueueModel::startAll()
     const QVector<VideoItemPtr> snapshot = d->items;
     for (const VideoItemPtr &item : snapshot) {
         const VideoItem::State state = item->state();
-        if (state != VideoItem::Imported && state != VideoItem::ConvertFailed)
+        if ((state != VideoItem::Imported && state != VideoItem::ConvertFailed)
+            || !hasTargetFormat(*item))
             continue;
         item->setState(VideoItem::Scheduled);
         d->batchStarted = true;
@@ -645,7 +774,6 @@ void QueueModel::startAll()
     }
     MetricSender::send(QStringLiteral("start"), QString::number(count),
                        QStringList(formats.values()).join(QLatin1Char(',')));
-    d->minProcessingRate = 0.0;
 }
 
 void QueueModel::abortAll()
@@ -680,10 +808,8 @@ void QueueModel::applyPresetToAll(const PresetInfo *preset)
 {
     int changed = 0;
     for (const VideoItemPtr &item : qAsConst(d->items)) {
-        if (item->state() != VideoItem::Imported)
-            continue;
-        item->applyPreset(preset);
-        ++changed;
+        if (item->state() == VideoItem::Imported && item->applyPreset(preset))
+            ++changed;
     }
     qInfo().nospace().noquote() << "Apply preset [" << (preset ? preset->extension : QString())
                                 << "] to all. Items count: " << changed;

@@ -44,6 +44,9 @@ public:
     VideoItemPtr itemById(const QUuid &id) const;
 
     VideoItem::StateCountersMap counters() const;
+    // The Imported items that Convert all starts: those with a target
+    // format. countersChanged is emitted when it changes.
+    int offeredCount() const;
     VideoItemPtr activeItem() const;
     VideoItemPtr firstReadyVideoItem() const;
 

@@ -183,7 +183,9 @@ public:
         if (!folder.exists())
             folder.mkpath(QStringLiteral("."));
 
-        const QString extension = targetCodec->format();
+        // The format's name may be stored in upper case ("MP4"); files get
+        // the usual lower-case suffix.
+        const QString extension = targetCodec->format().toLower();
         const auto taken = [&](const QString &fileName) {
             const QString path = folder.filePath(fileName);
             return nameIsTaken(path) || (isTaken && isTaken(path));
@@ -195,6 +197,7 @@ public:
     }
 
     AVMediaFileInfo mediaInfo;
+    QString failureReason;
     bool taskSent = false;
     int rotation = 0;
     qint64 elapsed = 0;
@@ -223,6 +226,7 @@ public:
     PipObjectPtr watermark;
     int progress = 0;
     bool paused = false;
+    FailReason failReason = NoFailure;
 };
 
 VideoItem::VideoItem(const QFileInfo &source) : d(std::make_unique<Private>(source))
@@ -352,10 +356,19 @@ bool VideoItem::supportAudio() const
     return d->supportAudio;
 }
 
-void VideoItem::setState(State state)
+VideoItem::FailReason VideoItem::failReason() const
+{
+    return d->failReason;
+}
+
+void VideoItem::setState(State state, FailReason reason)
 {
     const State old = d->state;
     d->state = state;
+    if (state == ConvertFailed)
+        d->failReason = reason;
+    else if (state == Scheduled || state == Imported)
+        d->failReason = NoFailure;
 
     // Also when the item was Imported already: a reset item starts afresh.
     if (state == Imported && d->progress != 0) {
@@ -517,6 +530,16 @@ void VideoItem::setSupportAudio(bool supportAudio)
     emit supportAudioChanged(supportAudio);
 }
 
+QString VideoItem::failureReason() const
+{
+    return d->failureReason;
+}
+
+void VideoItem::setFailureReason(const QString &reason)
+{
+    d->failureReason = reason;
+}
+
 void VideoItem::setRotation(int rotation)
 {
     d->rotation = rotation;
@@ -527,9 +550,34 @@ void VideoItem::setMediaInfo(const AVMediaFileInfo &info)
     d->mediaInfo = info;
 }
 
-void VideoItem::applyPreset(const PresetInfo *preset)
+bool VideoItem::applyPreset(const PresetInfo *preset)
 {
+    if (!preset)
+        return false;
+    const QSize source = d->sourceCodec->resolution();
+    const FormatTables *tables = appServices().formatTables;
+    const bool audioPreset = tables
+            && tables->outputAudioFormats().contains(preset->extension, Qt::CaseInsensitive);
+    // The card offers an audio-only source only audio formats; a video
+    // container would write what the card does not show.
+    const bool audioOnly = source.isEmpty() && d->sourceCodec->samplerate() >= 1
+            && d->sourceCodec->channelCount() >= 1;
+    if (audioOnly && !audioPreset)
+        return false;
+
+    // The catalogue's sizes are landscape: a portrait source gets them
+    // turned instead of a squashed picture.
+    const QSize size = preset->video.resolution;
+    const bool portraitSource = source.height() > source.width();
+    if (!size.isEmpty() && size.width() != size.height()
+        && portraitSource != (size.height() > size.width())) {
+        PresetInfo turned = *preset;
+        turned.video.resolution.transpose();
+        d->targetCodec->applyPreset(&turned);
+        return true;
+    }
     d->targetCodec->applyPreset(preset);
+    return true;
 }
 
 QString VideoItem::targetFilePath()
@@ -575,6 +623,20 @@ qint64 VideoItem::remainingTime() const
     if (elapsed < 1 || d->progress < MinEstimateProgress)
         return -1;
     return elapsed * 1000 / d->progress - elapsed;
+}
+
+qint64 VideoItem::conversionTime() const
+{
+    return d->elapsedConversionTime();
+}
+
+bool VideoItem::writesVideo() const
+{
+    const FormatTables *tables = appServices().formatTables;
+    const QString format = d->targetCodec->format();
+    return !format.isEmpty() && !d->targetCodec->videoCodecName().isEmpty()
+            && !d->targetCodec->resolution().isEmpty()
+            && !(tables && tables->outputAudioFormats().contains(format, Qt::CaseInsensitive));
 }
 
 double VideoItem::processingRate() const
@@ -662,11 +724,12 @@ MediaImportItem::Probe VideoItem::importProbe()
 }
 
 void VideoItem::applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
-                            const QImage &thumbnail)
+                            const QString &refusal, const QImage &thumbnail)
 {
     setMediaInfo(info);
     if (!accepted) {
         if (probe.firstProbe) {
+            setFailureReason(refusal);
             setState(ImportFailed);
             info.dumpInfo();
         }

@@ -55,6 +55,17 @@ public:
     };
     Q_ENUM(State)
 
+    // Why the last conversion ended ConvertFailed; NoFailure otherwise.
+    enum FailReason : int {
+        NoFailure = 0,
+        NoTargetFormat = 1,
+        SourceMissing = 2,
+        OutputFolderNotWritable = 3,
+        ConverterFailed = 4,
+        ConverterLost = 5
+    };
+    Q_ENUM(FailReason)
+
     using StateCountersMap = QMap<VideoItem::State, int>;
     // Milliseconds since the epoch.
     using Clock = std::function<qint64()>;
@@ -81,8 +92,10 @@ public:
     bool isTaskSent() const override;
     bool useAudio() const;
     bool supportAudio() const;
+    FailReason failReason() const;
 
-    void setState(State state);
+    // A reason given with ConvertFailed is kept until the next Scheduled.
+    void setState(State state, FailReason reason = NoFailure);
     void setProgress(int progress);
     void setPaused(bool paused);
     void setTaskSent(bool sent);
@@ -104,8 +117,15 @@ public:
     void setUseAudio(bool useAudio);
     void setSupportAudio(bool supportAudio);
     void setRotation(int rotation);
+    // Why the import failed, in words for the user; empty when there is no
+    // more to say than that it failed. Set before the state changes.
+    QString failureReason() const;
+    void setFailureReason(const QString &reason);
     void setMediaInfo(const AVMediaFileInfo &info);
-    void applyPreset(const PresetInfo *preset);
+    // Gives the target the preset's settings, its frame size turned to the
+    // source's orientation. Refused (false) for a source without a picture
+    // when the preset writes video, and for no preset.
+    bool applyPreset(const PresetInfo *preset);
 
     // The output path with a free file name, chosen once and kept until the
     // name, the folder or the format changes.
@@ -120,6 +140,11 @@ public:
     bool isSourceNotSwf() const;
     // Milliseconds, -1 when unknown.
     qint64 remainingTime() const;
+    // Milliseconds spent Converting, the running stretch included.
+    qint64 conversionTime() const;
+    // The target has a picture: a video format with a video encoder and a
+    // frame size.
+    bool writesVideo() const;
     // Target pixels times 100 ns of media per millisecond of conversion,
     // divided by 10^6; 0.0 when unknown.
     double processingRate() const;
@@ -159,7 +184,7 @@ private:
     // Takes the source settings, rotation, audio and duration from the
     // facts, fits the target settings to them, and leaves Importing.
     void applyImport(const Probe &probe, const AVMediaFileInfo &info, bool accepted,
-                     const QImage &thumbnail) override;
+                     const QString &refusal, const QImage &thumbnail) override;
     TranscodingInfo takeTask() override;
 
     class Private;

@@ -34,6 +34,9 @@ using namespace KelUtils;
 namespace {
 
 const QString MonoFontFamily = QStringLiteral("Segoe UI Mono");
+// A dialog's side margin. A centred title keeps it from the window buttons
+// too, so that a narrow dialog grows instead of its title meeting them.
+constexpr int DialogSideMargin = 32;
 
 QColor transparent()
 {
@@ -446,7 +449,7 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
             central->setMinimumWidth(480);
         if (bar) {
             dressTitleBar(bar, 72, 1057, Qt::AlignCenter);
-            bar->titleLabel()->setContentsMargins(0, 0, 0, 2);
+            bar->titleLabel()->setContentsMargins(DialogSideMargin, 0, DialogSideMargin, 2);
         }
         QWidget *footer = dialogPart(window, "KelFooter");
         if (auto *layout = footer ? qobject_cast<QBoxLayout *>(footer->layout()) : nullptr) {
@@ -461,8 +464,10 @@ void Style::applyWindowStyle(KelWindow *window, int id) const
     }
     case WT_MessageBox:
         KelStyle::applyWindowStyle(window, WT_MessageBox);
+        if (bar)
+            bar->titleLabel()->setContentsMargins(DialogSideMargin, 0, DialogSideMargin, 0);
         if (QWidget *content = dialogPart(window, "KelDialogContent")) {
-            content->setContentsMargins(32, 0, 32, 0);
+            content->setContentsMargins(DialogSideMargin, 0, DialogSideMargin, 0);
             QLayout *layout = content->layout();
             if (!layout) {
                 layout = new QVBoxLayout(content);

@@ -233,6 +233,8 @@ void SubtitlesDialog::loadData()
 
 bool SubtitlesDialog::onAccept()
 {
+    if (!itemTakesEdits())
+        return false;
     return OverlayControls::save(d->pipObject, item(), &SettingsProvider::storeLastSubtitles,
                                  &VideoItem::setSubtitles);
 }

@@ -58,6 +58,8 @@ void TrimDialog::loadData()
 
 bool TrimDialog::onAccept()
 {
+    if (!itemTakesEdits())
+        return false;
     const QPair<qint64, qint64> range = player()->trimRange();
     item()->setTrim(range.first, range.second);
     return true;

@@ -3,6 +3,7 @@
 #include "core/mediatime.h"
 #include "core/player/playercore.h"
 #include "core/player/volumemanager.h"
+#include "kelui.h"
 #include "shared/formatters.h"
 #include "shared/settingsprovider.h"
 #include "styles/kelstyle.h"
@@ -16,6 +17,7 @@
 #include "widgets/kelframe.h"
 #include "widgets/kellabel.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -237,6 +239,22 @@ int VideoDialogBase::mode() const
 VideoItemPtr VideoDialogBase::item() const
 {
     return d->item;
+}
+
+bool VideoDialogBase::itemTakesEdits()
+{
+    const VideoItemPtr it = item();
+    const VideoItem::State state = it ? it->state() : VideoItem::Imported;
+    if (state != VideoItem::Scheduled && state != VideoItem::Converting
+        && state != VideoItem::Converted && state != VideoItem::History)
+        return true;
+    if (KelUi *ui = kelUi())
+        ui->messageBox(QCoreApplication::translate(
+                               "VideoDialogBase",
+                               "The file is already being converted or done; this change "
+                               "can no longer be saved."),
+                       QString(), -1, QString(), QString(), QString(), nullptr, QString(), this);
+    return false;
 }
 
 PlayerWidget *VideoDialogBase::playerWidget() const

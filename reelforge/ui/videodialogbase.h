@@ -54,6 +54,10 @@ protected:
 
     int mode() const;
     VideoItemPtr item() const;
+    // Whether a Save can still reach the output: only before the item's
+    // task went to the worker. Otherwise tells the user so and answers
+    // false.
+    bool itemTakesEdits();
     PlayerWidget *playerWidget() const;
     // Null in mode 1.
     KelFrame *rightBox() const;

@@ -336,6 +336,8 @@ void WatermarkDialog::loadData()
 
 bool WatermarkDialog::onAccept()
 {
+    if (!itemTakesEdits())
+        return false;
     return OverlayControls::save(d->pipObject, item(), &SettingsProvider::storeLastWatermark,
                                  &VideoItem::setWatermark);
 }

@@ -33,8 +33,14 @@ CARD_CONVERT_BOX="-240 215 180 40"
 # The first card's Trim button.
 CARD_TRIM_BOX="40 286 190 34"
 
+# The splash carries the program's name too: the main window is the one
+# window of that name left once the splash has handed over.
 main_window() {
-    xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null | head -n1 || true
+    grep -q "Finish splash using" "$DEMO_LOG" 2>/dev/null || return 0
+    local ids
+    ids=$(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null || true)
+    [ "$(grep -c . <<<"$ids")" = 1 ] && echo "$ids"
+    return 0
 }
 
 main_window_found() {

@@ -20,6 +20,9 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -116,6 +119,8 @@ private slots:
     void saveChooserFromAnotherThread();
     void lastOpenFilePath_data();
     void lastOpenFilePath();
+    void chooserStartsInAnExistingFolder_data();
+    void chooserStartsInAnExistingFolder();
     void openLinkInSuitableApp_data();
     void openLinkInSuitableApp();
     void openLinkInExplorerWithoutAFile_data();
@@ -624,6 +629,48 @@ void tst_KelUi::lastOpenFilePath()
     QCOMPARE(result, chosen ? file : QString());
     QCOMPARE(m_settings->lastOpenFilePath(),
              remembered ? dir.absoluteFilePath(QStringLiteral("other")) : last);
+}
+
+void tst_KelUi::chooserStartsInAnExistingFolder_data()
+{
+    QTest::addColumn<bool>("rememberedExists");
+    QTest::addColumn<bool>("videosExist");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("remembered") << true << true << "remembered";
+    QTest::newRow("remembered gone, videos") << false << true << "videos";
+    QTest::newRow("both gone, home") << false << false << "home";
+}
+
+void tst_KelUi::chooserStartsInAnExistingFolder()
+{
+    QFETCH(bool, rememberedExists);
+    QFETCH(bool, videosExist);
+    QFETCH(QString, expected);
+
+    const QString remembered = m_dir->filePath(QStringLiteral("Desktop"));
+    if (rememberedExists)
+        QVERIFY(QDir().mkpath(remembered));
+    m_settings->setLastOpenFilePath(remembered);
+    const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    QVERIFY(!videos.isEmpty() && !QFileInfo::exists(videos));
+    if (videosExist)
+        QVERIFY(QDir().mkpath(videos));
+    const auto removeVideos = qScopeGuard([videos] { QDir(videos).removeRecursively(); });
+
+    QString startedIn;
+    QString typedName = QStringLiteral("unread");
+    FileDialogInput::whenShown([&](QFileDialog *dialog) {
+        startedIn = dialog->directory().absolutePath();
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            typedName = name->text();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    kelUi()->getOpenFileNames(QStringLiteral("Open"), QString(), QString());
+    const QMap<QString, QString> folders{{QStringLiteral("remembered"), remembered},
+                                         {QStringLiteral("videos"), videos},
+                                         {QStringLiteral("home"), QDir::homePath()}};
+    QCOMPARE(startedIn, QDir(folders.value(expected)).absolutePath());
+    QCOMPARE(typedName, QString());
 }
 
 void tst_KelUi::openLinkInSuitableApp_data()

@@ -16,7 +16,11 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <cstring>
+#include <functional>
 
 // Ordinary files that the ffmpeg command converts whole: the worker must
 // convert them whole too, with sound and picture in step, or say it failed.
@@ -171,6 +175,30 @@ QString damagedCopy(const QString &path, int bytes, const QString &copyPath)
                                                                               : QString();
 }
 
+// Writes a copy of a Matroska file whose header states half its duration, as
+// a recording whose header was written too early does.
+QString halvedDurationCopy(const QString &path, const QString &copyPath)
+{
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray data = source.readAll();
+    // The segment's Duration element: its id, a length of 8, a big-endian double.
+    const QByteArray element("\x44\x89\x88", 3);
+    const int at = data.indexOf(element);
+    if (at < 0 || data.indexOf(element, at + 1) >= 0 || at + 11 > data.size())
+        return QString();
+    quint64 bits = qFromBigEndian<quint64>(data.constData() + at + 3);
+    double duration = 0;
+    std::memcpy(&duration, &bits, sizeof duration);
+    duration /= 2;
+    std::memcpy(&bits, &duration, sizeof bits);
+    qToBigEndian(bits, data.data() + at + 3);
+    QFile copy(copyPath);
+    return copy.open(QIODevice::WriteOnly) && copy.write(data) == data.size() ? copyPath
+                                                                              : QString();
+}
+
 QString joined(const QStringList &paths, const QString &joinedPath)
 {
     QFile out(joinedPath);
@@ -209,19 +237,35 @@ private slots:
     void convertsWholeAndInStep();
 
 private:
-    QString source(const QString &name) const { return m_sources.value(name); }
-    bool addSource(const QString &name, const QStringList &ffmpegArguments);
+    // The path of the source file of that name, made when a case first asks
+    // for it, so that a run of some of the cases makes only their files;
+    // empty when it could not be made.
+    QString source(const QString &name);
+    void addSource(const QString &name, const QStringList &ffmpegArguments);
+    void addSource(const QString &name, std::function<QString()> make);
 
     MediaFixtures m_media;
     QTemporaryDir m_out;
+    QMap<QString, std::function<QString()>> m_recipes;
     QMap<QString, QString> m_sources;
 };
 
-bool tst_ConversionInputs::addSource(const QString &name, const QStringList &ffmpegArguments)
+QString tst_ConversionInputs::source(const QString &name)
 {
-    const QString path = m_media.makeWith(name, ffmpegArguments);
-    m_sources.insert(name, path);
-    return !path.isEmpty();
+    if (!m_sources.contains(name))
+        m_sources.insert(name, m_recipes.contains(name) ? m_recipes.value(name)() : QString());
+    return m_sources.value(name);
+}
+
+void tst_ConversionInputs::addSource(const QString &name, const QStringList &ffmpegArguments)
+{
+    addSource(name,
+              [this, name, ffmpegArguments] { return m_media.makeWith(name, ffmpegArguments); });
+}
+
+void tst_ConversionInputs::addSource(const QString &name, std::function<QString()> make)
+{
+    m_recipes.insert(name, std::move(make));
 }
 
 void tst_ConversionInputs::initTestCase()
@@ -233,71 +277,78 @@ void tst_ConversionInputs::initTestCase()
     QVERIFY(m_out.isValid());
 
     const QStringList x264{QStringLiteral("-preset"), QStringLiteral("ultrafast")};
-    QVERIFY(addSource("onebit.pbm",
-                      lavfi("testsrc=size=64x48")
-                              + QStringList{"-frames:v", "1", "-pix_fmt", "monob"}));
+    addSource("onebit.pbm",
+              lavfi("testsrc=size=64x48") + QStringList{"-frames:v", "1", "-pix_fmt", "monob"});
     // ffmpeg's transport and program streams start at 1.4 s and 0.5 s.
-    QVERIFY(addSource("offset.ts", clipArguments(3, "mpeg2video", "mp2")));
-    QVERIFY(addSource("faroffset.ts",
-                      clipArguments(3, "mpeg2video", "mp2")
-                              + QStringList{"-output_ts_offset", "36000"}));
-    QVERIFY(addSource("program.mpg", clipArguments(3, "mpeg2video", "mp2")));
-    QVERIFY(addSource("noindex.flv", clipArguments(2, "flv", "libmp3lame")));
-    QVERIFY(addSource("whole.mkv", clipArguments(3, "libx264", "aac") + x264));
-    m_sources.insert("cut.mkv", truncatedCopy(source("whole.mkv"), 0.3, m_media.path("cut.mkv")));
-    QVERIFY(!source("cut.mkv").isEmpty());
+    addSource("offset.ts", clipArguments(3, "mpeg2video", "mp2"));
+    addSource("faroffset.ts",
+              clipArguments(3, "mpeg2video", "mp2") + QStringList{"-output_ts_offset", "36000"});
+    addSource("program.mpg", clipArguments(3, "mpeg2video", "mp2"));
+    addSource("noindex.flv", clipArguments(2, "flv", "libmp3lame"));
+    addSource("whole.mkv", clipArguments(3, "libx264", "aac") + x264);
+    addSource("cut.mkv",
+              [this] { return truncatedCopy(source("whole.mkv"), 0.3, m_media.path("cut.mkv")); });
     // Vorbis takes 64 samples a frame: one decoded frame yields 128.
-    QVERIFY(addSource("bigframes.flac",
-                      lavfi("sine=duration=3")
-                              + QStringList{"-c:a", "flac", "-frame_size", "8192"}));
-    QVERIFY(addSource("mono.aac", lavfi("sine=duration=2") + QStringList{"-ac", "1", "-f", "adts"}));
-    QVERIFY(addSource("stereo.aac",
-                      lavfi("sine=frequency=880:duration=2")
-                              + QStringList{"-ac", "2", "-f", "adts"}));
-    m_sources.insert("monostereo.aac",
-                     joined({source("mono.aac"), source("stereo.aac")},
-                            m_media.path("monostereo.aac")));
+    addSource("bigframes.flac",
+              lavfi("sine=duration=3") + QStringList{"-c:a", "flac", "-frame_size", "8192"});
+    addSource("mono.aac", lavfi("sine=duration=2") + QStringList{"-ac", "1", "-f", "adts"});
+    addSource("stereo.aac",
+              lavfi("sine=frequency=880:duration=2") + QStringList{"-ac", "2", "-f", "adts"});
+    addSource("monostereo.aac", [this] {
+        return joined({source("mono.aac"), source("stereo.aac")}, m_media.path("monostereo.aac"));
+    });
     // 20 frames, ten seconds of nothing, 80 frames; sound all the way.
-    QVERIFY(addSource("gapped.mkv",
-                      lavfi("testsrc2=size=320x240:rate=25:duration=4,"
-                            "setpts='if(lt(N,20),N/25/TB,(N/25+10)/TB)'")
-                              + lavfi("sine=duration=14")
-                              + QStringList{"-c:v", "libx264", "-c:a", "aac", "-fps_mode",
-                                            "passthrough"}
-                              + x264));
-    QVERIFY(addSource("first.ts", clipArguments(2, "libx264", "aac") + x264));
-    QVERIFY(addSource("second.ts",
-                      lavfi("testsrc2=size=320x240:rate=25:duration=2")
-                              + lavfi("sine=frequency=880:duration=2")
-                              + QStringList{"-c:v", "libx264", "-c:a", "aac"} + x264));
-    m_sources.insert("joined.ts",
-                     joined({source("first.ts"), source("second.ts")}, m_media.path("joined.ts")));
-    QVERIFY(addSource("plain.mp4", clipArguments(2, "libx264", "aac") + x264));
+    addSource("gapped.mkv",
+              lavfi("testsrc2=size=320x240:rate=25:duration=4,"
+                    "setpts='if(lt(N,20),N/25/TB,(N/25+10)/TB)'")
+                      + lavfi("sine=duration=14")
+                      + QStringList{"-c:v", "libx264", "-c:a", "aac", "-fps_mode", "passthrough"}
+                      + x264);
+    addSource("first.ts", clipArguments(2, "libx264", "aac") + x264);
+    addSource("second.ts",
+              lavfi("testsrc2=size=320x240:rate=25:duration=2")
+                      + lavfi("sine=frequency=880:duration=2")
+                      + QStringList{"-c:v", "libx264", "-c:a", "aac"} + x264);
+    addSource("joined.ts", [this] {
+        return joined({source("first.ts"), source("second.ts")}, m_media.path("joined.ts"));
+    });
+    addSource("whole4.mkv", clipArguments(4, "libx264", "aac") + x264);
+    addSource("halfstated.mkv", [this] {
+        return halvedDurationCopy(source("whole4.mkv"), m_media.path("halfstated.mkv"));
+    });
+    addSource("plain.mp4", clipArguments(2, "libx264", "aac") + x264);
     // The tag becomes a display matrix that turns the picture 45 degrees clockwise.
-    QVERIFY(addSource("turned45.mp4",
-                      {"-i", source("plain.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=315"}));
-    QVERIFY(addSource("cover.png",
-                      lavfi("testsrc=size=64x48")
-                              + QStringList{"-frames:v", "1", "-pix_fmt", "monob"}));
-    QVERIFY(addSource("cover.mp3",
-                      lavfi("sine=duration=2")
-                              + QStringList{"-i", source("cover.png"), "-map", "0", "-map", "1",
-                                            "-c:a", "libmp3lame", "-c:v", "copy", "-disposition:v",
-                                            "attached_pic"}));
+    addSource("turned45.mp4", [this] {
+        const QString plain = source("plain.mp4");
+        return plain.isEmpty()
+                ? QString()
+                : m_media.makeWith("turned45.mp4",
+                                   {"-i", plain, "-c", "copy", "-metadata:s:v:0", "rotate=315"});
+    });
+    addSource("cover.png",
+              lavfi("testsrc=size=64x48") + QStringList{"-frames:v", "1", "-pix_fmt", "monob"});
+    addSource("cover.mp3", [this] {
+        const QString cover = source("cover.png");
+        return cover.isEmpty()
+                ? QString()
+                : m_media.makeWith("cover.mp3",
+                                   lavfi("sine=duration=2")
+                                           + QStringList{"-i", cover, "-map", "0", "-map", "1",
+                                                         "-c:a", "libmp3lame", "-c:v", "copy",
+                                                         "-disposition:v", "attached_pic"});
+    });
     // The index comes first, as in a file being downloaded.
-    QVERIFY(addSource("streamable.mp4",
-                      clipArguments(3, "libx264", "aac") + x264
-                              + QStringList{"-movflags", "+faststart"}));
-    m_sources.insert("partial.mp4",
-                     truncatedCopy(source("streamable.mp4"), 0.99, m_media.path("partial.mp4")));
-    m_sources.insert("damaged.mp4",
-                     damagedCopy(source("streamable.mp4"), 200, m_media.path("damaged.mp4")));
-    QVERIFY(addSource("onepixel.mkv",
-                      lavfi("color=c=red:size=16x16:rate=25:duration=2,format=rgb24,scale=1:1")
-                              + lavfi("sine=duration=2")
-                              + QStringList{"-c:v", "ffv1", "-c:a", "aac"}));
-    for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it)
-        QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
+    addSource("streamable.mp4",
+              clipArguments(3, "libx264", "aac") + x264 + QStringList{"-movflags", "+faststart"});
+    addSource("partial.mp4", [this] {
+        return truncatedCopy(source("streamable.mp4"), 0.99, m_media.path("partial.mp4"));
+    });
+    addSource("damaged.mp4", [this] {
+        return damagedCopy(source("streamable.mp4"), 200, m_media.path("damaged.mp4"));
+    });
+    addSource("onepixel.mkv",
+              lavfi("color=c=red:size=16x16:rate=25:duration=2,format=rgb24,scale=1:1")
+                      + lavfi("sine=duration=2") + QStringList{"-c:v", "ffv1", "-c:a", "aac"});
 }
 
 void tst_ConversionInputs::convertsWholeAndInStep_data()
@@ -328,7 +379,9 @@ void tst_ConversionInputs::convertsWholeAndInStep_data()
     QTest::newRow("FLAC of 8192-sample frames to WebM") << "bigframes.flac" << "webm" << true << 0.0 << 0.0 << true << -1.0 << 3.0 << any << any;
     QTest::newRow("mono then stereo AAC to MP3")       << "monostereo.aac" << "mp3" << false << 0.0 << 0.0 << true << -1.0 << 4.1 << any << any;
     QTest::newRow("ten-second gap in the picture")     << "gapped.mkv" << "mp4" << true << 0.0 << 0.0 << true << 14.0 << 14.0 << any << any;
-    QTest::newRow("joined TS, as probed")              << "joined.ts" << "mp4" << true << 0.0 << 0.0 << true << 2.0 << 2.04 << any << any;
+    QTest::newRow("joined TS, untrimmed")              << "joined.ts" << "mp4" << true << 0.0 << 0.0 << true << 4.0 << 4.09 << any << any;
+    QTest::newRow("MKV stating half its length")       << "halfstated.mkv" << "mp4" << true << 0.0 << 0.0 << true << 4.0 << 4.0 << any << any;
+    QTest::newRow("MKV stating half, trimmed")         << "halfstated.mkv" << "mp4" << true << 0.0 << 1.0 << true << 1.0 << 1.0 << any << any;
     QTest::newRow("joined TS, all of it")              << "joined.ts" << "mp4" << true << 0.0 << 10.0 << true << 4.0 << 4.09 << any << any;
     QTest::newRow("turned by 45 degrees")              << "turned45.mp4" << "mp4" << true << 0.0 << 0.0 << true << 2.0 << 2.0 << any << QSize(240, 320);
     QTest::newRow("MP3 with cover art to MP4")         << "cover.mp3" << "mp4" << true << 0.0 << 0.0 << true << -1.0 << 2.0 << any << any;
@@ -353,6 +406,7 @@ void tst_ConversionInputs::convertsWholeAndInStep()
     QFETCH(QSize, resolution);
     QFETCH(QSize, size);
 
+    QVERIFY2(!source(file).isEmpty(), qPrintable(file));
     // The task as the GUI makes it from the probe's findings.
     const AVMediaFileInfo probed = mediaimport::probe(source(file));
     TranscodingInfo task;

@@ -26,6 +26,9 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <sys/resource.h>
 
 namespace {
@@ -292,6 +295,7 @@ private slots:
     void invalidTaskFailsAndCanBeReplaced_data();
     void invalidTaskFailsAndCanBeReplaced();
     void inputThatIsNotMediaFails();
+    void unfitSourcesAndEncodersFailCleanly();
     void failingMidwayRemovesPartialOutput();
     void unwritableEndIsNoSuccess();
     void pausedTaskKeepsItsPlace();
@@ -585,6 +589,83 @@ void tst_ReelWorker::inputThatIsNotMediaFails()
     QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(readFile(worker.logFile()).contains("Report error creating transcoder!!!"));
     QVERIFY(!QFileInfo::exists(info.target));
+}
+
+// Each task fails at once, with a log line, and leaves the worker's one
+// thread free: a source that blocks its open or an encoder that crashes
+// would stop every task after it.
+void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
+{
+    const QString pipe = m_out.filePath(QStringLiteral("pipe.mp4"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString folder = m_out.filePath(QStringLiteral("folder.mp4"));
+    QVERIFY(QDir().mkpath(folder));
+
+    struct Case
+    {
+        const char *name;
+        QString source;
+        QString target;
+        QString videoEncoder;
+        QString audioEncoder;
+        QSize size;
+        QByteArray logged;
+    };
+    const QSize size(320, 180);
+    // clang-format off
+    QList<Case> cases{
+        {"pipe", pipe, "pipe.mp4", "h264_mf", "aac_mf", size, "a pipe, not a file"},
+        {"folder", folder, "folder.mp4", "h264_mf", "aac_mf", size, "a folder, not a file"},
+        {"endless device", "/dev/zero", "zero.mp4", "h264_mf", "aac_mf", size, "a device, not a file"},
+        {"audio encoder for video", m_shortClip, "aac.mp4", "aac", "aac_mf", size, "Encoder aac makes no video"},
+        {"video encoder for audio", m_shortClip, "x264.mp4", "h264_mf", "libx264", size, "Encoder libx264 makes no audio"},
+        {"subtitle encoder for video", m_shortClip, "srt.mkv", "srt", "aac_mf", size, "Encoder srt makes no video"},
+        {"codec the container cannot hold", m_shortClip, "raw.mp4", "rawvideo", "aac_mf", size, "Encoder rawvideo makes rawvideo which the container mp4 cannot hold"},
+        {"encoder that corrupts memory", m_shortClip, "rpza.mov", "rpza", "aac_mf", QSize(322, 182), "Encoder rpza is refused"},
+        {"hardware frames only", m_shortClip, "vaapi.mp4", "h264_vaapi", "aac_mf", size, "Cannot open encoder h264_vaapi"},
+        {"frame too small for the encoder", m_shortClip, "svt.mkv", "libsvtav1", "aac_mf", QSize(30, 30), "Cannot open video encoder"},
+        {"encoder that hangs unless it got a frame", m_shortClip, "svt.mov", "libsvtav1", "aac_mf", size, "Error occurred when opening output file"},
+    };
+    // clang-format on
+    // Root reads any file.
+    if (::geteuid() != 0) {
+        const QString locked = m_out.filePath(QStringLiteral("locked.mp4"));
+        QVERIFY(QFile::copy(m_shortClip, locked));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+        cases.append({"unreadable file", locked, "locked.mp4", "h264_mf", "aac_mf", size,
+                      "no permission to read the file"});
+    }
+
+    LinkedWorker worker;
+    QVERIFY(worker.start());
+    QList<TranscodingInfo> sent;
+    for (const Case &c : qAsConst(cases)) {
+        TranscodingInfo info = task(c.source, QStringLiteral("unfit-") + c.target, 0, second);
+        info.video.first().name = c.videoEncoder;
+        info.video.first().resolution = c.size;
+        info.audio.first().name = c.audioEncoder;
+        QVERIFY(worker.send(LinkMessages::addItem(info)));
+        sent.append(info);
+    }
+    // An encoder without a list of pixel formats takes the source's.
+    TranscodingInfo uncompressed = task(m_shortClip, QStringLiteral("uncompressed.avi"), 0, second);
+    uncompressed.video.first().name = QStringLiteral("rawvideo");
+    QVERIFY(worker.send(LinkMessages::addItem(uncompressed)));
+    const TranscodingInfo valid = task(m_shortClip, QStringLiteral("afterunfit.mp4"), 0, second);
+    QVERIFY(worker.send(LinkMessages::addItem(valid)));
+
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(valid.uid), int(QueueItemState::Done),
+                              WaitBound::ms());
+    QTRY_COMPARE_WITH_TIMEOUT(worker.lastState(uncompressed.uid), int(QueueItemState::Done),
+                              WaitBound::ms());
+    QVERIFY(QFileInfo(valid.target).size() > 0);
+    QCOMPARE(probe(uncompressed.target).codecs.value(0), QStringLiteral("rawvideo"));
+    const QByteArray log = readFile(worker.logFile());
+    for (int i = 0; i < cases.size(); ++i) {
+        QVERIFY2(worker.lastState(sent.at(i).uid) == int(QueueItemState::Failed), cases.at(i).name);
+        QVERIFY2(log.contains(cases.at(i).logged), cases.at(i).name);
+        QVERIFY2(!QFileInfo::exists(sent.at(i).target), cases.at(i).name);
+    }
 }
 
 void tst_ReelWorker::failingMidwayRemovesPartialOutput()

@@ -2,6 +2,7 @@
 
 #include "core/player/platform/audiodevices.h"
 #include "core/player/platform/audiooutput.h"
+#include "waitbound.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -15,7 +16,7 @@
 // "plays" in wall time: the clock runs from startClock, and write() waits
 // while more than 200 ms of sound is ahead of the clock, like a device buffer.
 // With a manual clock the test sets the time instead. A held output takes no
-// sound at all: write() waits until wakeWriter() (or half a minute).
+// sound at all: write() waits until wakeWriter() (or the tests' wait bound).
 struct FakeOutputLog
 {
     // Stages at which the output can be told to fail.
@@ -133,7 +134,7 @@ public:
                 break;
             }
             const bool full = m_log->held || (m_running && m_queuedEnd - now > 2000000);
-            if (!full || waited.elapsed() >= (m_log->held ? 30000 : 200))
+            if (!full || waited.elapsed() >= (m_log->held ? WaitBound::ms() : 200))
                 break;
             m_log->writerWaiting = true;
             locker.unlock();

@@ -40,9 +40,12 @@ QString deviceName(QPaintDevice *device)
     return QStringLiteral("0x%1").arg(quintptr(device), 8, 16, QLatin1Char('0'));
 }
 
-double snap(double value, double ratio)
+// A logical coordinate of a device whose origin lies at the device
+// position offset, snapped to a whole device pixel and given back relative
+// to the origin rounded the same way.
+double snapAt(double value, double offset, double ratio)
 {
-    return std::round(value * ratio) / ratio;
+    return (std::round(offset + value * ratio) - std::round(offset)) / ratio;
 }
 
 } // namespace
@@ -101,13 +104,16 @@ void KelPaintContext::setUp(const QRectF &rect)
     const double ratio = m_devicePixelRatio;
     QRectF r = rect;
     if (std::abs(ratio - std::trunc(ratio)) > Epsilon) {
-        // Move the origin onto a device pixel, then each edge.
+        // Move the origin onto a device pixel, then each edge onto the
+        // device pixel its place on the device rounds to. That is where
+        // the widget's clip ends too; rounding the size on its own may
+        // land one pixel past it and cut the last row or column.
         const QTransform transform = p->deviceTransform();
         const double dx = transform.dx();
         const double dy = transform.dy();
         p->translate((std::round(dx) - dx) / ratio, (std::round(dy) - dy) / ratio);
-        r.setCoords(snap(rect.left(), ratio), snap(rect.top(), ratio), snap(rect.right(), ratio),
-                    snap(rect.bottom(), ratio));
+        r.setCoords(snapAt(rect.left(), dx, ratio), snapAt(rect.top(), dy, ratio),
+                    snapAt(rect.right(), dx, ratio), snapAt(rect.bottom(), dy, ratio));
     }
     m_rect = r;
 

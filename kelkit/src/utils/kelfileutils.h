@@ -11,4 +11,9 @@ namespace KelUtils {
 // empty string when the file could not be renamed.
 QString moveFileAside(const QString &path);
 
+// Keeps a copy of a file's content beside it, under the name moveFileAside
+// would choose, before the program replaces a file it could read only in
+// part. Returns the copy's path, or an empty string when it was not written.
+QString writeFileAside(const QString &path, const QByteArray &content);
+
 } // namespace KelUtils

@@ -216,11 +216,12 @@ QRect placeOnScreen(const QRect &rect, int step, int margin)
     if (!screen)
         return rect;
     const QRect area = screen->availableGeometry();
-    const int right = area.x() + area.width();
-    const int bottom = area.y() + area.height();
+    // The last column and row inside the area.
+    const int right = area.right();
+    const int bottom = area.bottom();
     int top = area.y();
     if (step > 1)
-        top += (bottom - 2 * margin - area.y()) % step;
+        top += (area.height() - 2 * margin) % step;
 
     QRect r = rect;
     if (r.left() < area.x())

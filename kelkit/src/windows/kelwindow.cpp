@@ -39,8 +39,29 @@ const QString MaintenanceAccessWord = QStringLiteral("kelsvc");
 // A drag-to-move starts past this Manhattan distance.
 constexpr int DragThreshold = 4;
 constexpr double InactiveBorderAlpha = 0.7;
+constexpr int NoCompositorBorderWidth = 1;
 constexpr int FadeDurationMetric = KelStyle::M_FadeDuration;
 constexpr int GeometryDurationMetric = KelStyle::M_MoveDuration;
+
+// The alignment along the edge's own axis: a side edge takes Left and Right
+// as Top and Bottom, a top or bottom edge the reverse, so that a popup never
+// keeps the coordinate it had before it was placed. Anything else centres.
+int alignmentAlong(int edge, int alignment)
+{
+    const bool side = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+    switch (alignment) {
+    case Qt::AlignJustify:
+        return alignment;
+    case Qt::AlignLeft:
+    case Qt::AlignTop:
+        return side ? Qt::AlignTop : Qt::AlignLeft;
+    case Qt::AlignRight:
+    case Qt::AlignBottom:
+        return side ? Qt::AlignBottom : Qt::AlignRight;
+    default:
+        return side ? Qt::AlignVCenter : Qt::AlignHCenter;
+    }
+}
 
 bool isModifierKey(int key)
 {
@@ -157,6 +178,7 @@ public:
     void checkTranslucentBackground();
     bool needsOutline() const;
     void updateOutlineMask();
+    void placeByStrategy(ShowStrategy strategy);
     KelOpacityAnimator *opacityAnimator();
     KelGeometryAnimator *geometryAnimator();
 
@@ -167,6 +189,9 @@ public:
     QString maintenanceKeys;
     KelNativeWindowUtils *nativeUtils = nullptr;
     bool geometryRestoredEarly = false;
+    // Until the window has been shown its geometry is only a guess, never
+    // worth saving.
+    bool everShown = false;
     QPoint placementReference;
     QPointer<KelTitleBar> titleBar;
     QPointer<KelWidget> sideBar;
@@ -333,6 +358,41 @@ void KelWindow::Private::updateOutlineMask()
         KelUtils::clearMask(q);
     }
     outlineMasked = masked;
+}
+
+void KelWindow::Private::placeByStrategy(ShowStrategy strategy)
+{
+    QWidget *parentWindow = q->parentWidget() ? q->parentWidget()->window() : nullptr;
+    QRect geometry = q->geometry();
+    geometry.setWidth(qMax(geometry.width(), q->minimumWidth()));
+    geometry.setHeight(qMax(geometry.height(), q->minimumHeight()));
+    switch (strategy) {
+    case CenteredOnParent:
+        if (parentWindow) {
+            geometry.moveCenter(parentWindow->geometry().center());
+        } else {
+            const QList<QScreen *> screens = QGuiApplication::screens();
+            KelSettings *settings = frameworkSettings();
+            const int index = settings ? settings->lastScreen() : 0;
+            QScreen *target = index >= 0 && index < screens.size()
+                    ? screens.at(index)
+                    : QGuiApplication::primaryScreen();
+            if (target)
+                geometry.moveCenter(target->geometry().center());
+        }
+        break;
+    case CursorPos:
+        geometry.moveTopLeft(QCursor::pos());
+        break;
+    case CursorScreen:
+        if (QScreen *target = KelUtils::screenAtOrPrimary(QCursor::pos()))
+            geometry.moveCenter(target->availableGeometry().center());
+        break;
+    case NoChange:
+        break;
+    }
+    if (geometry != q->geometry())
+        q->setGeometry(KelUtils::placeOnScreen(geometry, 1));
 }
 
 KelOpacityAnimator *KelWindow::Private::opacityAnimator()
@@ -502,7 +562,7 @@ void KelWindow::restoreSavedGeometry()
 void KelWindow::saveWindowGeometry()
 {
     KelSettings *settings = frameworkSettings();
-    if (!settings)
+    if (!settings || !d->everShown)
         return;
     if (!objectName().isEmpty())
         settings->setValue(geometryKey(objectName()), saveGeometry());
@@ -550,42 +610,23 @@ void KelWindow::showWithStrategy(ShowStrategy strategy)
             }
             if (!testAttribute(Qt::WA_Resized))
                 resize(preferredShowSize());
+        } else if (strategy != NoChange) {
+            // The size show() would settle on, so that the window is centred
+            // on what it shows.
+            ensurePolished();
+            KelUtils::activateLayoutsRecursively(this);
+            if (!testAttribute(Qt::WA_Resized))
+                adjustSize();
         }
+        // Placed before it is mapped: a window manager may keep the first
+        // position it sees and ignore a move that follows the map.
+        if (strategy != NoChange)
+            d->placeByStrategy(strategy);
         show();
     }
-
-    if (strategy != NoChange) {
-        QRect geometry = this->geometry();
-        geometry.setWidth(qMax(geometry.width(), minimumWidth()));
-        geometry.setHeight(qMax(geometry.height(), minimumHeight()));
-        switch (strategy) {
-        case CenteredOnParent:
-            if (parentWindow) {
-                geometry.moveCenter(parentWindow->geometry().center());
-            } else {
-                const QList<QScreen *> screens = QGuiApplication::screens();
-                KelSettings *settings = frameworkSettings();
-                const int index = settings ? settings->lastScreen() : 0;
-                QScreen *target = index >= 0 && index < screens.size()
-                        ? screens.at(index)
-                        : QGuiApplication::primaryScreen();
-                if (target)
-                    geometry.moveCenter(target->geometry().center());
-            }
-            break;
-        case CursorPos:
-            geometry.moveTopLeft(QCursor::pos());
-            break;
-        case CursorScreen:
-            if (QScreen *target = KelUtils::screenAtOrPrimary(QCursor::pos()))
-                geometry.moveCenter(target->availableGeometry().center());
-            break;
-        case NoChange:
-            break;
-        }
-        if (geometry != this->geometry())
-            setGeometry(KelUtils::placeOnScreen(geometry, 1));
-    }
+    // Again once shown, in case showing changed its size.
+    if (strategy != NoChange)
+        d->placeByStrategy(strategy);
 
     raise();
     if (testAttribute(Qt::WA_ShowWithoutActivating))
@@ -641,7 +682,8 @@ int KelWindow::placeBesideRect(const QRect &anchor, int edge, int alignment, boo
     frame->setAnchorPlacement(edge, alignment);
     auto placed = [&](int side) {
         const QRect rect = KelUtils::alignedRect(anchor, QRect(QPoint(), size), Qt::Edge(side),
-                                                 Qt::AlignmentFlag(alignment), offset);
+                                                 Qt::AlignmentFlag(alignmentAlong(side, alignment)),
+                                                 offset);
         return KelUtils::placeOnScreen(rect, step);
     };
     QRect rect = placed(edge);
@@ -749,6 +791,15 @@ bool KelWindow::event(QEvent *event)
         if (d->titleBar)
             d->titleBar->setVisible(true);
         break;
+    case QEvent::Show:
+        d->everShown = true;
+        break;
+    case QEvent::WindowTitleChange:
+        // The bar draws the title; a window that only names itself to the
+        // system still shows its name.
+        if (d->titleBar && !windowTitle().isEmpty())
+            d->titleBar->titleLabel()->setText(windowTitle());
+        break;
     case QEvent::WinIdChange:
         QObject::disconnect(d->screenChangedConnection);
         if (QWindow *handle = windowHandle()) {
@@ -823,8 +874,16 @@ void KelWindow::keyPressEvent(QKeyEvent *event)
 void KelWindow::paintEvent(QPaintEvent *)
 {
     KelWindowFrame *frame = windowFrame();
-    const int borderWidth = frame->borderWidth();
+    int borderWidth = frame->borderWidth();
     QColor borderColor = frame->borderColor();
+    // Without a compositing manager there is no shadow to show where the
+    // window ends, so a frameless window draws at least a hairline.
+    if (borderWidth == 0 && !isMaximized() && !isFullScreen() && !d->nativeUtils->usesDwmShadow()
+        && !KelPlatform::isCompositingManagerRunning()) {
+        borderWidth = NoCompositorBorderWidth;
+        if (borderColor.alpha() == 0)
+            borderColor = kelStyle()->color(KelStyle::CL_Window_Border);
+    }
     if (frame->dimInactiveBorder() && !isActiveWindow())
         borderColor.setAlphaF(borderColor.alphaF() * InactiveBorderAlpha);
 

@@ -101,9 +101,12 @@ public:
     // Empty without an object name or a stored value.
     QByteArray savedGeometry() const;
     virtual void restoreSavedGeometry();
+    // Stores nothing for a window that was never shown.
     virtual void saveWindowGeometry();
     virtual void centerOnScreen();
 
+    // A hidden window is placed on the size it settles on before it is
+    // shown, and placed again should showing change that size.
     void showWithStrategy(ShowStrategy strategy);
     void showAnimated();
     // durationMs -1: the style's fade duration.
@@ -113,7 +116,10 @@ public:
     void animateGeometry(const QRect &geometry, bool animated, int durationMs = -1);
     // Places the window beside anchor on edge (a Qt::Edge), aligned along
     // it, and shows it; when there is no room there it takes the opposite
-    // edge. Returns the requested edge when it fitted, else the opposite.
+    // edge. An alignment across the edge counts along it: for a side edge
+    // AlignLeft is AlignTop and AlignRight AlignBottom, for the top and
+    // bottom edges the reverse. Returns the requested edge when it fitted,
+    // else the opposite.
     int placeBesideRect(const QRect &anchor, int edge, int alignment, bool animated,
                         const QPoint &offset = QPoint(), int step = 1);
     // The size the window takes when shown: its settled size hint within

@@ -1,5 +1,18 @@
 #include "datamodel/pip/pipobject.h"
 
+#include <cmath>
+
+namespace {
+
+// Sizes, opacities and centre points are fractions; a value from a stream
+// or a file may be anything, and the painters multiply frame sides by it.
+double unitValue(double value)
+{
+    return std::isnan(value) ? 0.0 : qBound(0.0, value, 1.0);
+}
+
+} // namespace
+
 class PipObject::Private
 {
 public:
@@ -53,12 +66,13 @@ PipObject::Type PipObject::type() const
 
 double PipObject::size() const
 {
-    return d->value(Property::Size).toDouble();
+    return unitValue(d->value(Property::Size).toDouble());
 }
 
+// Whole turns draw nothing different; without them no sum overflows.
 int PipObject::angle() const
 {
-    return d->value(Property::Angle).toInt();
+    return d->value(Property::Angle).toInt() % 360;
 }
 
 PipObject::Location PipObject::location() const
@@ -80,7 +94,8 @@ Qt::Alignment PipObject::alignment() const
 
 QPointF PipObject::centerPoint() const
 {
-    return d->value(Property::CenterPoint).toPointF();
+    const QPointF point = d->value(Property::CenterPoint).toPointF();
+    return QPointF(unitValue(point.x()), unitValue(point.y()));
 }
 
 QString PipObject::filePath() const
@@ -90,7 +105,7 @@ QString PipObject::filePath() const
 
 double PipObject::opacity() const
 {
-    return d->value(Property::Opacity).toDouble();
+    return unitValue(d->value(Property::Opacity).toDouble());
 }
 
 QString PipObject::text() const

@@ -53,6 +53,9 @@ public:
     PipObject(const PropertyMap &properties, QObject *parent);
     ~PipObject() override;
 
+    // The getters give what the map holds, except that sizes, opacities and
+    // centre coordinates read as limited to 0 to 1 (not a number reads as
+    // 0), and angles without whole turns; the map itself keeps what was set.
     Type type() const;
     double size() const;
     int angle() const;

@@ -27,6 +27,8 @@ namespace {
 const char Context[] = "MainWindow_Card";
 const char TrimDisambiguation[] = "Bottom row 'Trim' button";
 constexpr int WatermarkTextLimit = 100;
+// The last second of a day: a QTime holds no more.
+constexpr qint64 MaxShownMs = 24 * 60 * 60 * 1000 - 1000;
 
 QString cardText(const char *text, const char *disambiguation = nullptr)
 {
@@ -89,6 +91,26 @@ public:
 private:
     QPointer<QLayout> m_layout;
 };
+
+// In the user's words; empty when the reason is not known.
+QString failReasonText(VideoItem::FailReason reason)
+{
+    switch (reason) {
+    case VideoItem::NoTargetFormat:
+        return cardText("no output format is chosen");
+    case VideoItem::SourceMissing:
+        return cardText("the source file is gone");
+    case VideoItem::OutputFolderNotWritable:
+        return cardText("the output folder is not writable");
+    case VideoItem::ConverterFailed:
+        return cardText("the converter could not convert this file");
+    case VideoItem::ConverterLost:
+        return cardText("the converter stopped unexpectedly");
+    case VideoItem::NoFailure:
+        break;
+    }
+    return QString();
+}
 
 bool showsOutput(VideoItem::State state)
 {
@@ -645,13 +667,18 @@ void Card::Private::updateProgress()
         bar->setImporting();
         return;
     }
+    // Set on every update, so that a time of an earlier run never stays.
+    // What is left is shown as at least a second: 00:00:00 would read as
+    // done.
+    const qint64 remaining = progress > 0 ? item->remainingTime() : -1;
+    bar->setRemainingTime(
+            remaining < 0
+                    ? QTime()
+                    : QTime::fromMSecsSinceStartOfDay(int(
+                            qBound<qint64>(1000, (remaining + 999) / 1000 * 1000, MaxShownMs))));
     if (progress != 0) {
-        if (progress > 0) {
-            const qint64 remaining = item->remainingTime();
-            bar->setRemainingTime(remaining < 0 ? QTime() : QTime(0, 0).addMSecs(int(remaining)));
-        } else {
+        if (progress < 0)
             bar->setScheduled();
-        }
         bar->setPaused(item->isPaused());
     }
     if (state == VideoItem::Scheduled) {
@@ -669,12 +696,19 @@ void Card::Private::updateMessage()
     switch (item->state()) {
     case VideoItem::ImportFailed:
         message->setStyleId(Style::WT_Card_Message_Warning);
-        message->setText(cardText("Import failed"));
+        message->setText(item->failureReason().isEmpty()
+                                 ? cardText("Import failed")
+                                 : cardText("Import failed: %1").arg(item->failureReason()));
+        // The whole of it where the row is too narrow for the text.
+        message->setToolTip(item->failureReason());
         break;
-    case VideoItem::ConvertFailed:
+    case VideoItem::ConvertFailed: {
         message->setStyleId(Style::WT_Card_Message_Warning);
-        message->setText(cardText("Convert failed"));
+        const QString reason = failReasonText(item->failReason());
+        message->setText(reason.isEmpty() ? cardText("Convert failed")
+                                          : cardText("Convert failed: %1").arg(reason));
         break;
+    }
     case VideoItem::Converted:
         message->setStyleId(Style::WT_Card_Message_Success);
         message->setText(cardText("Completed!"));
@@ -754,6 +788,11 @@ void Card::Private::updateCapabilities()
     const bool audioOnly = DialogLaunch::isAudioOnly(*item->sourceCodecInfo());
     bottom->audio->setCheckedState(item->useAudio());
     bottom->audio->setEnabled(item->supportAudio() && !audioOnly);
+    // Without a format the worker would refuse the task: the empty format
+    // cell shows what to choose.
+    const bool hasFormat = !item->targetCodecInfo()->format().isEmpty();
+    midRow->convert->setEnabled(hasFormat);
+    midRow->convert->setToolTip(hasFormat ? QString() : cardText("Choose an output format first"));
 }
 
 void Card::Private::updateAudio(bool supported)
@@ -779,6 +818,7 @@ void Card::translateUi()
     mid->sourceInfo->refresh();
     mid->targetInfo->refresh();
     mid->convert->setText(cardText("Convert"));
+    d->updateCapabilities();
     mid->restart->setToolTip(cardText("Restart"));
     mid->folder->setToolTip(cardText("Show"));
     d->updateMessage();

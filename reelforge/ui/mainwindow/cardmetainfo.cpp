@@ -15,6 +15,7 @@
 #include "widgets/kelbutton.h"
 #include "widgets/keliconlabel.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QPainter>
 
@@ -129,6 +130,8 @@ void CardMetainfo::videoItemAttached(VideoItemPtr item)
                           [this](VideoItem::State state) { onStateChanged(state); }));
 
     if (d->mode == Source) {
+        // A history item shows its output's facts instead.
+        addConnection(connect(it, &VideoItem::stateChanged, this, &CardMetainfo::updateTexts));
         addConnection(connect(source, &CodecInfo::formatChanged, this, &CardMetainfo::updateTexts));
         addConnection(
                 connect(source, &CodecInfo::resolutionChanged, this, &CardMetainfo::updateTexts));
@@ -200,6 +203,19 @@ void CardMetainfo::updateTexts()
 
     const CodecInfo &source = *item->sourceCodecInfo();
     const CodecInfo &target = *item->targetCodecInfo();
+    if (d->mode == Source && item->state() == VideoItem::History) {
+        // A history card shows the file that was written, from the item's
+        // stored target: the same before and after a restart, whenever the
+        // output's probe ends.
+        const bool video = item->writesVideo();
+        d->labels[0]->setText(formatNameUpper(target.format()));
+        d->labels[1]->setText(video ? formatResolution(target.resolution()) : Blank);
+        d->labels[2]->setText(formatDuration(item->trimmedDuration()));
+        const QFileInfo output(item->targetFilePath());
+        d->labels[3]->setText(output.isFile() ? formatFileSize(output.size()) : Blank);
+        d->formatCell()->setIcon(video ? FormatIcon : MusicIcon);
+        return;
+    }
     if (d->mode == Source) {
         d->labels[0]->setText(formatNameUpper(source.format()));
         d->labels[1]->setText(formatResolution(source.resolution()));
@@ -220,7 +236,9 @@ void CardMetainfo::updateTexts()
         filter = FormatsCombo::AudioFormats;
     d->formats->setFormatsFilter(filter);
     d->formats->setFormat(target.format());
-    d->resolutions->setResolution(target.resolution());
+    // A target without a picture has no frame size, whatever size the
+    // record still carries from the source.
+    d->resolutions->setResolution(item->writesVideo() ? target.resolution() : QSize());
     d->duration->setText(formatDuration(item->trimmedDuration()));
     const VideoItem::State state = item->state();
     if (state == VideoItem::Imported || state == VideoItem::ConvertFailed)
@@ -236,8 +254,10 @@ void CardMetainfo::onTargetFormatChanged(const QString &format)
     const bool noVideoSource = item->sourceCodecInfo()->resolution().isEmpty();
     const bool noVideoCodec = item->targetCodecInfo()->videoCodecName().isEmpty();
     d->formatCell()->setIcon(audio ? MusicIcon : FormatIcon);
-    if (noVideoCodec)
+    if (noVideoCodec || !item->writesVideo())
         d->resolutions->setResolution(QSize());
+    else
+        d->resolutions->setResolution(item->targetCodecInfo()->resolution());
     const bool editable = !audio && !noVideoSource && !noVideoCodec;
     d->resolutions->setEnabled(editable);
     d->compression->setEnabled(editable);

@@ -7,6 +7,8 @@
 #include "widgets/kelexclusivebuttongroup.h"
 
 #include <QApplication>
+#include <QScrollBar>
+#include <QScroller>
 #include <QVBoxLayout>
 
 namespace {
@@ -64,7 +66,22 @@ void CardsList::onCardToggled(KelButton *button)
     QWidget *focused = QApplication::focusWidget();
     if (focused && focused != button && !button->isAncestorOf(focused))
         button->setFocus();
+    // What stands above the first card (the history's Clear bar) stays in
+    // sight with it: the list goes to its very top.
+    if (isFirstRow(qobject_cast<Card *>(button))) {
+        QScroller::scroller(viewport())->stop();
+        verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+        return;
+    }
     scrollTo(button, true);
+}
+
+bool CardsList::isFirstRow(const Card *card) const
+{
+    const QAbstractItemModel *items = model();
+    if (!card || !card->videoItem() || !items || items->rowCount() == 0)
+        return false;
+    return items->index(0, 0).data(Qt::UserRole).value<VideoItemPtr>() == card->videoItem();
 }
 
 Card *CardsList::findCard(const QUuid &id) const

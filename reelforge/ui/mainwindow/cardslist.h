@@ -40,6 +40,7 @@ public:
 private:
     KelListWidgetItem *createCard(QWidget *parent, const QModelIndex &index);
     void onCardToggled(KelButton *button);
+    bool isFirstRow(const Card *card) const;
 
     KelExclusiveButtonGroup *m_buttonGroup = nullptr;
 };

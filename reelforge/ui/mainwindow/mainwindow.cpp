@@ -323,7 +323,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::onCountersChanged(const VideoItem::StateCountersMap &counters)
 {
     d->header->updateCounters(counters);
-    d->footer->updateCounters(counters);
+    // Convert all offers only the Imported items it would start.
+    VideoItem::StateCountersMap offered = counters;
+    if (d->queueModel)
+        offered[VideoItem::Imported] = d->queueModel->offeredCount();
+    d->footer->updateCounters(offered);
     if (d->viewMode == Enums::History && count(counters, VideoItem::Converted) >= 1
         && d->queueModel) {
         QTimer::singleShot(0, d->queueModel, &QueueModel::convertedItemsToHistory);

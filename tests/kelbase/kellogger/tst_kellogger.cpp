@@ -1,3 +1,5 @@
+#include "waitbound.h"
+
 #include <kellogger/kellogger.h>
 #include <kellogger/platform/threadid.h>
 #include <kellogger/tracelogger.h>
@@ -412,7 +414,7 @@ void TestKelLogger::threadsWriteWholeLines()
     for (auto &thread : threads)
         thread->start();
     for (auto &thread : threads)
-        QVERIFY(thread->wait(60000));
+        QVERIFY(thread->wait(WaitBound::ms()));
 
     const QRegularExpression form(
             QStringLiteral("^ \\(I\\) +\\d+: .{40}: thread-(\\d) line-(\\d+) %1$").arg(tail));

@@ -263,7 +263,7 @@ void TestMetricSender::eventsFromSeveralThreads()
         threads.back()->start();
     }
     for (auto &thread : threads)
-        QVERIFY(thread->wait(10000));
+        QVERIFY(thread->wait(WaitBound::ms()));
 
     QStringList received;
     auto receivedCount = [&] {

@@ -1,4 +1,5 @@
 #include "waitbound.h"
+
 #include <remotehandler/remotehandler.h>
 
 #include <QDir>

@@ -118,6 +118,9 @@ void tst_KelPainting::contextRectOnDevicePixels_data()
     QTest::newRow("1.5 at odd offset") << 1.5 << QPointF(7, 7);
     QTest::newRow("1.25 at odd offset") << 1.25 << QPointF(3, 5);
     QTest::newRow("1.75 at fractional offset") << 1.75 << QPointF(2.3, 1.1);
+    // 17 and 21 logical pixels both round up at 1.03125, yet the area ends
+    // at 39.19: rounding the size apart would paint one row past the clip.
+    QTest::newRow("1.03125 where the size rounds past the area") << 1.03125 << QPointF(17, 17);
 }
 
 void tst_KelPainting::contextRectOnDevicePixels()
@@ -143,6 +146,10 @@ void tst_KelPainting::contextRectOnDevicePixels()
                                     .arg(device.bottom())));
         QVERIFY(std::abs(ctx.rect().width() - 101) < 1.0 / ratio);
         QVERIFY(std::abs(ctx.rect().height() - 21) < 1.0 / ratio);
+        // The last column and row are the area's own, where a widget's clip
+        // ends.
+        QCOMPARE(qRound(device.right()), qRound((offset.x() + 101) * ratio));
+        QCOMPARE(qRound(device.bottom()), qRound((offset.y() + 21) * ratio));
     }
 
     QImage own = canvas(QSize(101, 21), ratio);

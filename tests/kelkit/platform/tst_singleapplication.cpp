@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "waitbound.h"
+
 #include <signal.h>
 
 namespace {

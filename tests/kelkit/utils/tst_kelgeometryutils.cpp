@@ -246,8 +246,8 @@ void tst_KelGeometryUtils::placeOnScreen_data()
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const int x = area.x();
     const int y = area.y();
-    const int right = x + area.width();
-    const int bottom = y + area.height();
+    const int right = area.right();
+    const int bottom = area.bottom();
 
     QTest::newRow("inside stays") << QRect(x + 10, y + 10, 50, 40) << 1 << 0
                                   << QRect(x + 10, y + 10, 50, 40);
@@ -255,7 +255,7 @@ void tst_KelGeometryUtils::placeOnScreen_data()
             << QRect(x - 30, y + 10, 50, 40) << 1 << 0 << QRect(x, y + 10, 50, 40);
     QTest::newRow("above the area")
             << QRect(x + 10, y - 30, 50, 40) << 1 << 0 << QRect(x + 10, y, 50, 40);
-    // The last column or row lands on x + width or y + height.
+    // The last column or row lands on the area's last one, not past it.
     QTest::newRow("right of the area")
             << QRect(right - 20, y + 10, 50, 40) << 1 << 0 << QRect(right - 49, y + 10, 50, 40);
     QTest::newRow("below the area")

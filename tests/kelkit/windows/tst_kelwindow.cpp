@@ -8,12 +8,14 @@
 
 #include "../offscreenleak.h"
 #include "manualanimationdriver.h"
+#include "paintprobe.h"
 
 #include <QCursor>
 #include <QKeySequence>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -82,9 +84,16 @@ private slots:
     void reopensWhereTheLastWasSaved();
     void offScreenGeometryIsClearedWithItsKey();
     void windowWithoutNameKeepsNoGeometry();
+    void neverShownWindowSavesNoGeometry();
+    void firstShowIsCentredOnParentBeforeItMaps_data();
+    void firstShowIsCentredOnParentBeforeItMaps();
     void childIsMadeOnItsParentsScreen();
     void placeBesideRect_data();
     void placeBesideRect();
+    void placeBesideRectEveryPair_data();
+    void placeBesideRectEveryPair();
+    void hairlineWithoutCompositor_data();
+    void hairlineWithoutCompositor();
     void roundedOutline_data();
     void roundedOutline();
     void showWithStrategy_data();
@@ -165,6 +174,66 @@ void tst_KelWindow::windowWithoutNameKeepsNoGeometry()
     QCOMPARE(m_settings->allKeys(), QStringList());
 }
 
+void tst_KelWindow::neverShownWindowSavesNoGeometry()
+{
+    {
+        KelWindow window(Framed, nullptr, KelWindow::Default, false, QStringLiteral("Editor"));
+        window.setGeometry(0, 0, 300, 200);
+        window.saveWindowGeometry();
+    }
+    QVERIFY(!m_settings->contains(QStringLiteral("Editor_Geometry")));
+}
+
+void tst_KelWindow::firstShowIsCentredOnParentBeforeItMaps_data()
+{
+    QTest::addColumn<int>("params");
+    QTest::newRow("resizable") << int(Framed);
+    QTest::newRow("fixed size") << int(KelWindow::Movable | KelWindow::WindowButtons);
+}
+
+// The window manager may keep the place a window is mapped at, so the window
+// is already centred, on the size its layout settles on, when it shows.
+void tst_KelWindow::firstShowIsCentredOnParentBeforeItMaps()
+{
+    QFETCH(int, params);
+    KelWindow parent(Framed);
+    parent.setGeometry(40, 30, 700, 520);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    auto *dialog = new KelWindow(KelWindow::WindowParams(params), &parent, KelWindow::Default,
+                                 false, QStringLiteral("Fresh"));
+    QVERIFY(!dialog->hasSavedGeometry());
+    auto *column = new QVBoxLayout(dialog->centralWidget());
+    auto *content = new QWidget(dialog->centralWidget());
+    content->setMinimumSize(420, 310);
+    column->addWidget(content);
+
+    QRect atShow;
+    struct ShowFilter : QObject
+    {
+        QRect *seen = nullptr;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show)
+                *seen = static_cast<QWidget *>(watched)->geometry();
+            return false;
+        }
+    } filter;
+    filter.seen = &atShow;
+    dialog->installEventFilter(&filter);
+
+    dialog->showWithStrategy(KelWindow::CenteredOnParent);
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+
+    const QRect shown = dialog->geometry();
+    QCOMPARE(atShow, shown);
+    QVERIFY(shown.width() >= 420 && shown.height() >= 310);
+    const QPoint off = shown.center() - parent.geometry().center();
+    QVERIFY2(off.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1 px off centre").arg(off.manhattanLength())));
+}
+
 void tst_KelWindow::childIsMadeOnItsParentsScreen()
 {
     KelWindow parent(Framed);
@@ -225,7 +294,7 @@ void tst_KelWindow::placeBesideRect()
     QVERIFY(popup.isVisible());
     const QRect placed = popup.geometry();
     QCOMPARE(placed.size(), QSize(120, 90));
-    QVERIFY(availableArea().adjusted(0, 0, 1, 1).contains(placed));
+    QVERIFY(availableArea().contains(placed));
     switch (placedEdge) {
     case Qt::TopEdge:
         QVERIFY(placed.bottom() < anchor.top());
@@ -241,6 +310,128 @@ void tst_KelWindow::placeBesideRect()
     }
     popup.hide();
     QCOMPARE(popup.windowFrame()->anchorPlacement(), qMakePair(0, 0));
+}
+
+void tst_KelWindow::placeBesideRectEveryPair_data()
+{
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<int>("alignment");
+
+    // A footer button's size, near each border of the screen and in its middle.
+    const QRect area = availableArea();
+    const QSize button(40, 30);
+    const QVector<QPair<const char *, QPoint>> places{
+            {"middle", area.center()},
+            {"top", QPoint(area.center().x(), area.top() + 2)},
+            {"bottom", QPoint(area.center().x(), area.bottom() - 2 - button.height())},
+            {"left", QPoint(area.left() + 2, area.center().y())},
+            {"right", QPoint(area.right() - 2 - button.width(), area.center().y())},
+            {"top-left", area.topLeft() + QPoint(2, 2)},
+            {"bottom-right", area.bottomRight() - QPoint(2 + button.width(), 2 + button.height())},
+    };
+    const QVector<QPair<const char *, int>> edges{{"top", Qt::TopEdge},
+                                                  {"left", Qt::LeftEdge},
+                                                  {"right", Qt::RightEdge},
+                                                  {"bottom", Qt::BottomEdge}};
+    const QVector<QPair<const char *, int>> alignments{{"left", Qt::AlignLeft},
+                                                       {"right", Qt::AlignRight},
+                                                       {"hcenter", Qt::AlignHCenter},
+                                                       {"top", Qt::AlignTop},
+                                                       {"bottom", Qt::AlignBottom},
+                                                       {"vcenter", Qt::AlignVCenter},
+                                                       {"justify", Qt::AlignJustify}};
+    for (const auto &place : places) {
+        for (const auto &edge : edges) {
+            for (const auto &alignment : alignments) {
+                QTest::addRow("%s anchor, %s edge, %s", place.first, edge.first, alignment.first)
+                        << QRect(place.second, button) << edge.second << alignment.second;
+            }
+        }
+    }
+}
+
+// Every edge takes every alignment, also one across its axis (the footer's
+// timer button asks for the right edge, aligned left): the popup lands next
+// to the anchor at the gap, overlapping it along the edge, on screen.
+void tst_KelWindow::placeBesideRectEveryPair()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(int, edge);
+    QFETCH(int, alignment);
+    const int gap = 16;
+    KelWindow popup{KelWindow::WindowParams()};
+    popup.centralWidget()->setFixedSize(120, 90);
+
+    const int result = popup.placeBesideRect(anchor, edge, alignment, false, QPoint(gap, 0));
+
+    const QRect placed = popup.geometry();
+    QVERIFY2(availableArea().contains(placed),
+             qPrintable(QStringLiteral("placed at %1,%2").arg(placed.x()).arg(placed.y())));
+    QVERIFY(!placed.intersects(anchor));
+    const int taken = popup.windowFrame()->anchorPlacement().first;
+    QCOMPARE(taken, result);
+    const bool overlapsX = placed.left() <= anchor.right() && placed.right() >= anchor.left();
+    const bool overlapsY = placed.top() <= anchor.bottom() && placed.bottom() >= anchor.top();
+    switch (taken) {
+    case Qt::TopEdge:
+        QCOMPARE(anchor.top() - placed.bottom() - 1, gap);
+        QVERIFY(overlapsX);
+        break;
+    case Qt::BottomEdge:
+        QCOMPARE(placed.top() - anchor.bottom() - 1, gap);
+        QVERIFY(overlapsX);
+        break;
+    case Qt::LeftEdge:
+        QCOMPARE(anchor.left() - placed.right() - 1, gap);
+        QVERIFY(overlapsY);
+        break;
+    case Qt::RightEdge:
+        QCOMPARE(placed.left() - anchor.right() - 1, gap);
+        QVERIFY(overlapsY);
+        break;
+    default:
+        QFAIL("placed on no edge");
+    }
+}
+
+void tst_KelWindow::hairlineWithoutCompositor_data()
+{
+    QTest::addColumn<bool>("compositing");
+    QTest::addColumn<bool>("maximized");
+    QTest::addColumn<bool>("border");
+    QTest::newRow("with a compositing manager: the shadow only") << true << false << false;
+    QTest::newRow("without: a hairline") << false << false << true;
+    QTest::newRow("without, maximized: none") << false << true << false;
+}
+
+// With nothing to draw a shadow, a borderless window still shows its edge
+// in the frame's border colour.
+void tst_KelWindow::hairlineWithoutCompositor()
+{
+    QFETCH(bool, compositing);
+    QFETCH(bool, maximized);
+    QFETCH(bool, border);
+    KelPlatform::setCompositingManagerOverride(compositing ? 1 : 0);
+    KelWindow window(Framed);
+    KelWindowFrame *frame = window.windowFrame();
+    frame->setBorderWidth(0);
+    frame->setBorderColor(QColor(200, 0, 0));
+    frame->setBackground(QColor(Qt::white));
+    window.resize(300, 200);
+    if (maximized)
+        window.showMaximized();
+    else
+        window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QImage shot = window.grab().toImage();
+    const int y = shot.height() / 2;
+    const QColor expected = border ? QColor(200, 0, 0) : QColor(Qt::white);
+    QVERIFY(PaintProbe::pixelIs(shot, 0, y, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, shot.width() - 1, y, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, shot.width() / 2, shot.height() - 1, expected, 40));
+    QVERIFY(PaintProbe::pixelIs(shot, 2, y, QColor(Qt::white), 8));
 }
 
 void tst_KelWindow::roundedOutline_data()
@@ -290,7 +481,7 @@ void tst_KelWindow::showWithStrategy_data()
                                    << QRect(QPoint(300, 250), start.size());
     QTest::newRow("at the cursor, kept on screen")
             << int(KelWindow::CursorPos) << area.bottomRight() - QPoint(10, 10)
-            << QRect(QPoint(area.right() + 1 - 359, area.bottom() + 1 - 199), start.size());
+            << QRect(QPoint(area.right() - 359, area.bottom() - 199), start.size());
     QRect centred = start;
     centred.moveCenter(area.center());
     QTest::newRow("centred on the cursor's screen")

@@ -1,7 +1,9 @@
 // Renders the framework's windows into PNG files, each on a backdrop with
 // its shadow as a compositing desktop shows it; the dialogs, toasts and
 // maintenance pages also in the application's light and dark themes
-// ("-light", "-dark"):
+// ("-light", "-dark"). The "-nocompositor" pictures show a window, a combo
+// list and a message box as a desktop without a compositing manager does:
+// on white, with no shadow and a hairline border.
 //   QT_QPA_PLATFORM=offscreen kelwindowgallery [output folder]
 
 #include "animators/kelprogressanimator.h"
@@ -29,6 +31,7 @@
 #include "windows/kelwindow.h"
 #include "windows/kelwindowblockedoverlay.h"
 #include "windows/kelwindowframe.h"
+#include "windows/platform/compositingmanager.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -78,7 +81,18 @@ std::unique_ptr<KelWindow> makeWindow(const QString &title, int cornerRadius)
     return window;
 }
 
-// The window over a backdrop with its shadow, cut to its outline.
+// Whether the pictures show a desktop with a compositing manager.
+bool compositing = true;
+
+void setCompositing(bool on)
+{
+    compositing = on;
+    KelPlatform::setCompositingManagerOverride(on ? 1 : 0);
+}
+
+// The window over a backdrop, cut to its outline: with its shadow on grey,
+// or on white, where only its own border shows its edge, without a
+// compositing manager.
 QImage composed(KelWindow *window)
 {
     window->show();
@@ -87,10 +101,11 @@ QImage composed(KelWindow *window)
     const int grow = frame->shadowRadius();
     const QSize size = window->size() + QSize(2 * grow, 2 * grow);
     QImage image(size + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(0xD8, 0xDC, 0xE2));
+    image.fill(compositing ? QColor(0xD8, 0xDC, 0xE2) : QColor(Qt::white));
     QPainter painter(&image);
     const QPoint origin(20, 20);
-    painter.drawImage(origin, KelCustomShadow::shadowImage(frame, size, 1.0));
+    if (compositing)
+        painter.drawImage(origin, KelCustomShadow::shadowImage(frame, size, 1.0));
     const QPoint windowAt = origin + QPoint(grow, grow);
     painter.setClipPath(frame->outline(window->size(), 1.0).translated(windowAt));
     painter.drawPixmap(windowAt, window->grab());
@@ -154,6 +169,33 @@ void saveDialogs(const QDir &dir, const QString &suffix)
             toast->close();
         }
     }
+}
+
+// A window, an open combo list and a message box without a compositing
+// manager.
+void saveWithoutCompositor(const QDir &dir, const QString &suffix)
+{
+    setCompositing(false);
+    const QString tail = QStringLiteral("-nocompositor") + suffix;
+    auto window = makeWindow(QStringLiteral("Window"), 0);
+    auto *combo = new KelComboBox(18, QSizePolicy::Fixed, KelComboBox::PopupAtLeastComboWidth);
+    for (const QString &name :
+         {QStringLiteral("MP4"), QStringLiteral("MKV"), QStringLiteral("WebM")})
+        combo->addItem(name.toLower(), name);
+    combo->setCurrentDataSilently(QStringLiteral("mkv"));
+    static_cast<QVBoxLayout *>(window->centralWidget()->layout())->insertWidget(1, combo);
+    save(composed(window.get()), dir, QStringLiteral("window") + tail);
+    combo->showPopup(false);
+    settle(combo->popup());
+    save(composed(combo->popup()), dir, QStringLiteral("combo-popup") + tail);
+    combo->closePopup();
+    window->hide();
+
+    saveNextMessageBox(dir, QStringLiteral("messagebox") + tail);
+    kelUi()->messageBox(QStringLiteral("The file \"holiday.mp4\" is already in the queue."),
+                        QStringLiteral("Add files"), -1, QStringLiteral("Cancel"),
+                        QStringLiteral("Add again"));
+    setCompositing(true);
 }
 
 // A style page filled as an application fills one: colours, overlays and
@@ -223,6 +265,7 @@ int main(int argc, char **argv)
     KelApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery"));
     QDir().mkpath(dir.path());
+    setCompositing(true);
 
     auto plain = makeWindow(QStringLiteral("Window"), 0);
     save(composed(plain.get()), dir, QStringLiteral("window"));
@@ -291,12 +334,14 @@ int main(int argc, char **argv)
     maximized->hide();
 
     saveDialogs(dir, QString());
+    saveWithoutCompositor(dir, QString());
     Style::registerThemes(kelUi());
     for (const QString &theme : {QStringLiteral("LightStyle"), QStringLiteral("DarkStyle")}) {
         kelUi()->styleManager()->setCurrentStyle(theme);
         const QString suffix = theme == QStringLiteral("LightStyle") ? QStringLiteral("-light")
                                                                      : QStringLiteral("-dark");
         saveDialogs(dir, suffix);
+        saveWithoutCompositor(dir, suffix);
         savePages(dir, suffix);
     }
 

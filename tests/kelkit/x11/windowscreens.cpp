@@ -4,6 +4,7 @@
 // through QWindow::setScreen, which makes its native window anew there.
 
 #include "kelapplication.h"
+#include "waitbound.h"
 #include "windows/kelwindow.h"
 
 #include <QScreen>
@@ -55,14 +56,14 @@ void tst_KelWindowScreens::ratioChangeIsAnnouncedOnce()
     window.winId();
     window.windowHandle()->setScreen(start);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QCOMPARE(window.windowHandle()->screen(), start);
     QSignalSpy changed(&window, &KelWindow::devicePixelRatioChanged);
 
     window.windowHandle()->setScreen(target);
     // The new native window is made hidden; shown again, it has settled.
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
     QCOMPARE(window.windowHandle()->screen(), target);
     QCOMPARE(window.devicePixelRatioF(), target->devicePixelRatio());
 

@@ -9,6 +9,10 @@ X11_TIMEOUT=$WAIT_BOUND_SECONDS
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "${WORK_DIR:-}" ] && [ -s "$WORK_DIR/openbox.log" ]; then
+        echo "--- openbox output ---" >&2
+        cat "$WORK_DIR/openbox.log" >&2
+    fi
     if [ -n "${DEMO_LOG:-}" ] && [ -f "$DEMO_LOG" ]; then
         echo "--- demo output ---" >&2
         cat "$DEMO_LOG" >&2
@@ -46,7 +50,17 @@ activate_window() {
         || fail "window $1 did not become active"
 }
 
+# The exit status of an inner run whose X server could not be reached.
+DisplayLost=75
+
 wm_running() {
+    if ! kill -0 "$WM_PID" 2>/dev/null; then
+        if ! xprop -root >/dev/null 2>&1; then
+            echo "== no X server at $DISPLAY" >&2
+            exit "$DisplayLost"
+        fi
+        fail "openbox ended before it managed the screen"
+    fi
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
@@ -177,9 +191,21 @@ drag_until_geometry() {
 run_scenario() {
     require_tools xvfb-run Xvfb xauth openbox xdotool xprop timeout
     if [ -z "${X11_SCENARIO_INNER:-}" ]; then
-        X11_SCENARIO_INNER=1 exec xvfb-run -a \
-            -s "-screen 0 1280x1024x24 -nolisten tcp ${X11_EXTRA_SERVER_ARGS:-}" \
-            bash "$SCENARIO_SCRIPT" "$DEMO"
+        # xvfb-run -a guesses a free display number; on a machine where
+        # other X servers come and go, the display it hands over can be gone
+        # before the scenario starts. That run ends with DisplayLost and the
+        # scenario starts again on another display.
+        local attempt status
+        for attempt in 1 2 3; do
+            status=0
+            X11_SCENARIO_INNER=1 xvfb-run -a \
+                -s "-screen 0 1280x1024x24 -nolisten tcp ${X11_EXTRA_SERVER_ARGS:-}" \
+                bash "$SCENARIO_SCRIPT" "$DEMO" || status=$?
+            [ "$status" -eq "$DisplayLost" ] || break
+            echo "== the X server was lost before the scenario began; again on another display"
+        done
+        [ -n "${X11_FB_DIR:-}" ] && rm -rf "$X11_FB_DIR"
+        exit "$status"
     fi
     WORK_DIR=$(mktemp -d)
     # The X server's platform and a runtime folder of the scenario's own,
@@ -195,10 +221,10 @@ run_scenario() {
 }
 
 cleanup_scenario() {
-    [ -n "${DEMO_PID:-}" ] && kill "$DEMO_PID" 2>/dev/null
-    [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
+    # Either may have ended already; the status is the scenario's.
+    [ -n "${DEMO_PID:-}" ] && { kill "$DEMO_PID" 2>/dev/null || true; }
+    [ -n "${WM_PID:-}" ] && { kill "$WM_PID" 2>/dev/null || true; }
     wait 2>/dev/null
     rm -rf "$WORK_DIR"
-    [ -n "${X11_FB_DIR:-}" ] && rm -rf "$X11_FB_DIR"
     return 0
 }

@@ -101,7 +101,7 @@ void tst_DataExchangeSvc::initTestCase()
     m_link = std::make_unique<DataExchangeSvc>();
     m_reports = std::make_unique<QSignalSpy>(m_link.get(), &DataExchangeSvc::remoteItemStateChanged);
     m_link->startHandler();
-    QVERIFY(QSignalSpy(m_link.get(), &RemoteHandler::handlerReady).wait(5000));
+    QVERIFY(QSignalSpy(m_link.get(), &RemoteHandler::handlerReady).wait(WaitBound::ms()));
     QVERIFY(takeReport(*m_reports, LinkMessages::CrashReporterParams).data.isValid());
 }
 

@@ -13,12 +13,16 @@ extern "C" {
 #include <libavcodec/codec_id.h>
 }
 
+#include <QDir>
 #include <QFile>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -164,6 +168,8 @@ private slots:
     void outputCheck_data();
     void outputCheck();
     void destroyedWhileProbing();
+    void sourcesThatAreNoFilesFailAtOnce_data();
+    void sourcesThatAreNoFilesFailAtOnce();
     void thumbnailKeepsTheDecodersFraming_data();
     void thumbnailKeepsTheDecodersFraming();
 
@@ -537,6 +543,48 @@ void tst_mediaimport::destroyedWhileProbing()
     QTRY_COMPARE(int(std::count_if(items.cbegin(), items.cend(), settled)), begun);
     for (const VideoItemPtr &item : qAsConst(items))
         QVERIFY(item->state() == VideoItem::Importing || item->state() == VideoItem::Imported);
+}
+
+void tst_mediaimport::sourcesThatAreNoFilesFailAtOnce_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+
+    const QString fifo = fixture(QStringLiteral("pipe.mp4"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    // Nobody writes to the pipe: an open of it would wait for good.
+    QTest::newRow("pipe") << fifo << "a pipe, not a file";
+    const QString folder = fixture(QStringLiteral("folder.mp4"));
+    QVERIFY(QDir().mkdir(folder));
+    QTest::newRow("folder") << folder << "a folder, not a file";
+    QTest::newRow("character device") << "/dev/null"
+                                      << "a device, not a file";
+    QTest::newRow("missing") << fixture(QStringLiteral("missing.mp4")) << "the file does not exist";
+    // Root reads any file, so the row would prove nothing there.
+    if (::geteuid() != 0) {
+        const QString locked = fixture(QStringLiteral("locked.mp4"));
+        QVERIFY(QFile::copy(fixture(QStringLiteral("silent.mp4")), locked));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+        QTest::newRow("unreadable file") << locked << "no permission to read the file";
+    }
+}
+
+void tst_mediaimport::sourcesThatAreNoFilesFailAtOnce()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+
+    const VideoItemPtr item = newItem(path);
+    {
+        mediaimport import;
+        import.loadMetaInfo(item);
+        QTRY_VERIFY_WITH_TIMEOUT(settled(item), SettleMs);
+    }
+    QCOMPARE(item->state(), VideoItem::ImportFailed);
+    QCOMPARE(item->failureReason(), reason);
+    QCOMPARE(m_usage.value(QStringLiteral("imp0")), qint64(1));
+    // No task is left behind to hold the program's exit.
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void tst_mediaimport::thumbnailKeepsTheDecodersFraming_data()

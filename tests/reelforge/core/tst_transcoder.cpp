@@ -261,6 +261,10 @@ void tst_Transcoder::initTestCase()
     clip.audioChannels = 0;
     m_fastClip = m_media.make("fast.mp4", clip);
 
+    MediaFixtures::Clip turned;
+    turned.rotation = 90;
+    QVERIFY(!m_media.make("turned.mp4", turned).isEmpty());
+
     MediaFixtures::Clip rgb;
     rgb.videoCodec = "png"; // ffmpeg falls back to RGB for it
     QVERIFY(!m_media.make("rgb.mkv", rgb).isEmpty());
@@ -460,6 +464,11 @@ void tst_Transcoder::videoSettings_data()
     // The encoder takes no RGB: the decoder is asked for what the encoder chose.
     QTest::newRow("RGB source") << "rgb.mkv" << QSize(320, 240) << QSize(320, 240) << "25/1" << 50
                                 << QByteArray("bitrate=1050 ") << false;
+    // No size stands for the source's, upright.
+    QTest::newRow("no size") << "clip.mp4" << QSize(-1, -1) << QSize(320, 240) << "25/1" << 50
+                             << QByteArray("bitrate=1050 ") << false;
+    QTest::newRow("no size, turned source") << "turned.mp4" << QSize(-1, -1) << QSize(240, 320)
+                                            << "25/1" << 50 << QByteArray("bitrate=1050 ") << false;
     // The bit rate still counts the source's 240 fps.
     QTest::newRow("240 fps") << "fast.mp4" << QSize(320, 240) << QSize(320, 240) << "30/1" << 30
                              << QByteArray("bitrate=1575 ") << true;

@@ -103,6 +103,7 @@ private slots:
     void badFileLoadsEmpty();
     void malformedRecordIsSkipped_data();
     void malformedRecordIsSkipped();
+    void everyRecordLeftOutKeepsTheFile();
     void addRefusesOtherStates();
     void removeAndClear();
     void thumbnailsAtExit();
@@ -250,6 +251,9 @@ void tst_HistoryModel::malformedRecordIsSkipped_data()
             << "ItemState" << QJsonValue("History")
             << "Can't parse json, Video object has an unknown state: QJsonValue(string, "
                "\"History\")";
+    QTest::newRow("codec settings not an object")
+            << "SourceCodecInfo" << QJsonValue(QJsonArray{1, 2})
+            << "Can't parse json, CodecInfo item must be an object";
 }
 
 void tst_HistoryModel::malformedRecordIsSkipped()
@@ -266,13 +270,46 @@ void tst_HistoryModel::malformedRecordIsSkipped()
     else
         broken.insert(key, value);
     records.replace(1, broken);
-    writeFile(historyFile(), QJsonDocument(records).toJson());
+
+    const QByteArray original = QJsonDocument(records).toJson();
+    writeFile(historyFile(), original);
 
     QTest::ignoreMessage(QtCriticalMsg, qPrintable(message));
-    HistoryModel model;
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(itemAt(model, 0)->sourceFileInfo().fileName(), QStringLiteral("a.mp4"));
-    QCOMPARE(itemAt(model, 1)->sourceFileInfo().fileName(), QStringLiteral("c.mp4"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^1 of 3 history records could not be read"));
+    {
+        HistoryModel model;
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(itemAt(model, 0)->sourceFileInfo().fileName(), QStringLiteral("a.mp4"));
+        QCOMPARE(itemAt(model, 1)->sourceFileInfo().fileName(), QStringLiteral("c.mp4"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Partly read history kept as"));
+    }
+    // The record left out is not lost with the next write.
+    QCOMPARE(readAll(historyFile() + ".bad"), original);
+    QCOMPARE(recordsOnDisk().size(), 2);
+}
+
+void tst_HistoryModel::everyRecordLeftOutKeepsTheFile()
+{
+    QJsonObject unknownState = historyItem(QStringLiteral("a.mp4"))->toJson().toObject();
+    unknownState.insert(QStringLiteral("ItemState"), 42);
+    const QByteArray original = QJsonDocument(QJsonArray{unknownState, 7}).toJson();
+    writeFile(historyFile(), original);
+    // An earlier kept file stays as it is.
+    writeFile(historyFile() + ".bad", "earlier");
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Can't parse json, Video"));
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Can't parse json, Video"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^2 of 2 history records could not be read"));
+    {
+        HistoryModel model;
+        QCOMPARE(model.rowCount(), 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Partly read history kept as"));
+    }
+    QCOMPARE(readAll(historyFile() + ".bad.2"), original);
+    QCOMPARE(readAll(historyFile() + ".bad"), QByteArray("earlier"));
+    QCOMPARE(recordsOnDisk().size(), 0);
 }
 
 void tst_HistoryModel::addRefusesOtherStates()

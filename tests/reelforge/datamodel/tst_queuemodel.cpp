@@ -13,6 +13,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QHash>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -50,10 +51,14 @@ private slots:
     void lostWorkerFailsSentItem();
     void reportsCrossingAnAbortAreIgnored();
     void removingTheRunningItemStartsTheNext();
-    void emptyTargetFormatIsNeverScheduled();
+    void itemWithoutTargetFormatIsNotOffered();
+    void refusedStartsTellWhy_data();
+    void refusedStartsTellWhy();
     void linkIsFollowedFromItsFirstAnswer();
     void countersFollowPausesAndRemoval();
     void overallProgress();
+    void remainingTimeOfAMixedBatch_data();
+    void remainingTimeOfAMixedBatch();
     void moveRows();
     void dropsRefused();
     void convertedItemsGoToHistory();
@@ -223,7 +228,7 @@ void tst_QueueModel::addFilesAtRow()
     QCOMPARE(at(2)->sourceFileInfo().fileName(), QStringLiteral("p.mp4"));
     QCOMPARE(at(4)->sourceFileInfo().fileName(), QStringLiteral("r.m4a"));
     QCOMPARE(at(5), added[1]);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->counters().value(VideoItem::Imported), 11, WaitBound::ms());
+    QTRY_COMPARE(m_model->counters().value(VideoItem::Imported), 11);
 
     // Items follow the default output folder while they are not started.
     SettingsProvider::instance()->setTargetFolderType(Enums::Subfolder);
@@ -447,21 +452,70 @@ void tst_QueueModel::removingTheRunningItemStartsTheNext()
     QCOMPARE(items[1]->state(), VideoItem::Converting);
 }
 
-void tst_QueueModel::emptyTargetFormatIsNeverScheduled()
+void tst_QueueModel::itemWithoutTargetFormatIsNotOffered()
 {
     // An audio-only source keeps no format from a video choice.
     const Items items = addClips({"a.m4a", "v.mp4"});
     QVERIFY(items[0]->targetCodecInfo()->format().isEmpty());
+    QCOMPARE(m_model->counters().value(VideoItem::Imported), 2);
+    QCOMPARE(m_model->offeredCount(), 1);
     QSignalSpy done(m_model.get(), &QueueModel::batchProcessDone);
 
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("^No target format, not converted:.*a\\.m4a"));
+    // Convert all neither starts it nor waits for it.
     m_model->startAll();
-    QTRY_COMPARE(journalCount(taskLine(items[1])), 1);
-    QCOMPARE(items[0]->state(), VideoItem::ConvertFailed);
-    QCOMPARE(journalCount(taskLine(items[0])), 0);
+    QCOMPARE(items[0]->state(), VideoItem::Imported);
+    QTRY_COMPARE_WITH_TIMEOUT(journalCount(taskLine(items[1])), 1, WaitBound::ms());
     report(items[1], QueueItemState::Done);
     QTRY_COMPARE(done.count(), 1);
+    QCOMPARE(items[0]->state(), VideoItem::Imported);
+    QCOMPARE(journalCount(taskLine(items[0])), 0);
+
+    // Choosing a format offers it; the counters say so.
+    QSignalSpy counters(m_model.get(), &QueueModel::countersChanged);
+    items[0]->targetCodecInfo()->setFormat(QStringLiteral("mp3"));
+    QCOMPARE(m_model->offeredCount(), 1);
+    QCOMPARE(counters.count(), 1);
+    // Another format offers nothing more.
+    items[0]->targetCodecInfo()->setFormat(QStringLiteral("m4a"));
+    QCOMPARE(counters.count(), 1);
+}
+
+void tst_QueueModel::refusedStartsTellWhy_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<int>("reason");
+    QTest::newRow("no format") << "format" << int(VideoItem::NoTargetFormat);
+    QTest::newRow("source gone") << "source" << int(VideoItem::SourceMissing);
+    QTest::newRow("output folder is a file") << "folder" << int(VideoItem::OutputFolderNotWritable);
+}
+
+void tst_QueueModel::refusedStartsTellWhy()
+{
+    QFETCH(QString, cause);
+    QFETCH(int, reason);
+    const VideoItemPtr item = addClips({"a.mp4"}).first();
+    if (cause == QLatin1String("format")) {
+        item->targetCodecInfo()->setFormat(QString());
+    } else if (cause == QLatin1String("source")) {
+        QVERIFY(QFile::remove(item->sourceFileInfo().absoluteFilePath()));
+    } else {
+        const QString blocker = m_dir->filePath(QStringLiteral("blocker"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        item->setTargetFolderType(Enums::CustomFolder);
+        item->setTargetFolderPath(blocker + QStringLiteral("/out"));
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not converted:"));
+    emit item->convertClicked();
+    QTRY_COMPARE(item->state(), VideoItem::ConvertFailed);
+    QCOMPARE(int(item->failReason()), reason);
+    QCOMPARE(journalCount(taskLine(item)), 0);
+
+    // A new attempt starts without the old reason; the worker's failure
+    // gives its own.
+    item->setState(VideoItem::Scheduled);
+    QCOMPARE(item->failReason(), VideoItem::NoFailure);
 }
 
 void tst_QueueModel::linkIsFollowedFromItsFirstAnswer()
@@ -522,12 +576,100 @@ void tst_QueueModel::overallProgress()
     items[0]->setState(VideoItem::Converted);
     items[0]->setProgress(1000);
     items[1]->setState(VideoItem::Converting);
-    now += 1000;
+    // Its first report tells only its start-up: no time yet.
+    now += 300;
+    items[1]->setProgress(100);
+    QVERIFY(!progress.last().at(1).toTime().isValid());
+    now += 800;
     items[1]->setProgress(500);
     QCOMPARE(progress.last().at(0).toInt(), 750);
-    // Half of one item's work took one second: the quarter of the whole work
-    // that is left takes one more at the slowest rate seen.
+    // Two fifths of its work took 800 ms after the start-up: the half left
+    // takes one second.
     QCOMPARE(progress.last().at(1).toTime(), QTime::fromMSecsSinceStartOfDay(1000));
+    VideoItem::setClock(VideoItem::Clock());
+}
+
+void tst_QueueModel::remainingTimeOfAMixedBatch_data()
+{
+    // Items as kind:media seconds. Kinds and their true conversion speeds,
+    // in ms per second of media, as the worker converted on a loaded
+    // machine: v 1280x720 video to mp4 280, s 320x240 video 90, a mp3 12,
+    // m AAC 20; each item also spends 250 ms starting.
+    QTest::addColumn<QString>("batch");
+    QTest::newRow("video, then audio") << "v:30 a:30 a:40";
+    QTest::newRow("audio, then video") << "a:30 m:60 v:30";
+    QTest::newRow("interleaved") << "s:10 a:40 v:20 m:20 s:30";
+    QTest::newRow("audio only") << "m:30 a:70";
+    QTest::newRow("many short audio, one long video") << "a:5 a:5 a:5 a:5 v:60";
+}
+
+// The footer's estimate on an injected clock: unknown until an item tells
+// its speed, and once a fifth of the batch is done, within twice the time
+// that truly remains.
+void tst_QueueModel::remainingTimeOfAMixedBatch()
+{
+    QFETCH(QString, batch);
+    struct Planned
+    {
+        VideoItemPtr item;
+        qint64 ms = 0;
+    };
+    const QHash<QChar, double> msPerSecond{{'v', 280}, {'s', 90}, {'a', 12}, {'m', 20}};
+    constexpr qint64 StartMs = 250;
+
+    qint64 now = 1000000;
+    VideoItem::setClock([&now] { return now; });
+    QVector<Planned> plan;
+    const QStringList parts = batch.split(QLatin1Char(' '));
+    for (int i = 0; i < parts.size(); ++i) {
+        const QChar kind = parts.at(i).at(0);
+        const qint64 seconds = parts.at(i).mid(2).toLongLong();
+        const bool audio = kind == QLatin1Char('a') || kind == QLatin1Char('m');
+        const VideoItemPtr item = addClips({QStringLiteral("%1%2.%3").arg(kind).arg(i).arg(
+                                                   audio ? "m4a" : "mp4")})
+                                          .first();
+        const char *format = kind == QLatin1Char('a') ? "mp3" : audio ? "m4a" : "mp4";
+        item->targetCodecInfo()->setFormat(QLatin1String(format));
+        item->targetCodecInfo()->setResolution(kind == QLatin1Char('v') ? QSize(1280, 720)
+                                                                        : QSize(320, 240));
+        item->setDuration(seconds * 10000000);
+        item->setTrim(0, seconds * 10000000);
+        plan.append({item, StartMs + qint64(msPerSecond.value(kind) * seconds)});
+    }
+    // By hand and without the event loop: nothing reaches the worker.
+    for (const Planned &p : qAsConst(plan))
+        p.item->setState(VideoItem::Scheduled);
+
+    QSignalSpy progress(m_model.get(), &QueueModel::percentProgressChanged);
+    bool firstReport = true;
+    for (int i = 0; i < plan.size(); ++i) {
+        const qint64 start = now;
+        plan[i].item->setState(VideoItem::Converting);
+        for (int perMille = 10; perMille <= 1000; perMille += 10) {
+            now = start + StartMs + (plan[i].ms - StartMs) * perMille / 1000;
+            plan[i].item->setProgress(perMille);
+            const int percent = progress.last().at(0).toInt();
+            const QTime estimate = progress.last().at(1).toTime();
+            if (firstReport)
+                QVERIFY2(!estimate.isValid(), "no speed is known yet");
+            firstReport = false;
+            if (percent < 200)
+                continue;
+            qint64 truth = start + plan[i].ms - now;
+            for (int later = i + 1; later < plan.size(); ++later)
+                truth += plan[later].ms;
+            if (truth < 1000)
+                continue;
+            QVERIFY2(estimate.isValid(), qPrintable(QString::number(percent)));
+            const qint64 shown = estimate.msecsSinceStartOfDay();
+            if (shown * 2 < truth || shown > truth * 2)
+                QFAIL(qPrintable(QStringLiteral("at %1 per mille: %2 ms shown, %3 ms left")
+                                         .arg(percent)
+                                         .arg(shown)
+                                         .arg(truth)));
+        }
+        plan[i].item->setState(VideoItem::Converted);
+    }
     VideoItem::setClock(VideoItem::Clock());
 }
 

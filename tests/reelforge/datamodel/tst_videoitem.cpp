@@ -72,6 +72,8 @@ private slots:
     void startedItemKeepsItsOutputPath_data();
     void startedItemKeepsItsOutputPath();
     void formatHookSetsDefaultEncoders();
+    void presetFitsTheSource_data();
+    void presetFitsTheSource();
     void trimRules_data();
     void trimRules();
     void durationFillsAnUnsetTrim();
@@ -304,7 +306,8 @@ void tst_VideoItem::formatHookSetsDefaultEncoders()
     target->setFormat("MPEG");
     QCOMPARE(target->videoStream().name, QStringLiteral("mpeg2video"));
     QCOMPARE(target->audioStream().name, QStringLiteral("mp2"));
-    QCOMPARE(item.targetFilePath(), m_dir.filePath("clip.MPEG"));
+    // A format stored in upper case still gives the lower-case suffix.
+    QCOMPARE(item.targetFilePath(), m_dir.filePath("clip.mpeg"));
 
     // A preset that changes the format ends with that format's encoders.
     PresetInfo preset;
@@ -319,6 +322,59 @@ void tst_VideoItem::formatHookSetsDefaultEncoders()
     target->setFormat("xyz");
     QCOMPARE(target->videoStream().name, QString());
     QCOMPARE(target->audioStream().name, QString());
+}
+
+void tst_VideoItem::presetFitsTheSource_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<bool>("sourceAudio");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QSize>("presetSize");
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("size");
+
+    const QSize hd(1280, 720);
+    const QSize portrait(720, 1280);
+    QTest::newRow("landscape source")
+            << QSize(1920, 1080) << true << "mp4" << hd << true << "mp4" << hd;
+    QTest::newRow("portrait source turns the size")
+            << portrait << true << "mp4" << hd << true << "mp4" << portrait;
+    QTest::newRow("square source keeps it")
+            << QSize(720, 720) << true << "mp4" << hd << true << "mp4" << hd;
+    QTest::newRow("same size preset")
+            << portrait << false << "mov" << QSize() << true << "mov" << portrait;
+    QTest::newRow("audio-only source refuses video")
+            << QSize() << true << "mp4" << hd << false << "mp3" << QSize();
+    QTest::newRow("audio-only source takes audio")
+            << QSize() << true << "m4a" << QSize() << true << "m4a" << QSize();
+}
+
+void tst_VideoItem::presetFitsTheSource()
+{
+    QFETCH(QSize, source);
+    QFETCH(bool, sourceAudio);
+    QFETCH(QString, extension);
+    QFETCH(QSize, presetSize);
+    QFETCH(bool, applied);
+    QFETCH(QString, format);
+    QFETCH(QSize, size);
+
+    VideoItem item(QFileInfo(m_dir.filePath("clip.mov")));
+    item.sourceCodecInfo()->setResolution(source);
+    if (sourceAudio) {
+        item.sourceCodecInfo()->setSamplerate(48000);
+        item.sourceCodecInfo()->setChannelCount(2);
+    }
+    item.targetCodecInfo()->setResolution(source);
+    item.targetCodecInfo()->setFormat(source.isEmpty() ? "mp3" : "mkv");
+
+    PresetInfo preset;
+    preset.extension = extension;
+    preset.video.resolution = presetSize;
+    QCOMPARE(item.applyPreset(&preset), applied);
+    QCOMPARE(item.targetCodecInfo()->format(), format);
+    QCOMPARE(item.targetCodecInfo()->resolution(), size);
 }
 
 void tst_VideoItem::trimRules_data()

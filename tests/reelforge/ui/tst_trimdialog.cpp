@@ -11,12 +11,15 @@
 #include "waitbound.h"
 #include "widgets/kelbutton.h"
 #include "widgets/kelframe.h"
+#include "windows/kelmessagebox.h"
 
 #include "appservicesfixture.h"
 #include "fakeaudio.h"
 #include "mediafixtures.h"
+#include "messageboxinput.h"
 #include "windowinput.h"
 
+#include <QLabel>
 #include <QtTest>
 
 #include <memory>
@@ -44,6 +47,7 @@ private slots:
     void saveCheck_data();
     void saveCheck();
     void saveCheckFollowsTheRightHandleAlone();
+    void saveStoresTheTrim_data();
     void saveStoresTheTrim();
     void closingWithoutSaveKeepsTheTrim_data();
     void closingWithoutSaveKeepsTheTrim();
@@ -155,18 +159,49 @@ void tst_TrimDialog::saveCheckFollowsTheRightHandleAlone()
     QVERIFY(dialog->acceptButton()->isEnabled());
 }
 
+void tst_TrimDialog::saveStoresTheTrim_data()
+{
+    // Once the item's task went to the worker, a trim could no longer reach
+    // the file: Save is refused with a message.
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("Imported") << int(VideoItem::Imported) << true;
+    QTest::newRow("ConvertFailed") << int(VideoItem::ConvertFailed) << true;
+    QTest::newRow("Scheduled") << int(VideoItem::Scheduled) << false;
+    QTest::newRow("Converting") << int(VideoItem::Converting) << false;
+    QTest::newRow("Converted") << int(VideoItem::Converted) << false;
+}
+
 void tst_TrimDialog::saveStoresTheTrim()
 {
+    QFETCH(int, state);
+    QFETCH(bool, stored);
     VideoItemPtr item = clipItem(m_clip);
+    item->setState(VideoItem::Imported);
     auto dialog = shownDialog(item);
     QVERIFY(dialog);
     QSignalSpy trims(item.data(), &VideoItem::trimChanged);
     dialog->player()->setTrimRange(Second / 2, 5 * Second / 2);
+    // The state changes while the editor is open.
+    item->setState(VideoItem::State(state));
 
+    QString message;
+    if (!stored)
+        MessageBoxInput::pressButton(1, [&](KelMessageBox *box) {
+            message = box->messageLabel()->text();
+        });
     WindowInput::click(dialog->acceptButton());
-    QTRY_VERIFY(!dialog->isVisible());
-    QCOMPARE(item->trim(), qMakePair(5000000LL, 25000000LL));
-    QCOMPARE(trims.count(), 1);
+    if (stored) {
+        QTRY_VERIFY(!dialog->isVisible());
+        QCOMPARE(item->trim(), qMakePair(5000000LL, 25000000LL));
+        QCOMPARE(trims.count(), 1);
+        return;
+    }
+    QTRY_VERIFY(!message.isEmpty());
+    QTRY_VERIFY(!qobject_cast<KelMessageBox *>(QApplication::activeModalWidget()));
+    QVERIFY(message.contains(QLatin1String("can no longer be saved")));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(trims.count(), 0);
 }
 
 void tst_TrimDialog::closingWithoutSaveKeepsTheTrim_data()

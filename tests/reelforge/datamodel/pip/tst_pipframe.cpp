@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <climits>
+#include <limits>
+
 using namespace PipTest;
 
 class tst_PipFrame : public QObject
@@ -20,18 +23,25 @@ private slots:
     void tileHidesResizer();
     void writePixelGeometryUpdatesObject();
     void unknownTypeGetsNoPainter();
+    void outOfRangeNumbersStayWithinTheFrame_data();
+    void outOfRangeNumbersStayWithinTheFrame();
 
 private:
     PipObjectPtr imageWatermark() const;
 
     QTemporaryDir m_dir;
     QString m_image;
+    QString m_srt;
 };
 
 void tst_PipFrame::initTestCase()
 {
     m_image = writeImage(m_dir.path(), QStringLiteral("mark.png"), QSize(200, 100));
     QVERIFY(!m_image.isEmpty());
+    m_srt = m_dir.filePath(QStringLiteral("cue.srt"));
+    QFile srt(m_srt);
+    QVERIFY(srt.open(QIODevice::WriteOnly));
+    srt.write("1\n00:00:00,000 --> 00:00:05,000\nA line of subtitles\n");
 }
 
 PipObjectPtr tst_PipFrame::imageWatermark() const
@@ -189,6 +199,83 @@ void tst_PipFrame::unknownTypeGetsNoPainter()
     bad->setType(PipObject::ImageWatermark);
     QCOMPARE(geometry.count(), 1);
     QVERIFY(!frame.paintOnto(0).isNull());
+}
+
+// Values as a damaged settings file or link message may hold them, read the
+// way the worker reads a task's overlay: each is limited before the painter
+// multiplies a frame side by it.
+void tst_PipFrame::outOfRangeNumbersStayWithinTheFrame_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("property");
+    QTest::addColumn<QVariant>("value");
+
+    const int text = PipObject::TextWatermark;
+    const int image = PipObject::ImageWatermark;
+    const int subtitles = PipObject::Subtitles;
+    const int size = int(PipObject::Property::Size);
+    const int opacity = int(PipObject::Property::Opacity);
+    const int centre = int(PipObject::Property::CenterPoint);
+    const int angle = int(PipObject::Property::Angle);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+
+    QTest::newRow("text size 100") << text << size << QVariant(100.0);
+    QTest::newRow("text size 1e6") << text << size << QVariant(1e6);
+    QTest::newRow("text size -1e9") << text << size << QVariant(-1e9);
+    QTest::newRow("image size infinite") << image << size << QVariant(infinity);
+    QTest::newRow("image size not a number") << image << size << QVariant(nan);
+    QTest::newRow("image size as text") << image << size << QVariant(QStringLiteral("1e300"));
+    QTest::newRow("image centre far out") << image << centre << QVariant(QPointF(1e9, -1e9));
+    QTest::newRow("image opacity 1e6") << image << opacity << QVariant(1e6);
+    QTest::newRow("image angle INT_MIN") << image << angle << QVariant(INT_MIN);
+    QTest::newRow("subtitles size -1e12") << subtitles << size << QVariant(-1e12);
+    QTest::newRow("subtitles size 1e12") << subtitles << size << QVariant(1e12);
+    QTest::newRow("subtitles opacity -5") << subtitles << opacity << QVariant(-5.0);
+}
+
+void tst_PipFrame::outOfRangeNumbersStayWithinTheFrame()
+{
+    QFETCH(int, type);
+    QFETCH(int, property);
+    QFETCH(QVariant, value);
+
+    auto pip = imageWatermark();
+    pip->setType(PipObject::Type(type));
+    pip->setText(QStringLiteral("Reelmorph"));
+    pip->setForegroundBrush(QBrush(Qt::white));
+    pip->setBackgroundBrush(QBrush(Qt::black));
+    pip->setSize(0.5);
+    if (type == PipObject::Subtitles) {
+        pip->setFilePath(m_srt);
+        pip->setLocation(PipObject::Aligned);
+        pip->setAlignment(Qt::AlignBottom);
+    }
+    PipObject::PropertyMap map = pip->properties();
+    map[PipObject::Property(property)] = value;
+    const auto received = PipObjectPtr::create(map, nullptr);
+
+    QVERIFY(received->size() >= 0.0 && received->size() <= 1.0);
+    QVERIFY(received->opacity() >= 0.0 && received->opacity() <= 1.0);
+    const QPointF point = received->centerPoint();
+    QVERIFY(point.x() >= 0.0 && point.x() <= 1.0 && point.y() >= 0.0 && point.y() <= 1.0);
+    QVERIFY(qAbs(received->angle()) < 360);
+
+    const QSize frameSize(640, 360);
+    PipFrame frame(received);
+    QSignalSpy geometry(&frame, &PipFrame::pixelGeometryChanged);
+    frame.setFrameSize(frameSize);
+    const QImage layer = frame.paintOnto(0);
+    QCOMPARE(layer.size(), frameSize);
+    if (received->opacity() > 0)
+        QVERIFY(!drawnBounds(layer).isEmpty());
+    if (type != PipObject::Subtitles) {
+        // The mark is scaled to this box: it never exceeds the frame.
+        QVERIFY(!geometry.isEmpty());
+        const QRectF box = geometry.last().at(1).toRectF();
+        QVERIFY(!box.isEmpty());
+        QVERIFY(QRectF(QPointF(), QSizeF(frameSize)).contains(box));
+    }
 }
 
 PIP_TEST_MAIN(tst_PipFrame)

@@ -145,6 +145,44 @@ bool saveMainWindowSheet(const QDir &dir, const QString &styleId, const QString 
         withCards->footer()->updateCounters(counters);
         shots << shoot(withCards.get());
     }
+    {
+        // What a card tells beyond the plain states: an audio file without a
+        // format, an audio target while converting, a failure with its
+        // reason.
+        const QString tone = folder.filePath(QStringLiteral("Morning call.m4a"));
+        if (!makeClip(tone, QStringLiteral("sine=frequency=660:sample_rate=44100"))) {
+            qWarning() << "ffmpeg could not make the audio file";
+            return false;
+        }
+        const VideoItemPtr unset = importClip(import, tone);
+        const VideoItemPtr toAudio = importClip(import, first);
+        const VideoItemPtr failed = importClip(import, second);
+        if (!unset || !toAudio || !failed)
+            return false;
+        unset->targetCodecInfo()->setFormat(QString());
+        toAudio->targetCodecInfo()->setFormat(QStringLiteral("mp3"));
+        toAudio->setState(VideoItem::Scheduled);
+        toAudio->setState(VideoItem::Converting);
+        toAudio->setProgress(400);
+        failed->setState(VideoItem::Scheduled);
+        failed->setState(VideoItem::ConvertFailed, VideoItem::OutputFolderNotWritable);
+        QStandardItemModel told;
+        for (const VideoItemPtr &item : {unset, toAudio, failed}) {
+            auto *row = new QStandardItem;
+            row->setData(QVariant::fromValue(item), Qt::UserRole);
+            told.appendRow(row);
+        }
+        const VideoItem::StateCountersMap toldCounters{{VideoItem::Imported, 1},
+                                                       {VideoItem::Converting, 1},
+                                                       {VideoItem::ConvertFailed, 1}};
+        auto withCards = std::make_unique<MainWindow>();
+        withCards->queueList()->setModel(&told);
+        withCards->queuePlaceholder()->hide();
+        withCards->header()->updateCounters(toldCounters);
+        withCards->header()->setHistoryCount(0);
+        withCards->footer()->updateCounters(toldCounters);
+        shots << shoot(withCards.get());
+    }
     appServices().formatTables = nullptr;
     if (auto *app = dynamic_cast<KelApplication *>(QCoreApplication::instance()))
         app->setSettings(nullptr);

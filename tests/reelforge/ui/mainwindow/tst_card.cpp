@@ -12,6 +12,7 @@
 #include "ui/style.h"
 #include "ui/widgets/editablelabel.h"
 #include "waitbound.h"
+#include "ui/widgets/formatscombo.h"
 #include "widgets/keliconlabel.h"
 #include "windows/kelmessagebox.h"
 
@@ -19,9 +20,12 @@
 #include "linkcatcher.h"
 #include "mediafixtures.h"
 #include "messageboxinput.h"
+#include "windowcatcher.h"
 #include "windowinput.h"
 
+#include <QGridLayout>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,6 +36,9 @@ namespace {
 constexpr int NoQuestion = -1;
 constexpr int AnswerNo = 1;
 constexpr int AnswerYes = 2;
+// A preview dialog opens its media first; on a loaded machine that takes a
+// while.
+constexpr int OpenTimeoutMs = 60000;
 
 template<typename T = QWidget>
 T *part(Card *card, const char *name)
@@ -100,6 +107,12 @@ private slots:
     void itemFileOpensOutputOnceConverted_data();
     void itemFileOpensOutputOnceConverted();
     void cardWithoutItemIsDisabled();
+    void failedCardSaysWhy_data();
+    void failedCardSaysWhy();
+    void convertNeedsATargetFormat();
+    void remainingTimeIsNeverZero();
+    void everyButtonOpensItsWindow_data();
+    void everyButtonOpensItsWindow();
 
 private:
     VideoItemPtr importItem(const QString &path);
@@ -482,6 +495,14 @@ void tst_Card::unreadableSourceGivesAnImportFailedCard()
     m_card->setVideoItem(item);
     showCard();
     QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(), QStringLiteral("Import failed"));
+    // A reason given by the import is shown with it.
+    const VideoItemPtr refused(new VideoItem(QFileInfo(QStringLiteral("/dev/null"))));
+    refused->setFailureReason(QStringLiteral("a device, not a file"));
+    refused->setState(VideoItem::ImportFailed);
+    m_card->setVideoItem(refused);
+    QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(),
+             QStringLiteral("Import failed: a device, not a file"));
+    m_card->setVideoItem(item);
     auto *source = part<CardMetainfo>(m_card, "MidSourceInfo");
     QVERIFY(source->isPlaceholder());
     QSignalSpy removed(item.data(), &VideoItem::removeClicked);
@@ -559,6 +580,138 @@ void tst_Card::cardWithoutItemIsDisabled()
     clickThrough(part(m_card, "Thumbnail"));
     QCoreApplication::processEvents();
     QVERIFY(links.opened.isEmpty());
+}
+
+void tst_Card::failedCardSaysWhy_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no format") << int(VideoItem::NoTargetFormat)
+                               << "Convert failed: no output format is chosen";
+    QTest::newRow("source gone") << int(VideoItem::SourceMissing)
+                                 << "Convert failed: the source file is gone";
+    QTest::newRow("folder") << int(VideoItem::OutputFolderNotWritable)
+                            << "Convert failed: the output folder is not writable";
+    QTest::newRow("worker") << int(VideoItem::ConverterFailed)
+                            << "Convert failed: the converter could not convert this file";
+    QTest::newRow("worker lost") << int(VideoItem::ConverterLost)
+                                 << "Convert failed: the converter stopped unexpectedly";
+    QTest::newRow("unknown") << int(VideoItem::NoFailure) << "Convert failed";
+}
+
+void tst_Card::failedCardSaysWhy()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, message);
+    const VideoItemPtr item = importItem(m_clip);
+    m_card->setVideoItem(item);
+    item->setState(VideoItem::Scheduled);
+    item->setState(VideoItem::ConvertFailed, VideoItem::FailReason(reason));
+    QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(), message);
+    QVERIFY(shown(m_card, part(m_card, "BottomMessage")));
+}
+
+void tst_Card::convertNeedsATargetFormat()
+{
+    const VideoItemPtr item = importItem(m_tone);
+    item->targetCodecInfo()->setFormat(QString());
+    m_card->setVideoItem(item);
+    auto *convert = part<KelButton>(m_card, "MidConvert");
+    QVERIFY(!convert->isEnabled());
+    QCOMPARE(convert->toolTip(), QStringLiteral("Choose an output format first"));
+    // The format cell is empty: there is the choice to make.
+    QCOMPARE(m_card->findChild<FormatsCombo *>()->text(), QString());
+
+    item->targetCodecInfo()->setFormat(QStringLiteral("mp3"));
+    QVERIFY(convert->isEnabled());
+    showCard();
+    QSignalSpy convertClicked(item.data(), &VideoItem::convertClicked);
+    clickThrough(convert);
+    QTRY_COMPARE(convertClicked.count(), 1);
+}
+
+void tst_Card::remainingTimeIsNeverZero()
+{
+    qint64 now = 1000000;
+    VideoItem::setClock([&now] { return now; });
+    const auto restoreClock = qScopeGuard([] { VideoItem::setClock({}); });
+    const VideoItemPtr item = importItem(m_clip);
+    m_card->setVideoItem(item);
+    KelIconLabel *status = m_card->findChild<ProgressBar *>()->statusLabel();
+    auto shows = [status] { return status->text() + status->secondText(); };
+
+    item->setState(VideoItem::Scheduled);
+    item->setState(VideoItem::Converting);
+    QCOMPARE(shows(), QStringLiteral("Calculating..."));
+    now += 200;
+    item->setProgress(950);
+    // 10 ms are left: shown as a second, not as done.
+    QCOMPARE(shows(), QStringLiteral("Remaining:00:00:01"));
+
+    // Restarted, the time of the earlier run does not stay.
+    item->setState(VideoItem::Converted);
+    item->setState(VideoItem::Imported);
+    item->setState(VideoItem::Scheduled);
+    item->setState(VideoItem::Converting);
+    QCOMPARE(item->progress(), 0);
+    QCOMPARE(shows(), QStringLiteral("Calculating..."));
+}
+
+void tst_Card::everyButtonOpensItsWindow_data()
+{
+    // The button by object name, and what it opens: a window's class,
+    // "folder" or "rename".
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("trim") << "BottomTrim/MainButton"
+                          << "TrimDialog";
+    QTest::newRow("duration cell") << "MidTargetInfo/Duration"
+                                   << "TrimDialog";
+    QTest::newRow("subtitles") << "BottomSubtitles/MainButton"
+                               << "SubtitlesDialog";
+    QTest::newRow("watermark") << "BottomWatermark/MainButton"
+                               << "WatermarkDialog";
+    QTest::newRow("output settings") << "TopSettings"
+                                     << "TargetCodecDialog";
+    QTest::newRow("output folder") << "TopFolder"
+                                   << "folder";
+    QTest::newRow("rename") << "Title"
+                            << "rename";
+}
+
+void tst_Card::everyButtonOpensItsWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, opens);
+    const VideoItemPtr item = importItem(m_clip);
+    m_card->setVideoItem(item);
+    showCard();
+
+    const QStringList path = button.split(QLatin1Char('/'));
+    QWidget *target = part(m_card, qPrintable(path.first()));
+    QVERIFY(target);
+    if (path.value(1) == QLatin1String("Duration"))
+        target = static_cast<QGridLayout *>(target->layout())->itemAtPosition(1, 0)->widget();
+    else if (path.size() == 2)
+        target = target->findChild<QWidget *>(path.at(1));
+    QVERIFY(target && target->isVisible() && target->isEnabled());
+
+    if (opens == QLatin1String("folder")) {
+        LinkCatcher links({QStringLiteral("file")});
+        clickThrough(target);
+        QTRY_COMPARE_WITH_TIMEOUT(links.opened.size(), 1, OpenTimeoutMs);
+        QCOMPARE(links.opened.first(), QUrl::fromLocalFile(QFileInfo(m_clip).absolutePath()));
+    } else if (opens == QLatin1String("rename")) {
+        clickThrough(target);
+        QTRY_VERIFY(target->hasFocus());
+        QTest::keyClick(target->window()->windowHandle(), Qt::Key_X);
+        QTest::keyClick(target->window()->windowHandle(), Qt::Key_Return);
+        QTRY_COMPARE(item->targetName(), QStringLiteral("clipx"));
+    } else {
+        WindowCatcher catcher(opens.toLatin1());
+        clickThrough(target);
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.caught, opens, OpenTimeoutMs);
+    }
 }
 
 int main(int argc, char **argv)

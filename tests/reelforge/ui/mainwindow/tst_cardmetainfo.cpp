@@ -3,6 +3,7 @@
 #include "kelui.h"
 #include "painting/kelicon.h"
 #include "shared/formattables.h"
+#include "shared/formatters.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardmetainfo.h"
 #include "ui/style.h"
@@ -79,6 +80,9 @@ private slots:
     void combosBuildTheirRowsOnFirstOpening();
     void targetIsEditableOnlyBeforeAndAfterAFailedConversion_data();
     void targetIsEditableOnlyBeforeAndAfterAFailedConversion();
+    void targetShowsWhatIsWritten_data();
+    void targetShowsWhatIsWritten();
+    void historyShowsTheOutputBeforeAndAfterARestart();
 
 private:
     // An item whose source has a picture of 640x360 and stereo sound,
@@ -274,7 +278,7 @@ void tst_CardMetainfo::combosBuildTheirRowsOnFirstOpening()
     lazy->setVideoItem(item);
     eager->setVideoItem(item);
     host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QVERIFY(QTest::qWaitForWindowExposed(&host, WaitBound::ms()));
     QVERIFY(lazy->findChildren<KelPopupMenu *>().isEmpty());
 
     for (int i = 0; i < 4; ++i) {
@@ -337,6 +341,74 @@ void tst_CardMetainfo::targetIsEditableOnlyBeforeAndAfterAFailedConversion()
     // Released, the block goes disabled.
     target.setVideoItem(VideoItemPtr());
     QVERIFY(!target.isEnabled());
+}
+
+void tst_CardMetainfo::targetShowsWhatIsWritten_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("size");
+
+    const QMetaEnum states = QMetaEnum::fromType<VideoItem::State>();
+    for (VideoItem::State state : {VideoItem::Imported, VideoItem::Scheduled, VideoItem::Converting,
+                                   VideoItem::ConvertFailed, VideoItem::Converted}) {
+        QTest::addRow("mp4, %s", states.valueToKey(state)) << "mp4" << int(state) << "640x360";
+        // The record still carries the source's size; an audio file has none.
+        QTest::addRow("mp3, %s", states.valueToKey(state)) << "mp3" << int(state) << "";
+    }
+}
+
+void tst_CardMetainfo::targetShowsWhatIsWritten()
+{
+    QFETCH(QString, format);
+    QFETCH(int, state);
+    QFETCH(QString, size);
+
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    item->targetCodecInfo()->setFormat(format);
+    CardMetainfo target(CardMetainfo::Target);
+    target.setVideoItem(item);
+    item->setState(VideoItem::State(state));
+    item->setProgress(state == VideoItem::Converted ? 1000 : 0);
+    QCOMPARE(target.findChild<ResolutionsCombo *>()->text(), size);
+    QCOMPARE(target.findChild<FormatsCombo *>()->format(), format);
+}
+
+void tst_CardMetainfo::historyShowsTheOutputBeforeAndAfterARestart()
+{
+    const VideoItemPtr item = makeItem(VideoItem::Imported);
+    item->setTargetFolderType(Enums::CustomFolder);
+    item->setTargetFolderPath(m_dir.filePath(QStringLiteral("out")));
+    item->targetCodecInfo()->setFormat(QStringLiteral("mp3"));
+    QFile output(item->targetFilePath());
+    QVERIFY(output.open(QIODevice::WriteOnly));
+    output.write(QByteArray(5000, 'o'));
+    output.close();
+    item->setState(VideoItem::Converted);
+    item->setState(VideoItem::History);
+
+    auto texts = [](const VideoItemPtr &shown) {
+        CardMetainfo block(CardMetainfo::Source);
+        block.setVideoItem(shown);
+        QStringList all;
+        for (int i = 0; i < 4; ++i)
+            all << dynamic_cast<KelButtonPainter *>(cell(&block, i / 2, i % 2))->text();
+        return all;
+    };
+    const QStringList written{QStringLiteral("MP3"), QStringLiteral(" "),
+                              QStringLiteral("00:00:02"), formatFileSize(5000)};
+    QCOMPARE(texts(item), written);
+
+    // The probe of the output rewrites the source's facts meanwhile.
+    item->sourceCodecInfo()->setFormat(QStringLiteral("MP3"));
+    item->sourceCodecInfo()->setResolution(QSize());
+    item->setDuration(20100000);
+    QCOMPARE(texts(item), written);
+
+    // After a restart the stored record shows the same.
+    const auto reloaded = VideoItemPtr::create(QFileInfo());
+    QVERIFY(reloaded->loadFromJson(item->toJson()));
+    QCOMPARE(texts(reloaded), written);
 }
 
 int main(int argc, char **argv)

@@ -18,6 +18,7 @@
 #include "waitbound.h"
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
+#include "windows/keltitlebar.h"
 #include "windows/kelwindowblockedoverlay.h"
 
 #include "appservicesfixture.h"
@@ -26,6 +27,7 @@
 #include "messageboxinput.h"
 #include "messagelog.h"
 #include "unexpectedboxguard.h"
+#include "windowcatcher.h"
 #include "windowinput.h"
 
 #include <metrics/metricsender.h>
@@ -33,6 +35,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 #include <qpa/qplatformdrag.h>
@@ -107,6 +111,9 @@ private slots:
     void unreadableFilesBecomeFailedCards();
     void runningItemIsFoundFarDownTheQueue();
     void windowOwnsTheSharedFontsMenu();
+    void everyButtonOpensItsWindow_data();
+    void everyButtonOpensItsWindow();
+    void convertedViewOpensAtItsTop();
 
 private:
     QList<VideoItemPtr> addItems(const QStringList &states);
@@ -193,6 +200,56 @@ void tst_MainWindow::showView(Enums::ListViewMode mode)
     WindowInput::click(mode == Enums::Queue ? static_cast<QWidget *>(header->queueButton())
                                             : header->convertedButton());
     QTRY_COMPARE(m_window->viewMode(), mode);
+}
+
+void tst_MainWindow::everyButtonOpensItsWindow_data()
+{
+    // The title bar's buttons; the card's are in the card's own test.
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("settings") << "Settings"
+                              << "SettingsDialog";
+    QTest::newRow("maintenance") << "Maintenance"
+                                 << "ServiceModeWindow";
+}
+
+void tst_MainWindow::everyButtonOpensItsWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, opens);
+    if (opens == QLatin1String("ServiceModeWindow")) {
+        // Switching the mode on opens the window at once; the button again.
+        WindowCatcher first("ServiceModeWindow");
+        kelUi()->setMaintenanceMode(true);
+        QTRY_VERIFY(!first.caught.isEmpty());
+    }
+    const auto maintenanceOff = qScopeGuard([] { kelUi()->setMaintenanceMode(false); });
+    auto *target = m_window->titleBar()->findChild<KelButton *>(button);
+    QVERIFY(target);
+    QTRY_VERIFY(target->isVisible());
+    WindowCatcher catcher(opens.toLatin1());
+    WindowInput::click(target);
+    QTRY_COMPARE(catcher.caught, opens);
+}
+
+void tst_MainWindow::convertedViewOpensAtItsTop()
+{
+    QCOMPARE(addItems({"Converted", "Converted", "Converted", "Converted", "Converted"}).size(), 5);
+    showView(Enums::History);
+    QTRY_COMPARE(history()->rowCount(), 5);
+    CardsList *list = m_window->historyList();
+    QTRY_VERIFY(list->verticalScrollBar()->maximum() > 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    KelButton *clear = m_window->clearHistoryButton();
+    const QRect shown = list->viewport()->rect();
+    QVERIFY(shown.contains(QRect(clear->mapTo(list->viewport(), QPoint()), clear->size())));
+
+    // Back and again: still at the top.
+    showView(Enums::Queue);
+    showView(Enums::History);
+    QCoreApplication::processEvents();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
 }
 
 void tst_MainWindow::closeAsksOnlyWhileUnfinished_data()
@@ -473,9 +530,10 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     const QList<VideoItemPtr> items = addItems(states);
     QCOMPARE(items.size(), states.size());
     CardsList *list = m_window->queueList();
-    // Every queue card exists, the far one included.
+    // Every queue card exists, the far one included, once the list has
+    // taken the new rows.
+    QTRY_VERIFY(list->findCard(items.last()->id()));
     Card *running = list->findCard(items.last()->id());
-    QVERIFY(running);
     // Laid out on the next pass of the event loop.
     QTRY_VERIFY(!list->visibleWidgetRect().intersects(running->geometry()));
 
