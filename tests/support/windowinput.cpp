@@ -1,5 +1,6 @@
 #include "windowinput.h"
 
+#include <QCursor>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -51,6 +52,12 @@ void click(QWidget *widget)
 {
     QWidget *window = widget->window();
     const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    // The offscreen platform's cursor does not follow synthesized events.
+    // Code that asks it between the press and the release (a scroll area
+    // rechecking hover after a relayout) would find the pointer elsewhere
+    // and end the press with a leave, so the click would be lost.
+    QCursor::setPos(centre);
+    QWindowSystemInterface::flushWindowSystemEvents();
     enter(window->windowHandle(), centre - QPoint(1, 0));
     move(window, centre);
     press(window, centre);

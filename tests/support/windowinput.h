@@ -24,8 +24,8 @@ void move(QWidget *window, const QPoint &globalPos);
 void release(QWidget *window, const QPoint &globalPos);
 void doubleClick(QWidget *window, const QPoint &globalPos);
 
-// Enters the widget's window beside the widget, moves onto the widget's
-// centre and clicks the left button there.
+// Puts the platform's cursor on the widget's centre, enters the widget's
+// window beside it, moves onto the centre and clicks the left button there.
 void click(QWidget *widget);
 
 } // namespace WindowInput

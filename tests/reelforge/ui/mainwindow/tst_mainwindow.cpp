@@ -42,6 +42,8 @@
 #include <qpa/qplatformdrag.h>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <memory>
+
 namespace {
 
 constexpr int AnswerNo = 1;
@@ -424,8 +426,10 @@ void tst_MainWindow::clearHistory()
                        server.baseUrl(), 50);
 
     // No keeps the history.
-    MessageBoxInput::pressButton(AnswerNo);
+    const auto asked = std::make_shared<bool>(false);
+    MessageBoxInput::pressButton(AnswerNo, [asked](KelMessageBox *) { *asked = true; });
     WindowInput::click(button);
+    QTRY_VERIFY(*asked);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCoreApplication::processEvents();
     QCOMPARE(history()->rowCount(), 2);
