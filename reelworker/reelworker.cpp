@@ -41,6 +41,11 @@ bool isAudioContainer(const QString &container)
     return false;
 }
 
+QString userText(const char *text)
+{
+    return QCoreApplication::translate("reelworker", text);
+}
+
 bool isValidTask(const TranscodingInfo &info)
 {
     if (info.trimStart >= info.trimEnd)
@@ -101,7 +106,7 @@ public:
 
     QString preparePartialOutput(HeldTask &task);
     void discardPartialOutput(HeldTask &task);
-    bool commitOutput(HeldTask &task);
+    bool commitOutput(HeldTask &task, QString *why);
 
     CrashInstaller *crashInstaller = nullptr;
     bool exitRequested = false;
@@ -127,7 +132,7 @@ void reelworker::Private::discardPartialOutput(HeldTask &task)
 }
 
 // Moves the finished output onto the target, which must still be free.
-bool reelworker::Private::commitOutput(HeldTask &task)
+bool reelworker::Private::commitOutput(HeldTask &task, QString *why)
 {
     const QString &target = task.info.target;
     QString error;
@@ -135,6 +140,7 @@ bool reelworker::Private::commitOutput(HeldTask &task)
         qWarning().noquote() << "Can't move the finished output onto" << target << "-" << error
                              << "- the file there is left as it is";
         discardPartialOutput(task);
+        *why = userText("the output file cannot be written: %1").arg(error);
         return false;
     }
     unfinished->forget(task.run.partialPath);
@@ -205,17 +211,22 @@ void reelworker::runPass(bool &idle)
         const int result = worker->processNextFrame(done);
         if (result < 0) {
             worker->finish();
+            const QString why = worker->failureText();
             task->run.converter.reset();
             d->discardPartialOutput(*task);
-            sendItemState(uid, QueueItemState::Failed, QVariant());
+            sendItemState(uid, QueueItemState::Failed, why);
             d->removeTask(task);
         } else if (done) {
             const int finished = worker->finish();
+            QString why = worker->failureText();
             task->run.converter.reset();
-            const bool complete = finished >= 0 && d->commitOutput(*task);
-            if (!complete)
+            const bool complete = finished >= 0 && d->commitOutput(*task, &why);
+            if (complete) {
+                sendItemState(uid, QueueItemState::Done, QVariant());
+            } else {
                 d->discardPartialOutput(*task);
-            sendItemState(uid, complete ? QueueItemState::Done : QueueItemState::Failed, QVariant());
+                sendItemState(uid, QueueItemState::Failed, why);
+            }
             d->removeTask(task);
         } else {
             idle = false;
@@ -311,21 +322,25 @@ void reelworker::onAddItem(const TranscodingInfo &info)
 
     if (!isValidTask(info)) {
         qWarning("Error validating transcoding parameters!!!");
-        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        sendItemState(info.uid, QueueItemState::Failed,
+                      userText("the conversion settings are incomplete"));
         return;
     }
     // The GUI chose a free name; a file that took it meanwhile is the user's.
     if (nameIsTaken(info.target)) {
         qWarning().noquote() << "Target file exists and is not replaced:" << info.target;
-        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        sendItemState(info.uid, QueueItemState::Failed,
+                      userText("a file of the output's name exists already"));
         return;
     }
 
-    std::unique_ptr<transcoder> created = createTranscoder(info, d->preparePartialOutput(*task));
+    QString why;
+    std::unique_ptr<transcoder> created = createTranscoder(info, d->preparePartialOutput(*task),
+                                                           &why);
     if (!created) {
         d->discardPartialOutput(*task);
         qWarning("Report error creating transcoder!!!");
-        sendItemState(info.uid, QueueItemState::Failed, QVariant());
+        sendItemState(info.uid, QueueItemState::Failed, why);
         return;
     }
     if (!info.subtitles.isEmpty()) {
@@ -341,7 +356,7 @@ void reelworker::onAddItem(const TranscodingInfo &info)
 }
 
 std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &info,
-                                                         const QString &outputPath)
+                                                         const QString &outputPath, QString *why)
 {
     auto created = std::make_unique<transcoder>();
     const bool oneAudio = info.audio.size() == 1;
@@ -369,6 +384,7 @@ std::unique_ptr<transcoder> reelworker::createTranscoder(const TranscodingInfo &
     }
     if (result < 0) {
         qWarning("Error creating transcoder!!!");
+        *why = created->failureText();
         return nullptr;
     }
     qInfo("Transcoder ready");

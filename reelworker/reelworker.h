@@ -49,9 +49,10 @@ private:
     // Sending may read incoming messages (the socket's wait for the bytes to
     // be written delivers them), so the task may be gone afterwards.
     void sendItemState(const QUuid &uid, QueueItemState state, const QVariant &value);
-    // The output goes to outputPath, not to the task's target.
+    // The output goes to outputPath, not to the task's target. Without a
+    // transcoder, why tells the reason in the user's words.
     std::unique_ptr<transcoder> createTranscoder(const TranscodingInfo &info,
-                                                 const QString &outputPath);
+                                                 const QString &outputPath, QString *why);
 
     std::unique_ptr<Private> d;
 };

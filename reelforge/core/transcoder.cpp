@@ -5,8 +5,10 @@
 #include "core/encoderprivate.h"
 #include "core/mediautils.h"
 #include "core/overlaycompositor.h"
+#include "core/platform/sourcefile.h"
 #include "datamodel/pip/pipframe.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QImage>
 
@@ -59,6 +61,48 @@ private:
     AVFrame *m_frame;
 };
 
+QString userText(const char *text)
+{
+    return QCoreApplication::translate("transcoder", text);
+}
+
+QString inputFailure(int code)
+{
+    if (code == AVERROR_INVALIDDATA)
+        return userText("the source file is damaged or is no media file");
+    return userText("the source file cannot be read: %1").arg(errorText(code));
+}
+
+bool isWriteError(int code)
+{
+    switch (code) {
+    case AVERROR(ENOSPC):
+    case AVERROR(EDQUOT):
+    case AVERROR(EFBIG):
+    case AVERROR(EACCES):
+    case AVERROR(EPERM):
+    case AVERROR(EROFS):
+    case AVERROR(EIO):
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString outputFailure(int code)
+{
+    if (code == AVERROR(ENOSPC) || code == AVERROR(EDQUOT))
+        return userText("the output file cannot be written: the disk is full");
+    if (code == AVERROR(EACCES) || code == AVERROR(EPERM) || code == AVERROR(EROFS))
+        return userText("the output file cannot be written: no permission");
+    return userText("the output file cannot be written: %1").arg(errorText(code));
+}
+
+QString encoderFailure()
+{
+    return userText("the chosen encoder does not fit the output format");
+}
+
 } // namespace
 
 class transcoder::Private
@@ -73,6 +117,13 @@ public:
                         qint64 time);
     int progressStream() const { return videoInputIndex >= 0 ? videoInputIndex : audioInputIndex; }
     bool endsTrimmedOutput(AVMediaType type, qint64 time);
+    // Keeps the first reason only: later failures follow from it.
+    int fail(int code, const QString &text)
+    {
+        if (failure.isEmpty())
+            failure = text;
+        return code;
+    }
 
     encoderprivate encoder;
     int audioOutputIndex = -1;
@@ -105,6 +156,7 @@ public:
     // Each output stream ends on its own at the trim end.
     bool videoEnded = false;
     bool audioEnded = false;
+    QString failure;
 };
 
 transcoder::transcoder() : d(std::make_unique<Private>(this)) { }
@@ -136,8 +188,13 @@ void transcoder::setUseAudio(bool use)
 int transcoder::openInputFile(const QString &path)
 {
     int ret = d->decoder.openInputFile(path);
-    if (ret < 0)
-        return ret;
+    if (ret < 0) {
+        const QString problem = SourceFile::problem(path);
+        return d->fail(ret,
+                       problem.isEmpty()
+                               ? inputFailure(ret)
+                               : userText("the source file cannot be read: %1").arg(problem));
+    }
     d->inputDuration = d->decoder.duration();
     d->totalDuration = d->inputDuration;
 
@@ -146,7 +203,7 @@ int transcoder::openInputFile(const QString &path)
     if (audioIndex >= 0) {
         ret = d->decoder.selectStream(audioIndex);
         if (ret < 0)
-            return ret;
+            return d->fail(ret, inputFailure(ret));
         d->audioInputIndex = audioIndex;
     }
     if (d->useVideo) {
@@ -154,7 +211,7 @@ int transcoder::openInputFile(const QString &path)
         if (videoIndex >= 0) {
             ret = d->decoder.selectStream(videoIndex);
             if (ret < 0)
-                return ret;
+                return d->fail(ret, inputFailure(ret));
             d->videoInputIndex = videoIndex;
         }
     }
@@ -185,7 +242,7 @@ int transcoder::openOutputFile(const QString &path)
 {
     int ret = d->encoder.openOutputFile(path);
     if (ret < 0)
-        return ret;
+        return d->fail(ret, outputFailure(ret));
     if (d->useVideo && d->videoInputIndex >= 0) {
         ret = d->openVideoOutput();
         if (ret < 0)
@@ -203,15 +260,15 @@ int transcoder::Private::openVideoOutput()
     if (!codec) {
         qCritical().noquote() << "No video encoder" << video.name;
         av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
-        return AVERROR_ENCODER_NOT_FOUND;
+        return fail(AVERROR_ENCODER_NOT_FOUND, encoderFailure());
     }
     if (!encoder.fitsOutput(codec, AVMEDIA_TYPE_VIDEO))
-        return AVERROR(EINVAL);
+        return fail(AVERROR(EINVAL), encoderFailure());
     qInfo() << "selected video codec" << codec->long_name;
     int ret = encoder.addStream(codec);
     if (ret < 0) {
         qCritical() << "failed to add video output stream!!!";
-        return ret;
+        return fail(ret, encoderFailure());
     }
 
     const AVRational inputRate = decoder.sourceFrameRate();
@@ -249,7 +306,8 @@ int transcoder::Private::openVideoOutput()
     }
     if (ret < 0) {
         qCritical() << "failed to open video output stream!!!";
-        return ret;
+        return fail(ret,
+                    userText("the encoder refused the output settings: %1").arg(errorText(ret)));
     }
     videoOutputIndex = ret;
     // The encoder's size, which is even where the settings asked for odd sides.
@@ -280,15 +338,15 @@ int transcoder::Private::openAudioOutput()
     if (!codec) {
         qCritical().noquote() << "No audio encoder" << audio.name;
         av_log(nullptr, AV_LOG_ERROR, "Necessary encoder not found\n");
-        return AVERROR_ENCODER_NOT_FOUND;
+        return fail(AVERROR_ENCODER_NOT_FOUND, encoderFailure());
     }
     if (!encoder.fitsOutput(codec, AVMEDIA_TYPE_AUDIO))
-        return AVERROR(EINVAL);
+        return fail(AVERROR(EINVAL), encoderFailure());
     qInfo() << "selected audio codec" << codec->long_name;
     int ret = encoder.addStream(codec);
     if (ret < 0) {
         qCritical() << "failed to add audio output stream!!!";
-        return ret;
+        return fail(ret, encoderFailure());
     }
 
     AVSampleFormat sampleFormat = decoder.sourceSampleFormat();
@@ -308,7 +366,8 @@ int transcoder::Private::openAudioOutput()
     }
     if (ret < 0) {
         qCritical() << "failed to open audio output stream!!!";
-        return ret;
+        return fail(ret,
+                    userText("the encoder refused the output settings: %1").arg(errorText(ret)));
     }
     audioOutputIndex = ret;
     decoder.setAudioFormat(context->sample_fmt, context->sample_rate,
@@ -367,7 +426,7 @@ int transcoder::processNextFrame(bool &done)
     }
     if (ret < 0) {
         qCritical().noquote() << "Cannot decode the input:" << errorText(ret);
-        return ret;
+        return d->fail(ret, inputFailure(ret));
     }
     const int inputIndex = ret;
     FrameLease lease(d->decoder, frame);
@@ -389,7 +448,7 @@ int transcoder::processNextFrame(bool &done)
     if (type == AVMEDIA_TYPE_VIDEO && (d->watermark || d->subtitles)) {
         ret = d->paintOverlays(frame, time);
         if (ret < 0)
-            return ret;
+            return d->fail(ret, errorText(ret));
     }
     frame->pict_type = AV_PICTURE_TYPE_NONE;
 
@@ -420,9 +479,11 @@ int transcoder::processNextFrame(bool &done)
                                         timeBase);
     }
     ret = d->encoder.writeFrame(frame, outputIndex);
-    if (ret < 0)
+    if (ret < 0) {
         qCritical().noquote() << "Cannot encode a frame of stream #" << outputIndex
                               << errorText(ret);
+        d->fail(ret, isWriteError(ret) ? outputFailure(ret) : errorText(ret));
+    }
     return ret;
 }
 
@@ -449,7 +510,17 @@ qint64 transcoder::progressValue() const
 
 int transcoder::finish()
 {
-    return d->encoder.finalize();
+    const int ret = d->encoder.finalize();
+    if (ret == AVERROR(ENODATA))
+        d->fail(ret, userText("nothing in the source file could be read"));
+    else if (ret < 0)
+        d->fail(ret, isWriteError(ret) ? outputFailure(ret) : errorText(ret));
+    return ret;
+}
+
+QString transcoder::failureText() const
+{
+    return d->failure;
 }
 
 int transcoder::videoBitRate(const QSize &resolution, double frameRate, int quality)

@@ -45,6 +45,9 @@ public:
     qint64 progressValue() const;
     // Finalizes the output file; the result is that of the encoder's finalize.
     int finish();
+    // Why the first failed call failed, in the user's words; empty while none
+    // has failed.
+    QString failureText() const;
 
     // Bits per second for a video of this size and rate at a quality of
     // 0 to 100.

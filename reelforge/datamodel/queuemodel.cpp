@@ -413,7 +413,9 @@ void QueueModel::Private::onRemoteItemStateChanged(const QUuid &uid, QueueItemSt
         break;
     case QueueItemState::Failed:
         finishTask(item);
-        item->setState(VideoItem::ConvertFailed, VideoItem::ConverterFailed);
+        // An older worker sends no reason.
+        item->setState(VideoItem::ConvertFailed, VideoItem::ConverterFailed,
+                       data.type() == QVariant::String ? data.toString() : QString());
         break;
     default:
         break;

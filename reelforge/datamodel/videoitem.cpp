@@ -227,6 +227,7 @@ public:
     int progress = 0;
     bool paused = false;
     FailReason failReason = NoFailure;
+    QString failDetail;
 };
 
 VideoItem::VideoItem(const QFileInfo &source) : d(std::make_unique<Private>(source))
@@ -361,14 +362,22 @@ VideoItem::FailReason VideoItem::failReason() const
     return d->failReason;
 }
 
-void VideoItem::setState(State state, FailReason reason)
+QString VideoItem::failDetail() const
+{
+    return d->failDetail;
+}
+
+void VideoItem::setState(State state, FailReason reason, const QString &detail)
 {
     const State old = d->state;
     d->state = state;
-    if (state == ConvertFailed)
+    if (state == ConvertFailed) {
         d->failReason = reason;
-    else if (state == Scheduled || state == Imported)
+        d->failDetail = detail;
+    } else if (state == Scheduled || state == Imported) {
         d->failReason = NoFailure;
+        d->failDetail.clear();
+    }
 
     // Also when the item was Imported already: a reset item starts afresh.
     if (state == Imported && d->progress != 0) {

@@ -93,9 +93,11 @@ public:
     bool useAudio() const;
     bool supportAudio() const;
     FailReason failReason() const;
+    // The converter's own words for a ConverterFailed; may be empty.
+    QString failDetail() const;
 
     // A reason given with ConvertFailed is kept until the next Scheduled.
-    void setState(State state, FailReason reason = NoFailure);
+    void setState(State state, FailReason reason = NoFailure, const QString &detail = QString());
     void setProgress(int progress);
     void setPaused(bool paused);
     void setTaskSent(bool sent);

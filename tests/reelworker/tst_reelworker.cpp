@@ -198,6 +198,15 @@ public:
         return -1;
     }
 
+    // The reason the last report gave, where it is a failure.
+    QString lastFailure(const QUuid &uid) const
+    {
+        const QList<Report> mine = reportsFor(uid);
+        if (mine.isEmpty() || mine.last().state != int(QueueItemState::Failed))
+            return QString();
+        return mine.last().data.toString();
+    }
+
     // The log file this worker writes.
     QString logFile() const
     {
@@ -588,6 +597,8 @@ void tst_ReelWorker::inputThatIsNotMediaFails()
     QVERIFY(worker.send(LinkMessages::addItem(info)));
     QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(readFile(worker.logFile()).contains("Report error creating transcoder!!!"));
+    QCOMPARE(worker.lastFailure(info.uid),
+             QStringLiteral("the source file is damaged or is no media file"));
     QVERIFY(!QFileInfo::exists(info.target));
 }
 
@@ -610,21 +621,23 @@ void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
         QString audioEncoder;
         QSize size;
         QByteArray logged;
+        // What the report tells the user; any text where empty.
+        QString said;
     };
     const QSize size(320, 180);
     // clang-format off
     QList<Case> cases{
-        {"pipe", pipe, "pipe.mp4", "h264_mf", "aac_mf", size, "a pipe, not a file"},
-        {"folder", folder, "folder.mp4", "h264_mf", "aac_mf", size, "a folder, not a file"},
-        {"endless device", "/dev/zero", "zero.mp4", "h264_mf", "aac_mf", size, "a device, not a file"},
-        {"audio encoder for video", m_shortClip, "aac.mp4", "aac", "aac_mf", size, "Encoder aac makes no video"},
-        {"video encoder for audio", m_shortClip, "x264.mp4", "h264_mf", "libx264", size, "Encoder libx264 makes no audio"},
-        {"subtitle encoder for video", m_shortClip, "srt.mkv", "srt", "aac_mf", size, "Encoder srt makes no video"},
-        {"codec the container cannot hold", m_shortClip, "raw.mp4", "rawvideo", "aac_mf", size, "Encoder rawvideo makes rawvideo which the container mp4 cannot hold"},
-        {"encoder that corrupts memory", m_shortClip, "rpza.mov", "rpza", "aac_mf", QSize(322, 182), "Encoder rpza is refused"},
-        {"hardware frames only", m_shortClip, "vaapi.mp4", "h264_vaapi", "aac_mf", size, "Cannot open encoder h264_vaapi"},
-        {"frame too small for the encoder", m_shortClip, "svt.mkv", "libsvtav1", "aac_mf", QSize(30, 30), "Cannot open video encoder"},
-        {"encoder that hangs unless it got a frame", m_shortClip, "svt.mov", "libsvtav1", "aac_mf", size, "Error occurred when opening output file"},
+        {"pipe", pipe, "pipe.mp4", "h264_mf", "aac_mf", size, "a pipe, not a file", "the source file cannot be read: a pipe, not a file"},
+        {"folder", folder, "folder.mp4", "h264_mf", "aac_mf", size, "a folder, not a file", "the source file cannot be read: a folder, not a file"},
+        {"endless device", "/dev/zero", "zero.mp4", "h264_mf", "aac_mf", size, "a device, not a file", ""},
+        {"audio encoder for video", m_shortClip, "aac.mp4", "aac", "aac_mf", size, "Encoder aac makes no video", "the chosen encoder does not fit the output format"},
+        {"video encoder for audio", m_shortClip, "x264.mp4", "h264_mf", "libx264", size, "Encoder libx264 makes no audio", "the chosen encoder does not fit the output format"},
+        {"subtitle encoder for video", m_shortClip, "srt.mkv", "srt", "aac_mf", size, "Encoder srt makes no video", ""},
+        {"codec the container cannot hold", m_shortClip, "raw.mp4", "rawvideo", "aac_mf", size, "Encoder rawvideo makes rawvideo which the container mp4 cannot hold", "the chosen encoder does not fit the output format"},
+        {"encoder that corrupts memory", m_shortClip, "rpza.mov", "rpza", "aac_mf", QSize(322, 182), "Encoder rpza is refused", ""},
+        {"hardware frames only", m_shortClip, "vaapi.mp4", "h264_vaapi", "aac_mf", size, "Cannot open encoder h264_vaapi", ""},
+        {"frame too small for the encoder", m_shortClip, "svt.mkv", "libsvtav1", "aac_mf", QSize(30, 30), "Cannot open video encoder", ""},
+        {"encoder that hangs unless it got a frame", m_shortClip, "svt.mov", "libsvtav1", "aac_mf", size, "Error occurred when opening output file", ""},
     };
     // clang-format on
     // Root reads any file.
@@ -633,7 +646,8 @@ void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
         QVERIFY(QFile::copy(m_shortClip, locked));
         QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
         cases.append({"unreadable file", locked, "locked.mp4", "h264_mf", "aac_mf", size,
-                      "no permission to read the file"});
+                      "no permission to read the file",
+                      "the source file cannot be read: no permission to read the file"});
     }
 
     LinkedWorker worker;
@@ -664,6 +678,9 @@ void tst_ReelWorker::unfitSourcesAndEncodersFailCleanly()
     for (int i = 0; i < cases.size(); ++i) {
         QVERIFY2(worker.lastState(sent.at(i).uid) == int(QueueItemState::Failed), cases.at(i).name);
         QVERIFY2(log.contains(cases.at(i).logged), cases.at(i).name);
+        const QString said = worker.lastFailure(sent.at(i).uid);
+        QVERIFY2(cases.at(i).said.isEmpty() ? !said.isEmpty() : said == cases.at(i).said,
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(cases.at(i).name), said)));
         QVERIFY2(!QFileInfo::exists(sent.at(i).target), cases.at(i).name);
     }
 }
@@ -676,6 +693,8 @@ void tst_ReelWorker::failingMidwayRemovesPartialOutput()
     QVERIFY(worker.send(LinkMessages::addItem(info)));
     QTRY_COMPARE(worker.lastState(info.uid), int(QueueItemState::Failed));
     QVERIFY(worker.lastProgress(info.uid) > 0);
+    QVERIFY(worker.lastFailure(info.uid).startsWith(
+            QStringLiteral("the output file cannot be written")));
     QVERIFY(!QFileInfo::exists(info.target));
     QVERIFY(!QFileInfo::exists(partialOf(info)));
 }

@@ -693,6 +693,7 @@ void Card::Private::updateMessage()
     if (!item)
         return;
     KelIconLabel *message = bottomRow->message;
+    message->setToolTip(QString());
     switch (item->state()) {
     case VideoItem::ImportFailed:
         message->setStyleId(Style::WT_Card_Message_Warning);
@@ -704,9 +705,14 @@ void Card::Private::updateMessage()
         break;
     case VideoItem::ConvertFailed: {
         message->setStyleId(Style::WT_Card_Message_Warning);
-        const QString reason = failReasonText(item->failReason());
+        const QString reason = item->failReason() == VideoItem::ConverterFailed
+                        && !item->failDetail().isEmpty()
+                ? item->failDetail()
+                : failReasonText(item->failReason());
         message->setText(reason.isEmpty() ? cardText("Convert failed")
                                           : cardText("Convert failed: %1").arg(reason));
+        // The whole of it where the row is too narrow for the text.
+        message->setToolTip(reason);
         break;
     }
     case VideoItem::Converted:

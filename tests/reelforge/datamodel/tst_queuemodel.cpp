@@ -336,15 +336,17 @@ void tst_QueueModel::batchDoneOnceAfterStartAll()
     const Items items = addClips({"a.mp4", "b.mp4"});
     QSignalSpy done(m_model.get(), &QueueModel::batchProcessDone);
     startConverting(items);
-    report(items[0], QueueItemState::Failed);
+    report(items[0], QueueItemState::Failed, QStringLiteral("the disk is full"));
     QTRY_COMPARE(items[1]->state(), VideoItem::Converting);
     QCOMPARE(done.count(), 0);
     report(items[1], QueueItemState::Done);
     QTRY_COMPARE(done.count(), 1);
     QCOMPARE(items[0]->state(), VideoItem::ConvertFailed);
+    QCOMPARE(items[0]->failDetail(), QStringLiteral("the disk is full"));
 
     // Leaving the finished states does not end the batch a second time.
     items[0]->setState(VideoItem::Imported);
+    QCOMPARE(items[0]->failDetail(), QString());
     items[0]->setState(VideoItem::Converted);
     QCOMPARE(done.count(), 1);
 

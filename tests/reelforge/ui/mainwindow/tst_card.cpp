@@ -585,30 +585,42 @@ void tst_Card::cardWithoutItemIsDisabled()
 void tst_Card::failedCardSaysWhy_data()
 {
     QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("detail");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no format") << int(VideoItem::NoTargetFormat)
+    QTest::newRow("no format") << int(VideoItem::NoTargetFormat) << QString()
                                << "Convert failed: no output format is chosen";
-    QTest::newRow("source gone") << int(VideoItem::SourceMissing)
+    QTest::newRow("source gone") << int(VideoItem::SourceMissing) << QString()
                                  << "Convert failed: the source file is gone";
-    QTest::newRow("folder") << int(VideoItem::OutputFolderNotWritable)
+    QTest::newRow("folder") << int(VideoItem::OutputFolderNotWritable) << QString()
                             << "Convert failed: the output folder is not writable";
-    QTest::newRow("worker") << int(VideoItem::ConverterFailed)
+    QTest::newRow("worker") << int(VideoItem::ConverterFailed) << QString()
                             << "Convert failed: the converter could not convert this file";
-    QTest::newRow("worker lost") << int(VideoItem::ConverterLost)
+    QTest::newRow("worker says why")
+            << int(VideoItem::ConverterFailed)
+            << "the output file cannot be written: the disk is full"
+            << "Convert failed: the output file cannot be written: the disk is full";
+    QTest::newRow("worker lost") << int(VideoItem::ConverterLost) << QString()
                                  << "Convert failed: the converter stopped unexpectedly";
-    QTest::newRow("unknown") << int(VideoItem::NoFailure) << "Convert failed";
+    QTest::newRow("unknown") << int(VideoItem::NoFailure) << QString() << "Convert failed";
 }
 
 void tst_Card::failedCardSaysWhy()
 {
     QFETCH(int, reason);
+    QFETCH(QString, detail);
     QFETCH(QString, message);
     const VideoItemPtr item = importItem(m_clip);
     m_card->setVideoItem(item);
     item->setState(VideoItem::Scheduled);
-    item->setState(VideoItem::ConvertFailed, VideoItem::FailReason(reason));
+    item->setState(VideoItem::ConvertFailed, VideoItem::FailReason(reason), detail);
     QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(), message);
     QVERIFY(shown(m_card, part(m_card, "BottomMessage")));
+
+    // A second run that ends well leaves nothing of the reason behind.
+    item->setState(VideoItem::Scheduled);
+    item->setState(VideoItem::Converted);
+    QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->text(), QStringLiteral("Completed!"));
+    QCOMPARE(part<KelIconLabel>(m_card, "BottomMessage")->toolTip(), QString());
 }
 
 void tst_Card::convertNeedsATargetFormat()
