@@ -12,7 +12,7 @@ packages=(
     libswresample-dev libavfilter-dev
     ffmpeg fonts-dejavu-core
     libqt5x11extras5-dev libxcb1-dev
-    xvfb xauth openbox xcompmgr xdotool x11-utils dbus-daemon python3
+    xvfb xauth openbox xcompmgr xdotool x11-utils dbus-daemon python3 bc
 )
 
 missing=()
