@@ -224,6 +224,11 @@ cleanup_scenario() {
     # Either may have ended already; the status is the scenario's.
     [ -n "${DEMO_PID:-}" ] && { kill "$DEMO_PID" 2>/dev/null || true; }
     [ -n "${WM_PID:-}" ] && { kill "$WM_PID" 2>/dev/null || true; }
+    # Whatever else a scenario started (a compositing manager, say) would
+    # keep the wait below from ever ending.
+    local others
+    others=$(jobs -p)
+    [ -n "$others" ] && { kill $others 2>/dev/null || true; }
     wait 2>/dev/null
     rm -rf "$WORK_DIR"
     return 0

@@ -168,7 +168,7 @@ void tst_SubtitlesDialog::colours()
     QTRY_COMPARE(colors->color(), selector);
     QTRY_COMPARE(pip->foregroundBrush().color(), text);
     QCOMPARE(pip->foregroundBrush().style(), Qt::SolidPattern);
-    QCOMPARE(pip->backgroundBrush().color().rgba(), band.rgba());
+    QTRY_COMPARE(pip->backgroundBrush().color().rgba(), band.rgba());
     QCOMPARE(part<KelLabel>(dialog, "ColorLabel")->text(),
              background ? QStringLiteral("Text style") : QStringLiteral("Text color"));
 }
