@@ -11,7 +11,6 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFutureWatcher>
 #include <QJsonObject>
 #include <QMetaEnum>
@@ -232,17 +231,18 @@ public:
     QSharedPointer<CodecInfo> sourceCodec;
     qint64 duration = 0;
     QByteArray thumbnailData;
-    // The probed picture's format, restored on decoding; invalid for a stored
-    // one, which decodes as it did from its file.
+    // The probed picture's format, restored on decoding.
     QImage::Format thumbnailFormat = QImage::Format_Invalid;
-    // The picture set, until its encoding arrives.
-    QImage encodingThumbnail;
+    // Held decoded: a probed picture until its encoding arrives, a stored
+    // one as read on the pool (its card is shown then, and it was decoded
+    // off the GUI thread).
+    QImage decodedThumbnail;
     // Tells an encoding that a later picture replaced its own.
     quint64 thumbnailSerial = 0;
     // Read from this file when asked, then forgotten: a file that does not
     // load is not read again.
     QString thumbnailFile;
-    QFutureWatcher<QByteArray> *thumbnailRead = nullptr;
+    QFutureWatcher<QImage> *thumbnailRead = nullptr;
     QString targetName;
     QString calculatedTargetPath;
     Enums::TargetFolderType targetFolderType = Enums::Desktop;
@@ -326,8 +326,8 @@ qint64 VideoItem::duration() const
 
 QImage VideoItem::thumbnail() const
 {
-    if (!d->encodingThumbnail.isNull() || d->thumbnailData.isEmpty())
-        return d->encodingThumbnail;
+    if (!d->decodedThumbnail.isNull() || d->thumbnailData.isEmpty())
+        return d->decodedThumbnail;
     const QImage image = QImage::fromData(d->thumbnailData);
     if (d->thumbnailFormat == QImage::Format_Invalid || image.format() == d->thumbnailFormat)
         return image;
@@ -445,7 +445,7 @@ void VideoItem::setThumbnail(const QImage &thumbnail)
 {
     d->thumbnailData.clear();
     d->thumbnailFormat = thumbnail.format();
-    d->encodingThumbnail = thumbnail;
+    d->decodedThumbnail = thumbnail;
     const quint64 serial = ++d->thumbnailSerial;
     emit thumbnailChanged(QString());
     if (thumbnail.isNull())
@@ -458,7 +458,7 @@ void VideoItem::setThumbnail(const QImage &thumbnail)
         if (serial != d->thumbnailSerial)
             return;
         d->thumbnailData = encoding->result();
-        d->encodingThumbnail = QImage();
+        d->decodedThumbnail = QImage();
         emit thumbnailChanged(QString());
     });
     encoding->setFuture(QtConcurrent::run([thumbnail] {
@@ -478,28 +478,23 @@ void VideoItem::setThumbnailFile(const QString &path)
 
 void VideoItem::loadThumbnail()
 {
-    if (!d->thumbnailData.isEmpty() || !d->encodingThumbnail.isNull() || d->thumbnailFile.isEmpty()
+    if (!d->thumbnailData.isEmpty() || !d->decodedThumbnail.isNull() || d->thumbnailFile.isEmpty()
         || d->thumbnailRead)
         return;
     // A child of the item: an item destroyed meanwhile hears nothing of it.
-    d->thumbnailRead = new QFutureWatcher<QByteArray>(this);
+    d->thumbnailRead = new QFutureWatcher<QImage>(this);
     connect(d->thumbnailRead, &QFutureWatcherBase::finished, this, [this] {
-        const QByteArray data = d->thumbnailRead->result();
+        const QImage image = d->thumbnailRead->result();
         d->thumbnailRead->deleteLater();
         d->thumbnailRead = nullptr;
         d->thumbnailFile.clear();
-        if (!data.isEmpty() && d->thumbnailData.isEmpty() && d->encodingThumbnail.isNull()) {
-            d->thumbnailData = data;
-            d->thumbnailFormat = QImage::Format_Invalid;
+        if (!image.isNull() && d->thumbnailData.isEmpty() && d->decodedThumbnail.isNull()) {
+            d->decodedThumbnail = image;
             emit thumbnailChanged(QString());
         }
     });
-    // The bytes are kept as read; the decoding proves them a picture.
-    d->thumbnailRead->setFuture(QtConcurrent::run([path = d->thumbnailFile] {
-        QFile file(path);
-        QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        return QImage::fromData(data).isNull() ? QByteArray() : data;
-    }));
+    d->thumbnailRead->setFuture(
+            QtConcurrent::run([path = d->thumbnailFile] { return QImage(path); }));
 }
 
 void VideoItem::setTargetName(const QString &name)

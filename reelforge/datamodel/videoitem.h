@@ -71,9 +71,8 @@ public:
     qint64 duration() const;
     // Decoded from thumbnailData() on every call.
     QImage thumbnail() const;
-    // The thumbnail encoded: PNG for a probed one, the file's bytes for a
-    // stored one; empty when there is none, and while a probed one is being
-    // encoded (thumbnail() has it meanwhile).
+    // A probed thumbnail encoded as PNG; empty when there is none, while it
+    // is being encoded, and for a stored one (thumbnail() has those).
     QByteArray thumbnailData() const;
     QString targetName() const;
     int compressionLevel() const;

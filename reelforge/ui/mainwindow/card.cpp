@@ -114,7 +114,7 @@ public:
     }
 };
 
-// The encoded picture once there is one; the picture being encoded before.
+// The encoded picture when there is one, else the decoded one the item holds.
 void showThumbnail(CardThumbnail *thumbnail, const VideoItem *item)
 {
     const QByteArray data = item->thumbnailData();
