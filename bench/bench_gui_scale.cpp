@@ -13,7 +13,8 @@
 //   rsskib_per_item KIB files N thumbkib_per_item KIB": the largest gap
 //   between two ticks of a 10 ms precise timer, the time from the call to
 //   the last item leaving Importing, and, once every card is made, the
-//   growth of the resident set per file and the items' thumbnails' share.
+//   growth of the resident set per file and the share of the items'
+//   thumbnails, as they are held (encoded).
 // bench_gui_scale make-history COUNT FILE
 //   Imports FILE, writes it to the history as the program does, and repeats
 //   its record and thumbnail under new identifiers up to COUNT records.
@@ -188,7 +189,7 @@ int add(Application &app, const QStringList &files)
     qint64 pictureBytes = 0;
     for (int row = 0; row < queue->rowCount(); ++row) {
         const auto item = queue->data(queue->index(row), Qt::UserRole).value<VideoItemPtr>();
-        pictureBytes += item ? item->thumbnail().sizeInBytes() : 0;
+        pictureBytes += item ? item->thumbnailData().size() : 0;
     }
     std::printf("stall %.1f imported %.4f rsskib_per_item %.1f files %d thumbkib_per_item %.1f\n",
                 longestGap / 1e6, imported, double(rssAfter - rssBefore) / urls.size(),

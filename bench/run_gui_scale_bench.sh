@@ -103,7 +103,7 @@ for count in 200 1000; do
     done
     echo "add $count files through the queue, $n pairs, min / median / max"
     printf '  longest stall ms   %s   (target <= 100)\n' "$(printf '%s\n' "${stalls[@]}" | spread)"
-    printf '  RSS KiB per item   %s   (target <= 150), of which thumbnails %s\n' \
+    printf '  RSS KiB per item   %s   (target <= 150), of which thumbnails (encoded) %s\n' \
         "$(printf '%s\n' "${rss[@]}" | spread)" "$(printf '%s\n' "${thumbs[@]}" | spread)"
     printf '  imported s         %s   libav anchor (%d threads) %s\n' \
         "$(printf '%s\n' "${imported[@]}" | spread)" "$threads" \

@@ -16,6 +16,10 @@
 #include <QMutex>
 #include <QtConcurrent>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <climits>
 
@@ -198,13 +202,24 @@ public:
 
     void run();
     static Result examine(const Request &request);
+    static void releaseFreedMemory();
     static void apply(const Request &request, const Result &result);
 
-    // Guards both members below; held only to add or take one entry.
+    // Guards the members below; held only to add or take one entry.
     QMutex mutex;
     QList<Request> waiting;
     QList<QFuture<void>> tasks;
+    // Requests being examined, and whether any was since the last trim.
+    int examining = 0;
+    bool trimDue = false;
 };
+
+void mediaimport::Private::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 mediaimport::mediaimport(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) { }
 
@@ -241,11 +256,26 @@ void mediaimport::Private::run()
         Request request;
         {
             QMutexLocker locker(&mutex);
-            if (waiting.isEmpty())
+            if (waiting.isEmpty()) {
+                const bool trim = trimDue && examining == 0;
+                if (trim)
+                    trimDue = false;
+                locker.unlock();
+                // The pool's threads decode in arenas of their own, which keep
+                // what a batch of files freed: hundreds of KiB per file.
+                if (trim)
+                    releaseFreedMemory();
                 return;
+            }
             request = waiting.takeFirst();
+            ++examining;
+            trimDue = true;
         }
         const Result result = examine(request);
+        {
+            QMutexLocker locker(&mutex);
+            --examining;
+        }
         // The item's setters run on its own thread, where its readers are.
         QObject *context = request.item->importContext();
         QMetaObject::invokeMethod(

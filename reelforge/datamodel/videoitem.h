@@ -80,7 +80,11 @@ public:
     QSharedPointer<CodecInfo> targetCodecInfo() const;
     const AVMediaFileInfo &mediaInfo() const;
     qint64 duration() const;
+    // Decoded from thumbnailData() on every call.
     QImage thumbnail() const;
+    // A probed thumbnail encoded as PNG; empty when there is none, while it
+    // is being encoded, and for a stored one (thumbnail() has those).
+    QByteArray thumbnailData() const;
     QString targetName() const;
     int compressionLevel() const;
     QPair<qint64, qint64> trim() const;
@@ -101,6 +105,9 @@ public:
     void setProgress(int progress);
     void setPaused(bool paused);
     void setTaskSent(bool sent);
+    // Kept encoded, losslessly: a decoded picture costs far more memory
+    // than the queue can spend per item. The encoding is done on the thread
+    // pool; thumbnailChanged tells the picture set and again its encoding.
     void setThumbnail(const QImage &thumbnail);
     // A stored item's thumbnail stays in its file, and thumbnail() null,
     // until loadThumbnail() reads it.

@@ -107,6 +107,8 @@ Picture coverAndCrop(const Picture &source, const QSize &size, qreal dpr)
 class Ui::Private
 {
 public:
+    KelPixmapCache *cache(QObject *owner);
+
     KelPixmapCache *thumbCache = nullptr;
     QPointer<ServiceModeWindow> serviceModeWindow;
 };
@@ -364,13 +366,19 @@ void Ui::showServiceModeWindow()
     d->serviceModeWindow->show();
 }
 
+KelPixmapCache *Ui::Private::cache(QObject *owner)
+{
+    if (!thumbCache) {
+        thumbCache = new KelPixmapCache(owner);
+        thumbCache->setObjectName(QStringLiteral("ThumbCache"));
+        thumbCache->setCacheLimit(ThumbCacheLimitMb);
+    }
+    return thumbCache;
+}
+
 bool Ui::thumbnail(const QString &path, const QSize &size, qreal dpr, QPixmap &out)
 {
-    if (!d->thumbCache) {
-        d->thumbCache = new KelPixmapCache(this);
-        d->thumbCache->setObjectName(QStringLiteral("ThumbCache"));
-        d->thumbCache->setCacheLimit(ThumbCacheLimitMb);
-    }
+    d->cache(this);
     const QString key = QStringLiteral("Thumb-%1-%2-%3-%4")
                                 .arg(path, QString::number(size.width()),
                                      QString::number(size.height()), QString::number(dpr, 'g', 6));
@@ -388,4 +396,20 @@ bool Ui::thumbnailFromImage(const QImage &image, const QSize &size, qreal dpr, Q
     if (!image.isNull())
         out = QPixmap::fromImage(coverAndCrop(image, size, dpr));
     return !out.isNull();
+}
+
+bool Ui::thumbnailFromData(const QByteArray &data, const QString &key, const QSize &size, qreal dpr,
+                           QPixmap &out)
+{
+    KelPixmapCache *cache = d->cache(this);
+    const QString sizedKey = QStringLiteral("Data-%1-%2-%3-%4")
+                                     .arg(key, QString::number(size.width()),
+                                          QString::number(size.height()),
+                                          QString::number(dpr, 'g', 6));
+    if (cache->find(sizedKey, &out))
+        return true;
+    if (!thumbnailFromImage(QImage::fromData(data), size, dpr, out))
+        return false;
+    cache->insert(sizedKey, out);
+    return true;
 }

@@ -73,6 +73,10 @@ public:
     bool thumbnail(const QString &path, const QSize &size, qreal dpr, QPixmap &out);
     // The same without the cache; false for a null image.
     bool thumbnailFromImage(const QImage &image, const QSize &size, qreal dpr, QPixmap &out);
+    // thumbnailFromImage for an encoded image, decoded on a miss of the
+    // thumbnail cache under a key that names these bytes alone.
+    bool thumbnailFromData(const QByteArray &data, const QString &key, const QSize &size, qreal dpr,
+                           QPixmap &out);
 
 protected:
     // The program's MainWindow.

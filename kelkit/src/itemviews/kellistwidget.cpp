@@ -66,6 +66,7 @@ public:
     void returnToPool(KelListWidgetItem *item);
     void removeLayoutItems(int first, int last);
     void insertRowWidget(int row);
+    QWidget *widgetForRow(int row);
     void fillPlaceholders();
     void makePrototype();
     void insertPlaceholder(int row);
@@ -259,6 +260,24 @@ void KelListWidget::Private::insertRowWidget(int row)
     QWidget *widget = asWidget(obtainItem(rowIndex(row)));
     replacer->insertWidget(row, widget);
     widget->show();
+}
+
+QWidget *KelListWidget::Private::widgetForRow(int row)
+{
+    QLayout *current = layout();
+    if (!current || row < 0 || row >= current->count())
+        return nullptr;
+    QLayoutItem *item = current->itemAt(row);
+    if (item->widget() || onlyVisible || !model || !factory
+        || !dynamic_cast<KelSpacerOrWidgetItem *>(item))
+        return item->widget();
+    // A row asked for before its pass: the passes skip rows that have one.
+    const bool held = contentLayout->isEnabled();
+    contentLayout->setEnabled(false);
+    delete current->takeAt(row);
+    insertRowWidget(row);
+    contentLayout->setEnabled(held);
+    return current->itemAt(row)->widget();
 }
 
 // Replaces placeholders by the rows' widgets, in order, until the budget is
@@ -827,12 +846,17 @@ void KelListWidget::setVerboseLogging(bool enabled)
     d->verbose = enabled;
 }
 
+QWidget *KelListWidget::rowWidget(int row) const
+{
+    return d->widgetForRow(row);
+}
+
 void KelListWidget::activateIndex(const QModelIndex &index)
 {
     if (!index.isValid() || index.model() != d->model
         || (d->root.isValid() && index.parent() != d->root) || index.row() >= d->layoutCount())
         return;
-    if (QWidget *widget = d->layout()->itemAt(index.row())->widget())
+    if (QWidget *widget = d->widgetForRow(index.row()))
         d->activate(widget);
 }
 
@@ -841,7 +865,7 @@ bool KelListWidget::selectIndex(const QModelIndex &index)
     if (!index.isValid() || index.model() != d->model || index.parent() != d->root
         || index.row() >= d->layoutCount())
         return false;
-    QWidget *widget = d->layout()->itemAt(index.row())->widget();
+    QWidget *widget = d->widgetForRow(index.row());
     if (!widget)
         return false;
     if (auto *button = qobject_cast<KelButton *>(widget)) {

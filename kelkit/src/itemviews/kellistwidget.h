@@ -51,6 +51,11 @@ public:
     void setKeyboardNavigationEnabled(bool enabled);
     void setVerboseLogging(bool enabled);
 
+    // The widget of that row. In a list that builds every row, a row still
+    // waiting for its pass gets its widget now; in a visible-only list, null
+    // for a row out of view.
+    QWidget *rowWidget(int row) const;
+
     void activateIndex(const QModelIndex &index);
     // activateIndex for a row that has a widget; false when nothing was done.
     bool selectIndex(const QModelIndex &index);

@@ -136,6 +136,16 @@ public:
     }
 };
 
+// The encoded picture when there is one, else the decoded one the item holds.
+void showThumbnail(CardThumbnail *thumbnail, const VideoItem *item)
+{
+    const QByteArray data = item->thumbnailData();
+    if (data.isEmpty())
+        thumbnail->setImage(item->thumbnail());
+    else
+        thumbnail->setImageData(data);
+}
+
 } // namespace
 
 class Card::ExtraPropButton : public QWidget
@@ -559,7 +569,7 @@ void Card::videoItemAttached(VideoItemPtr item)
     }));
     addConnection(connect(it, &VideoItem::thumbnailChanged, thumbnail, &CardThumbnail::setPath));
     addConnection(connect(it, &VideoItem::thumbnailChanged, this,
-                          [thumbnail, it] { thumbnail->setImage(it->thumbnail()); }));
+                          [thumbnail, it] { showThumbnail(thumbnail, it); }));
     addConnection(connect(it, &VideoItem::stateChanged, this, [thumbnail](VideoItem::State state) {
         thumbnail->setEnabled(state >= VideoItem::Imported);
     }));
@@ -582,7 +592,7 @@ void Card::videoItemAttached(VideoItemPtr item)
     d->updateTopRow(state);
     d->updateMidRow(state);
     d->updateBottomRow(state);
-    thumbnail->setImage(item->thumbnail());
+    showThumbnail(thumbnail, it);
     // A stored item's picture is read now that its card is shown.
     item->loadThumbnail();
     top->title->setText(item->targetName());

@@ -86,11 +86,13 @@ bool CardsList::isFirstRow(const Card *card) const
 
 Card *CardsList::findCard(const QUuid &id) const
 {
-    const auto buttons = m_buttonGroup->buttons();
-    for (const QPointer<KelButton> &button : buttons) {
-        auto *card = qobject_cast<Card *>(button.data());
-        if (card && card->videoItem() && card->videoItem()->id() == id)
-            return card;
+    QAbstractItemModel *items = model();
+    if (!items || id.isNull())
+        return nullptr;
+    for (int row = 0; row < items->rowCount(); ++row) {
+        const auto item = items->index(row, 0).data(Qt::UserRole).value<VideoItemPtr>();
+        if (item && item->id() == id)
+            return qobject_cast<Card *>(rowWidget(row));
     }
     return nullptr;
 }

@@ -13,7 +13,8 @@ class KelExclusiveButtonGroup;
 // row in a vertical column, all in one exclusive selection group, so that
 // checking a card selects it, gives it the focus (when the focus is
 // elsewhere in the program) and scrolls it into view. Cards are found by
-// their item's identifier among the rows that have a card. GUI thread only.
+// their item's identifier; a queue row whose card is still waiting for its
+// pass gets it when asked for. GUI thread only.
 //
 //     auto *list = new CardsList(window);
 //     list->setModel(queueModel);
@@ -28,7 +29,8 @@ public:
 
     KelExclusiveButtonGroup *buttonGroup() const;
 
-    // Null when no card shows that item.
+    // Null when no row holds that item, or when its row is out of view in a
+    // list that builds only visible cards.
     Card *findCard(const QUuid &id) const;
     // Scrolls, animated, to the card of that item, when there is one.
     void ensureCardVisible(const QUuid &id);

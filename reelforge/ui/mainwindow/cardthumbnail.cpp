@@ -35,6 +35,9 @@ class CardThumbnail::Private
 {
 public:
     QImage image;
+    QByteArray data;
+    // Names the data in the thumbnail cache; new for every data set.
+    QString dataKey;
     QString path;
     QColor background;
 };
@@ -64,12 +67,23 @@ void CardThumbnail::setPath(const QString &path)
 
 QImage CardThumbnail::image() const
 {
-    return d->image;
+    return d->data.isEmpty() ? d->image : QImage::fromData(d->data);
 }
 
 void CardThumbnail::setImage(const QImage &image)
 {
     d->image = image;
+    d->data.clear();
+    d->dataKey.clear();
+    update();
+}
+
+void CardThumbnail::setImageData(const QByteArray &data)
+{
+    static quint64 serial = 0;
+    d->image = QImage();
+    d->data = data;
+    d->dataKey = data.isEmpty() ? QString() : QString::number(++serial);
     update();
 }
 
@@ -98,7 +112,7 @@ void CardThumbnail::paint(KelPaintContext &ctx)
     painter->setBrush(d->background);
     painter->drawRoundedRect(frame, radius, radius);
 
-    if (!d->image.isNull() || !d->path.isEmpty()) {
+    if (!d->image.isNull() || !d->data.isEmpty() || !d->path.isEmpty()) {
         const double growth = std::round(HoverGrowth * stateAnimator()->hoveredProgress());
         const QSize frameSize = frame.size().toSize();
         const QSize target = frameSize + QSize(int(growth), int(growth));
@@ -106,9 +120,13 @@ void CardThumbnail::paint(KelPaintContext &ctx)
 
         QPixmap picture;
         auto *ui = dynamic_cast<Ui *>(kelUi());
-        const bool loaded = ui
-                && (!d->image.isNull() ? ui->thumbnailFromImage(d->image, frameSize, 1.0, picture)
-                                       : ui->thumbnail(d->path, frameSize, 1.0, picture));
+        bool loaded = false;
+        if (ui && !d->data.isEmpty())
+            loaded = ui->thumbnailFromData(d->data, d->dataKey, frameSize, 1.0, picture);
+        else if (ui && !d->image.isNull())
+            loaded = ui->thumbnailFromImage(d->image, frameSize, 1.0, picture);
+        else if (ui)
+            loaded = ui->thumbnail(d->path, frameSize, 1.0, picture);
         if (loaded && !picture.isNull()) {
             if (picture.size() != target) {
                 picture = picture.scaled(target, Qt::KeepAspectRatioByExpanding,

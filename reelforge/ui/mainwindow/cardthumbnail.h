@@ -2,6 +2,7 @@
 
 #include "widgets/kelbutton.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -28,8 +29,13 @@ public:
     QString path() const;
     // Shown while no image is set.
     void setPath(const QString &path);
+    // The image set, or decoded from the data set.
     QImage image() const;
     void setImage(const QImage &image);
+    // An encoded image, decoded when painted through the thumbnail cache:
+    // a card that is never painted holds no decoded picture. Replaces the
+    // image set, and the reverse.
+    void setImageData(const QByteArray &data);
 
     void applyStyle() override;
     void paint(KelPaintContext &ctx) override;

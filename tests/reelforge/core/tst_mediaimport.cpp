@@ -515,7 +515,8 @@ void tst_mediaimport::outputCheck()
         QVERIFY(item->duration() > 0);
         QCOMPARE(item->sourceCodecInfo()->resolution(), QSize(320, 240));
         QCOMPARE(item->trim().first, trimStart);
-        QCOMPARE(thumbnails.count(), thumbnail.isValid() ? 1 : 0);
+        // Told once for the picture and once more when its encoding arrives.
+        QCOMPARE(!thumbnails.isEmpty(), thumbnail.isValid());
         QCOMPARE(item->thumbnail().size(), thumbnail.isValid() ? thumbnail : QSize(0, 0));
     } else {
         QCOMPARE(sourceFormats.count(), 0);

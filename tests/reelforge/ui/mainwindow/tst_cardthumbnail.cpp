@@ -1,5 +1,6 @@
 #include "animators/kelwidgetstateanimator.h"
 #include "application.h"
+#include "datamodel/videoitem.h"
 #include "kelui.h"
 #include "styles/kelstyle.h"
 #include "ui/mainwindow/cardthumbnail.h"
@@ -53,6 +54,7 @@ private slots:
     void emptyThumbnailShowsBackgroundAndPlayIcon();
     void unreadableFileShowsBackgroundOnly();
     void hoverGrowsThePictureAroundItsAnchor();
+    void encodedThumbnailPaintsAsTheDecodedOne();
 
 private:
     QTemporaryDir m_dir;
@@ -173,6 +175,48 @@ void tst_CardThumbnail::hoverGrowsThePictureAroundItsAnchor()
     for (const Probe &probe : probes)
         QVERIFY(PaintProbe::pixelIs(hovered, probe.at.x(), probe.at.y(), probe.hovered, 24));
     driver.uninstall();
+}
+
+void tst_CardThumbnail::encodedThumbnailPaintsAsTheDecodedOne()
+{
+    // A frame with smooth gradients and hard edges, so that any loss or a
+    // different scaling shows.
+    QImage frame = quarteredImage(QSize(320, 180));
+    {
+        QPainter painter(&frame);
+        QLinearGradient gradient(0, 0, 320, 180);
+        gradient.setColorAt(0, QColor(10, 200, 30, 160));
+        gradient.setColorAt(1, QColor(250, 20, 120, 160));
+        painter.fillRect(frame.rect().adjusted(40, 30, -40, -30), gradient);
+    }
+    VideoItem item(QFileInfo(QStringLiteral("/nowhere/clip.mp4")));
+    item.setThumbnail(frame);
+    // The picture itself until its encoding arrives.
+    QCOMPARE(item.thumbnail(), frame);
+    QTRY_VERIFY(!item.thumbnailData().isEmpty());
+    QCOMPARE(item.thumbnail().convertToFormat(QImage::Format_RGB32), frame);
+
+    CardThumbnail decoded;
+    decoded.setImage(frame);
+    CardThumbnail encoded;
+    encoded.setImageData(item.thumbnailData());
+    QCOMPARE(encoded.image().convertToFormat(QImage::Format_RGB32), frame);
+    const QImage expected = shot(&decoded);
+    QCOMPARE(shot(&encoded), expected);
+    // Again, from the thumbnail cache.
+    QCOMPARE(shot(&encoded), expected);
+
+    // Other data under the same card is not taken for the cached picture.
+    item.setThumbnail(quarteredImage(QSize(193, 108)).mirrored(true, false));
+    QTRY_VERIFY(!item.thumbnailData().isEmpty());
+    encoded.setImageData(item.thumbnailData());
+    decoded.setImage(item.thumbnail());
+    QCOMPARE(shot(&encoded), shot(&decoded));
+    QVERIFY(shot(&encoded) != expected);
+
+    encoded.setImageData(QByteArray());
+    QVERIFY(encoded.image().isNull());
+    QVERIFY(PaintProbe::pixelIs(shot(&encoded), 20, 20, kelStyle()->color(Style::CL_Gray_8)));
 }
 
 int main(int argc, char **argv)

@@ -69,6 +69,7 @@ private slots:
     void everyDragFollowsTheMouse();
     void placardDrawsArrowOnlyWithHint();
     void listFindsAndSelectsCards();
+    void cardsWaitingForTheirPassAreFound();
 
 private:
     ManualAnimationDriver *m_driver = nullptr;
@@ -248,6 +249,61 @@ void tst_DragFeedback::listFindsAndSelectsCards()
     QVERIFY(!list->visibleWidgetRect().contains(last->geometry()));
     list->ensureCardVisible(items.last()->id());
     QTRY_VERIFY(list->visibleWidgetRect().contains(last->geometry()));
+}
+
+void tst_DragFeedback::cardsWaitingForTheirPassAreFound()
+{
+    QWidget window;
+    auto *list = new CardsList(&window);
+    // One card per pass: right after the insertion only row 0 has its card.
+    list->setCreationBudget(0);
+    QStandardItemModel model;
+    list->setModel(&model);
+    window.resize(900, 600);
+    list->resize(window.size());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window, WaitBound::ms()));
+
+    QList<VideoItemPtr> items;
+    QList<QStandardItem *> rows;
+    for (int i = 0; i < 12; ++i) {
+        auto item = VideoItemPtr::create(QFileInfo(QStringLiteral("/nowhere/clip%1.mp4").arg(i)));
+        items << item;
+        rows << new QStandardItem;
+        rows.last()->setData(QVariant::fromValue(item), Qt::UserRole);
+    }
+    // Cards of rows; the list's size prototype has no item.
+    const auto builtCards = [list] {
+        int count = 0;
+        for (const QPointer<KelButton> &button : list->buttonGroup()->buttons()) {
+            auto *card = qobject_cast<Card *>(button.data());
+            count += card && card->videoItem() ? 1 : 0;
+        }
+        return count;
+    };
+    model.invisibleRootItem()->appendRows(rows);
+    QCOMPARE(builtCards(), 1);
+
+    // Asked for out of order, before any pass ran: each card is built for
+    // its own row and shows its own item.
+    for (int i : {7, 11, 3}) {
+        Card *card = list->findCard(items[i]->id());
+        QVERIFY(card);
+        QCOMPARE(card->videoItem(), items[i]);
+        QCOMPARE(list->rowWidget(i), card);
+    }
+    QVERIFY(list->selectIndex(model.index(9, 0)));
+    QCOMPARE(list->selectedVideoItem(), items[9]);
+
+    // The passes build the rest around them, each row once, in model order.
+    QTRY_COMPARE(builtCards(), items.size());
+    for (int i = 0; i < items.size(); ++i) {
+        auto *card = qobject_cast<Card *>(list->rowWidget(i));
+        QVERIFY(card);
+        QCOMPARE(card->videoItem(), items[i]);
+        QCOMPARE(list->findCard(items[i]->id()), card);
+    }
+    QVERIFY(!list->rowWidget(items.size()));
 }
 
 int main(int argc, char **argv)
