@@ -30,13 +30,19 @@ CARD_PITCH=206
 # The Convert button's accent colour, enabled.
 ACCENT="224 101 123"
 
-# The splash carries the program's name too: the main window is the one
-# window of that name left once the splash has handed over.
+# The splash carries the program's name too: once it has handed over, the
+# main window is the largest window of that name (the splash may still be
+# closing).
 main_window() {
     grep -q "Finish splash using" "$DEMO_LOG" 2>/dev/null || return 0
-    local ids
-    ids=$(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null || true)
-    [ "$(grep -c . <<<"$ids")" = 1 ] && echo "$ids"
+    local id x y w h best= area=0
+    for id in $(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null); do
+        read -r x y w h <<<"$(geometry "$id")"
+        if [ $((w * h)) -gt "$area" ]; then
+            best=$id area=$((w * h))
+        fi
+    done
+    [ -n "$best" ] && echo "$best"
     return 0
 }
 

@@ -33,13 +33,19 @@ CARD_TRIM_BOX="40 286 190 34"
 # How far a centre may lie from the main window's, in pixels.
 CENTRE_TOLERANCE=3
 
-# The splash carries the program's name too: the main window is the one
-# window of that name left once the splash has handed over.
+# The splash carries the program's name too: once it has handed over, the
+# main window is the largest window of that name (the splash may still be
+# closing).
 main_window() {
     grep -q "Finish splash using" "$DEMO_LOG" 2>/dev/null || return 0
-    local ids
-    ids=$(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null || true)
-    [ "$(grep -c . <<<"$ids")" = 1 ] && echo "$ids"
+    local id x y w h best= area=0
+    for id in $(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null); do
+        read -r x y w h <<<"$(geometry "$id")"
+        if [ $((w * h)) -gt "$area" ]; then
+            best=$id area=$((w * h))
+        fi
+    done
+    [ -n "$best" ] && echo "$best"
     return 0
 }
 
@@ -54,6 +60,8 @@ main_window_active() {
 # openbox does not always focus a window mapped while another program's
 # window closes; a user would click it, the scenario asks for it.
 activate_main_window() {
+    WINDOW=$(main_window)
+    [ -n "$WINDOW" ] || return 1
     main_window_active && return 0
     xdotool windowactivate "$WINDOW" 2>/dev/null
     return 1
