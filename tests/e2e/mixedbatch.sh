@@ -9,6 +9,7 @@ DEMO=$1
 SCENARIO_SCRIPT=$(readlink -f "$0")
 SCENARIO_DIR=$(dirname "$SCENARIO_SCRIPT")
 source "$SCENARIO_DIR/../kelkit/x11/x11lib.sh"
+source "$SCENARIO_DIR/e2elib.sh"
 FRAMEBUFFER_DIR="$SCENARIO_DIR/../reelforge/x11"
 PYTHON=python3
 [ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
@@ -30,67 +31,11 @@ CARD_PITCH=206
 # The Convert button's accent colour, enabled.
 ACCENT="224 101 123"
 
-# The splash carries the program's name too: once it has handed over, the
-# main window is the largest window of that name (the splash may still be
-# closing).
-main_window() {
-    grep -q "Finish splash using" "$DEMO_LOG" 2>/dev/null || return 0
-    local id x y w h best= area=0
-    for id in $(xdotool search --onlyvisible --name "Corvina Reelmorph" 2>/dev/null); do
-        read -r x y w h <<<"$(geometry "$id")"
-        if [ $((w * h)) -gt "$area" ]; then
-            best=$id area=$((w * h))
-        fi
-    done
-    [ -n "$best" ] && echo "$best"
-    return 0
-}
-
-main_window_found() {
-    [ -n "$(main_window)" ]
-}
-
-window_ratio() {
-    grep -o 'initial pixel ratio: [0-9.]*' "$DEMO_LOG" | tail -n1 | awk '{ print $4 }'
-}
-
-screen_at() {
-    local lx ly x y w h
-    read -r lx ly <<<"$1"
-    read -r x y w h <<<"$(geometry "$WINDOW")"
-    awk -v x="$x" -v y="$y" -v w="$w" -v lx="$lx" -v ly="$ly" -v r="$RATIO" \
-        'BEGIN { px = lx < 0 ? x + w + lx * r : x + lx * r; printf "%d %d\n", px, y + ly * r }'
-}
-
-click_at() {
-    local x y
-    read -r x y <<<"$(screen_at "$1")"
-    xdotool mousemove "$x" "$y" click 1
-}
-
 # "X Y" or "X Y W H" moved down by the given number of card pitches.
 card_place() {
     local x y rest
     read -r x y rest <<<"$1"
     echo "$x $((y + $2 * CARD_PITCH)) $rest"
-}
-
-pixels_like() {
-    local lx ly lw lh x y
-    read -r lx ly lw lh <<<"$1"
-    read -r x y <<<"$(screen_at "$lx $ly")"
-    "$PYTHON" - "$FRAMEBUFFER_DIR" "$X11_FB_DIR/Xvfb_screen0" "$x" "$y" \
-        "$(awk -v v="$lw" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" \
-        "$(awk -v v="$lh" -v r="$RATIO" 'BEGIN { printf "%d", v * r }')" $2 <<'PY'
-import sys
-sys.path.insert(0, sys.argv[1])
-import framebuffer
-x, y, w, h = (int(v) for v in sys.argv[3:7])
-want = [int(v) for v in sys.argv[7:10]]
-rows = framebuffer.rgb_rows(framebuffer.load(sys.argv[2]), x, y, w, h)
-print(sum(1 for row in rows for pixel in row
-          if all(abs(c - v) < 40 for c, v in zip(pixel, want))))
-PY
 }
 
 convert_enabled() { # card
@@ -110,26 +55,8 @@ convert_disabled() { # card
     [ "$(pixels_like "$box" "$ACCENT")" -le 50 ] && [ "$(pixels_like "$box" "235 235 235")" -gt 50 ]
 }
 
-logged() {
-    grep -q -- "$1" "$DEMO_LOG"
-}
-
 count_logged() {
     [ "$(grep -c -- "$1" "$DEMO_LOG")" -ge "$2" ]
-}
-
-chooser() {
-    xdotool search --onlyvisible --name "Select video files" 2>/dev/null | head -n1 || true
-}
-
-chooser_active() {
-    local id
-    id=$(chooser)
-    [ -n "$id" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ]
-}
-
-chooser_gone() {
-    [ -z "$(chooser)" ]
 }
 
 readable_media() {
