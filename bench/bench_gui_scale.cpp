@@ -12,9 +12,9 @@
 //   QueueModel::addNewItems, and prints "stall MS imported SECONDS
 //   rsskib_per_item KIB files N thumbkib_per_item KIB": the largest gap
 //   between two ticks of a 10 ms precise timer, the time from the call to
-//   the last item leaving Importing, and, once every card is made, the
-//   growth of the resident set per file and the share of the items'
-//   thumbnails, as they are held (encoded).
+//   the last item leaving Importing, and, once every card is made and every
+//   thumbnail encoded, the growth of the resident set per file and the
+//   share of the items' thumbnails, as they are held (encoded).
 // bench_gui_scale make-history COUNT FILE
 //   Imports FILE, writes it to the history as the program does, and repeats
 //   its record and thumbnail under new identifiers up to COUNT records.
@@ -44,6 +44,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 #include <QUuid>
@@ -180,10 +181,22 @@ int add(Application &app, const QStringList &files)
         }
         return count;
     };
+    // Pictures are encoded after the imports, and held decoded until then.
+    auto encoding = [queue] {
+        for (int row = 0; row < queue->rowCount(); ++row) {
+            const auto item = queue->data(queue->index(row), Qt::UserRole).value<VideoItemPtr>();
+            if (item && item->thumbnailData().isEmpty() && !item->thumbnail().isNull())
+                return true;
+        }
+        return false;
+    };
     QElapsedTimer settling;
     settling.start();
-    while (window && cards() < urls.size() && settling.elapsed() < 120000)
+    while (window && (cards() < urls.size() || encoding()) && settling.elapsed() < 120000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // And the pool's work that follows, which gives freed memory back.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QThreadPool::globalInstance()->waitForDone();
     timer.stop();
     const qint64 rssAfter = rssKib();
     qint64 pictureBytes = 0;

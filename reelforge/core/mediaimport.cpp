@@ -202,7 +202,6 @@ public:
 
     void run();
     static Result examine(const Request &request);
-    static void releaseFreedMemory();
     static void apply(const Request &request, const Result &result);
 
     // Guards the members below; held only to add or take one entry.
@@ -214,7 +213,7 @@ public:
     bool trimDue = false;
 };
 
-void mediaimport::Private::releaseFreedMemory()
+void mediaimport::releaseFreedMemory()
 {
 #ifdef __GLIBC__
     malloc_trim(0);
@@ -261,8 +260,6 @@ void mediaimport::Private::run()
                 if (trim)
                     trimDue = false;
                 locker.unlock();
-                // The pool's threads decode in arenas of their own, which keep
-                // what a batch of files freed: hundreds of KiB per file.
                 if (trim)
                     releaseFreedMemory();
                 return;

@@ -1,6 +1,7 @@
 #include "datamodel/videoitem.h"
 
 #include "core/appservices.h"
+#include "core/mediaimport.h"
 #include "core/mediatime.h"
 #include "datamodel/codecinfo.h"
 #include "datamodel/presetinfo.h"
@@ -15,6 +16,7 @@
 #include <QJsonObject>
 #include <QMetaEnum>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QtConcurrent>
 
 namespace {
@@ -59,6 +61,14 @@ QImage opaqueView(const QImage &image)
 // Qt's PNG writer maps quality q to zlib level (100 - q) * 9 / 91: this is
 // level 1.
 constexpr int ThumbnailPngQuality = 89;
+// Below the default priority of pool tasks.
+constexpr int ThumbnailEncodingPriority = -1;
+
+int &pendingThumbnailEncodings()
+{
+    static int pending = 0;
+    return pending;
+}
 
 VideoItem::Clock &currentClock()
 {
@@ -483,14 +493,31 @@ void VideoItem::setThumbnail(const QImage &thumbnail)
         d->decodedThumbnail = QImage();
         emit thumbnailChanged(QString());
     });
-    encoding->setFuture(QtConcurrent::run([thumbnail] {
-        QByteArray data;
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::WriteOnly);
-        // The fastest compression: a few per cent larger, several times quicker.
-        opaqueView(thumbnail).save(&buffer, "PNG", ThumbnailPngQuality);
-        return data;
-    }));
+    // After the imports, whose pool tasks come first: an item leaves
+    // Importing with its picture shown, decoded, until the encoding is done.
+    QFutureInterface<QByteArray> promise;
+    promise.reportStarted();
+    encoding->setFuture(promise.future());
+    // The decoded pictures are freed on this thread: the memory goes back
+    // once the last of a batch is.
+    ++pendingThumbnailEncodings();
+    connect(encoding, &QObject::destroyed, [] {
+        if (--pendingThumbnailEncodings() == 0)
+            QThreadPool::globalInstance()->start([] { mediaimport::releaseFreedMemory(); },
+                                                 ThumbnailEncodingPriority);
+    });
+    QThreadPool::globalInstance()->start(
+            [promise, thumbnail]() mutable {
+                QByteArray data;
+                QBuffer buffer(&data);
+                buffer.open(QIODevice::WriteOnly);
+                // The fastest compression: a few per cent larger, several
+                // times quicker.
+                opaqueView(thumbnail).save(&buffer, "PNG", ThumbnailPngQuality);
+                promise.reportResult(data);
+                promise.reportFinished();
+            },
+            ThumbnailEncodingPriority);
 }
 
 void VideoItem::setThumbnailFile(const QString &path)

@@ -107,7 +107,8 @@ public:
     void setTaskSent(bool sent);
     // Kept encoded, losslessly: a decoded picture costs far more memory
     // than the queue can spend per item. The encoding is done on the thread
-    // pool; thumbnailChanged tells the picture set and again its encoding.
+    // pool after the work of higher priority (the imports);
+    // thumbnailChanged tells the picture set and again its encoding.
     void setThumbnail(const QImage &thumbnail);
     // A stored item's thumbnail stays in its file, and thumbnail() null,
     // until loadThumbnail() reads it.

@@ -1,5 +1,6 @@
 #include "itemviews/kellistwidget.h"
 
+#include "eventfilters/kelfunctionfilter.h"
 #include "itemviews/kellistwidgetitem.h"
 #include "layouts/kelflowlayout.h"
 #include "layouts/kellayoutdnd.h"
@@ -73,6 +74,7 @@ public:
     void resizePlaceholders();
     KelListWidgetItem *itemAt(int layoutIndex) const;
     void updateVisibleItems(const QRect &visibleRect);
+    void prepareRowsNearView();
 
     void onModelReset();
     void onRowsInserted(const QModelIndex &parent, int first, int last);
@@ -107,6 +109,7 @@ public:
     KelListWidgetItem *prototype = nullptr;
     QTimer hardWorkTimer;
     QTimer fillTimer;
+    QTimer nearViewTimer;
     int creationBudgetMs = 8;
     QPixmap snapshot;
     QElapsedTimer freezeClock;
@@ -140,6 +143,18 @@ KelListWidget::Private::Private(KelListWidget *list)
     fillTimer.setInterval(0);
     fillTimer.setSingleShot(true);
     connect(&fillTimer, &QTimer::timeout, this, &Private::fillPlaceholders);
+    nearViewTimer.setInterval(0);
+    nearViewTimer.setSingleShot(true);
+    connect(&nearViewTimer, &QTimer::timeout, this, &Private::prepareRowsNearView);
+    // Rows come into view by scrolling and resizing (visibleWidgetRectChanged)
+    // and by every change of the rows' layout, which asks the content first.
+    content->installEventFilter(new KelFunctionFilter(
+            [this](QObject *, QEvent *event) {
+                if (event->type() == QEvent::LayoutRequest)
+                    nearViewTimer.start();
+                return false;
+            },
+            this));
 
     content->setObjectName(QStringLiteral("Content"));
     contentLayout->setObjectName(QStringLiteral("ContentLayout"));
@@ -268,16 +283,19 @@ QWidget *KelListWidget::Private::widgetForRow(int row)
     if (!current || row < 0 || row >= current->count())
         return nullptr;
     QLayoutItem *item = current->itemAt(row);
-    if (item->widget() || onlyVisible || !model || !factory
-        || !dynamic_cast<KelSpacerOrWidgetItem *>(item))
-        return item->widget();
-    // A row asked for before its pass: the passes skip rows that have one.
-    const bool held = contentLayout->isEnabled();
-    contentLayout->setEnabled(false);
-    delete current->takeAt(row);
-    insertRowWidget(row);
-    contentLayout->setEnabled(held);
-    return current->itemAt(row)->widget();
+    if (!item->widget() && !onlyVisible && model && factory
+        && dynamic_cast<KelSpacerOrWidgetItem *>(item)) {
+        // A row asked for before its pass: the passes skip rows that have one.
+        const bool held = contentLayout->isEnabled();
+        contentLayout->setEnabled(false);
+        delete current->takeAt(row);
+        insertRowWidget(row);
+        contentLayout->setEnabled(held);
+        item = current->itemAt(row);
+    }
+    if (KelListWidgetItem *rowItem = asItem(item->widget()))
+        rowItem->prepareForView();
+    return item->widget();
 }
 
 // Replaces placeholders by the rows' widgets, in order, until the budget is
@@ -319,6 +337,8 @@ void KelListWidget::Private::makePrototype()
     if (prototype) {
         prototype->layoutIdChanged(list->currentLayoutId());
         prototype->translateUi();
+        // Placeholders take its size: the size of a complete row.
+        prototype->prepareForView();
         asWidget(prototype)->hide();
     }
 }
@@ -389,11 +409,32 @@ void KelListWidget::Private::updateVisibleItems(const QRect &visibleRect)
         auto *item = dynamic_cast<KelSpacerOrWidgetItem *>(current->itemAt(row));
         if (!item)
             continue;
-        QWidget *widget = asWidget(obtainItem(rowIndex(row)));
+        KelListWidgetItem *rowItem = obtainItem(rowIndex(row));
+        rowItem->prepareForView();
+        QWidget *widget = asWidget(rowItem);
         item->setWidget(widget);
         widget->show();
     }
     rowsWithWidgets = visible;
+}
+
+// The rows in the view and one view's height above and below it, as in a
+// visible-only list; laid out first, so that new rows count where they are.
+void KelListWidget::Private::prepareRowsNearView()
+{
+    QLayout *current = layout();
+    if (onlyVisible || !current || isBeingDestroyed(list))
+        return;
+    QRect rect = list->visibleWidgetRect();
+    if (rect.isEmpty())
+        return;
+    if (contentLayout->isEnabled())
+        contentLayout->activate();
+    rect.adjust(0, -rect.height(), 0, rect.height());
+    for (int row : KelUtils::findLayoutItemsAt(current, rect)) {
+        if (KelListWidgetItem *item = itemAt(row))
+            item->prepareForView();
+    }
 }
 
 void KelListWidget::Private::onModelReset()
@@ -721,13 +762,16 @@ KelListWidget::KelListWidget(int styleId, QWidget *parent)
     setObjectName(QStringLiteral("ModelWidget"));
     setWidgetResizable(true);
     setWidget(d->content);
-    connect(this, &KelScrollArea::visibleWidgetRectChanged, d.get(),
-            [this](const QRect &rect) { d->updateVisibleItems(rect); });
+    connect(this, &KelScrollArea::visibleWidgetRectChanged, d.get(), [this](const QRect &rect) {
+        d->updateVisibleItems(rect);
+        d->nearViewTimer.start();
+    });
 }
 
 KelListWidget::~KelListWidget()
 {
     d->hardWorkTimer.stop();
+    d->nearViewTimer.stop();
     if (d->model)
         disconnect(d->model, nullptr, d.get(), nullptr);
 }

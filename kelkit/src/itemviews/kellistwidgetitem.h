@@ -15,4 +15,7 @@ public:
     virtual void layoutIdChanged(int id) = 0;
     // Re-reads all user-visible texts.
     virtual void translateUi() = 0;
+    // The row is in or near the view, or its widget is handed out: a row
+    // that leaves its costly parts out until then builds them now.
+    virtual void prepareForView() { }
 };

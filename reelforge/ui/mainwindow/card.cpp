@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QModelIndex>
 #include <QPointer>
 #include <QTime>
@@ -135,6 +136,17 @@ public:
         KelButton::applyStyle();
     }
 };
+
+// The size and minimum size of a complete card, by its item's state (-1
+// without an item), as complete cards last computed them: what a card that
+// is not built yet takes in the list. Cards of one state differ only in
+// width, which the list sets.
+using SizeHints = std::pair<QSize, QSize>;
+QHash<int, SizeHints> &completeSizeHints()
+{
+    static QHash<int, SizeHints> hints;
+    return hints;
+}
 
 // The encoded picture when there is one, else the decoded one the item holds.
 void showThumbnail(CardThumbnail *thumbnail, const VideoItem *item)
@@ -397,6 +409,11 @@ class Card::Private
 public:
     explicit Private(Card *q) : q(q) { }
 
+    bool isBuilt() const { return topRow; }
+    void build();
+    int sizeKey() const;
+    SizeHints sizeHints();
+    void followStateUnbuilt();
     void connectButtons();
     void removeItem();
     void showItemFile(bool inFolder);
@@ -418,39 +435,122 @@ public:
     TopRow *topRow = nullptr;
     MidRow *midRow = nullptr;
     BottomRow *bottomRow = nullptr;
+    // The size the layout was last given while not built.
+    QSize unbuiltSizeHint;
+    bool buildPosted = false;
 };
 
-Card::Card(QWidget *parent) : KelButton(Style::WT_Card, parent), d(std::make_unique<Private>(this))
+Card::Card(QWidget *parent, Construction construction)
+    : KelButton(Style::WT_Card, parent), d(std::make_unique<Private>(this))
 {
     initCardResources();
     setObjectName(QStringLiteral("Card"));
     setFocusPolicy(Qt::ClickFocus);
-
-    d->thumbnail = new CardThumbnail(this);
-    d->thumbnail->setObjectName(QStringLiteral("Thumbnail"));
-    d->topRow = new TopRow(this);
-    d->midRow = new MidRow(this);
-    d->bottomRow = new BottomRow(this);
-
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(18, 0, 0, 18);
-    grid->setSpacing(0);
-    grid->addWidget(d->thumbnail, 0, 0, 2, 1, Qt::AlignBottom);
-    grid->addWidget(d->topRow, 0, 1);
-    grid->addWidget(d->midRow, 1, 1);
-    grid->addWidget(d->bottomRow, 2, 0, 1, 2);
-
-    d->connectButtons();
+    connect(this, &KelWidget::focused, this, [this] { setChecked(true); });
     setEnabled(false);
-    translateUi();
+    if (construction == Complete)
+        d->build();
 }
 
 Card::~Card() = default;
+
+void Card::Private::build()
+{
+    if (isBuilt())
+        return;
+    thumbnail = new CardThumbnail(q);
+    thumbnail->setObjectName(QStringLiteral("Thumbnail"));
+    topRow = new TopRow(q);
+    midRow = new MidRow(q);
+    bottomRow = new BottomRow(q);
+
+    auto *grid = new QGridLayout(q);
+    grid->setContentsMargins(18, 0, 0, 18);
+    grid->setSpacing(0);
+    grid->addWidget(thumbnail, 0, 0, 2, 1, Qt::AlignBottom);
+    grid->addWidget(topRow, 0, 1);
+    grid->addWidget(midRow, 1, 1);
+    grid->addWidget(bottomRow, 2, 0, 1, 2);
+
+    connectButtons();
+    q->translateUi();
+    if (const VideoItemPtr item = q->videoItem()) {
+        midRow->sourceInfo->setVideoItem(item);
+        midRow->targetInfo->setVideoItem(item);
+        q->videoItemAttached(item);
+    }
+    // Styled now, so that the card measures as it will be shown; children
+    // made after the card was shown wait for their own show.
+    const bool shown = q->isVisible();
+    for (QWidget *part : {static_cast<QWidget *>(thumbnail), static_cast<QWidget *>(topRow),
+                          static_cast<QWidget *>(midRow), static_cast<QWidget *>(bottomRow)}) {
+        part->ensurePolished();
+        if (shown)
+            part->show();
+    }
+    q->updateGeometry();
+}
+
+int Card::Private::sizeKey() const
+{
+    const VideoItemPtr item = q->videoItem();
+    return item ? int(item->state()) : -1;
+}
+
+SizeHints Card::Private::sizeHints()
+{
+    const int key = sizeKey();
+    if (!isBuilt()) {
+        const auto known = completeSizeHints().constFind(key);
+        if (known != completeSizeHints().constEnd()) {
+            unbuiltSizeHint = known->first;
+            return *known;
+        }
+        // The first card of its state to be measured measures for all.
+        build();
+    }
+    const SizeHints hints{q->QWidget::sizeHint(), q->QWidget::minimumSizeHint()};
+    completeSizeHints().insert(key, hints);
+    return hints;
+}
+
+void Card::Private::followStateUnbuilt()
+{
+    if (isBuilt())
+        return;
+    const auto known = completeSizeHints().constFind(sizeKey());
+    if (known == completeSizeHints().constEnd() || known->first != unbuiltSizeHint)
+        q->updateGeometry();
+}
+
+void Card::prepareForView()
+{
+    d->build();
+}
+
+bool Card::event(QEvent *event)
+{
+    // Painted before the list prepared it (a row the list does not know
+    // of): it is built on the next pass and painted again.
+    if (event->type() == QEvent::Paint && !d->isBuilt() && !d->buildPosted) {
+        d->buildPosted = true;
+        QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    d->build();
+                    update();
+                },
+                Qt::QueuedConnection);
+    }
+    return KelButton::event(event);
+}
 
 void Card::setVideoItem(VideoItemPtr item)
 {
     VideoItemWatcher::setVideoItem(item);
     setEnabled(!item.isNull());
+    if (!d->isBuilt())
+        return;
     d->midRow->sourceInfo->setVideoItem(item);
     d->midRow->targetInfo->setVideoItem(item);
 }
@@ -472,12 +572,12 @@ void Card::layoutIdChanged(int id)
 
 QSize Card::sizeHint() const
 {
-    return QWidget::sizeHint();
+    return d->sizeHints().first;
 }
 
 QSize Card::minimumSizeHint() const
 {
-    return QWidget::minimumSizeHint();
+    return d->sizeHints().second;
 }
 
 void Card::Private::connectButtons()
@@ -547,12 +647,16 @@ void Card::Private::connectButtons()
     });
 
     QObject::connect(top->title, &KelLineEdit::focused, q, [this] { q->setChecked(true); });
-    QObject::connect(q, &KelWidget::focused, q, [this] { q->setChecked(true); });
 }
 
 void Card::videoItemAttached(VideoItemPtr item)
 {
     VideoItem *it = item.data();
+    if (!d->isBuilt()) {
+        addConnection(
+                connect(it, &VideoItem::stateChanged, this, [this] { d->followStateUnbuilt(); }));
+        return;
+    }
     TopRow *top = d->topRow;
     MidRow *mid = d->midRow;
     BottomRow *bottom = d->bottomRow;
@@ -824,6 +928,8 @@ void Card::Private::updateAudio(bool supported)
 
 void Card::translateUi()
 {
+    if (!d->isBuilt())
+        return;
     TopRow *top = d->topRow;
     MidRow *mid = d->midRow;
     BottomRow *bottom = d->bottomRow;

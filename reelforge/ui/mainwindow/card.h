@@ -18,9 +18,12 @@ class CardThumbnail;
 // item's present state. Without an item the card is disabled.
 //
 // The card list makes and pools cards; a pooled card given another row
-// drops every connection to its previous item first.
+// drops every connection to its previous item first. A list of many cards
+// makes them WhenInView: such a card is the bare button, with the size of a
+// complete card in its item's state, until the list prepares it for view
+// (or hands it out); then it builds the rest and shows its item.
 //
-//     auto *card = new Card(list);
+//     auto *card = new Card(list, Card::WhenInView);
 //     card->setIndex(model->index(row, 0));
 //
 // GUI thread only.
@@ -34,7 +37,10 @@ public:
     class BottomRow;
     class ExtraPropButton;
 
-    explicit Card(QWidget *parent = nullptr);
+    enum Construction { Complete, WhenInView };
+    Q_ENUM(Construction)
+
+    explicit Card(QWidget *parent = nullptr, Construction construction = Complete);
     ~Card() override;
 
     // Enables the card exactly when an item is set and hands the item to
@@ -45,12 +51,14 @@ public:
     void reset() override;
     void layoutIdChanged(int id) override;
     void translateUi() override;
+    void prepareForView() override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void videoItemAttached(VideoItemPtr item) override;
+    bool event(QEvent *event) override;
 
 private:
     class Private;

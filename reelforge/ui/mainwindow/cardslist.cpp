@@ -52,7 +52,7 @@ KelExclusiveButtonGroup *CardsList::buttonGroup() const
 
 KelListWidgetItem *CardsList::createCard(QWidget *parent, const QModelIndex &index)
 {
-    auto *card = new Card(parent);
+    auto *card = new Card(parent, Card::WhenInView);
     card->setIndex(index);
     card->translateUi();
     m_buttonGroup->addButton(card, QVariant());

@@ -197,6 +197,7 @@ private slots:
     void noFreezeWhileWindowIsDestroyed();
     void visibleOnlyMode_data();
     void visibleOnlyMode();
+    void rowsArePreparedNearTheView();
     void layoutSwitchKeepsRows_data();
     void layoutSwitchKeepsRows();
     void keyboardNavigation_data();
@@ -460,6 +461,71 @@ void tst_KelListWidget::visibleOnlyMode()
     }
     // Rows that scroll away lend their widgets to the rows that come in.
     QVERIFY(made <= 2 * (last - first + 1) + 1);
+}
+
+void tst_KelListWidget::rowsArePreparedNearTheView()
+{
+    // A row that counts how often it was prepared.
+    class PreparedRow : public SizedRow
+    {
+    public:
+        using SizedRow::SizedRow;
+        void prepareForView() override { ++prepared; }
+        int prepared = 0;
+    };
+    QStringListModel model;
+    QStringList texts;
+    for (int i = 0; i < 100; ++i)
+        texts << QString::number(i);
+    model.setStringList(texts);
+    KelListWidget list(-1);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.registerLayout(0, makeRowLayout(0));
+    list.setCurrentLayoutId(0);
+    QList<PreparedRow *> rows;
+    list.setItemFactory([&rows](QWidget *parent, const QModelIndex &index) {
+        auto *row = new PreparedRow(parent);
+        if (index.isValid())
+            rows << row;
+        return row;
+    });
+    list.resize(200, 300);
+    list.show();
+    list.setModel(&model);
+    QTRY_COMPARE(rows.size(), 100);
+    auto preparedRows = [&] {
+        QList<int> prepared;
+        for (int i = 0; i < rows.size(); ++i) {
+            if (rows.at(i)->prepared > 0)
+                prepared << i;
+        }
+        return prepared;
+    };
+    auto range = [](int first, int last) {
+        QList<int> rows;
+        for (int i = first; i <= last; ++i)
+            rows << i;
+        return rows;
+    };
+    // The view (rows 0-9) and a view's height below it.
+    QTRY_COMPARE(preparedRows(), range(0, 19));
+
+    // Scrolled to the middle: a view's height above and below too.
+    list.verticalScrollBar()->setValue(1500);
+    QTRY_COMPARE(preparedRows(), range(0, 19) + range(40, 69));
+
+    // A row handed out is prepared wherever it is.
+    QCOMPARE(list.rowWidget(99), static_cast<QWidget *>(rows.at(99)));
+    QVERIFY(rows.at(99)->prepared > 0);
+
+    // Rows inserted above push rows that were out of reach (20-39) into
+    // the view, and they are prepared there.
+    QVERIFY(rows.at(30)->prepared == 0);
+    model.insertRows(0, 20);
+    QTRY_COMPARE(rows.size(), 120);
+    QTRY_COMPARE(rows.at(30)->y(), 1500);
+    QTRY_VERIFY(rows.at(30)->prepared > 0);
+    QVERIFY(rows.at(39)->prepared > 0);
 }
 
 void tst_KelListWidget::layoutSwitchKeepsRows_data()

@@ -16,6 +16,8 @@
 #include "ui/widgets/badgedbutton.h"
 #include "ui/widgets/fontscombo.h"
 #include "waitbound.h"
+#include "widgets/kelexclusivebuttongroup.h"
+#include "widgets/keliconlabel.h"
 #include "widgets/kellineedit.h"
 #include "windows/kelmessagebox.h"
 #include "windows/keltitlebar.h"
@@ -110,6 +112,7 @@ private slots:
     void placardHidesWhileFilesAreDraggedOver();
     void unreadableFilesBecomeFailedCards();
     void runningItemIsFoundFarDownTheQueue();
+    void farCardsAreBuiltNearTheView();
     void windowOwnsTheSharedFontsMenu();
     void everyButtonOpensItsWindow_data();
     void everyButtonOpensItsWindow();
@@ -550,6 +553,48 @@ void tst_MainWindow::runningItemIsFoundFarDownTheQueue()
     QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onFooter);
     QTRY_VERIFY(list->visibleWidgetRect().contains(running->geometry()));
     items.last()->setState(VideoItem::Imported);
+}
+
+void tst_MainWindow::farCardsAreBuiltNearTheView()
+{
+    const QList<VideoItemPtr> items = addItems(QVector<QString>(24, "Imported").toList());
+    QCOMPARE(items.size(), 24);
+    CardsList *list = m_window->queueList();
+    // Each row's card, as the list holds it: not through findCard, which
+    // completes the card it hands out.
+    auto cardOf = [list](const VideoItemPtr &item) -> Card * {
+        for (const QPointer<KelButton> &button : list->buttonGroup()->buttons()) {
+            auto *card = qobject_cast<Card *>(button.data());
+            if (card && card->videoItem() == item)
+                return card;
+        }
+        return nullptr;
+    };
+    QTRY_VERIFY(cardOf(items.last()));
+    Card *first = cardOf(items.first());
+    Card *last = cardOf(items.last());
+    QTRY_VERIFY(first->findChild<QWidget *>(QStringLiteral("MidConvert")));
+    QTRY_VERIFY(last->y() > list->visibleWidgetRect().bottom() + list->viewport()->height());
+
+    // Far below the view it is the bare button, at a complete card's size.
+    QVERIFY(last->findChildren<QWidget *>().isEmpty());
+    QCOMPARE(last->sizeHint().height(), first->sizeHint().height());
+    QCOMPARE(last->minimumSizeHint().height(), first->minimumSizeHint().height());
+    // Looked up, a card is complete wherever it is.
+    Card *far = cardOf(items.at(20));
+    QVERIFY(far->findChildren<QWidget *>().isEmpty());
+    QCOMPARE(list->findCard(items.at(20)->id()), far);
+    QVERIFY(far->findChild<QWidget *>(QStringLiteral("MidConvert")));
+
+    // Its item goes on meanwhile; brought into view, the card shows its
+    // present state.
+    items.last()->setState(VideoItem::ConvertFailed);
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    QTRY_VERIFY(last->findChild<KelIconLabel *>(QStringLiteral("BottomMessage")));
+    auto *message = last->findChild<KelIconLabel *>(QStringLiteral("BottomMessage"));
+    QTRY_VERIFY(message->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("Convert failed"));
+    QVERIFY(last->findChild<QWidget *>(QStringLiteral("MidRestart"))->isVisible());
 }
 
 void tst_MainWindow::windowOwnsTheSharedFontsMenu()
