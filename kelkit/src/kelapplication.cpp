@@ -94,6 +94,11 @@ KelApplication::~KelApplication()
     // Icons hold pixmaps, which must go while the GUI application exists.
     delete d->iconsProvider;
     d.reset();
+    // Calls still queued here are never delivered. QApplication would delete
+    // them while it holds the thread's event list, and an object that goes
+    // with one (a pool task's result holding its item) deadlocks removing
+    // its own events; deleted here, they go outside that lock.
+    QCoreApplication::removePostedEvents(nullptr);
     qInfo() << "App is finished normally.";
 }
 

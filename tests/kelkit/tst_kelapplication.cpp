@@ -178,6 +178,7 @@ private slots:
     void mouseMovesAtWholePixels();
     void guiThread();
     void sslWarmUpReturns();
+    void pendingEventOwningAnObjectIsDroppedAtExit();
 
 private:
     QTemporaryDir m_dir;
@@ -444,6 +445,28 @@ void tst_KelApplication::sslWarmUpReturns()
                                  QStringLiteral("^Init SSL libraries: done, elapsed time:")));
     app.prepareNetworkAccessManager();
     QTest::ignoreMessage(QtInfoMsg, "App is finished normally.");
+}
+
+// A queued call whose functor holds the last reference to an object, as an
+// import's result holds its item, is dropped undelivered at exit; the
+// object's watcher child must not deadlock on the event list while it goes.
+void tst_KelApplication::pendingEventOwningAnObjectIsDroppedAtExit()
+{
+    QPointer<QObject> dropped;
+    {
+        TestApplication app(argc, argv);
+        auto holder = QSharedPointer<QObject>::create();
+        auto watcher = new QFutureWatcher<void>(holder.data());
+        watcher->setFuture(QtConcurrent::run([] {}));
+        watcher->waitForFinished();
+        dropped = holder.data();
+        QMetaObject::invokeMethod(
+                holder.data(), [holder] {}, Qt::QueuedConnection);
+        holder.reset();
+        QVERIFY(dropped);
+        QTest::ignoreMessage(QtInfoMsg, "App is finished normally.");
+    }
+    QVERIFY(!dropped);
 }
 
 int main(int argc, char **argv)
