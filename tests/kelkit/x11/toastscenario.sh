@@ -27,6 +27,23 @@ toast_rests_at() {
     [ $((x + w)) -eq $((SCREEN_W - EDGE)) ] && [ $((y + h)) -eq "$2" ]
 }
 
+# Waits for the toast to rest with its bottom row at the given y; a
+# timeout names where every toast is.
+wait_for_rest() {
+    local deadline=$((SECONDS + X11_TIMEOUT))
+    until toast_rests_at "$1" "$2"; do
+        if [ $SECONDS -ge $deadline ]; then
+            local where="" other
+            for other in $(sed -n "s/^toast [0-9]* id=//p" "$DEMO_LOG"); do
+                where+=" $other at $(geometry "$other");"
+            done
+            fail "toast $1 does not rest with its right edge at $((SCREEN_W - EDGE))" \
+                "and its bottom row at $2:$where"
+        fi
+        sleep 0.05
+    done
+}
+
 scenario() {
     read -r SCREEN_W SCREEN_H <<<"$(xdotool getdisplaygeometry)"
     start_demo --settings "$WORK_DIR/demo.ini" --scenario toasts
@@ -43,7 +60,7 @@ scenario() {
     for toast in 1 2 3; do
         wait_until "toast $toast" grep -q "^toast $toast id=" "$DEMO_LOG"
         id=$(sed -n "s/^toast $toast id=//p" "$DEMO_LOG")
-        wait_until "toast $toast at its place" toast_rests_at "$id" "$bottom"
+        wait_for_rest "$id" "$bottom"
         read -r x y w h <<<"$(geometry "$id")"
         echo "toast $toast at $x $y ${w}x$h"
 

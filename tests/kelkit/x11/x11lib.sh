@@ -16,6 +16,10 @@ fail() {
     if [ -n "${DEMO_LOG:-}" ] && [ -f "$DEMO_LOG" ]; then
         echo "--- demo output ---" >&2
         cat "$DEMO_LOG" >&2
+        if [ -s "$DEMO_LOG.err" ]; then
+            echo "--- demo messages, last 40 ---" >&2
+            tail -n 40 "$DEMO_LOG.err" >&2
+        fi
     fi
     exit 1
 }
