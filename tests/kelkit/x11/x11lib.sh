@@ -57,13 +57,14 @@ activate_window() {
 # The exit status of an inner run whose X server could not be reached.
 DisplayLost=75
 
-wm_running() {
+# True once openbox manages the screen or has ended.
+wm_settled() {
     if ! kill -0 "$WM_PID" 2>/dev/null; then
         if ! xprop -root >/dev/null 2>&1; then
             echo "== no X server at $DISPLAY" >&2
             exit "$DisplayLost"
         fi
-        fail "openbox ended before it managed the screen"
+        return 0
     fi
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
@@ -90,9 +91,18 @@ start_wm() {
   </mouse>
 </openbox_config>
 XML
-    openbox --sm-disable --config-file "$config" >"$WORK_DIR/openbox.log" 2>&1 &
-    WM_PID=$!
-    wait_until "the window manager" wm_running
+    # A freshly started X server under load can refuse a connection that the
+    # next one gets; openbox then ends at once, and starts again.
+    local attempt
+    for attempt in 1 2 3; do
+        openbox --sm-disable --config-file "$config" >"$WORK_DIR/openbox.log" 2>&1 &
+        WM_PID=$!
+        wait_until "the window manager" wm_settled
+        kill -0 "$WM_PID" 2>/dev/null && return 0
+        grep -q "Failed to open the display" "$WORK_DIR/openbox.log" || break
+        echo "== openbox could not open $DISPLAY; again"
+    done
+    fail "openbox ended before it managed the screen"
 }
 
 # Starts the demo with the given arguments, its output going to $DEMO_LOG,
