@@ -176,11 +176,11 @@ int KelNotificationManager::Private::stackTop(int bottom) const
         const KelWindow *window = notification->window;
         if (!window || !window->isVisible())
             continue;
-        top = std::min(top, window->y());
-        // One still sliding in counts where it will rest, so toasts shown in
-        // quick succession do not overlap.
-        if (notification->place.isValid())
-            top = std::min(top, notification->place.top());
+        // A toast counts where it rests, also while it slides in, so toasts
+        // shown in quick succession do not overlap. Its window's position is
+        // no measure: while the window manager takes the window in, it can
+        // report one far from the toast's.
+        top = std::min(top, notification->place.isValid() ? notification->place.top() : window->y());
     }
     return top;
 }

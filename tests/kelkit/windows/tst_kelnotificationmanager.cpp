@@ -146,6 +146,14 @@ void tst_KelNotificationManager::toastsStackUpwards()
     QCOMPARE(windows.at(1)->geometry(), secondPlace);
     QCOMPARE(toastWindow(fourth)->geometry().bottom(),
              windows.at(2)->geometry().top() - margins.bottom());
+
+    // A passing position that the window manager reports for a toast, as
+    // while it takes the window in, does not move the next one.
+    const QRect fourthPlace = toastWindow(fourth)->geometry();
+    windows.at(1)->move(secondPlace.left(), area.top());
+    const int fifth = m_manager->showNotification(QStringLiteral("Five"), QStringLiteral("5"), 0);
+    finishAnimations();
+    QCOMPARE(toastWindow(fifth)->geometry().bottom(), fourthPlace.top() - margins.bottom());
 }
 
 void tst_KelNotificationManager::displayTime_data()
