@@ -14,7 +14,8 @@
 
 namespace {
 
-const int startWaitMs = 5000;
+// A worker loads FFmpeg before it connects; a busy machine can take long.
+const int startWaitMs = 30000;
 const int bytesWrittenWaitMs = 30000;
 const int connectWaitMs = 30000;
 // A worker that sees its link end finishes its pass and cleans up; one that
@@ -77,6 +78,8 @@ public:
     qint32 pendingLength = 0;
     bool startInProgress = false;
     bool exitRequested = false;
+    // The running worker has connected at least once since it started.
+    bool linkedSinceStart = false;
 };
 
 RemoteHandler::RemoteHandler(QObject *parent) : QObject(parent), d(new Private)
@@ -122,6 +125,7 @@ bool RemoteHandler::startHandler()
         return false;
     qInfo().noquote() << "Start handler" << d->program;
     d->exitRequested = false;
+    d->linkedSinceStart = false;
     d->process.start(QIODevice::ReadWrite);
     return true;
 }
@@ -149,7 +153,6 @@ bool RemoteHandler::write(const QByteArray &payload)
         return false;
 
     d->startInProgress = true;
-    d->process.close();
     const auto loop = QSharedPointer<QEventLoop>::create();
     QTimer::singleShot(startWaitMs, [weakLoop = loop.toWeakRef()] {
         if (const QSharedPointer<QEventLoop> waiting = weakLoop.toStrongRef()) {
@@ -158,12 +161,27 @@ bool RemoteHandler::write(const QByteArray &payload)
         }
     });
     connect(this, &RemoteHandler::handlerReady, loop.data(), &QEventLoop::quit);
-    d->exitRequested = false;
-    d->process.start(QIODevice::ReadWrite);
-    loop->exec();
+    connect(&d->process, &QProcess::errorOccurred, loop.data(), &QEventLoop::quit);
+    connect(&d->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), loop.data(),
+            &QEventLoop::quit);
+    // A worker still starting is waited for; killing it would only start
+    // the wait again. One whose link has ended is replaced.
+    const bool starting = d->process.state() != QProcess::NotRunning && !d->linkedSinceStart;
+    if (!starting) {
+        d->process.close();
+        d->exitRequested = false;
+        d->linkedSinceStart = false;
+        d->process.start(QIODevice::ReadWrite);
+    }
+    if (d->process.state() != QProcess::NotRunning)
+        loop->exec();
     d->startInProgress = false;
 
     if (!isConnected()) {
+        // One that never connected in all that time is stuck; the next
+        // write starts another.
+        if (!d->linkedSinceStart)
+            d->process.close();
         qCritical("Can't start handler process!!!");
         return false;
     }
@@ -209,6 +227,7 @@ void RemoteHandler::acceptConnection()
             Qt::DirectConnection);
     connect(socket, &QLocalSocket::readyRead, this, &RemoteHandler::readFrames);
     d->connected = true;
+    d->linkedSinceStart = true;
     emit handlerReady();
 
     // Frames that arrived while the connection was pending announced

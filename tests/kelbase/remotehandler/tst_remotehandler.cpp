@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUuid>
 #include <QtEndian>
@@ -77,6 +78,7 @@ private slots:
     void writeStartsWorkerAfterReadyTraffic();
     void writeDuringStartIsDropped();
     void writeFailsWhenNoWorkerStarts();
+    void writeWaitsForTheWorkerStillStarting();
     void serverNameIsPrivateHex();
     void sendExitRequestNeedsConnectedWorker();
     void lostWorkerIsRestarted_data();
@@ -214,9 +216,44 @@ void TestRemoteHandler::writeFailsWhenNoWorkerStarts()
     RemoteHandler handler;
     handler.runServerMode(QDir::temp().filePath(QStringLiteral("no-such-worker")));
 
-    QTest::ignoreMessage(QtCriticalMsg, "request quit by timeout");
     QTest::ignoreMessage(QtCriticalMsg, "Can't start handler process!!!");
     QVERIFY(!handler.write("lost"));
+}
+
+// A write while the worker started ahead is still on its way (loading, on a
+// busy machine) waits for that worker instead of starting another.
+void TestRemoteHandler::writeWaitsForTheWorkerStillStarting()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString starts = dir.filePath(QStringLiteral("starts"));
+    const QString go = dir.filePath(QStringLiteral("go"));
+    const QString script = dir.filePath(QStringLiteral("slowworker.sh"));
+    {
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/sh\necho start >> '%1'\n"
+                                  "while [ ! -e '%2' ]; do sleep 0.05; done\n"
+                                  "exec '%3' \"$@\"\n")
+                           .arg(starts, go, QString::fromLatin1(workerPath))
+                           .toUtf8());
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    const auto startCount = [&starts] {
+        QFile file(starts);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+    };
+
+    RemoteHandler handler;
+    handler.runServerMode(script);
+    QSignalSpy echoes(&handler, &RemoteHandler::newMessage);
+    QVERIFY(handler.startHandler());
+    QTRY_COMPARE_WITH_TIMEOUT(startCount(), 1, WaitBound::ms());
+    // The worker goes on once the write is waiting for it.
+    QTimer::singleShot(0, this, [&go] { QFile(go).open(QIODevice::WriteOnly); });
+    QVERIFY(handler.write("payload"));
+    QTRY_COMPARE(payloads(echoes), QList<QByteArray>{"payload"});
+    QCOMPARE(startCount(), 1);
 }
 
 void TestRemoteHandler::serverNameIsPrivateHex()

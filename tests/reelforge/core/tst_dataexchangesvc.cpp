@@ -328,7 +328,6 @@ void tst_DataExchangeSvc::failedWriteFailsTheItem()
     const VideoItemPtr item = newItem("mp4");
     item->setTaskSent(taskSent);
 
-    QTest::ignoreMessage(QtCriticalMsg, "request quit by timeout");
     QTest::ignoreMessage(QtCriticalMsg, "Can't start handler process!!!");
     link.sendTask(item);
 
