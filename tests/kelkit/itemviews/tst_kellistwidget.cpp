@@ -178,6 +178,15 @@ QLayout *makeRowLayout(int kind)
     }
 }
 
+// "0", "1", ... as the rows' texts.
+QStringList numberedRows(int count)
+{
+    QStringList rows;
+    for (int i = 0; i < count; ++i)
+        rows << QString::number(i);
+    return rows;
+}
+
 } // namespace
 
 class tst_KelListWidget : public QObject
@@ -422,11 +431,7 @@ void tst_KelListWidget::visibleOnlyMode()
     QFETCH(int, first);
     QFETCH(int, last);
     QFETCH(bool, factoryFirst);
-    QStringListModel model;
-    QStringList rows;
-    for (int i = 0; i < 100; ++i)
-        rows << QString::number(i);
-    model.setStringList(rows);
+    QStringListModel model(numberedRows(100));
     KelListWidget list(-1);
     list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -473,11 +478,7 @@ void tst_KelListWidget::rowsArePreparedNearTheView()
         void prepareForView() override { ++prepared; }
         int prepared = 0;
     };
-    QStringListModel model;
-    QStringList texts;
-    for (int i = 0; i < 100; ++i)
-        texts << QString::number(i);
-    model.setStringList(texts);
+    QStringListModel model(numberedRows(100));
     KelListWidget list(-1);
     list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list.registerLayout(0, makeRowLayout(0));
